@@ -1,0 +1,81 @@
+#include "app/controller.h"
+
+#include "instrument/history_request.h"
+#include "instrument/operating_mode.h"
+#include "link/receive_handler.h"
+#include "link/response_timeout.h"
+
+void Controller::CountingTimer::start() {
+    ++changes_;
+    timer_.start();
+}
+
+void Controller::CountingTimer::stop() {
+    ++changes_;
+    timer_.stop();
+}
+
+Controller::Controller(SerialPort& port, ResponseTimer& timer, View& view)
+    : timer_(timer), context_{state_, port, timer_, view} {}
+
+void Controller::requestClicked() {
+    post(EventKind::Request);
+}
+void Controller::cancelClicked() {
+    post(EventKind::Cancel);
+}
+void Controller::getModeClicked() {
+    post(EventKind::GetMode);
+}
+void Controller::changeModeClicked() {
+    post(EventKind::ChangeMode);
+}
+void Controller::portOptionClicked(int portNumber) {
+    post(EventKind::PortOption, portNumber);
+}
+void Controller::commEvent(int eventCode) {
+    post(EventKind::Comm, eventCode);
+}
+void Controller::timerTick() {
+    post(EventKind::Tick);
+}
+
+void Controller::post(EventKind kind, int value) {
+    pending_.push_back({kind, value, timer_.changes()});
+    if (running_)
+        return;
+    running_ = true;
+    while (!pending_.empty()) {
+        Event event = pending_.front();
+        pending_.pop_front();
+        run(event);
+    }
+    running_ = false;
+}
+
+void Controller::run(const Event& event) {
+    switch (event.kind) {
+        case EventKind::Request:
+            RequestHistory(context_);
+            break;
+        case EventKind::Cancel:
+            CancelHistory(state_);
+            break;
+        case EventKind::GetMode:
+            GetMode(context_);
+            break;
+        case EventKind::ChangeMode:
+            ChangeMode(context_);
+            break;
+        case EventKind::PortOption:
+            state_.CommPortNumber = event.value;
+            break;
+        case EventKind::Comm:
+            ReceiveHandler(context_, event.value);
+            break;
+        case EventKind::Tick:
+            if (event.timerChanges == timer_.changes())
+                ResponseTimeout(context_);
+            break;
+    }
+}

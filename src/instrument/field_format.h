@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Seconds since 2004-01-01 00:00:00 on the instrument's clock as "MMM dd/YY HH:MM:SS"
+// (18 characters). nullopt when the text is not a number in the 32-bit signed range.
+std::optional<std::string> FormatTimeDate(std::string_view seconds);
+
+// Blanks in front of s until it is slen characters long; never cuts.
+std::string Pad(std::string_view s, int slen);
+
+// Blanks behind s until it is width characters long; never cuts.
+std::string PadRight(std::string_view s, int width);
+
+struct RelayBits {
+    bool powerUp;
+    const char* bit[5];  // bit[1] .. bit[4]: "On" or "Off"; bit[0] is unused
+};
+
+// The relay field's power-up flag (bit 0) and the texts of bits 1 to 4. nullopt when the text
+// is not a number in the 16-bit signed range. Negative values have no bit set.
+std::optional<RelayBits> RelayText(std::string_view relayField);

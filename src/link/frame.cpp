@@ -1,0 +1,5 @@
+#include "link/frame.h"
+
+std::string ChangeModeCommand(char modeCharacter) {
+    return {STX, '9', modeCharacter, ETX};
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/view.h"
+#include "link/response_timer.h"
+#include "link/serial_port.h"
+
+// A serial port whose far end the test plays: what the test puts in `incoming` is what the next
+// readAll() returns; every write lands in `written`, and the failures are the test's to choose.
+class FakePort : public SerialPort {
+  public:
+    bool selectPort(int n) override {
+        selected = n;
+        return !failSelect;
+    }
+    bool isOpen() const override { return opened; }
+    bool open() override {
+        ++opens;
+        if (failOpen)
+            return false;
+        opened = true;
+        return true;
+    }
+    void close() override { opened = false; }
+    bool write(std::string_view bytes) override {
+        if (failWrite || !opened)
+            return false;
+        written.append(bytes);
+        return true;
+    }
+    std::string readAll() override { return std::exchange(incoming, std::string()); }
+
+    int selected = 0;
+    bool opened = false;
+    int opens = 0;
+    bool failSelect = false;
+    bool failOpen = false;
+    bool failWrite = false;
+    std::string written;
+    std::string incoming;
+};
+
+class FakeTimer : public ResponseTimer {
+  public:
+    void start() override {
+        running = true;
+        ++starts;
+    }
+    void stop() override { running = false; }
+
+    bool running = false;
+    int starts = 0;
+};
+
+class FakeView : public View {
+  public:
+    void setStatusText(std::string_view text) override { status = text; }
+    void clearList() override { list.clear(); }
+    void addListLine(std::string_view line) override { list.emplace_back(line); }
+    void setRelayCaption(std::string_view caption) override { relayCaption = caption; }
+    std::string numValuesText() const override { return numValues; }
+    void setCurrentModeText(std::string_view text) override { currentMode = text; }
+    ModeOption selectedModeOption() const override { return modeOption; }
+    void selectModeOption(ModeOption option) override { modeOption = option; }
+    void setButtonEnabled(Button button, bool enabled) override {
+        enabled_[static_cast<int>(button)] = enabled;
+        buttonLog.push_back((enabled ? "+" : "-") + std::to_string(static_cast<int>(button)));
+    }
+    void showMessage(std::string_view text) override {
+        messages.emplace_back(text);
+        if (whileMessageShown)
+            whileMessageShown();
+    }
+
+    bool enabled(Button button) const { return enabled_[static_cast<int>(button)]; }
+
+    std::string status;
+    std::vector<std::string> list;
+    std::string relayCaption = "GP  -Rej +Rej";
+    std::string numValues;
+    std::string currentMode;
+    ModeOption modeOption = ModeOption::None;
+    std::vector<std::string> messages;
+    std::vector<std::string> buttonLog;
+    // Runs while a message box is open, as the event loop would deliver events then.
+    std::function<void()> whileMessageShown;
+
+  private:
+    bool enabled_[6] = {true, true, true, true, true, true};
+};

@@ -1,0 +1,190 @@
+// Whole exchanges: a command, what comes back, and the response timeout that ends it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "rig.h"
+
+namespace {
+
+const std::string kTestRecord = "112,P,C,5,N,0,0";
+
+void ExpectUploadButtonsEnabled(const FakeView& view, bool enabled) {
+    EXPECT_EQ(view.enabled(Button::Save), enabled);
+    EXPECT_EQ(view.enabled(Button::SetMode), enabled);
+    EXPECT_EQ(view.enabled(Button::ReqMode), enabled);
+    EXPECT_TRUE(view.enabled(Button::Request));
+    EXPECT_TRUE(view.enabled(Button::Cancel));
+}
+
+TEST(Request, StartsAFreshUpload) {
+    Rig rig;
+    rig.view.list = {"old line"};
+    rig.view.status = "Error - data lost";
+    rig.controller.state().RxBuffer = "junk";
+    rig.controller.portOptionClicked(3);
+    rig.controller.requestClicked();
+    EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03");
+    EXPECT_EQ(rig.port.selected, 3);
+    EXPECT_TRUE(rig.view.list.empty());
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.state().RecordsBound, 100);
+    EXPECT_EQ(rig.state().Records.size(), 101u);
+    EXPECT_EQ(rig.state().ReplyChar, kAck);
+    EXPECT_EQ(rig.state().RxBuffer, "");
+    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_TRUE(rig.timer.running);
+    ExpectUploadButtonsEnabled(rig.view, false);
+    EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-2", "-4", "-3"}));
+}
+
+TEST(Request, SecondRequestDiscardsThePreviousUploadAndUsesTheOpenPort) {
+    Rig rig;
+    rig.controller.requestClicked();
+    rig.receiveFrame("1S42");
+    rig.receiveFrame("1" + kTestRecord);
+    rig.takeWritten();
+    rig.controller.requestClicked();
+    EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03");
+    EXPECT_EQ(rig.port.opens, 1);
+    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.state().Records, std::vector<std::string>(101));
+    EXPECT_TRUE(rig.view.list.empty());
+}
+
+struct PortFailureCase {
+    const char* name;
+    bool failSelect, failOpen, failWrite;
+    bool timerRestarted;
+};
+
+class RequestPortFailure : public testing::TestWithParam<PortFailureCase> {};
+
+TEST_P(RequestPortFailure, ShowsItsMessageAndDisablesNothing) {
+    Rig rig;
+    rig.view.list = {"old line"};
+    rig.port.failSelect = GetParam().failSelect;
+    rig.port.failOpen = GetParam().failOpen;
+    rig.port.failWrite = GetParam().failWrite;
+    rig.controller.requestClicked();
+    EXPECT_EQ(rig.view.messages, std::vector<std::string>{"Can't open comm port"});
+    EXPECT_EQ(rig.takeWritten(), "");
+    EXPECT_TRUE(rig.view.list.empty());
+    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.state().ReplyChar, kAck);
+    EXPECT_FALSE(rig.state().AwaitingReply);
+    EXPECT_TRUE(rig.view.buttonLog.empty());
+    EXPECT_EQ(rig.timer.running, GetParam().timerRestarted);
+
+    // The restarted timer still ends the exchange, silently: nothing was awaited.
+    if (rig.timer.running)
+        rig.controller.timerTick();
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_FALSE(rig.port.opened);
+    ExpectUploadButtonsEnabled(rig.view, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, RequestPortFailure,
+                         testing::Values(PortFailureCase{"Select", true, false, false, false},
+                                         PortFailureCase{"Open", false, true, false, true},
+                                         PortFailureCase{"Write", false, false, true, true}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(ResponseTimeout, NoResponseIsReportedAndTheButtonsComeBack) {
+    Rig rig;
+    rig.controller.requestClicked();
+    rig.controller.timerTick();
+    EXPECT_EQ(rig.view.status, "Error - No response from QM4250");
+    EXPECT_FALSE(rig.state().AwaitingReply);
+    EXPECT_FALSE(rig.timer.running);
+    EXPECT_FALSE(rig.port.opened);
+    ExpectUploadButtonsEnabled(rig.view, true);
+    EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-2", "-4", "-3", "+2", "+4", "+3"}));
+}
+
+TEST(ResponseTimeout, AStrayCharacterAfterGetModeCountsAsAnAnswer) {
+    Rig rig;
+    rig.controller.getModeClicked();
+    rig.receive("?");
+    rig.controller.timerTick();
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_FALSE(rig.port.opened);
+}
+
+TEST(ResponseTimeout, GetModeAnsweredShowsTheModeAndEndsSilently) {
+    Rig rig;
+    rig.controller.getModeClicked();
+    rig.receiveFrame("830");
+    rig.controller.timerTick();
+    EXPECT_EQ(rig.view.currentMode, "DATA");
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_FALSE(rig.port.opened);
+}
+
+TEST(ResponseTimeout, EndsTheUploadKeepingEveryRecord) {
+    Rig rig;
+    rig.controller.requestClicked();
+    rig.receiveFrame("1S42");
+    for (int k = 0; k < 5; ++k)
+        rig.receiveFrame("1" + kTestRecord);
+    rig.controller.timerTick();
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_EQ(rig.state().RecordIndex, 5);
+    EXPECT_EQ(rig.view.list.size(), 6u);
+    ExpectUploadButtonsEnabled(rig.view, true);
+    EXPECT_FALSE(rig.port.opened);
+}
+
+TEST(ResponseTimeout, EveryAckRestartsTheTimerAndCanDoesNot) {
+    Rig rig;
+    rig.controller.requestClicked();
+    EXPECT_EQ(rig.timer.starts, 1);
+    rig.receiveFrame("1S42");
+    rig.receiveFrame("1" + kTestRecord);
+    EXPECT_EQ(rig.timer.starts, 3);
+    rig.controller.cancelClicked();
+    EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03" + kAck + kAck) << "CANCEL writes nothing itself";
+    rig.receiveFrame("1" + kTestRecord);
+    rig.receiveFrame("1" + kTestRecord);
+    EXPECT_EQ(rig.takeWritten(), kCan + kCan);
+    EXPECT_EQ(rig.timer.starts, 3);
+    EXPECT_TRUE(rig.timer.running);
+}
+
+TEST(Cancel, BeforeTheFirstFrameAnswersTheIdentificationRecordWithCan) {
+    Rig rig;
+    rig.controller.requestClicked();
+    rig.controller.cancelClicked();
+    rig.receiveFrame("1S42");
+    EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03" + kCan);
+}
+
+TEST(Cancel, WithNoUploadRunningHasNoEffectOnTheNextRequest) {
+    Rig rig;
+    rig.controller.cancelClicked();
+    EXPECT_EQ(rig.takeWritten(), "");
+    rig.controller.requestClicked();
+    rig.receiveFrame("1S42");
+    EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03" + kAck);
+}
+
+TEST(PortOption, TakesEffectAtTheNextCommand) {
+    Rig rig;
+    rig.controller.portOptionClicked(5);
+    EXPECT_FALSE(rig.port.opened);
+    rig.controller.getModeClicked();
+    EXPECT_EQ(rig.port.selected, 5);
+}
+
+TEST(PortOption, ACommandWhileThePortIsOpenGoesOutOnTheOpenPort) {
+    Rig rig;
+    rig.controller.getModeClicked();
+    rig.controller.portOptionClicked(2);
+    rig.controller.getModeClicked();
+    EXPECT_EQ(rig.port.opens, 1);
+    EXPECT_EQ(rig.takeWritten(), "\x02\x38\x03\x02\x38\x03");
+    EXPECT_TRUE(rig.view.messages.empty());
+}
+
+}  // namespace
