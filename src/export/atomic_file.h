@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Writes a file by way of a temporary file in the target's folder, renamed over the target only
+// once writeTemporary has written it completely (it gets the temporary file's path and returns
+// false on failure). On any failure the temporary file is removed and an existing target stays
+// as it was. Returns whether the target now holds the new content.
+bool SaveAtomically(const std::string& target,
+                    const std::function<bool(const std::string& temporaryPath)>& writeTemporary);
+
+// Writes bytes to an existing file, replacing its content.
+bool WriteBytes(const std::string& path, std::string_view bytes);

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+#include "export/cell_table.h"
+
+// The table as RFC 4180 text in UTF-8: nine fields to a line, lines ending CR LF.
+std::string CsvText(const CellTable& table);

@@ -1,0 +1,41 @@
+#include "export/save_history_workbook.h"
+
+#include <optional>
+
+#include "export/atomic_file.h"
+#include "export/cell_table.h"
+#include "export/csv_writer.h"
+#include "export/file_format.h"
+#include "export/xls/xls_writer.h"
+#include "export/xlsx_writer.h"
+
+namespace {
+
+bool SaveBytes(const std::optional<std::string>& bytes, const std::string& fileName) {
+    return bytes && SaveAtomically(fileName, [&](const std::string& temporary) {
+               return WriteBytes(temporary, *bytes);
+           });
+}
+
+bool SaveTable(const CellTable& table, const std::string& fileName) {
+    switch (FormatForFileName(fileName)) {
+        case FileFormat::Xlsx:
+            return SaveAtomically(fileName, [&](const std::string& temporary) {
+                return WriteXlsx(table, temporary);
+            });
+        case FileFormat::Csv:
+            return SaveBytes(CsvText(table), fileName);
+        case FileFormat::Xls:
+            break;
+    }
+    return SaveBytes(XlsFile(table), fileName);
+}
+
+}  // namespace
+
+std::string SaveHistoryWorkbook(const WindowState& state, const std::string& fileName) {
+    std::optional<CellTable> table = BuildCellTable(state.Records, state.RecordIndex);
+    if (table && SaveTable(*table, fileName))
+        return "History data was successfully saved";
+    return "History data was not saved";
+}

@@ -1,0 +1,53 @@
+#include "export/utf8.h"
+
+#include <cstdint>
+
+std::string Latin1ToUtf8(std::string_view latin1) {
+    std::string utf8;
+    utf8.reserve(latin1.size());
+    for (char c : latin1) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+namespace {
+
+int SequenceLength(unsigned char lead) {
+    if (lead < 0x80)
+        return 1;
+    if (lead < 0xE0)
+        return 2;
+    if (lead < 0xF0)
+        return 3;
+    return 4;
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string utf16;
+    utf16.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        auto lead = static_cast<unsigned char>(utf8[i]);
+        int length = SequenceLength(lead);
+        uint32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length && i + k < utf8.size(); ++k)
+            codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        if (codePoint < 0x10000) {
+            utf16 += static_cast<char16_t>(codePoint);
+        } else {
+            codePoint -= 0x10000;
+            utf16 += static_cast<char16_t>(0xD800 | (codePoint >> 10));
+            utf16 += static_cast<char16_t>(0xDC00 | (codePoint & 0x3FF));
+        }
+    }
+    return utf16;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A Compound File (version 3, 512-byte sectors) holding one stream named "Workbook". The stream
+// must be at least 4,096 bytes long, so that it lives in regular sectors.
+std::string BuildCompoundFile(std::string_view workbookStream);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The workbook's table of distinct cell texts (SST), which cells refer to by index.
+class SharedStrings {
+  public:
+    // A cell's longest text, in UTF-16 code units.
+    static constexpr size_t kMaxLength = 32767;
+
+    // The index of utf8 in the table, adding it when new. nullopt when it is too long for a cell.
+    std::optional<uint32_t> Add(std::string_view utf8);
+
+    // Appends the SST record, the CONTINUE records it needs and the EXTSST record to stream;
+    // their stream positions are taken from stream's size.
+    void AppendRecords(std::string& stream) const;
+
+  private:
+    // A string as stored: one byte a character when every character is Latin-1, else UTF-16LE.
+    struct Stored {
+        bool wide;
+        std::string characters;
+        size_t Length() const { return wide ? characters.size() / 2 : characters.size(); }
+    };
+
+    std::vector<Stored> strings_;
+    std::unordered_map<std::string, uint32_t> indexOf_;
+    uint32_t references_ = 0;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "export/cell_table.h"
+#include "export/xls/shared_strings.h"
+
+// A BIFF8 sheet holds rows 0 to 65,535.
+constexpr size_t kMaxSheetRows = 65536;
+
+// The worksheet substream holding table's text cells, their texts added to strings. nullopt when
+// the table has more rows than a sheet or a text longer than a cell holds.
+std::optional<std::string> BuildWorksheet(const CellTable& table, SharedStrings& strings);

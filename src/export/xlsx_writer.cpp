@@ -1,0 +1,57 @@
+#include "export/xlsx_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+// Readers turn "_xHHHH_" back into the character numbered HHHH; libxlsxwriter writes control
+// characters that way, but passes such text through unchanged when it was already in the cell.
+bool LooksLikeEscape(std::string_view text) {
+    return text.size() >= 7 && text.substr(0, 2) == "_x" && text[6] == '_' &&
+           std::isxdigit(static_cast<unsigned char>(text[2])) &&
+           std::isxdigit(static_cast<unsigned char>(text[3])) &&
+           std::isxdigit(static_cast<unsigned char>(text[4])) &&
+           std::isxdigit(static_cast<unsigned char>(text[5]));
+}
+
+// The cell text as libxlsxwriter must be given it to store exactly text: it takes C strings, so
+// a NUL is escaped here, and literal escapes have their underscore escaped.
+std::string CellText(std::string_view text) {
+    std::string cell;
+    cell.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0') {
+            cell += "_x0000_";
+            continue;
+        }
+        if (LooksLikeEscape(text.substr(i)))
+            cell += "_x005F";
+        cell += text[i];
+    }
+    return cell;
+}
+
+}  // namespace
+
+bool WriteXlsx(const CellTable& table, const std::string& path) {
+    lxw_workbook* workbook = workbook_new(path.c_str());
+    if (workbook == nullptr)
+        return false;
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    bool written = sheet != nullptr;
+    for (size_t row = 0; written && row < table.size(); ++row) {
+        for (size_t column = 0; written && column < table[row].size(); ++column) {
+            const std::string& text = table[row][column];
+            if (!text.empty())
+                written = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                                 static_cast<lxw_col_t>(column),
+                                                 CellText(text).c_str(), nullptr) == LXW_NO_ERROR;
+        }
+    }
+    // Closing also frees the workbook, so it happens even when a cell failed.
+    bool closed = workbook_close(workbook) == LXW_NO_ERROR;
+    return written && closed;
+}
