@@ -1,5 +1,6 @@
 #include "export/cell_table.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "export/utf8.h"
@@ -68,6 +69,8 @@ std::optional<CellTable> BuildCellTable(const std::vector<std::string>& records,
     if (records.empty() || recordIndex >= static_cast<int64_t>(records.size()))
         return std::nullopt;
     CellTable table{HeaderRow()};
+    // Room for a marker after one record in eight saves most regrowth of a long history.
+    table.reserve(2 + static_cast<size_t>(std::max(recordIndex, int32_t{-1}) + 1) * 9 / 8);
     for (int32_t k = 0; k <= recordIndex; ++k) {
         const std::string& row = records[k];
         // A record that could not be decoded leaves its row empty; the others are still worth

@@ -50,7 +50,7 @@ class RecordRun {
 
 std::optional<uint32_t> SharedStrings::Add(std::string_view utf8) {
     ++references_;
-    auto found = indexOf_.find(std::string(utf8));
+    auto found = indexOf_.find(utf8);
     if (found != indexOf_.end())
         return found->second;
 

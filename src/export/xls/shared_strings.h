@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,7 +29,15 @@ class SharedStrings {
         size_t Length() const { return wide ? characters.size() / 2 : characters.size(); }
     };
 
+    // Lets a lookup take a string_view, so repeated texts cost no copy.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+
     std::vector<Stored> strings_;
-    std::unordered_map<std::string, uint32_t> indexOf_;
+    std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> indexOf_;
     uint32_t references_ = 0;
 };

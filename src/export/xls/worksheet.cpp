@@ -62,6 +62,8 @@ std::optional<std::string> BuildWorksheet(const CellTable& table, SharedStrings&
         return std::nullopt;
     using namespace biff;
     std::string s;
+    constexpr size_t kLabelSstRecordSize = 14;
+    s.reserve(256 + table.size() * SheetRow().size() * kLabelSstRecordSize);
     AppendBof(s, kWorksheet);
     AppendU16Record(s, kWsBool, 0x04C1);  // show automatic page breaks and outline symbols
     AppendRecord(s, kDimensions, DimensionsData(table));
