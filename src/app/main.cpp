@@ -1,0 +1,20 @@
+#include <QApplication>
+
+#include "app/link_wiring.h"
+#include "app/main_window.h"
+#include "app/settings_file.h"
+#include "link/qt_response_timer.h"
+#include "link/qt_serial_port.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kProgramName);
+    QApplication::setApplicationVersion("1.1");
+
+    QtSerialPort port;
+    QtResponseTimer timer;
+    MainWindow window(port, timer, SettingsPath(QApplication::applicationDirPath().toStdString()));
+    WireLinkToWindow(port, timer, window);
+    window.show();
+    return app.exec();
+}

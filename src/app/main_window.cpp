@@ -1,0 +1,158 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QMessageBox>
+
+#include "app/settings_file.h"
+#include "instrument/history_request.h"
+#include "instrument/operating_mode.h"
+
+namespace {
+
+QString FromBytes(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool IsPortFailure(std::string_view text) {
+    return text == kRequestPortFailure || text == kModePortFailure;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
+                       QWidget* parent)
+    : QWidget(parent),
+      controls_(BuildWindowControls(this)),
+      controller_(port, timer, *this),
+      settingsPath_(std::move(settingsPath)) {
+    setObjectName("Form1");
+    setWindowTitle(kWindowTitle);
+    setFixedSize(14475 / 15, 10005 / 15);
+    connectControls();
+    loadSettings();
+    controller_.state().AwaitingReply = false;
+}
+
+void MainWindow::setPortErrorSource(std::function<QString()> lastPortError) {
+    lastPortError_ = std::move(lastPortError);
+}
+
+void MainWindow::connectControls() {
+    const WindowControls& c = controls_;
+    connect(c.cmdRequest, &QPushButton::clicked, this, [this] { controller_.requestClicked(); });
+    connect(c.cmdCancel, &QPushButton::clicked, this, [this] { controller_.cancelClicked(); });
+    connect(c.cmdReqMode, &QPushButton::clicked, this, [this] { controller_.getModeClicked(); });
+    connect(c.cmdSetMode, &QPushButton::clicked, this, [this] { controller_.changeModeClicked(); });
+    connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    for (int n = 1; n <= 5; ++n) {
+        // toggled, not clicked: selecting the option from the settings file runs it too.
+        connect(c.optComm[n - 1], &QRadioButton::toggled, this, [this, n](bool selected) {
+            if (selected)
+                controller_.portOptionClicked(n);
+        });
+    }
+}
+
+// A missing or unreadable file falls back to COMM 1 without a word; a stored number outside
+// 1 to 5 is kept, with no option selected, and tried at the next command.
+void MainWindow::loadSettings() {
+    int port = ReadPortSetting(settingsPath_).value_or(1);
+    controller_.portOptionClicked(port);
+    if (port >= 1 && port <= 5)
+        controls_.optComm[port - 1]->setChecked(true);
+}
+
+void MainWindow::saveSettings() {
+    if (!WritePortSetting(settingsPath_, controller_.state().CommPortNumber))
+        showMessage(kSettingsWriteFailure);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveSettings();
+    event->accept();
+}
+
+void MainWindow::setStatusText(std::string_view text) {
+    controls_.statusPanel1->setText(FromBytes(text));
+}
+
+void MainWindow::clearList() {
+    controls_.List1->clear();
+}
+
+void MainWindow::addListLine(std::string_view line) {
+    controls_.List1->addItem(FromBytes(line));
+}
+
+void MainWindow::setRelayCaption(std::string_view caption) {
+    controls_.Label3->setText(FromBytes(caption));
+}
+
+std::string MainWindow::numValuesText() const {
+    return controls_.txtNumValues->text().toStdString();
+}
+
+void MainWindow::setCurrentModeText(std::string_view text) {
+    controls_.txtCurrentMode->setText(FromBytes(text));
+}
+
+ModeOption MainWindow::selectedModeOption() const {
+    if (controls_.optSetUp->isChecked())
+        return ModeOption::SetUp;
+    if (controls_.optRun->isChecked())
+        return ModeOption::Run;
+    if (controls_.optCal->isChecked())
+        return ModeOption::Calibrate;
+    if (controls_.optData->isChecked())
+        return ModeOption::Data;
+    return ModeOption::None;
+}
+
+void MainWindow::selectModeOption(ModeOption option) {
+    switch (option) {
+        case ModeOption::SetUp:
+            controls_.optSetUp->setChecked(true);
+            break;
+        case ModeOption::Calibrate:
+            controls_.optCal->setChecked(true);
+            break;
+        case ModeOption::Run:
+            controls_.optRun->setChecked(true);
+            break;
+        case ModeOption::Data:
+            controls_.optData->setChecked(true);
+            break;
+        case ModeOption::None:
+            break;
+    }
+}
+
+QPushButton* MainWindow::buttonFor(Button button) const {
+    switch (button) {
+        case Button::Request:
+            return controls_.cmdRequest;
+        case Button::Cancel:
+            return controls_.cmdCancel;
+        case Button::Save:
+            return controls_.cmdSave;
+        case Button::ReqMode:
+            return controls_.cmdReqMode;
+        case Button::SetMode:
+            return controls_.cmdSetMode;
+        case Button::Exit:
+            return controls_.cmdExit;
+    }
+    return nullptr;
+}
+
+void MainWindow::setButtonEnabled(Button button, bool enabled) {
+    buttonFor(button)->setEnabled(enabled);
+}
+
+void MainWindow::showMessage(std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramName, FromBytes(text), QMessageBox::Ok, this);
+    box.setObjectName("MessageBox");
+    if (IsPortFailure(text) && lastPortError_)
+        box.setInformativeText(lastPortError_());
+    box.exec();
+}
