@@ -86,14 +86,14 @@ constexpr int kMaxBaud = 4'000'000;
 // Each handler reads its option's values and says whether they were valid.
 using Handler = std::function<bool(Options&, const std::vector<std::string_view>&)>;
 
-struct OptionSpec {
+struct OptionRule {
     int valueCount;
     Handler read;
 };
 
-const std::map<std::string_view, OptionSpec>& OptionTable() {
+const std::map<std::string_view, OptionRule>& OptionTable() {
     using Values = const std::vector<std::string_view>&;
-    static const std::map<std::string_view, OptionSpec> table{
+    static const std::map<std::string_view, OptionRule> table{
         {"--help", {0, [](Options& o, Values) { return o.help = true; }}},
         {"--model",
          {1,
@@ -183,15 +183,15 @@ ParsedOptions ParseOptions(const std::vector<std::string_view>& args) {
             parsed.error = "unknown option " + std::string(name);
             return parsed;
         }
-        const OptionSpec& spec = option->second;
-        if (args.size() - i < static_cast<std::size_t>(spec.valueCount)) {
-            parsed.error = std::string(name) + " needs " + std::to_string(spec.valueCount) +
-                           (spec.valueCount == 1 ? " value" : " values");
+        const OptionRule& rule = option->second;
+        if (args.size() - i < static_cast<std::size_t>(rule.valueCount)) {
+            parsed.error = std::string(name) + " needs " + std::to_string(rule.valueCount) +
+                           (rule.valueCount == 1 ? " value" : " values");
             return parsed;
         }
-        std::vector<std::string_view> values(args.begin() + i, args.begin() + i + spec.valueCount);
-        i += spec.valueCount;
-        if (!spec.read(parsed.options, values)) {
+        std::vector<std::string_view> values(args.begin() + i, args.begin() + i + rule.valueCount);
+        i += rule.valueCount;
+        if (!rule.read(parsed.options, values)) {
             parsed.error = "bad value for " + std::string(name);
             for (std::string_view value : values)
                 parsed.error += " '" + std::string(value) + "'";

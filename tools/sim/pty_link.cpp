@@ -68,8 +68,16 @@ PtyLink::~PtyLink() {
 }
 
 void PtyLink::Flush() {
-    if (master_ >= 0)
-        ::tcflush(master_, TCIOFLUSH);
+    if (master_ < 0)
+        return;
+    ::tcflush(master_, TCIFLUSH);
+    // Flushing the output from the master side leaves bytes already queued for the slave, so
+    // the slave's input is flushed from the slave side.
+    int slave = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0)
+        return;
+    ::tcflush(slave, TCIFLUSH);
+    ::close(slave);
 }
 
 void PtyLink::Close() {

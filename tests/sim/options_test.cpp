@@ -1,0 +1,60 @@
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string_view>;
+
+sim::Options Parsed(const Args& args) {
+    sim::ParsedOptions parsed = sim::ParseOptions(args);
+    EXPECT_EQ(parsed.error, "");
+    return parsed.options;
+}
+
+TEST(Options, ReadsValuesThatNeedParsing) {
+    // clang-format off
+    sim::Options options = Parsed({
+        "--model", "q", "--records", "0", "--mode", "3", "--baud", "0",
+        "--pause-after", "0", "750", "--pause-after", "5", "2000", "--noise", "0.25",
+        "--garble", "4:time", "--garble", "6", "--hangup-after", "9", "--stray-etx"});
+    // clang-format on
+    EXPECT_EQ(options.model, 'q');
+    EXPECT_EQ(options.records, 0);
+    EXPECT_EQ(options.mode, '3');
+    EXPECT_EQ(options.baud, 0);
+    ASSERT_EQ(options.pauses.size(), 2u);
+    EXPECT_EQ(options.pauses[1].record, 5);
+    EXPECT_EQ(options.pauses[1].milliseconds, 2000);
+    EXPECT_EQ(options.noiseRate, 0.25);
+    ASSERT_EQ(options.garbles.size(), 2u);
+    EXPECT_EQ(options.garbles[0].record, 4);
+    EXPECT_EQ(options.garbles[0].kind, sim::GarbleKind::kBadTime);
+    EXPECT_EQ(options.garbles[1].kind, sim::GarbleKind::kFewerFields);
+    EXPECT_EQ(options.hangupAfter, 9);
+    EXPECT_TRUE(options.strayEtx);
+}
+
+class BadCommandLine : public testing::TestWithParam<Args> {};
+
+TEST_P(BadCommandLine, IsRefusedWithAReason) {
+    EXPECT_NE(sim::ParseOptions(GetParam()).error, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BadCommandLine,
+    testing::Values(Args{"--bogus"}, Args{"records"}, Args{"--model"}, Args{"--model", "SQ"},
+                    Args{"--model", ""}, Args{"--records", "-1"}, Args{"--records", "x"},
+                    Args{"--records", "12x"}, Args{"--baud", "9600.5"}, Args{"--noise", "1.5"},
+                    Args{"--noise", "-0.1"}, Args{"--garble", "0"}, Args{"--garble", "3:bogus"},
+                    Args{"--garble", ":time"}, Args{"--pause-after", "3"},
+                    Args{"--pause-after", "3", "-5"}, Args{"--mode", "4"}, Args{"--mode", "?"},
+                    Args{"--hangup-after", "-2"}, Args{"--seed", "-1"},
+                    Args{"--serial",
+                         "4\x03"
+                         "2"}));
+
+}  // namespace

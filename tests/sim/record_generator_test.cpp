@@ -1,0 +1,82 @@
+#include "record_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cstdint>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Fields(const std::string& body) {
+    std::vector<std::string> fields;
+    std::size_t begin = 1;
+    for (;;) {
+        std::size_t comma = body.find(',', begin);
+        fields.push_back(body.substr(begin, comma - begin));
+        if (comma == std::string::npos)
+            return fields;
+        begin = comma + 1;
+    }
+}
+
+std::int64_t Number(const std::string& text) {
+    std::int64_t value = -1;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_TRUE(error == std::errc{} && end == text.data() + text.size()) << text;
+    return value;
+}
+
+TEST(RecordGenerator, SameSeedSameHistoryOtherSeedOther) {
+    EXPECT_EQ(sim::GenerateRecords(300, 5), sim::GenerateRecords(300, 5));
+    EXPECT_NE(sim::GenerateRecords(300, 5), sim::GenerateRecords(300, 6));
+    EXPECT_TRUE(sim::GenerateRecords(0, 5).empty());
+}
+
+TEST(RecordGenerator, EveryRecordIsAValidTestRecord) {
+    const std::vector<std::string> records = sim::GenerateRecords(2000, 42);
+    ASSERT_EQ(records.size(), 2000u);
+    const std::regex leak(R"(-?\d+\.\d{4})");
+    const std::regex error(R"(N|[1-9])");
+    std::int64_t previousTime = -1;
+    std::int64_t previousSequence = -1;
+    int powerUps = 0;
+    int errors = 0;
+    for (const std::string& record : records) {
+        SCOPED_TRACE(record);
+        ASSERT_EQ(record[0], '1');
+        std::vector<std::string> fields = Fields(record);
+        ASSERT_EQ(fields.size(), 7u);
+        std::int64_t sequence = Number(fields[0]);
+        EXPECT_TRUE(previousSequence < 0 || sequence == previousSequence + 1);
+        previousSequence = sequence;
+        EXPECT_FALSE(fields[1].empty());
+        EXPECT_LE(fields[1].size(), 4u);
+        EXPECT_FALSE(fields[2].empty());
+        EXPECT_LE(fields[2].size(), 10u);
+        EXPECT_TRUE(std::regex_match(fields[3], leak));
+        EXPECT_TRUE(std::regex_match(fields[4], error));
+        std::int64_t time = Number(fields[5]);
+        EXPECT_GE(time, previousTime);
+        EXPECT_LE(time, sim::kLatestTimeStamp);
+        previousTime = time;
+        std::int64_t relays = Number(fields[6]);
+        EXPECT_EQ(relays & ~0b11101, 0) << "only the power-up and result bits";
+        powerUps += relays & 1;
+        errors += fields[4] != "N";
+    }
+    EXPECT_GT(powerUps, 100);
+    EXPECT_LT(powerUps, 300);
+    EXPECT_LT(errors, 200);
+}
+
+TEST(RecordGenerator, TimeStampsSpanFrom2004To2072) {
+    const std::vector<std::string> records = sim::GenerateRecords(250, 1);
+    const std::int64_t year = 366 * 24 * 3600;
+    EXPECT_LT(Number(Fields(records.front())[5]), year);
+    EXPECT_GT(Number(Fields(records.back())[5]), sim::kLatestTimeStamp - year);
+}
+
+}  // namespace
