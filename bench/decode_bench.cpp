@@ -24,6 +24,8 @@ class CountingView : public View {
     void selectModeOption(ModeOption) override {}
     void setButtonEnabled(Button, bool) override {}
     void showMessage(std::string_view) override {}
+    std::string chooseSaveFileName() override { return {}; }
+    void setBusyCursor(bool) override {}
 
     size_t characters = 0;
 };

@@ -75,6 +75,12 @@ class FakeView : public View {
             whileMessageShown();
     }
 
+    std::string chooseSaveFileName() override {
+        ++dialogs;
+        return saveFileName;
+    }
+    void setBusyCursor(bool busy) override { busyLog.push_back(busy); }
+
     bool enabled(Button button) const { return enabled_[static_cast<int>(button)]; }
 
     std::string status;
@@ -85,6 +91,9 @@ class FakeView : public View {
     ModeOption modeOption = ModeOption::None;
     std::vector<std::string> messages;
     std::vector<std::string> buttonLog;
+    std::string saveFileName;  // what the operator picks in the save dialog; empty: cancel
+    int dialogs = 0;
+    std::vector<bool> busyLog;
     // Runs while a message box is open, as the event loop would deliver events then.
     std::function<void()> whileMessageShown;
 

@@ -18,6 +18,10 @@ void Controller::CountingTimer::stop() {
 Controller::Controller(SerialPort& port, ResponseTimer& timer, View& view)
     : timer_(timer), context_{state_, port, timer_, view} {}
 
+void Controller::setSaveHandler(std::function<void(HandlerContext&)> saveHandler) {
+    saveHandler_ = std::move(saveHandler);
+}
+
 void Controller::requestClicked() {
     post(EventKind::Request);
 }
@@ -32,6 +36,9 @@ void Controller::changeModeClicked() {
 }
 void Controller::portOptionClicked(int portNumber) {
     post(EventKind::PortOption, portNumber);
+}
+void Controller::saveClicked() {
+    post(EventKind::Save);
 }
 void Controller::commEvent(int eventCode) {
     post(EventKind::Comm, eventCode);
@@ -69,6 +76,10 @@ void Controller::run(const Event& event) {
             break;
         case EventKind::PortOption:
             state_.CommPortNumber = event.value;
+            break;
+        case EventKind::Save:
+            if (saveHandler_)
+                saveHandler_(context_);
             break;
         case EventKind::Comm:
             ReceiveHandler(context_, event.value);

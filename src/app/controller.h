@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 
 #include "app/handler_context.h"
 #include "app/view.h"
@@ -18,6 +19,9 @@ class Controller {
     Controller(const Controller&) = delete;
     Controller& operator=(const Controller&) = delete;
 
+    // What SAVE runs; the export lives outside the protocol core.
+    void setSaveHandler(std::function<void(HandlerContext&)> saveHandler);
+
     const WindowState& state() const { return state_; }
     WindowState& state() { return state_; }
 
@@ -26,6 +30,7 @@ class Controller {
     void getModeClicked();
     void changeModeClicked();
     void portOptionClicked(int portNumber);
+    void saveClicked();
     void commEvent(int eventCode);
     void timerTick();
 
@@ -44,7 +49,7 @@ class Controller {
         uint64_t changes_ = 0;
     };
 
-    enum class EventKind { Request, Cancel, GetMode, ChangeMode, PortOption, Comm, Tick };
+    enum class EventKind { Request, Cancel, GetMode, ChangeMode, PortOption, Save, Comm, Tick };
     struct Event {
         EventKind kind;
         int value;
@@ -57,6 +62,7 @@ class Controller {
     WindowState state_;
     CountingTimer timer_;
     HandlerContext context_;
+    std::function<void(HandlerContext&)> saveHandler_;
     std::deque<Event> pending_;
     bool running_ = false;
 };

@@ -1,9 +1,12 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include "app/settings_file.h"
+#include "export/save_button.h"
 #include "instrument/history_request.h"
 #include "instrument/operating_mode.h"
 
@@ -28,6 +31,7 @@ MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string setti
     setObjectName("Form1");
     setWindowTitle(kWindowTitle);
     setFixedSize(14475 / 15, 10005 / 15);
+    controller_.setSaveHandler(SaveButtonClicked);
     connectControls();
     loadSettings();
     controller_.state().AwaitingReply = false;
@@ -43,6 +47,7 @@ void MainWindow::connectControls() {
     connect(c.cmdCancel, &QPushButton::clicked, this, [this] { controller_.cancelClicked(); });
     connect(c.cmdReqMode, &QPushButton::clicked, this, [this] { controller_.getModeClicked(); });
     connect(c.cmdSetMode, &QPushButton::clicked, this, [this] { controller_.changeModeClicked(); });
+    connect(c.cmdSave, &QPushButton::clicked, this, [this] { controller_.saveClicked(); });
     connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
     for (int n = 1; n <= 5; ++n) {
         // toggled, not clicked: selecting the option from the settings file runs it too.
@@ -155,4 +160,28 @@ void MainWindow::showMessage(std::string_view text) {
     if (IsPortFailure(text) && lastPortError_)
         box.setInformativeText(lastPortError_());
     box.exec();
+}
+
+// Excel 97-2003 first, as the default; the suffix follows the chosen type when none is typed.
+// "app.dir" is taken relative to the working folder; where it does not exist the dialog opens
+// the working folder itself. Replacing an existing file is confirmed by the dialog.
+std::string MainWindow::chooseSaveFileName() {
+    QFileDialog dialog(this, "Save History Data As Excel Spreadsheet", "app.dir");
+    dialog.setObjectName("CommonDialog1");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"});
+    dialog.setDefaultSuffix("xls");
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.section("*.", 1).chopped(1));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+void MainWindow::setBusyCursor(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }

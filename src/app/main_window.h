@@ -35,6 +35,8 @@ class MainWindow : public QWidget, public View {
     void selectModeOption(ModeOption option) override;
     void setButtonEnabled(Button button, bool enabled) override;
     void showMessage(std::string_view text) override;
+    std::string chooseSaveFileName() override;
+    void setBusyCursor(bool busy) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

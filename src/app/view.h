@@ -24,4 +24,7 @@ class View {
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     // Modal, OK only; returns when the operator has closed it.
     virtual void showMessage(std::string_view text) = 0;
+    // The save dialog; an empty name when the operator cancels.
+    virtual std::string chooseSaveFileName() = 0;
+    virtual void setBusyCursor(bool busy) = 0;
 };

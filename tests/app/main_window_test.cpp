@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QTest>
 #include <filesystem>
@@ -230,6 +231,71 @@ TEST_F(MainWindowTest, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses
     EXPECT_TRUE(window_->close());
     EXPECT_EQ(catcher.texts, QStringList{"Error writing application file"});
     EXPECT_FALSE(window_->isVisible());
+}
+
+// Plays the operator at the save dialog: notes its settings, then saves under `fileName`, or
+// cancels when it is empty.
+class SaveDialogAnswerer {
+  public:
+    explicit SaveDialogAnswerer(QString fileName) : fileName_(std::move(fileName)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { answerOpenDialog(); });
+        poll_.start(5);
+    }
+
+    QString title, suffix;
+    QStringList filters;
+
+  private:
+    void answerOpenDialog() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            title = dialog->windowTitle();
+            suffix = dialog->defaultSuffix();
+            filters = dialog->nameFilters();
+            if (fileName_.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(fileName_);
+                static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+            }
+        }
+    }
+
+    QString fileName_;
+    QTimer poll_;
+};
+
+TEST_F(MainWindowTest, SaveAsksForAFileAndReportsTheOutcome) {
+    click("cmdRequest");
+    port_.incoming =
+        "\x02"
+        "1S42\x03";
+    window_->controller().commEvent(2);
+    window_->controller().timerTick();
+    std::string path = (folder_ / "history").string();
+
+    SaveDialogAnswerer seen(QString::fromStdString(path));
+    click("cmdSave");
+    EXPECT_EQ(seen.title, "Save History Data As Excel Spreadsheet");
+    EXPECT_EQ(seen.filters,
+              (QStringList{"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"}));
+    EXPECT_EQ(seen.suffix, "xls");
+    EXPECT_EQ(find<QLabel>("Panel1")->text(), "History data was successfully saved");
+    EXPECT_TRUE(fs::exists(path + ".xls"));
+    EXPECT_FALSE(QApplication::overrideCursor()) << "the busy cursor is gone";
+    for (const char* name : {"cmdRequest", "cmdCancel", "cmdSave", "cmdReqMode", "cmdSetMode"})
+        EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
+}
+
+TEST_F(MainWindowTest, CancellingTheSaveDialogChangesNothing) {
+    find<QLabel>("Panel1")->setText("Error - data lost");
+    SaveDialogAnswerer cancel("");
+    click("cmdSave");
+    EXPECT_EQ(find<QLabel>("Panel1")->text(), "Error - data lost");
+    for (const char* name : {"cmdRequest", "cmdCancel", "cmdSave", "cmdReqMode", "cmdSetMode"})
+        EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
 }
 
 struct LoadCase {
