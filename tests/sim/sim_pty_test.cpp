@@ -3,9 +3,12 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 
+#include "history.h"
 #include "record_generator.h"
 #include "sim_process.h"
+#include "simulator.h"
 
 namespace {
 
@@ -82,6 +85,21 @@ TEST(SimOverPty, ExitAfterUploadWaitsForThePortToClose) {
         EXPECT_EQ(port.ReadThroughEtx(), Framed("820"));
     }
     EXPECT_EQ(sim.WaitForExit(milliseconds(10000)), 0);
+}
+
+TEST(SimInProcess, RunsOnAThreadAndStops) {
+    sim::Options options;
+    options.baud = 0;
+    options.testInProgress = true;
+    sim::Simulator simulator(options, sim::BuildHistory(options).history);
+    std::thread loop([&simulator] { simulator.Run(); });
+    {
+        PortEnd port(simulator.devicePath());
+        port.Write(Framed("90"));
+        EXPECT_EQ(port.ReadThroughEtx(), Framed("821"));
+    }
+    simulator.Stop();
+    loop.join();
 }
 
 TEST(SimCommandLine, HelpAndBadOptions) {
