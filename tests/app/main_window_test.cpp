@@ -12,6 +12,7 @@
 #include "app/settings_file.h"
 #include "fakes.h"
 #include "message_box_catcher.h"
+#include "save_dialog_answerer.h"
 
 namespace {
 
@@ -232,40 +233,6 @@ TEST_F(MainWindowTest, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses
     EXPECT_EQ(catcher.texts, QStringList{"Error writing application file"});
     EXPECT_FALSE(window_->isVisible());
 }
-
-// Plays the operator at the save dialog: notes its settings, then saves under `fileName`, or
-// cancels when it is empty.
-class SaveDialogAnswerer {
-  public:
-    explicit SaveDialogAnswerer(QString fileName) : fileName_(std::move(fileName)) {
-        QObject::connect(&poll_, &QTimer::timeout, [this] { answerOpenDialog(); });
-        poll_.start(5);
-    }
-
-    QString title, suffix;
-    QStringList filters;
-
-  private:
-    void answerOpenDialog() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(widget);
-            if (!dialog || !dialog->isVisible())
-                continue;
-            title = dialog->windowTitle();
-            suffix = dialog->defaultSuffix();
-            filters = dialog->nameFilters();
-            if (fileName_.isEmpty()) {
-                dialog->reject();
-            } else {
-                dialog->selectFile(fileName_);
-                static_cast<QDialog*>(dialog)->accept();  // as the Save button does
-            }
-        }
-    }
-
-    QString fileName_;
-    QTimer poll_;
-};
 
 TEST_F(MainWindowTest, SaveAsksForAFileAndReportsTheOutcome) {
     click("cmdRequest");

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "e2e_rig.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr int kIdleWaitMs = 15000;  // only there to keep a broken build from hanging
+
+std::string RelayField(int k) {
+    return k % 10 == 0 ? "1" : "28";
+}
+
+}  // namespace
+
+EndToEndTest::EndToEndTest() {
+    char pattern[] = "/tmp/e2e-XXXXXX";
+    folder_ = mkdtemp(pattern);
+    window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath(folder_ + "/app"));
+    WireLinkToWindow(port_, timer_, *window_);
+}
+
+EndToEndTest::~EndToEndTest() {
+    window_.reset();
+    simulator_.reset();
+    unsetenv("QM4250_COMM1");
+    std::filesystem::remove_all(folder_);
+}
+
+void EndToEndTest::startSimulator(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--baud", "0", "--log", logPath()});
+    simulator_ = std::make_unique<SimProcess>(args);
+    ASSERT_EQ(simulator_->firstLine().rfind("/dev/", 0), 0u) << simulator_->firstLine();
+    setenv("QM4250_COMM1", simulator_->firstLine().c_str(), 1);
+}
+
+std::string EndToEndTest::writeReplayFile(int count) {
+    std::string path = folder_ + "/replay.txt";
+    std::ofstream file(path);
+    for (int k = 1; k <= count; ++k)
+        file << "1" << k << ",PN" << k % 7 << ",C" << k << ",0.5,N,0," << RelayField(k) << "\n";
+    return path;
+}
+
+bool EndToEndTest::waitUntilIdle() {
+    return QTest::qWaitFor(
+        [&] { return find<QPushButton>("cmdSave")->isEnabled() && !port_.isOpen(); }, kIdleWaitMs);
+}
+
+std::string EndToEndTest::repliesReceived() const {
+    std::ifstream log(logPath());
+    std::string replies, line;
+    while (std::getline(log, line)) {
+        std::istringstream words(line);
+        std::string time, direction, byte;
+        words >> time >> direction;
+        if (direction != "rx")
+            continue;
+        while (words >> byte) {
+            if (byte == "06")
+                replies += 'A';
+            if (byte == "18")
+                replies += 'C';
+        }
+    }
+    return replies;
+}
+
+std::string ReplayedRow(int k) {
+    return std::to_string(k) + ";PN" + std::to_string(k % 7) + ";C" + std::to_string(k) +
+           ";0.5;;Jan 01/04 00:00:00;" + RelayField(k);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/link_wiring.h"
+#include "app/main_window.h"
+#include "app/settings_file.h"
+#include "link/qt_response_timer.h"
+#include "link/qt_serial_port.h"
+#include "sim_process.h"
+
+// The real window on the real serial port, with qm4250-sim playing the instrument at the far
+// end of a pseudo-terminal mapped to COMM 1.
+class EndToEndTest : public testing::Test {
+  protected:
+    EndToEndTest();
+    ~EndToEndTest() override;
+
+    // Starts the simulator with `args`, unpaced unless they say otherwise, logging to logPath().
+    void startSimulator(std::vector<std::string> args);
+    // A replay file of `count` test records whose Seq# is their number; relay 1 (power-up) on
+    // every tenth, 28 on the others.
+    std::string writeReplayFile(int count);
+    std::string logPath() const { return folder_ + "/sim.log"; }
+    std::string folder() const { return folder_; }
+
+    template <typename T>
+    T* find(const char* name) const {
+        return window_->findChild<T*>(name);
+    }
+    void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    const WindowState& state() const { return window_->controller().state(); }
+    QString statusText() const { return find<QLabel>("Panel1")->text(); }
+
+    // Waits for the response timeout to end the exchange; false if it never does.
+    bool waitUntilIdle();
+    // The reply bytes (ACK, CAN) the simulator received, in order, as 'A' and 'C'.
+    std::string repliesReceived() const;
+
+    std::string folder_;
+    std::unique_ptr<SimProcess> simulator_;
+    QtSerialPort port_;
+    QtResponseTimer timer_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+// The row a replayed test record k is stored as.
+std::string ReplayedRow(int k);

@@ -1,0 +1,105 @@
+// Whole uploads, from a click on REQUEST to the response timeout, against the simulator.
+#include <gtest/gtest.h>
+
+#include "e2e_rig.h"
+#include "message_box_catcher.h"
+
+namespace {
+
+using Upload = EndToEndTest;
+
+TEST_F(Upload, EveryRecordArrivesInOrderAndIsAcknowledged) {
+    constexpr int kRecords = 300;
+    startSimulator({"--model", "Q", "--serial", "77", "--replay", writeReplayFile(kRecords)});
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+
+    ASSERT_EQ(state().RecordIndex, kRecords);
+    EXPECT_EQ(state().Records[0], "SN = 77;Model: Pellmar");
+    for (int k = 1; k <= kRecords; ++k)
+        ASSERT_EQ(state().Records[k], ReplayedRow(k)) << k;
+    EXPECT_EQ(find<QListWidget>("List1")->count(), 1 + kRecords + kRecords / 10);
+    EXPECT_EQ(find<QLabel>("Label3")->text(), "GP  -Rej +Rej");
+    EXPECT_EQ(repliesReceived(), std::string(kRecords + 1, 'A'));
+    EXPECT_EQ(statusText(), "");
+    for (const char* name : {"cmdSave", "cmdReqMode", "cmdSetMode"})
+        EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
+}
+
+struct CountCase {
+    const char* numValues;
+    int recordIndex;
+    const char* replies;
+};
+
+class RequestedCount : public EndToEndTest, public testing::WithParamInterface<CountCase> {};
+
+TEST_P(RequestedCount, EndsTheUploadWithCan) {
+    startSimulator({"--replay", writeReplayFile(20)});
+    find<QLineEdit>("txtNumValues")->setText(GetParam().numValues);
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(state().RecordIndex, GetParam().recordIndex);
+    EXPECT_EQ(repliesReceived(), GetParam().replies);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, RequestedCount,
+                         testing::Values(CountCase{"3", 3, "AAAC"}, CountCase{"0", 0, "C"}));
+
+TEST_F(Upload, CancelStopsAfterTheRecordInTransit) {
+    startSimulator({"--replay", writeReplayFile(100), "--pause-after", "40", "300"});
+    click("cmdRequest");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().RecordIndex == 39; }, 5000));
+    click("cmdCancel");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(state().RecordIndex, 40);
+    EXPECT_EQ(state().Records[40], ReplayedRow(40));
+    EXPECT_EQ(repliesReceived(), std::string(40, 'A') + "C");
+}
+
+TEST_F(Upload, APauseLongerThanTheResponseTimeEndsItKeepingTheRecords) {
+    startSimulator({"--replay", writeReplayFile(50), "--pause-after", "20", "800"});
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(state().RecordIndex, 19);
+    EXPECT_EQ(state().Records[19], ReplayedRow(19));
+    EXPECT_EQ(statusText(), "");
+}
+
+TEST_F(Upload, NoiseAndStrayEtxBetweenFramesLoseNothing) {
+    constexpr int kRecords = 200;
+    startSimulator(
+        {"--replay", writeReplayFile(kRecords), "--noise", "0.5", "--stray-etx", "--seed", "7"});
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(state().RecordIndex, kRecords);
+    for (int k = 1; k <= kRecords; ++k)
+        ASSERT_EQ(state().Records[k], ReplayedRow(k)) << k;
+}
+
+TEST_F(Upload, AGarbledRecordShowsNothingAndTheRestGoesOn) {
+    startSimulator({"--replay", writeReplayFile(12), "--garble", "5", "--garble", "8:time"});
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(state().RecordIndex, 12);
+    EXPECT_EQ(state().Records[5], "");
+    EXPECT_EQ(state().Records[8], "");
+    EXPECT_EQ(state().Records[9], ReplayedRow(9));
+    EXPECT_EQ(find<QListWidget>("List1")->count(), 1 + 10 + 1);
+    EXPECT_EQ(repliesReceived(), std::string(13, 'A'));
+}
+
+TEST_F(Upload, AHangUpKeepsTheRecordsAndTheNextRequestReportsThePort) {
+    startSimulator({"--replay", writeReplayFile(50), "--hangup-after", "10"});
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(state().RecordIndex, 10);
+    EXPECT_EQ(state().Records[10], ReplayedRow(10));
+
+    MessageBoxCatcher catcher;
+    click("cmdRequest");
+    EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port"});
+    EXPECT_EQ(state().RecordIndex, -1) << "REQUEST had started afresh before the port failed";
+}
+
+}  // namespace
