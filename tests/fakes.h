@@ -58,6 +58,7 @@ class FakeTimer : public ResponseTimer {
 class FakeView : public View {
   public:
     void setStatusText(std::string_view text) override { status = text; }
+    void setRecordCounter(std::string_view text) override { recordCounter = text; }
     void clearList() override { list.clear(); }
     void addListLine(std::string_view line) override { list.emplace_back(line); }
     void setRelayCaption(std::string_view caption) override { relayCaption = caption; }
@@ -84,6 +85,7 @@ class FakeView : public View {
     bool enabled(Button button) const { return enabled_[static_cast<int>(button)]; }
 
     std::string status;
+    std::string recordCounter;
     std::vector<std::string> list;
     std::string relayCaption = "GP  -Rej +Rej";
     std::string numValues;

@@ -2,6 +2,7 @@
 
 #include "instrument/history_request.h"
 #include "instrument/operating_mode.h"
+#include "instrument/record_counter.h"
 #include "link/receive_handler.h"
 #include "link/response_timeout.h"
 
@@ -64,6 +65,7 @@ void Controller::run(const Event& event) {
     switch (event.kind) {
         case EventKind::Request:
             RequestHistory(context_);
+            showRecordCounter();
             break;
         case EventKind::Cancel:
             CancelHistory(state_);
@@ -83,10 +85,19 @@ void Controller::run(const Event& event) {
             break;
         case EventKind::Comm:
             ReceiveHandler(context_, event.value);
+            showRecordCounter();
             break;
         case EventKind::Tick:
             if (event.timerChanges == timer_.changes())
                 ResponseTimeout(context_);
             break;
     }
+}
+
+// Shown from the first REQUEST on; a mode exchange leaves the count of the last upload as it is.
+void Controller::showRecordCounter() {
+    if (state_.Records.empty())
+        return;
+    context_.view.setRecordCounter(
+        RecordCounterText(state_.RecordIndex, context_.view.numValuesText()));
 }

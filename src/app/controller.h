@@ -58,6 +58,7 @@ class Controller {
 
     void post(EventKind kind, int value = 0);
     void run(const Event& event);
+    void showRecordCounter();
 
     WindowState state_;
     CountingTimer timer_;

@@ -81,6 +81,10 @@ void MainWindow::setStatusText(std::string_view text) {
     controls_.statusPanel1->setText(FromBytes(text));
 }
 
+void MainWindow::setRecordCounter(std::string_view text) {
+    controls_.recordCounter->setText(FromBytes(text));
+}
+
 void MainWindow::clearList() {
     controls_.List1->clear();
 }

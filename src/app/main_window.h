@@ -26,6 +26,7 @@ class MainWindow : public QWidget, public View {
     void setPortErrorSource(std::function<QString()> lastPortError);
 
     void setStatusText(std::string_view text) override;
+    void setRecordCounter(std::string_view text) override;
     void clearList() override;
     void addListLine(std::string_view line) override;
     void setRelayCaption(std::string_view caption) override;

@@ -14,6 +14,8 @@ class View {
     virtual ~View() = default;
 
     virtual void setStatusText(std::string_view text) = 0;
+    // The status bar's second panel: how many records an upload has brought.
+    virtual void setRecordCounter(std::string_view text) = 0;
     virtual void clearList() = 0;
     virtual void addListLine(std::string_view line) = 0;
     virtual void setRelayCaption(std::string_view caption) = 0;  // Label3

@@ -136,6 +136,11 @@ WindowControls BuildWindowControls(QWidget* form) {
     c.statusPanel1->setTextFormat(Qt::PlainText);
     c.statusPanel1->setMinimumWidth(1440 / 15);
     c.StatusBar1->addWidget(c.statusPanel1, 1);
+    c.recordCounter = new QLabel(c.StatusBar1);
+    c.recordCounter->setObjectName("Panel2");
+    c.recordCounter->setTextFormat(Qt::PlainText);
+    c.recordCounter->setMinimumWidth(160);
+    c.StatusBar1->addPermanentWidget(c.recordCounter);
 
     AlignHeadingsWithList(c);
     SetTabOrder(c);

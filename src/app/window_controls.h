@@ -35,6 +35,7 @@ struct WindowControls {
     QLabel* Image1;
     QStatusBar* StatusBar1;
     QLabel* statusPanel1;
+    QLabel* recordCounter;  // the second, right-hand panel
 };
 
 // Creates the controls on the form at their fixed positions, with their captions, fonts and

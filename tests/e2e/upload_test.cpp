@@ -22,6 +22,7 @@ TEST_F(Upload, EveryRecordArrivesInOrderAndIsAcknowledged) {
     EXPECT_EQ(find<QLabel>("Label3")->text(), "GP  -Rej +Rej");
     EXPECT_EQ(repliesReceived(), std::string(kRecords + 1, 'A'));
     EXPECT_EQ(statusText(), "");
+    EXPECT_EQ(find<QLabel>("Panel2")->text(), "Records: 300");
     for (const char* name : {"cmdSave", "cmdReqMode", "cmdSetMode"})
         EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
 }
@@ -41,6 +42,8 @@ TEST_P(RequestedCount, EndsTheUploadWithCan) {
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(state().RecordIndex, GetParam().recordIndex);
     EXPECT_EQ(repliesReceived(), GetParam().replies);
+    EXPECT_EQ(find<QLabel>("Panel2")->text(),
+              QString("Records: %1 of %2").arg(GetParam().recordIndex).arg(GetParam().numValues));
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, RequestedCount,

@@ -1,0 +1,52 @@
+#include "instrument/record_counter.h"
+
+#include <gtest/gtest.h>
+
+#include "rig.h"
+
+namespace {
+
+struct CounterCase {
+    int recordIndex;
+    const char* requested;
+    const char* text;
+};
+
+class RecordCounter : public testing::TestWithParam<CounterCase> {};
+
+TEST_P(RecordCounter, CountsTestRecordsAgainstTheRequestedNumber) {
+    EXPECT_EQ(RecordCounterText(GetParam().recordIndex, GetParam().requested), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RecordCounter,
+    testing::Values(CounterCase{-1, "", "Records: 0"}, CounterCase{0, "", "Records: 0"},
+                    CounterCase{120, "", "Records: 120"},
+                    CounterCase{120, "500", "Records: 120 of 500"},
+                    CounterCase{3, " 3.0 ", "Records: 3 of 3"},
+                    CounterCase{0, "0", "Records: 0 of 0"}, CounterCase{7, "all", "Records: 7"},
+                    CounterCase{7, "2.5", "Records: 7"}, CounterCase{7, "-1", "Records: 7"},
+                    CounterCase{40000, "", "Records: 40000"}));
+
+TEST(RecordCounter, FollowsAnUploadAndStartsAgainAtRequest) {
+    Rig rig;
+    rig.controller.getModeClicked();
+    rig.receiveFrame("820");
+    EXPECT_EQ(rig.view.recordCounter, "") << "no upload yet";
+
+    rig.view.numValues = "2";
+    rig.controller.requestClicked();
+    EXPECT_EQ(rig.view.recordCounter, "Records: 0 of 2");
+    rig.receiveFrame("1S42");
+    rig.receiveFrame("11,P,C,0.5,N,0,0");
+    EXPECT_EQ(rig.view.recordCounter, "Records: 1 of 2");
+    rig.receiveFrame("12,P,C,0.5,N,0,0");
+    rig.controller.timerTick();
+    EXPECT_EQ(rig.view.recordCounter, "Records: 2 of 2") << "kept after the upload ends";
+
+    rig.view.numValues = "";
+    rig.controller.requestClicked();
+    EXPECT_EQ(rig.view.recordCounter, "Records: 0");
+}
+
+}  // namespace
