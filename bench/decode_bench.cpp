@@ -15,6 +15,7 @@ namespace {
 class CountingView : public View {
   public:
     void setStatusText(std::string_view) override {}
+    void setRecordCounter(std::string_view) override {}
     void clearList() override {}
     void addListLine(std::string_view line) override { characters += line.size(); }
     void setRelayCaption(std::string_view) override {}
