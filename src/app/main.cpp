@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/command_line_mode.h"
 #include "app/link_wiring.h"
 #include "app/main_window.h"
 #include "app/settings_file.h"
@@ -7,6 +8,9 @@
 #include "link/qt_serial_port.h"
 
 int main(int argc, char* argv[]) {
+    if (argc > 1)
+        return RunCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProgramName);
     QApplication::setApplicationVersion("1.1");

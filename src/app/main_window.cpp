@@ -16,6 +16,10 @@ QString FromBytes(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Back-to-back frames can bring a line every few dozen microseconds, and repainting the list for
+// each would take longer than the exchange itself; at this rate the eye sees no difference.
+constexpr int kListRepaintMs = 30;
+
 bool IsPortFailure(std::string_view text) {
     return text == kRequestPortFailure || text == kModePortFailure;
 }
@@ -32,6 +36,10 @@ MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string setti
     setWindowTitle(kWindowTitle);
     setFixedSize(14475 / 15, 10005 / 15);
     controller_.setSaveHandler(SaveButtonClicked);
+    listRepaintHold_.setSingleShot(true);
+    listRepaintHold_.setInterval(kListRepaintMs);
+    connect(&listRepaintHold_, &QTimer::timeout, this,
+            [this] { controls_.List1->viewport()->setUpdatesEnabled(true); });
     connectControls();
     loadSettings();
     controller_.state().AwaitingReply = false;
@@ -91,6 +99,11 @@ void MainWindow::clearList() {
 
 void MainWindow::addListLine(std::string_view line) {
     controls_.List1->addItem(FromBytes(line));
+    // The list repaints at most once per kListRepaintMs while lines keep coming.
+    if (!listRepaintHold_.isActive()) {
+        controls_.List1->viewport()->setUpdatesEnabled(false);
+        listRepaintHold_.start();
+    }
 }
 
 void MainWindow::setRelayCaption(std::string_view caption) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -52,4 +53,5 @@ class MainWindow : public QWidget, public View {
     Controller controller_;
     std::string settingsPath_;
     std::function<QString()> lastPortError_;
+    QTimer listRepaintHold_;
 };

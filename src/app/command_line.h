@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the command line asks for. With no arguments the program opens its window.
+struct CommandLine {
+    enum class Action { Window, Help, Version, Export, Invalid };
+    Action action = Action::Window;
+    std::string exportFile;
+    int port = 1;        // COMM n, mapped to a device as in the window
+    std::string device;  // a device path instead of a port number
+    std::string count;   // as typed in "Number Values To Get"; empty for all
+    std::string error;   // why the arguments are invalid
+};
+
+// Exit statuses of an upload without a window.
+inline constexpr int kExitSaved = 0;
+inline constexpr int kExitBadArguments = 2;
+inline constexpr int kExitPortFailure = 3;
+inline constexpr int kExitNoResponse = 4;
+inline constexpr int kExitNotSaved = 5;
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const kCommandLineHelp;

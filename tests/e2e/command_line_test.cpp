@@ -1,0 +1,104 @@
+// qm4250-upload without a window, as a child process, against the simulator.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "pseudo_terminal.h"
+#include "sim_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string messages;  // standard error
+};
+
+Outcome RunUpload(const std::string& arguments) {
+    std::string command = QM4250_UPLOAD_EXECUTABLE " " + arguments + " 2>&1 >/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string messages;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        messages.append(buffer, n);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, messages};
+}
+
+int SheetRows(const std::string& path) {
+    std::string command = "/usr/bin/python3 " READ_BACK_SCRIPT " xls '" + path + "' | wc -l";
+    FILE* pipe = popen(command.c_str(), "r");
+    int rows = -1;
+    if (std::fscanf(pipe, "%d", &rows) != 1)
+        rows = -1;
+    pclose(pipe);
+    return rows;
+}
+
+class CommandLineUpload : public testing::Test {
+  protected:
+    CommandLineUpload() {
+        char pattern[] = "/tmp/cli-XXXXXX";
+        folder_ = mkdtemp(pattern);
+    }
+    ~CommandLineUpload() override { fs::remove_all(folder_); }
+
+    std::string simulatorDevice(const std::string& records) {
+        simulator_ = std::make_unique<SimProcess>(
+            std::vector<std::string>{"--baud", "0", "--records", records, "--seed", "3"});
+        return simulator_->firstLine();
+    }
+
+    std::string folder_;
+    std::unique_ptr<SimProcess> simulator_;
+};
+
+TEST_F(CommandLineUpload, SavesTheWholeHistoryWithProgress) {
+    std::string file = folder_ + "/history.xls";
+    Outcome outcome = RunUpload("--export " + file + " --device " + simulatorDevice("250"));
+    EXPECT_EQ(outcome.status, 0) << outcome.messages;
+    EXPECT_NE(outcome.messages.find("Records: 200\n"), std::string::npos) << outcome.messages;
+    EXPECT_NE(outcome.messages.find("Saved 250 test records to " + file), std::string::npos);
+    EXPECT_GE(SheetRows(file), 2 + 250);
+}
+
+TEST_F(CommandLineUpload, StopsAtTheCount) {
+    std::string file = folder_ + "/five.xls";
+    Outcome outcome =
+        RunUpload("--export " + file + " --count 5 --device " + simulatorDevice("250"));
+    EXPECT_EQ(outcome.status, 0) << outcome.messages;
+    EXPECT_NE(outcome.messages.find("Saved 5 test records"), std::string::npos);
+}
+
+TEST_F(CommandLineUpload, ASilentLineIsNoResponse) {
+    PseudoTerminal nobody;
+    Outcome outcome = RunUpload("--export " + folder_ + "/h.xls --device " + nobody.slavePath());
+    EXPECT_EQ(outcome.status, 4);
+    EXPECT_NE(outcome.messages.find("no response from the QM4250"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder_ + "/h.xls"));
+}
+
+TEST_F(CommandLineUpload, AMissingPortIsReported) {
+    Outcome outcome = RunUpload("--export " + folder_ + "/h.xls --device /dev/qm4250-missing");
+    EXPECT_EQ(outcome.status, 3);
+    EXPECT_NE(outcome.messages.find("/dev/qm4250-missing"), std::string::npos);
+}
+
+TEST_F(CommandLineUpload, AnUnwritableTargetIsReported) {
+    Outcome outcome =
+        RunUpload("--export " + folder_ + "/missing/h.xls --device " + simulatorDevice("10"));
+    EXPECT_EQ(outcome.status, 5);
+    EXPECT_NE(outcome.messages.find("was not saved"), std::string::npos);
+}
+
+TEST_F(CommandLineUpload, BadArgumentsSayWhy) {
+    Outcome outcome = RunUpload("--export h.xls --count many");
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.messages.find("--count"), std::string::npos);
+}
+
+}  // namespace
