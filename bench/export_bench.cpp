@@ -1,5 +1,6 @@
 // Time and peak memory of saving a 32,767-record history in each file format. Each format runs
-// in its own child process, so that one format's peak does not hide another's.
+// in its own child process, so that one format's peak does not hide another's. Prints key=value
+// lines, keyed by the format.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,10 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "export/save_history_workbook.h"
+#include "proc_status.h"
 
 namespace {
 
@@ -32,26 +33,21 @@ WindowState History() {
     return state;
 }
 
-// A /proc/self/status value in kB, such as VmRSS or VmHWM.
-long StatusKb(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field + ":", 0) == 0)
-            return std::atol(line.c_str() + field.size() + 1);
-    return -1;
-}
-
-void MeasureInChild(const WindowState& state, const std::string& path) {
-    long before = StatusKb("VmRSS");
+// False when the save failed.
+bool MeasureInChild(const WindowState& state, const std::string& path) {
     auto start = std::chrono::steady_clock::now();
     std::string outcome = SaveHistoryWorkbook(state, path);
     std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    long peak = StatusKb("VmHWM");
-    std::printf("%-6s %10.1f %14.1f %14.1f %12.1f  %s\n",
-                std::filesystem::path(path).extension().c_str(), elapsed.count(), peak / 1024.0,
-                (peak - before) / 1024.0, std::filesystem::file_size(path) / 1048576.0,
-                outcome.c_str());
+    if (outcome != "History data was successfully saved") {
+        std::fprintf(stderr, "export_bench: %s: %s\n", path.c_str(), outcome.c_str());
+        return false;
+    }
+    std::string format = std::filesystem::path(path).extension().string().substr(1);
+    std::printf("%s_ms=%.1f\n", format.c_str(), elapsed.count());
+    std::printf("%s_peak_mb=%.1f\n", format.c_str(), ProcStatusKb("VmHWM") / 1024.0);
+    std::printf("%s_file_mb=%.2f\n", format.c_str(),
+                static_cast<double>(std::filesystem::file_size(path)) / 1048576.0);
+    return true;
 }
 
 }  // namespace
@@ -60,18 +56,20 @@ int main() {
     WindowState state = History();
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "export_bench";
     std::filesystem::create_directories(dir);
-    std::printf("%d test records\n", kTestRecords);
-    std::printf("%-6s %10s %14s %14s %12s\n", "format", "time ms", "peak RSS MB", "growth MB",
-                "file MB");
+    std::printf("export_records=%d\n", kTestRecords);
     std::fflush(stdout);
+    int failures = 0;
     for (const char* extension : {".xls", ".xlsx", ".csv"}) {
         pid_t child = fork();
         if (child == 0) {
-            MeasureInChild(state, (dir / (std::string("history") + extension)).string());
+            bool saved = MeasureInChild(state, (dir / (std::string("history") + extension)).string());
             std::fflush(stdout);
-            _exit(0);
+            _exit(saved ? 0 : 1);
         }
-        waitpid(child, nullptr, 0);
+        int status = 0;
+        waitpid(child, &status, 0);
+        failures += !WIFEXITED(status) || WEXITSTATUS(status) != 0;
     }
     std::filesystem::remove_all(dir);
+    return failures == 0 ? 0 : 2;
 }
