@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/application_folder.h"
 #include "app/command_line_mode.h"
 #include "app/link_wiring.h"
 #include "app/main_window.h"
@@ -12,12 +13,13 @@ int main(int argc, char* argv[]) {
         return RunCommandLine(argc, argv);
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(kProgramName);
+    QApplication::setApplicationName("qm4250-upload");
     QApplication::setApplicationVersion("1.1");
 
     QtSerialPort port;
     QtResponseTimer timer;
-    MainWindow window(port, timer, SettingsPath(QApplication::applicationDirPath().toStdString()));
+    QString folder = ApplicationFolder(QApplication::applicationDirPath());
+    MainWindow window(port, timer, SettingsPath(folder.toStdString()));
     WireLinkToWindow(port, timer, window);
     window.show();
     return app.exec();
