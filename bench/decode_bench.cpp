@@ -36,7 +36,8 @@ std::vector<std::string> SampleRecords() {
     char body[96];
     for (int k = 0; k < 1000; ++k) {
         std::snprintf(body, sizeof body, "1%d,P%d,CUST%d,0.%d,%s,%d,%d", 100000 + k, k % 10, k % 97,
-                      1000 + k, k % 17 == 0 ? "7" : "N", 12345678 + 3607 * k, k % 10 == 0 ? 29 : 12);
+                      1000 + k, k % 17 == 0 ? "7" : "N", 12345678 + 3607 * k,
+                      k % 10 == 0 ? 29 : 12);
         bodies.emplace_back(body);
     }
     return bodies;

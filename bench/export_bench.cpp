@@ -62,7 +62,8 @@ int main() {
     for (const char* extension : {".xls", ".xlsx", ".csv"}) {
         pid_t child = fork();
         if (child == 0) {
-            bool saved = MeasureInChild(state, (dir / (std::string("history") + extension)).string());
+            bool saved =
+                MeasureInChild(state, (dir / (std::string("history") + extension)).string());
             std::fflush(stdout);
             _exit(saved ? 0 : 1);
         }

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/main_window.h"
 #include "link/qt_response_timer.h"
 #include "link/qt_serial_port.h"
-#include "app/main_window.h"
 #include "stats.h"
 
 namespace {

@@ -36,9 +36,9 @@ double TimeOneStart(const char* probe) {
     double elapsedMs = -1;
     char first = 0;
     if (spawned == 0 && read(out[0], &first, 1) == 1)
-        elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                              start)
-                        .count();
+        elapsedMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     close(out[0]);
     if (spawned == 0)
         waitpid(child, nullptr, 0);
