@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "independent_reader.h"
 #include "pseudo_terminal.h"
 #include "sim_process.h"
 
@@ -30,13 +32,8 @@ Outcome RunUpload(const std::string& arguments) {
 }
 
 int SheetRows(const std::string& path) {
-    std::string command = "/usr/bin/python3 " READ_BACK_SCRIPT " xls '" + path + "' | wc -l";
-    FILE* pipe = popen(command.c_str(), "r");
-    int rows = -1;
-    if (std::fscanf(pipe, "%d", &rows) != 1)
-        rows = -1;
-    pclose(pipe);
-    return rows;
+    std::string rows = ReadWithIndependentReader("xls", path);
+    return static_cast<int>(std::count(rows.begin(), rows.end(), '\n'));
 }
 
 class CommandLineUpload : public testing::Test {

@@ -1,33 +1,11 @@
 // An upload from the simulator saved in each format and read back by an independent reader.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "e2e_rig.h"
+#include "independent_reader.h"
 #include "save_dialog_answerer.h"
 
 namespace {
-
-std::string HexOf(const std::string& text) {
-    std::string hex;
-    char digits[3];
-    for (unsigned char c : text) {
-        std::snprintf(digits, sizeof digits, "%02x", c);
-        hex += digits;
-    }
-    return hex;
-}
-
-std::string ReadBack(const std::string& format, const std::string& path) {
-    std::string command = "/usr/bin/python3 " READ_BACK_SCRIPT " " + format + " '" + path + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0) << format << " reader rejected " << path;
-    return output;
-}
 
 // The sheet rows, as read_back.py prints them, that the replayed history of `count` records with
 // record 3 garbled must give: the garbled record's empty row is skipped.
@@ -36,7 +14,7 @@ std::string ExpectedSheet(int count) {
         cells.resize(9);
         std::string text;
         for (size_t i = 0; i < cells.size(); ++i)
-            text += (i ? "\t" : "") + HexOf(cells[i]);
+            text += (i ? "\t" : "") + Hex(cells[i]);
         return text + "\n";
     };
     std::string sheet = line(
@@ -66,7 +44,7 @@ TEST_P(SaveAfterUpload, WritesAFileTheIndependentReaderAccepts) {
     SaveDialogAnswerer dialog(QString::fromStdString(path));
     click("cmdSave");
     EXPECT_EQ(statusText(), "History data was successfully saved");
-    EXPECT_EQ(ReadBack(GetParam(), path), ExpectedSheet(25));
+    EXPECT_EQ(ReadWithIndependentReader(GetParam(), path), ExpectedSheet(25));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SaveAfterUpload, testing::Values("xls", "xlsx", "csv"));

@@ -5,22 +5,13 @@
 
 #include "export/cell_table.h"
 #include "export/save_history_workbook.h"
+#include "independent_reader.h"
 #include "temp_dir.h"
 
 namespace {
 
 const std::string kSaved = "History data was successfully saved";
 const std::string kNotSaved = "History data was not saved";
-
-std::string Hex(const std::string& text) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : text) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
 
 // The table as read_back.py prints it.
 std::string Dump(const CellTable& table) {
@@ -31,18 +22,6 @@ std::string Dump(const CellTable& table) {
         dump += "\n";
     }
     return dump;
-}
-
-// What the independent reader of the format finds in the file; fails the test when it objects.
-std::string ReadWithIndependentReader(const std::string& format, const std::string& path) {
-    std::string command = "/usr/bin/python3 " READ_BACK_SCRIPT " " + format + " '" + path + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[65536];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0) << format << " reader rejected " << path;
-    return output;
 }
 
 WindowState History(std::vector<std::string> records) {
