@@ -9,6 +9,7 @@
 #include "export/save_button.h"
 #include "instrument/history_request.h"
 #include "instrument/operating_mode.h"
+#include "link/port_device.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void MainWindow::connectControls() {
     connect(c.cmdSave, &QPushButton::clicked, this, [this] { controller_.saveClicked(); });
     connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
     for (int n = 1; n <= 5; ++n) {
+        c.optComm[n - 1]->setToolTip(QString::fromStdString(PortDevice(n)));
         // toggled, not clicked: selecting the option from the settings file runs it too.
         connect(c.optComm[n - 1], &QRadioButton::toggled, this, [this, n](bool selected) {
             if (selected)
