@@ -9,12 +9,14 @@
 namespace {
 
 constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
+constexpr size_t kTestRowItems = 7;
 
 // A plain split at every ';', no trimming; an empty row has no items.
 std::vector<std::string_view> SplitItems(std::string_view row) {
     std::vector<std::string_view> items;
     if (row.empty())
         return items;
+    items.reserve(kTestRowItems);  // one allocation per row, not four
     size_t start = 0;
     for (size_t semicolon; (semicolon = row.find(';', start)) != std::string_view::npos;) {
         items.push_back(row.substr(start, semicolon - start));
@@ -46,7 +48,7 @@ bool AddIdentificationRow(std::string_view row, CellTable& table) {
 
 bool AddTestRow(std::string_view row, CellTable& table) {
     std::vector<std::string_view> items = SplitItems(row);
-    if (items.size() < 7)
+    if (items.size() < kTestRowItems)
         return false;
     std::optional<RelayBits> relay = RelayText(items[6]);
     if (!relay)

@@ -1,14 +1,20 @@
 #include "export/utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 
 std::string Latin1ToUtf8(std::string_view latin1) {
-    std::string utf8;
-    utf8.reserve(latin1.size());
-    for (char c : latin1) {
-        auto byte = static_cast<unsigned char>(c);
+    // Instrument text is nearly always ASCII, which is UTF-8 already: copy it in one go.
+    auto firstHigh = std::find_if(latin1.begin(), latin1.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    std::string utf8(latin1.begin(), firstHigh);
+    if (firstHigh == latin1.end())
+        return utf8;
+    utf8.reserve(2 * latin1.size());
+    for (auto c = firstHigh; c != latin1.end(); ++c) {
+        auto byte = static_cast<unsigned char>(*c);
         if (byte < 0x80) {
-            utf8 += c;
+            utf8 += *c;
         } else {
             utf8 += static_cast<char>(0xC0 | (byte >> 6));
             utf8 += static_cast<char>(0x80 | (byte & 0x3F));
