@@ -103,10 +103,14 @@ std::string Row(const Fields& f, std::string_view errorText, std::string_view ti
 }
 
 void GrowRecordsWhenFull(WindowState& state) {
-    if (state.RecordIndex != state.RecordsBound)
+    // Before the first REQUEST there is nothing to grow.
+    if (state.Records.empty() || state.RecordIndex < state.RecordsBound)
         return;
-    state.Records.resize(static_cast<std::size_t>(state.RecordsBound) + kRecordsGrowth + 1);
-    state.RecordsBound += kRecordsGrowth;
+    // Past the bound, not only at it: a record that failed to decode at the bound moved the
+    // index on without growing, and every later record must still find its row.
+    while (state.RecordsBound <= state.RecordIndex)
+        state.RecordsBound += kRecordsGrowth;
+    state.Records.resize(static_cast<std::size_t>(state.RecordsBound) + 1);
 }
 
 void ParseTestRecord(const Fields& fields, WindowState& state, View& view) {

@@ -17,14 +17,17 @@
 namespace {
 
 // Where an upload may stand when a frame arrives: before any REQUEST (nowhere to store a row),
-// just after one, or at the end of the 32-bit counter.
+// just after one, or near the end of the 32-bit counter (without rows: they would not fit in
+// memory).
 WindowState StartingState(uint8_t choice) {
     WindowState state;
-    if (choice % 3 == 0)
+    if (choice % 3 == 2)
+        state.RecordIndex = INT32_MAX - 2;
+    if (choice % 3 != 1)
         return state;
     state.Records.assign(101, std::string());
     state.RecordsBound = 100;
-    state.RecordIndex = choice % 3 == 1 ? -1 : INT32_MAX - 2;
+    state.RecordIndex = -1;
     return state;
 }
 
@@ -55,9 +58,11 @@ void DecodeHistoryFrame(std::string_view body, WindowState& state, FakeView& vie
         FUZZ_CHECK(!stored || state.Records[state.RecordIndex].empty());
         return;
     }
-    // A decoded test record is one fixed-width line, and maybe the power-up line after it.
+    // A decoded test record is one fixed-width line, and maybe the power-up line after it, and
+    // once REQUEST has made room for rows it is always stored.
     FUZZ_CHECK(view.list.size() - linesBefore <= 2);
     FUZZ_CHECK(view.list[linesBefore].size() >= 68);
+    FUZZ_CHECK(stored || state.Records.empty());
     if (!stored)
         return;
     // The row it stored must be saveable, unless a field carries the row's own separator.
