@@ -1,0 +1,112 @@
+// SAVE when the disk fills up part-way through a long history, or when the folder is not a
+// folder: the old file stays as it was, no temporary file is left, and the status says so.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/save_history_workbook.h"
+#include "temp_dir.h"
+
+namespace {
+
+const std::string kSaved = "History data was successfully saved";
+const std::string kNotSaved = "History data was not saved";
+const std::string kOldContent = "the previous history, which must survive";
+
+// Long enough that every writer has flushed several buffers before the disk fills.
+WindowState LongHistory() {
+    constexpr int kRecords = 5000;
+    WindowState state;
+    state.Records.push_back("SN = 4250117;Model: Norvik");
+    for (int k = 1; k <= kRecords; ++k)
+        state.Records.push_back(std::to_string(k) + ";PN" + std::to_string(k % 7) + ";C" +
+                                std::to_string(k) + ";0.00" + std::to_string(k % 90) +
+                                ";;Jan 01/04 00:00:00;" + (k % 10 ? "28" : "1"));
+    state.RecordIndex = kRecords;
+    return state;
+}
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// The disk is full once `limit` bytes are in a file: the file size limit stops every writer, root
+// included. A child process saves, so the limit does not outlive the save.
+std::string SaveOnAFullDisk(const std::string& target, rlim_t limit) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "no pipe";
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit rl{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        std::string outcome = SaveHistoryWorkbook(LongHistory(), target);
+        (void)!write(fds[1], outcome.data(), outcome.size());
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string outcome;
+    char buffer[256];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        outcome.append(buffer, static_cast<size_t>(n));
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+    return outcome;
+}
+
+class DiskFull : public testing::TestWithParam<const char*> {};
+
+void ExpectHalfwayFailureKeepsTheOldFile(const std::string& extension) {
+    TempDir dir;
+    std::string whole = dir / ("whole" + extension);
+    ASSERT_EQ(SaveHistoryWorkbook(LongHistory(), whole), kSaved);
+    auto fullSize = std::filesystem::file_size(whole);
+    std::filesystem::remove(whole);
+
+    std::string target = dir / ("history" + extension);
+    std::ofstream(target) << kOldContent;
+    EXPECT_EQ(SaveOnAFullDisk(target, fullSize / 2), kNotSaved);
+    EXPECT_TRUE(Content(target) == kOldContent) << "the old file was replaced";
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"history" + extension});
+}
+
+TEST_P(DiskFull, HalfwayThroughTheFileKeepsTheOldOneAndLeavesNoTemporaryFile) {
+    ExpectHalfwayFailureKeepsTheOldFile(GetParam());
+}
+
+// Fails: libxlsxwriter ignores failed writes to its own temporary files, so a full disk gives a
+// truncated worksheet inside a well-formed archive, reported as saved. Enable once the writer
+// detects it.
+TEST(DiskFullXlsx, DISABLED_HalfwayThroughTheFileKeepsTheOldOne) {
+    ExpectHalfwayFailureKeepsTheOldFile(".xlsx");
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DiskFull, testing::Values(".xls", ".csv"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param + 1);
+                         });
+
+TEST(UnwritableFolder, AFileWhereTheFolderShouldBeIsLeftAlone) {
+    TempDir dir;
+    std::string notAFolder = dir / "history";
+    std::ofstream(notAFolder) << kOldContent;
+    for (const char* extension : {".xls", ".xlsx", ".csv"}) {
+        EXPECT_EQ(SaveHistoryWorkbook(LongHistory(), notAFolder + "/h" + extension), kNotSaved)
+            << extension;
+    }
+    EXPECT_TRUE(Content(notAFolder) == kOldContent);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"history"});
+}
+
+}  // namespace
