@@ -2,6 +2,8 @@
 
 #include <xlsxwriter.h>
 
+#include "export/xlsx_check.h"
+
 #include <cctype>
 #include <string_view>
 
@@ -42,16 +44,21 @@ bool WriteXlsx(const CellTable& table, const std::string& path) {
         return false;
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     bool written = sheet != nullptr;
+    size_t rowsWritten = 0;
     for (size_t row = 0; written && row < table.size(); ++row) {
+        bool rowHasText = false;
         for (size_t column = 0; written && column < table[row].size(); ++column) {
             const std::string& text = table[row][column];
-            if (!text.empty())
-                written = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
-                                                 static_cast<lxw_col_t>(column),
-                                                 CellText(text).c_str(), nullptr) == LXW_NO_ERROR;
+            if (text.empty())
+                continue;
+            rowHasText = true;
+            written = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                             static_cast<lxw_col_t>(column), CellText(text).c_str(),
+                                             nullptr) == LXW_NO_ERROR;
         }
+        rowsWritten += rowHasText ? 1 : 0;
     }
     // Closing also frees the workbook, so it happens even when a cell failed.
     bool closed = workbook_close(workbook) == LXW_NO_ERROR;
-    return written && closed;
+    return written && closed && XlsxIsComplete(path, rowsWritten);
 }

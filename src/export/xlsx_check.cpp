@@ -1,0 +1,121 @@
+#include "export/xlsx_check.h"
+
+#include <unzip.h>
+
+#include <array>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
+constexpr std::string_view kRowTag = "<row ";
+constexpr size_t kHeadSize = 512;
+constexpr size_t kTailSize = 128;
+
+// What a part's text must show to be whole, gathered chunk by chunk so that a large worksheet is
+// never held in memory twice.
+class PartScan {
+  public:
+    void Add(std::string_view chunk) {
+        if (head_.size() < kHeadSize)
+            head_.append(chunk.substr(0, kHeadSize - head_.size()));
+        CountRowTags(chunk);
+        tail_.append(chunk);
+        if (tail_.size() > kTailSize)
+            tail_.erase(0, tail_.size() - kTailSize);
+    }
+
+    size_t Rows() const { return rows_; }
+
+    // A truncated part has lost at least its root element's closing tag.
+    bool ClosesItsRoot() const {
+        std::string_view root = RootName();
+        std::string_view tail = tail_;
+        size_t end = tail.find_last_not_of(" \t\r\n");
+        if (root.empty() || end == std::string_view::npos)
+            return false;
+        tail = tail.substr(0, end + 1);
+        std::string closing = "</" + std::string(root) + ">";
+        return tail.size() >= closing.size() &&
+               tail.substr(tail.size() - closing.size()) == closing;
+    }
+
+  private:
+    // A tag split between two chunks is found by scanning the end of the previous one again.
+    void CountRowTags(std::string_view chunk) {
+        std::string window = carry_ + std::string(chunk);
+        for (size_t at = window.find(kRowTag); at != std::string::npos;
+             at = window.find(kRowTag, at + 1))
+            ++rows_;
+        size_t keep = std::min(window.size(), kRowTag.size() - 1);
+        carry_ = window.substr(window.size() - keep);
+    }
+
+    // The first element after the XML declaration.
+    std::string_view RootName() const {
+        std::string_view head = head_;
+        for (size_t at = head.find('<'); at != std::string_view::npos;
+             at = head.find('<', at + 1)) {
+            if (at + 1 < head.size() && head[at + 1] != '?' && head[at + 1] != '!') {
+                size_t end = head.find_first_of(" \t\r\n/>", at + 1);
+                return end == std::string_view::npos ? std::string_view()
+                                                     : head.substr(at + 1, end - at - 1);
+            }
+        }
+        return {};
+    }
+
+    std::string head_;
+    std::string tail_;
+    std::string carry_;
+    size_t rows_ = 0;
+};
+
+std::string CurrentEntryName(unzFile archive) {
+    std::array<char, 256> name{};
+    unz_file_info64 info;
+    if (unzGetCurrentFileInfo64(archive, &info, name.data(), name.size() - 1, nullptr, 0, nullptr,
+                                0) != UNZ_OK)
+        return "";
+    return name.data();
+}
+
+// Inflates the current entry; false when it is damaged (closing checks its CRC).
+bool ScanCurrentEntry(unzFile archive, PartScan& scan) {
+    if (unzOpenCurrentFile(archive) != UNZ_OK)
+        return false;
+    std::array<char, 65536> buffer;
+    int read;
+    while ((read = unzReadCurrentFile(archive, buffer.data(), buffer.size())) > 0)
+        scan.Add(std::string_view(buffer.data(), static_cast<size_t>(read)));
+    bool closed = unzCloseCurrentFile(archive) == UNZ_OK;
+    return read == 0 && closed;
+}
+
+bool IsXmlPart(std::string_view name) {
+    return name.ends_with(".xml") || name.ends_with(".rels");
+}
+
+}  // namespace
+
+bool XlsxIsComplete(const std::string& path, size_t sheetRows) {
+    unzFile archive = unzOpen64(path.c_str());
+    if (archive == nullptr)
+        return false;
+    bool sheetFound = false;
+    int at = unzGoToFirstFile(archive);
+    for (; at == UNZ_OK; at = unzGoToNextFile(archive)) {
+        std::string name = CurrentEntryName(archive);
+        PartScan scan;
+        bool whole = !name.empty() && ScanCurrentEntry(archive, scan) &&
+                     (!IsXmlPart(name) || scan.ClosesItsRoot());
+        if (name == kSheetPart) {
+            sheetFound = true;
+            whole = whole && scan.Rows() == sheetRows;
+        }
+        if (!whole)
+            break;
+    }
+    unzClose(archive);
+    return at == UNZ_END_OF_LIST_OF_FILE && sheetFound;
+}
