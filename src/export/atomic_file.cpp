@@ -23,7 +23,10 @@ std::string CreateTemporaryBeside(const std::filesystem::path& target) {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hiddenName = ".";
+    hiddenName += target.filename().string();
+    hiddenName += ".XXXXXX";
+    std::string pattern = (folder / hiddenName).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     int fd = mkstemp(name.data());
