@@ -8,7 +8,10 @@
 namespace sim {
 
 std::string IdentificationBody(char model, std::string_view serial) {
-    return "1" + std::string(1, model) + std::string(serial);
+    std::string body = "1";
+    body += model;
+    body += serial;
+    return body;
 }
 
 LoadedHistory LoadReplayFile(const std::string& path) {

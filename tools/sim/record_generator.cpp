@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <random>
+#include <utility>
 
 namespace sim {
 
@@ -93,10 +94,11 @@ std::vector<std::string> GenerateRecords(int count, std::uint64_t seed) {
         if (dice.Chance(10))
             outcome.relays |= kPowerUpMarker;
         std::int64_t time = k * slot + (slot > 0 ? dice.Below(slot) : 0);
-        records.push_back("1" + std::to_string(sequence++) + "," + kProducts[product].partNumber +
-                          "," + kProducts[product].customerCode + "," + outcome.leak + "," +
-                          outcome.error + "," + std::to_string(time) + "," +
-                          std::to_string(outcome.relays));
+        std::string body = "1";
+        body += std::to_string(sequence++) + "," + kProducts[product].partNumber + "," +
+                kProducts[product].customerCode + "," + outcome.leak + "," + outcome.error + "," +
+                std::to_string(time) + "," + std::to_string(outcome.relays);
+        records.push_back(std::move(body));
     }
     return records;
 }
