@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "export/save_history_workbook.h"
+#include "full_disk_save.h"
 #include "temp_dir.h"
 
 namespace {
@@ -24,13 +20,6 @@ WindowState SmallHistory() {
     return state;
 }
 
-std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 const std::vector<std::string> kExtensions{".xls", ".xlsx", ".csv"};
 
 TEST(AtomicSave, ReplacesAnExistingFileWithTheNewHistory) {
@@ -39,7 +28,7 @@ TEST(AtomicSave, ReplacesAnExistingFileWithTheNewHistory) {
         std::string target = dir / ("h" + extension);
         std::ofstream(target) << kOldContent;
         EXPECT_EQ(SaveHistoryWorkbook(SmallHistory(), target), kSaved) << extension;
-        EXPECT_NE(Content(target), kOldContent);
+        EXPECT_NE(FileContent(target), kOldContent);
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }
 }
@@ -62,39 +51,13 @@ TEST(AtomicSave, TargetThatIsADirectoryIsLeftAlone) {
     }
 }
 
-// A write that fails part-way (as on a full disk): the file size limit stops every writer, root
-// included. It runs in a child process so the limit does not outlive the save.
-std::string SaveWithFileSizeLimit(const std::string& target, rlim_t limit) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "no pipe";
-    pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit rl{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &rl);
-        std::string outcome = SaveHistoryWorkbook(SmallHistory(), target);
-        (void)!write(fds[1], outcome.data(), outcome.size());
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string outcome;
-    char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        outcome.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    waitpid(child, nullptr, 0);
-    return outcome;
-}
-
 TEST(AtomicSave, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
     for (const std::string& extension : kExtensions) {
         TempDir dir;
         std::string target = dir / ("h" + extension);
         std::ofstream(target) << kOldContent;
-        EXPECT_EQ(SaveWithFileSizeLimit(target, 64), kNotSaved) << extension;
-        EXPECT_EQ(Content(target), kOldContent);
+        EXPECT_EQ(SaveOnAFullDisk(SmallHistory(), target, 64), kNotSaved) << extension;
+        EXPECT_EQ(FileContent(target), kOldContent);
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }
 }
@@ -108,7 +71,7 @@ TEST(AtomicSave, UnsaveableHistoryKeepsTheOldFile) {
     WindowState badRelay = SmallHistory();
     badRelay.Records[1] = "1;PN;CC;0.1;E;T;70000";
     EXPECT_EQ(SaveHistoryWorkbook(badRelay, target), kNotSaved);
-    EXPECT_EQ(Content(target), kOldContent);
+    EXPECT_EQ(FileContent(target), kOldContent);
     EXPECT_EQ(SaveHistoryWorkbook(neverRequested, dir / "new.csv"), kNotSaved);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h.xls"});
 }

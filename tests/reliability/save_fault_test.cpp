@@ -1,16 +1,12 @@
 // SAVE when the disk fills up part-way through a long history, or when the folder is not a
 // folder: the old file stays as it was, no temporary file is left, and the status says so.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "export/save_history_workbook.h"
+#include "full_disk_save.h"
 #include "temp_dir.h"
 
 namespace {
@@ -32,39 +28,6 @@ WindowState LongHistory() {
     return state;
 }
 
-std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-// The disk is full once `limit` bytes are in a file: the file size limit stops every writer, root
-// included. A child process saves, so the limit does not outlive the save.
-std::string SaveOnAFullDisk(const std::string& target, rlim_t limit) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "no pipe";
-    pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit rl{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &rl);
-        std::string outcome = SaveHistoryWorkbook(LongHistory(), target);
-        (void)!write(fds[1], outcome.data(), outcome.size());
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string outcome;
-    char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        outcome.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    waitpid(child, nullptr, 0);
-    return outcome;
-}
-
 class DiskFull : public testing::TestWithParam<const char*> {};
 
 void ExpectHalfwayFailureKeepsTheOldFile(const std::string& extension) {
@@ -76,8 +39,8 @@ void ExpectHalfwayFailureKeepsTheOldFile(const std::string& extension) {
 
     std::string target = dir / ("history" + extension);
     std::ofstream(target) << kOldContent;
-    EXPECT_EQ(SaveOnAFullDisk(target, fullSize / 2), kNotSaved);
-    EXPECT_TRUE(Content(target) == kOldContent) << "the old file was replaced";
+    EXPECT_EQ(SaveOnAFullDisk(LongHistory(), target, fullSize / 2), kNotSaved);
+    EXPECT_TRUE(FileContent(target) == kOldContent) << "the old file was replaced";
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"history" + extension});
 }
 
@@ -98,7 +61,7 @@ TEST(UnwritableFolder, AFileWhereTheFolderShouldBeIsLeftAlone) {
         EXPECT_EQ(SaveHistoryWorkbook(LongHistory(), notAFolder + "/h" + extension), kNotSaved)
             << extension;
     }
-    EXPECT_TRUE(Content(notAFolder) == kOldContent);
+    EXPECT_TRUE(FileContent(notAFolder) == kOldContent);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"history"});
 }
 
