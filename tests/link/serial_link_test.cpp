@@ -1,58 +1,22 @@
 // The window over the real serial port, with a pseudo-terminal playing the instrument.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <QTest>
-
-#include "app/link_wiring.h"
-#include "app/main_window.h"
-#include "app/settings_file.h"
-#include "link/qt_response_timer.h"
-#include "link/qt_serial_port.h"
 #include "message_box_catcher.h"
-#include "pseudo_terminal.h"
+#include "pty_window_test.h"
 
 namespace {
 
 constexpr int kWaitMs = 3000;
 
-class SerialLinkTest : public testing::Test {
+class SerialLinkTest : public PtyWindowTest {
   protected:
-    SerialLinkTest() {
-        setenv("QM4250_COMM1", instrument_.slavePath().c_str(), 1);
-        setenv("QM4250_COMM2", "/dev/qm4250-no-such-port", 1);
-        window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath("/nonexistent/"));
-        WireLinkToWindow(port_, timer_, *window_);
-    }
-    ~SerialLinkTest() override {
-        unsetenv("QM4250_COMM1");
-        unsetenv("QM4250_COMM2");
-    }
+    SerialLinkTest() { setenv("QM4250_COMM2", "/dev/qm4250-no-such-port", 1); }
+    ~SerialLinkTest() override { unsetenv("QM4250_COMM2"); }
 
-    template <typename T>
-    T* find(const char* name) const {
-        return window_->findChild<T*>(name);
-    }
-    void click(const char* name) { find<QPushButton>(name)->click(); }
     QListWidget* list() const { return find<QListWidget>("List1"); }
     bool idle() const { return find<QPushButton>("cmdSave")->isEnabled(); }
-
-    // Reads what the program wrote, giving the event loop time to run.
     std::string receiveFromProgram(std::size_t bytes) {
-        std::string received;
-        (void)QTest::qWaitFor(
-            [&] {
-                received += instrument_.receive();
-                return received.size() >= bytes;
-            },
-            kWaitMs);
-        return received;
+        return PtyWindowTest::receiveFromProgram(
+            [&](const std::string& received) { return received.size() >= bytes; }, kWaitMs);
     }
-
-    PseudoTerminal instrument_;
-    QtSerialPort port_;
-    QtResponseTimer timer_;
-    std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(SerialLinkTest, UploadIsShownAndEveryFrameAcknowledged) {
@@ -74,7 +38,7 @@ TEST_F(SerialLinkTest, UploadIsShownAndEveryFrameAcknowledged) {
     EXPECT_EQ(list()->item(0)->text(), "SN = 42  Model: Norvik");
     EXPECT_EQ(window_->controller().state().Records[3], "3;P;C;0.5;;Jan 01/04 00:00:00;28");
     EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, kWaitMs));
-    EXPECT_EQ(find<QLabel>("Panel1")->text(), "");
+    EXPECT_EQ(status(), "");
     EXPECT_FALSE(port_.isOpen());
 }
 
@@ -93,7 +57,7 @@ TEST_F(SerialLinkTest, NoInstrumentMeansNoResponse) {
     click("cmdRequest");
     EXPECT_EQ(receiveFromProgram(3), "\x02\x31\x03");
     EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, kWaitMs));
-    EXPECT_EQ(find<QLabel>("Panel1")->text(), "Error - No response from QM4250");
+    EXPECT_EQ(status(), "Error - No response from QM4250");
 }
 
 TEST_F(SerialLinkTest, AMissingPortIsReportedWithTheReasonAndNothingIsSent) {

@@ -1,19 +1,8 @@
 // The instrument's cable pulled at the phases no other test covers (mid-frame and between frames
 // are in serial_link_test and the end-to-end upload tests): the real window on the real serial
 // port, a pseudo-terminal whose master is closed playing the pulled cable.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <QTest>
-#include <memory>
-
-#include "app/link_wiring.h"
-#include "app/main_window.h"
-#include "app/settings_file.h"
-#include "link/qt_response_timer.h"
-#include "link/qt_serial_port.h"
 #include "message_box_catcher.h"
-#include "pseudo_terminal.h"
+#include "pty_window_test.h"
 
 namespace {
 
@@ -31,40 +20,19 @@ struct UnplugCase {
     const char* status;  // the status text once the window is idle again
 };
 
-class Unplug : public testing::TestWithParam<UnplugCase> {
+class Unplug : public PtyWindowTest, public testing::WithParamInterface<UnplugCase> {
   protected:
-    Unplug() {
-        setenv("QM4250_COMM1", instrument_.slavePath().c_str(), 1);
-        window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath("/nonexistent/"));
-        WireLinkToWindow(port_, timer_, *window_);
-    }
-    ~Unplug() override { unsetenv("QM4250_COMM1"); }
-
-    template <typename T>
-    T* find(const char* name) const {
-        return window_->findChild<T*>(name);
-    }
-    void click(const char* name) { find<QPushButton>(name)->click(); }
-    QString status() const { return find<QLabel>("Panel1")->text(); }
     bool idle() const {
         return find<QPushButton>("cmdSave")->isEnabled() &&
                find<QPushButton>("cmdReqMode")->isEnabled() && !port_.isOpen();
     }
     // Waits until the program's command has reached the instrument's end of the line.
     bool commandArrives() {
-        std::string received;
-        return QTest::qWaitFor(
-            [&] {
-                received += instrument_.receive();
-                return received.find('\x03') != std::string::npos;
-            },
-            kWaitMs);
+        auto complete = [](const std::string& text) {
+            return text.find('\x03') != std::string::npos;
+        };
+        return complete(receiveFromProgram(complete, kWaitMs));
     }
-
-    PseudoTerminal instrument_;
-    QtSerialPort port_;
-    QtResponseTimer timer_;
-    std::unique_ptr<MainWindow> window_;
 };
 
 TEST_P(Unplug, TheWindowReturnsToIdleAndTheNextCommandReportsThePort) {
