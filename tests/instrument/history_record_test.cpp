@@ -188,6 +188,27 @@ TEST(TestRecord, RecordsGrowsByHundredWhenTheIndexReachesTheBound) {
     EXPECT_EQ(state.RecordIndex, 200);
 }
 
+// A record that fails at the bound moves the index on without storing anything; the records after
+// it must still find their rows.
+TEST(TestRecord, AFailedRecordAtTheBoundDoesNotCostTheRecordsAfterIt) {
+    for (const char* failed : {"1100,P,C", "1100,P,C,5,N,x,0", "1100,P,C,5,N,0,x"}) {
+        WindowState state = FreshUpload();
+        FakeView view;
+        ParseHistoryRecord("1S42", state, view);
+        for (int k = 1; k <= 99; ++k)
+            ParseHistoryRecord(std::string("1") + kRecord, state, view);
+        ParseHistoryRecord(failed, state, view);
+        for (int k = 101; k <= 250; ++k)
+            ParseHistoryRecord("1" + std::to_string(k) + ",P,C,5,N,0,0", state, view);
+        EXPECT_EQ(state.RecordIndex, 250) << failed;
+        ASSERT_EQ(state.Records.size(), 301u) << failed;
+        EXPECT_EQ(state.Records[100], "") << failed;
+        EXPECT_EQ(state.Records[101], "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
+        EXPECT_EQ(state.Records[250], "250;P;C;5;;Jan 01/04 00:00:00;0") << failed;
+        EXPECT_EQ(state.RecordsBound, 300) << failed;
+    }
+}
+
 TEST(TestRecord, MoreThan32767RecordsAreStoredWhole) {
     WindowState state = FreshUpload();
     FakeView view;
