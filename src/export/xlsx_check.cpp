@@ -2,6 +2,7 @@
 
 #include <unzip.h>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 

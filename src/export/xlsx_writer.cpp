@@ -2,10 +2,10 @@
 
 #include <xlsxwriter.h>
 
-#include "export/xlsx_check.h"
-
 #include <cctype>
 #include <string_view>
+
+#include "export/xlsx_check.h"
 
 namespace {
 
