@@ -5,7 +5,8 @@
 #include <QStandardPaths>
 
 QString ApplicationFolder(const QString& executableFolder) {
-    if (QFileInfo(executableFolder).isWritable()) return executableFolder;
+    if (QFileInfo(executableFolder).isWritable())
+        return executableFolder;
     QString userData = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(userData);
     return userData;
