@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "child_process.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -86,6 +88,20 @@ TEST_F(SettingsFileTest, UnwritablePathsFail) {
     fs::create_directory(path_);  // a folder where the file should be
     EXPECT_FALSE(WritePortSetting(path_, 1));
     EXPECT_EQ(ReadPortSetting(path_), std::nullopt);
+}
+
+TEST_F(SettingsFileTest, AReadOnlyFolderRefusesTheFile) {
+    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                 fs::perms::group_exec | fs::perms::others_read |
+                                 fs::perms::others_exec);
+    std::string outcome = InAChildProcess([&] {
+        if (!BecomeAnOrdinaryUser())
+            return std::string("cannot drop root");
+        return std::string(WritePortSetting(path_, 3) ? "written" : "refused");
+    });
+    fs::permissions(folder_, fs::perms::owner_all);
+    EXPECT_EQ(outcome, "refused");
+    EXPECT_FALSE(fs::exists(path_));
 }
 
 }  // namespace

@@ -51,6 +51,22 @@ TEST(AtomicSave, TargetThatIsADirectoryIsLeftAlone) {
     }
 }
 
+TEST(AtomicSave, ReadOnlyFolderKeepsTheOldFile) {
+    namespace fs = std::filesystem;
+    for (const std::string& extension : kExtensions) {
+        TempDir dir;
+        std::string target = dir / ("h" + extension);
+        std::ofstream(target) << kOldContent;
+        fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                        fs::perms::group_read | fs::perms::group_exec |
+                                        fs::perms::others_read | fs::perms::others_exec);
+        EXPECT_EQ(SaveAsAnOrdinaryUser(SmallHistory(), target), kNotSaved) << extension;
+        fs::permissions(dir.Path(), fs::perms::owner_all);
+        EXPECT_TRUE(FileContent(target) == kOldContent) << "the old file was replaced";
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
+    }
+}
+
 TEST(AtomicSave, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
     for (const std::string& extension : kExtensions) {
         TempDir dir;
