@@ -30,6 +30,9 @@ inline std::string InAChildProcess(const std::function<std::string()>& action) {
     return outcome;
 }
 
+// What a child answers when it could not become an ordinary user.
+inline const std::string kCannotDropRoot = "cannot drop root";
+
 // Permission bits do not stop root: a test run as root plays the operator as the user nobody.
 // False when that is not possible.
 inline bool BecomeAnOrdinaryUser() {

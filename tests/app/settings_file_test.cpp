@@ -96,10 +96,12 @@ TEST_F(SettingsFileTest, AReadOnlyFolderRefusesTheFile) {
                                  fs::perms::others_exec);
     std::string outcome = InAChildProcess([&] {
         if (!BecomeAnOrdinaryUser())
-            return std::string("cannot drop root");
+            return kCannotDropRoot;
         return std::string(WritePortSetting(path_, 3) ? "written" : "refused");
     });
     fs::permissions(folder_, fs::perms::owner_all);
+    if (outcome == kCannotDropRoot)
+        GTEST_SKIP() << "root cannot become another user here";
     EXPECT_EQ(outcome, "refused");
     EXPECT_FALSE(fs::exists(path_));
 }

@@ -60,8 +60,11 @@ TEST(AtomicSave, ReadOnlyFolderKeepsTheOldFile) {
         fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
                                         fs::perms::group_read | fs::perms::group_exec |
                                         fs::perms::others_read | fs::perms::others_exec);
-        EXPECT_EQ(SaveAsAnOrdinaryUser(SmallHistory(), target), kNotSaved) << extension;
+        std::string outcome = SaveAsAnOrdinaryUser(SmallHistory(), target);
         fs::permissions(dir.Path(), fs::perms::owner_all);
+        if (outcome == kCannotDropRoot)
+            GTEST_SKIP() << "root cannot become another user here";
+        EXPECT_EQ(outcome, kNotSaved) << extension;
         EXPECT_TRUE(FileContent(target) == kOldContent) << "the old file was replaced";
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }

@@ -26,7 +26,7 @@ inline std::string SaveOnAFullDisk(const WindowState& state, const std::string& 
 // Saves as an operator who may not write where the target is.
 inline std::string SaveAsAnOrdinaryUser(const WindowState& state, const std::string& target) {
     return InAChildProcess([&] {
-        return BecomeAnOrdinaryUser() ? SaveHistoryWorkbook(state, target) : "cannot drop root";
+        return BecomeAnOrdinaryUser() ? SaveHistoryWorkbook(state, target) : kCannotDropRoot;
     });
 }
 
