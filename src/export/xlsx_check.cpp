@@ -21,7 +21,7 @@ class PartScan {
         if (head_.size() < kHeadSize)
             head_.append(chunk.substr(0, kHeadSize - head_.size()));
         CountRowTags(chunk);
-        tail_.append(chunk);
+        tail_.append(chunk.substr(chunk.size() - std::min(chunk.size(), kTailSize)));
         if (tail_.size() > kTailSize)
             tail_.erase(0, tail_.size() - kTailSize);
     }
@@ -42,14 +42,15 @@ class PartScan {
     }
 
   private:
-    // A tag split between two chunks is found by scanning the end of the previous one again.
+    // A tag split between two chunks is found by scanning the end of the previous one again:
+    // too short to hold a whole tag, it is never counted twice.
     void CountRowTags(std::string_view chunk) {
-        std::string window = carry_ + std::string(chunk);
+        std::string_view previous = tail_;
+        previous.remove_prefix(previous.size() - std::min(previous.size(), kRowTag.size() - 1));
+        std::string window = std::string(previous).append(chunk);
         for (size_t at = window.find(kRowTag); at != std::string::npos;
              at = window.find(kRowTag, at + 1))
             ++rows_;
-        size_t keep = std::min(window.size(), kRowTag.size() - 1);
-        carry_ = window.substr(window.size() - keep);
     }
 
     // The first element after the XML declaration.
@@ -68,7 +69,6 @@ class PartScan {
 
     std::string head_;
     std::string tail_;
-    std::string carry_;
     size_t rows_ = 0;
 };
 
