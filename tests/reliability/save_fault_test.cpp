@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "export/save_history_workbook.h"
-#include "full_disk_save.h"
+#include "restricted_save.h"
 #include "temp_dir.h"
 
 namespace {

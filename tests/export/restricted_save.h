@@ -1,5 +1,7 @@
 #pragma once
 
+// SAVE as the operator meets it on a factory floor: a full disk, a folder they may not write.
+
 #include <sys/resource.h>
 
 #include <csignal>
