@@ -10,17 +10,45 @@
 
 namespace {
 
-// mkstemp makes the file readable by its owner only; a saved workbook gets the permissions any
-// new file of the operator's would get.
-void GiveUsualPermissions(int fd) {
+namespace fs = std::filesystem;
+
+// As many links as the kernel itself follows before it gives up (MAXSYMLINKS).
+constexpr int kMaxLinkHops = 40;
+
+// The file a save replaces: where the chain of symbolic links starting at `target` ends, so the
+// links stay and the file they point to takes the new content. "" for a chain that loops.
+std::string FileBehindLinks(fs::path path) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(path, error))
+            return path.string();
+        fs::path next = fs::read_symlink(path, error);
+        if (error)
+            return "";
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return "";
+}
+
+// A replaced file keeps its owner (where this process may give it) and its permission bits; a
+// new one gets those any new file of the operator's would get, not mkstemp's owner-only ones.
+// The owner goes first: changing it clears the set-user-ID and set-group-ID bits.
+void GivePermissionsOf(const fs::path& target, int fd) {
+    struct stat existing;
+    if (stat(target.c_str(), &existing) == 0) {
+        if (fchown(fd, existing.st_uid, existing.st_gid) != 0)
+            (void)!fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+        fchmod(fd, existing.st_mode & 07777);
+        return;
+    }
     mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
 }
 
 // Creates an empty temporary file next to the target; "" when the folder does not allow it.
-std::string CreateTemporaryBeside(const std::filesystem::path& target) {
-    std::filesystem::path folder = target.parent_path();
+std::string CreateTemporaryBeside(const fs::path& target) {
+    fs::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
     std::string hiddenName = ".";
@@ -32,7 +60,7 @@ std::string CreateTemporaryBeside(const std::filesystem::path& target) {
     int fd = mkstemp(name.data());
     if (fd < 0)
         return "";
-    GiveUsualPermissions(fd);
+    GivePermissionsOf(target, fd);
     close(fd);
     return name.data();
 }
@@ -50,14 +78,17 @@ bool FlushToDisk(const std::string& path) {
 
 bool SaveAtomically(const std::string& target,
                     const std::function<bool(const std::string& temporaryPath)>& writeTemporary) {
-    std::filesystem::path targetPath(target);
+    fs::path targetPath(target);
     if (!targetPath.has_filename())
         return false;
-    std::string temporary = CreateTemporaryBeside(targetPath);
+    std::string file = FileBehindLinks(targetPath);
+    if (file.empty())
+        return false;
+    std::string temporary = CreateTemporaryBeside(file);
     if (temporary.empty())
         return false;
     bool saved = writeTemporary(temporary) && FlushToDisk(temporary) &&
-                 std::rename(temporary.c_str(), target.c_str()) == 0;
+                 std::rename(temporary.c_str(), file.c_str()) == 0;
     if (!saved)
         unlink(temporary.c_str());
     return saved;

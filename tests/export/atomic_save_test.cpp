@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -31,6 +33,47 @@ TEST(AtomicSave, ReplacesAnExistingFileWithTheNewHistory) {
         EXPECT_NE(FileContent(target), kOldContent);
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }
+}
+
+// The link stays a link; the file it leads to takes the workbook and keeps its mode and owner.
+TEST(AtomicSave, SavingOverALinkReplacesTheFileItLeadsTo) {
+    namespace fs = std::filesystem;
+    constexpr uid_t kNobody = 65534;
+    for (const std::string& extension : kExtensions) {
+        TempDir dir;
+        std::string file = dir / ("kept" + extension);
+        std::ofstream(file) << kOldContent;
+        fs::permissions(file,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        bool chowned = geteuid() == 0 && chown(file.c_str(), kNobody, kNobody) == 0;
+        fs::create_symlink("kept" + extension, dir / ("h" + extension));
+
+        ASSERT_EQ(SaveHistoryWorkbook(SmallHistory(), dir / ("h" + extension)), kSaved);
+        EXPECT_EQ(fs::read_symlink(dir / ("h" + extension)), "kept" + extension);
+        EXPECT_NE(FileContent(file), kOldContent);
+        struct stat saved;
+        ASSERT_EQ(stat(file.c_str(), &saved), 0);
+        EXPECT_EQ(saved.st_mode & 07777, 0640u) << extension;
+        if (chowned) {
+            EXPECT_EQ(saved.st_uid, kNobody) << extension;
+        }
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"h" + extension, "kept" + extension}));
+    }
+}
+
+TEST(AtomicSave, LinksThatLeadNowhereOrLoop) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_symlink("new.csv", dir / "dangling.csv");
+    EXPECT_EQ(SaveHistoryWorkbook(SmallHistory(), dir / "dangling.csv"), kSaved);
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_NE(FileContent(dir / "new.csv"), "");
+
+    fs::create_symlink("b.csv", dir / "a.csv");
+    fs::create_symlink("a.csv", dir / "b.csv");
+    EXPECT_EQ(SaveHistoryWorkbook(SmallHistory(), dir / "a.csv"), kNotSaved);
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"a.csv", "b.csv", "dangling.csv", "new.csv"}));
 }
 
 TEST(AtomicSave, FolderThatDoesNotExist) {
