@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -26,6 +27,14 @@ const char* const kCommandLineHelp =
 
 namespace {
 
+constexpr std::string_view kValueOptions[] = {"--export", "--port", "--device", "--count"};
+constexpr std::string_view kActionOptions[] = {"--help", "--version"};
+
+bool TakesAValue(std::string_view option) {
+    return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
+           std::end(kValueOptions);
+}
+
 std::optional<int64_t> WholeNumber(const std::string& text, int64_t lowest) {
     std::optional<DecimalValue> value = ParseDecimal(text);
     if (!value || !value->whole || value->rounded < lowest || value->rounded > INT32_MAX)
@@ -47,6 +56,11 @@ CommandLine Invalid(std::string error) {
 
 }  // namespace
 
+bool IsCommandLineOption(std::string_view argument) {
+    return TakesAValue(argument) || std::find(std::begin(kActionOptions), std::end(kActionOptions),
+                                              argument) != std::end(kActionOptions);
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     bool portGiven = false;
@@ -56,8 +70,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return WithAction(CommandLine::Action::Help);
         if (option == "--version")
             return WithAction(CommandLine::Action::Version);
-        if (option != "--export" && option != "--port" && option != "--device" &&
-            option != "--count")
+        if (!TakesAValue(option))
             return Invalid("unknown option " + option);
         if (i + 1 == arguments.size())
             return Invalid(option + " needs a value");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the command line asks for. With no arguments the program opens its window.
@@ -20,6 +21,10 @@ inline constexpr int kExitBadArguments = 2;
 inline constexpr int kExitPortFailure = 3;
 inline constexpr int kExitNoResponse = 4;
 inline constexpr int kExitNotSaved = 5;
+
+// Whether an argument is one of this program's own options. Only these start the mode without
+// a window: every other argument is left to Qt (-session, -style, -platform, -display, ...).
+bool IsCommandLineOption(std::string_view argument);
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 

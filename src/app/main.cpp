@@ -1,6 +1,9 @@
 #include <QApplication>
+#include <algorithm>
+#include <cstdio>
 
 #include "app/application_folder.h"
+#include "app/command_line.h"
 #include "app/command_line_mode.h"
 #include "app/link_wiring.h"
 #include "app/main_window.h"
@@ -9,10 +12,15 @@
 #include "link/qt_serial_port.h"
 
 int main(int argc, char* argv[]) {
-    if (argc > 1)
+    if (std::any_of(argv + 1, argv + argc, IsCommandLineOption))
         return RunCommandLine(argc, argv);
 
+    // Qt takes its own arguments out of argv; whatever it leaves, no one understands.
     QApplication app(argc, argv);
+    if (argc > 1) {
+        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n", argv[1]);
+        return kExitBadArguments;
+    }
     QApplication::setApplicationName("qm4250-upload");
     QApplication::setApplicationVersion("1.1");
 

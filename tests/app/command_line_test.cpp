@@ -62,4 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{{"--export", "h.xls", "--baud", "9600"}, Action::Invalid, "", 1, "", ""},
         ParseCase{{"h.xls"}, Action::Invalid, "", 1, "", ""}));
 
+TEST(CommandLine, OnlyItsOwnOptionsLeaveTheWindowClosed) {
+    for (const char* own : {"--export", "--port", "--device", "--count", "--help", "--version"})
+        EXPECT_TRUE(IsCommandLineOption(own)) << own;
+    for (const char* other : {"-session", "-style", "-platform", "--bogus", "h.xls", "-help", ""})
+        EXPECT_FALSE(IsCommandLineOption(other)) << other;
+}
+
 }  // namespace
