@@ -98,6 +98,6 @@ void Controller::run(const Event& event) {
 void Controller::showRecordCounter() {
     if (state_.Records.empty())
         return;
-    context_.view.setRecordCounter(
-        RecordCounterText(state_.RecordIndex, context_.view.numValuesText()));
+    context_.view.setRecordCounter(RecordCounterText(state_.RecordIndex, state_.UnreadableRecords,
+                                                     context_.view.numValuesText()));
 }

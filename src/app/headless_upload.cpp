@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "export/save_history_workbook.h"
+#include "instrument/record_counter.h"
 #include "link/port_device.h"
 #include "link/response_timeout.h"
 
@@ -44,9 +45,21 @@ int HeadlessUpload::run() {
     std::string outcome = SaveHistoryWorkbook(controller_.state(), commandLine_.exportFile);
     if (outcome != "History data was successfully saved")
         return finish(kExitNotSaved, "history data was not saved to " + commandLine_.exportFile);
-    std::fprintf(messages_, "Saved %d test records to %s\n",
-                 std::max(controller_.state().RecordIndex, 0), commandLine_.exportFile.c_str());
+    std::fprintf(messages_, "%s\n", savedLine().c_str());
     return kExitSaved;
+}
+
+// Only the records in the file are counted as saved; those that could not be read are named
+// apart, so a count that falls short of the instrument's is explained.
+std::string HeadlessUpload::savedLine() const {
+    const WindowState& state = controller_.state();
+    std::string line = "Saved " + std::to_string(StoredTestRecords(state)) + " test records to " +
+                       commandLine_.exportFile;
+    if (state.UnreadableRecords == 1)
+        line += "; 1 record could not be read";
+    else if (state.UnreadableRecords > 1)
+        line += "; " + std::to_string(state.UnreadableRecords) + " records could not be read";
+    return line;
 }
 
 int HeadlessUpload::finish(int status, const std::string& reason) {

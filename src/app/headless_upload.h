@@ -35,6 +35,7 @@ class HeadlessUpload : public View {
     void setBusyCursor(bool) override {}
 
   private:
+    std::string savedLine() const;
     int finish(int status, const std::string& reason);
 
     CommandLine commandLine_;

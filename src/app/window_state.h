@@ -17,6 +17,9 @@ struct WindowState {
     // Empty until the first REQUEST ("not allocated"); then rows 0 to RecordsBound.
     std::vector<std::string> Records;
     int32_t RecordsBound = 0;
+    // History frames of this upload that could not be decoded: they show nothing and leave
+    // their row empty, so the operator is told how many there were.
+    int32_t UnreadableRecords = 0;
     // True from a command frame's write until the next arrival of text or the next timeout.
     bool AwaitingReply = false;
 };

@@ -56,9 +56,10 @@ void StoreRow(WindowState& state, std::string row) {
     state.Records[state.RecordIndex] = std::move(row);
 }
 
-void ParseIdentificationRecord(const Fields& fields, WindowState& state, View& view) {
+// Both decoders return false for a frame they cannot decode.
+bool ParseIdentificationRecord(const Fields& fields, WindowState& state, View& view) {
     if (fields.count == 0)
-        return;
+        return false;
     std::string_view field0 = fields.field[0];
     std::string_view modelName = ModelName(field0.substr(0, 1));
     std::string_view serialNumber = field0.empty() ? field0 : field0.substr(1);
@@ -72,6 +73,7 @@ void ParseIdentificationRecord(const Fields& fields, WindowState& state, View& v
     StoreRow(state, std::move(row));
 
     view.setRelayCaption(modelName == "Pellmar" ? kPellmarCaption : kThreeRelayCaption);
+    return true;
 }
 
 std::string ListLine(const Fields& f, std::string_view errorText, std::string_view timeDate,
@@ -113,24 +115,25 @@ void GrowRecordsWhenFull(WindowState& state) {
     state.Records.resize(static_cast<std::size_t>(state.RecordsBound) + 1);
 }
 
-void ParseTestRecord(const Fields& fields, WindowState& state, View& view) {
+bool ParseTestRecord(const Fields& fields, WindowState& state, View& view) {
     if (fields.count < kTestRecordFields)
-        return;
+        return false;
     std::optional<std::string> timeDate = FormatTimeDate(fields.field[5]);
     if (!timeDate)
-        return;
+        return false;
     std::string errorText;
     if (fields.field[4] != "N")
         errorText.append("*").append(fields.field[4]);
     std::optional<RelayBits> relays = RelayText(fields.field[6]);
     if (!relays)
-        return;
+        return false;
 
     view.addListLine(ListLine(fields, errorText, *timeDate, *relays));
     if (relays->powerUp)
         view.addListLine(kPowerUpLine);
     GrowRecordsWhenFull(state);
     StoreRow(state, Row(fields, errorText, *timeDate));
+    return true;
 }
 
 }  // namespace
@@ -142,8 +145,8 @@ void ParseHistoryRecord(std::string_view frameText, WindowState& state, View& vi
     std::string_view body = frameText.empty() ? frameText : frameText.substr(1);
     ++state.RecordIndex;
     Fields fields = SplitFields(body);
-    if (state.RecordIndex == 0)
-        ParseIdentificationRecord(fields, state, view);
-    else
-        ParseTestRecord(fields, state, view);
+    bool decoded = state.RecordIndex == 0 ? ParseIdentificationRecord(fields, state, view)
+                                          : ParseTestRecord(fields, state, view);
+    if (!decoded)
+        ++state.UnreadableRecords;
 }

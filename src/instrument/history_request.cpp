@@ -16,6 +16,7 @@ void RequestHistory(HandlerContext& context) {
     state.Records.assign(kInitialRecordsBound + 1, std::string());
     state.RecordsBound = kInitialRecordsBound;
     state.RecordIndex = -1;
+    state.UnreadableRecords = 0;
     state.ReplyChar.assign(1, ACK);
     context.view.setStatusText("");
     state.RxBuffer.clear();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -41,12 +42,15 @@ class CommandLineUpload : public testing::Test {
     CommandLineUpload() {
         char pattern[] = "/tmp/cli-XXXXXX";
         folder_ = mkdtemp(pattern);
+        // Without one, Qt warns on standard error about its runtime folder when run as root.
+        setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
     }
     ~CommandLineUpload() override { fs::remove_all(folder_); }
 
-    std::string simulatorDevice(const std::string& records) {
-        simulator_ = std::make_unique<SimProcess>(
-            std::vector<std::string>{"--baud", "0", "--records", records, "--seed", "3"});
+    std::string simulatorDevice(const std::string& records, std::vector<std::string> faults = {}) {
+        std::vector<std::string> args{"--baud", "0", "--records", records, "--seed", "3"};
+        args.insert(args.end(), faults.begin(), faults.end());
+        simulator_ = std::make_unique<SimProcess>(args);
         return simulator_->firstLine();
     }
 
@@ -71,6 +75,17 @@ TEST_F(CommandLineUpload, StopsAtTheCount) {
     EXPECT_NE(outcome.messages.find("Saved 5 test records"), std::string::npos);
 }
 
+TEST_F(CommandLineUpload, CountsOnlyTheRecordsItSaved) {
+    std::string file = folder_ + "/garbled.csv";
+    Outcome outcome =
+        RunUpload("--export " + file + " --device " + simulatorDevice("120", {"--garble", "40"}));
+    EXPECT_EQ(outcome.status, 0) << outcome.messages;
+    EXPECT_NE(outcome.messages.find("Saved 119 test records to " + file +
+                                    "; 1 record could not be read\n"),
+              std::string::npos)
+        << outcome.messages;
+}
+
 TEST_F(CommandLineUpload, ASilentLineIsNoResponse) {
     PseudoTerminal nobody;
     Outcome outcome = RunUpload("--export " + folder_ + "/h.xls --device " + nobody.slavePath());
@@ -92,10 +107,13 @@ TEST_F(CommandLineUpload, AnUnwritableTargetIsReported) {
     EXPECT_NE(outcome.messages.find("was not saved"), std::string::npos);
 }
 
-TEST_F(CommandLineUpload, BadArgumentsSayWhy) {
-    Outcome outcome = RunUpload("--export h.xls --count many");
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_NE(outcome.messages.find("--count"), std::string::npos);
+TEST_F(CommandLineUpload, BadArgumentsSayWhyInOneLine) {
+    for (const char* arguments : {"--export h.xls --count many", "--bogus", "h.xls"}) {
+        Outcome outcome = RunUpload(arguments);
+        EXPECT_EQ(outcome.status, 2) << arguments;
+        EXPECT_EQ(std::count(outcome.messages.begin(), outcome.messages.end(), '\n'), 1)
+            << outcome.messages;
+    }
 }
 
 }  // namespace

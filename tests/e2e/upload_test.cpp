@@ -89,6 +89,7 @@ TEST_F(Upload, AGarbledRecordShowsNothingAndTheRestGoesOn) {
     EXPECT_EQ(state().Records[8], "");
     EXPECT_EQ(state().Records[9], ReplayedRow(9));
     EXPECT_EQ(find<QListWidget>("List1")->count(), 1 + 10 + 1);
+    EXPECT_EQ(find<QLabel>("Panel2")->text(), "Records: 12 (2 unreadable)");
     EXPECT_EQ(repliesReceived(), std::string(13, 'A'));
 }
 
