@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/view.h"
-#include "app/window_state.h"
-#include "instrument/history_record.h"
+#include "session/history_record.h"
+#include "session/view.h"
+#include "session/window_state.h"
 
 namespace {
 

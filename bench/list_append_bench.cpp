@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/main_window.h"
-#include "link/qt_response_timer.h"
-#include "link/qt_serial_port.h"
+#include "adapters/qt_response_timer.h"
+#include "adapters/qt_serial_port.h"
 #include "stats.h"
+#include "window/main_window.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <numeric>
 #include <string>
 
-#include "app/link_wiring.h"
-#include "app/main_window.h"
-#include "app/settings_file.h"
-#include "link/qt_response_timer.h"
-#include "link/qt_serial_port.h"
+#include "adapters/qt_response_timer.h"
+#include "adapters/qt_serial_port.h"
 #include "proc_status.h"
 #include "sim_log.h"
 #include "stats.h"
+#include "window/link_wiring.h"
+#include "window/main_window.h"
+#include "window/settings_file.h"
 
 namespace {
 

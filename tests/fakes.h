@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/view.h"
-#include "link/response_timer.h"
-#include "link/serial_port.h"
+#include "session/response_timer.h"
+#include "session/serial_port.h"
+#include "session/view.h"
 
 // A serial port whose far end the test plays: what the test puts in `incoming` is what the next
 // readAll() returns; every write lands in `written`, and the failures are the test's to choose.

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "app/link_wiring.h"
-#include "app/main_window.h"
-#include "app/settings_file.h"
-#include "link/qt_response_timer.h"
-#include "link/qt_serial_port.h"
+#include "adapters/qt_response_timer.h"
+#include "adapters/qt_serial_port.h"
 #include "pseudo_terminal.h"
+#include "window/link_wiring.h"
+#include "window/main_window.h"
+#include "window/settings_file.h"
 
 // The real window on the real serial port, COMM 1 being a pseudo-terminal whose master end the
 // test plays as the instrument, or closes as a pulled cable.

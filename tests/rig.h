@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/controller.h"
 #include "fakes.h"
-#include "link/receive_handler.h"
+#include "session/controller.h"
+#include "session/receive_handler.h"
 
 // The whole core wired to fakes, as the window wires it to the real port and timer.
 struct Rig {

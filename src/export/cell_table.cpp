@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "export/utf8.h"
-#include "instrument/field_format.h"
+#include "protocol/field_format.h"
 
 namespace {
 

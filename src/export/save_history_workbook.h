@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/window_state.h"
+#include "session/window_state.h"
 
 // Saves rows 0 to RecordIndex of Records under fileName, in the format its extension names
 // (.xls, .xlsx or .csv; anything else gets .xls), replacing an existing file only once the new

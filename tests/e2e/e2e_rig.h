@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/link_wiring.h"
-#include "app/main_window.h"
-#include "app/settings_file.h"
-#include "link/qt_response_timer.h"
-#include "link/qt_serial_port.h"
+#include "adapters/qt_response_timer.h"
+#include "adapters/qt_serial_port.h"
 #include "sim_process.h"
+#include "window/link_wiring.h"
+#include "window/main_window.h"
+#include "window/settings_file.h"
 
 // The real window on the real serial port, with qm4250-sim playing the instrument at the far
 // end of a pseudo-terminal mapped to COMM 1.

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/window_state.h"
 #include "child_process.h"
 #include "export/save_history_workbook.h"
+#include "session/window_state.h"
 
 // Saves as on a disk that fills up once `limit` bytes are in a file: the file size limit stops
 // every writer, root included. Returns the status text the save gave.

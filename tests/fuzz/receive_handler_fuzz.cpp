@@ -4,12 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/controller.h"
 #include "fakes.h"
 #include "fuzz_target.h"
-#include "link/frame.h"
-#include "link/frame_scan.h"
-#include "link/receive_handler.h"
+#include "protocol/frame.h"
+#include "protocol/frame_scan.h"
+#include "session/controller.h"
+#include "session/receive_handler.h"
 
 namespace {
 

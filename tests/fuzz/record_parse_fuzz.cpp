@@ -6,13 +6,13 @@
 #include <string_view>
 #include <utility>
 
-#include "app/window_state.h"
 #include "export/cell_table.h"
 #include "fakes.h"
 #include "fuzz_target.h"
-#include "instrument/history_record.h"
-#include "instrument/operating_mode.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
+#include "session/history_record.h"
+#include "session/operating_mode.h"
+#include "session/window_state.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/settings_file.h"
 #include "fuzz_target.h"
 #include "scratch_file.h"
+#include "window/settings_file.h"
 
 namespace {
 

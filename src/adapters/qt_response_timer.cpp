@@ -1,0 +1,8 @@
+#include "adapters/qt_response_timer.h"
+
+QtResponseTimer::QtResponseTimer(QObject* parent) : QObject(parent) {
+    timer_.setInterval(kIntervalMs);
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &QtResponseTimer::tick);
+}

@@ -1,0 +1,80 @@
+#include "adapters/qt_serial_port.h"
+
+#include <utility>
+
+#include "adapters/port_device.h"
+#include "session/receive_handler.h"
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    connect(&port_, &QSerialPort::readyRead, this,
+            [this] { emit notification(CommEvent::kDataReceived); });
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
+}
+
+bool QtSerialPort::selectPort(int n) {
+    std::string device = PortDevice(n);
+    if (device.empty()) {
+        lastError_ = tr("COMM %1 is not a serial port number.").arg(n);
+        return false;
+    }
+    // While the port is open the open device stays in use; the next open takes the new one.
+    selectedDevice_ = QString::fromStdString(device);
+    port_.setPortName(selectedDevice_);
+    return true;
+}
+
+bool QtSerialPort::isOpen() const {
+    return port_.isOpen();
+}
+
+bool QtSerialPort::open() {
+    if (port_.open(QIODevice::ReadWrite))
+        return true;
+    lastError_ = port_.errorString();
+    if (port_.error() == QSerialPort::PermissionError)
+        lastError_ += tr(" (the user must be in the dialout group)");
+    lastError_ = tr("%1: %2").arg(selectedDevice_, lastError_);
+    return false;
+}
+
+void QtSerialPort::close() {
+    port_.close();
+}
+
+bool QtSerialPort::write(std::string_view bytes) {
+    qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written == static_cast<qint64>(bytes.size()))
+        return true;
+    lastError_ = port_.errorString();
+    return false;
+}
+
+std::string QtSerialPort::readAll() {
+    if (port_.isOpen())
+        keptAfterLoss_ += port_.readAll();
+    QByteArray bytes = std::exchange(keptAfterLoss_, QByteArray());
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::ReadError:
+            emit notification(CommEvent::kOverrun);
+            break;
+        case QSerialPort::ResourceError:
+            // The device is gone (a USB adapter pulled): keep what it delivered, let go of it so
+            // the next command reports the missing port, and hand the kept text on.
+            keptAfterLoss_ += port_.readAll();
+            port_.close();
+            if (!keptAfterLoss_.isEmpty())
+                emit notification(CommEvent::kDataReceived);
+            break;
+        default:
+            break;
+    }
+}

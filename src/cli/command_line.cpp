@@ -1,0 +1,102 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "protocol/decimal_text.h"
+
+const char* const kCommandLineHelp =
+    "Usage: qm4250-upload\n"
+    "       qm4250-upload --export FILE [--port N | --device PATH] [--count N]\n"
+    "\n"
+    "Without arguments, opens the window. With --export, uploads the QM4250's stored test\n"
+    "history without a window and saves it to FILE, in the format its extension names\n"
+    "(.xls, the default, .xlsx or .csv).\n"
+    "\n"
+    "  --export FILE   the workbook to write; an existing file is replaced only on success\n"
+    "  --port N        the serial port COMM N (default 1): /dev/ttyS<N-1>, or the device that\n"
+    "                  the environment variable QM4250_COMM<N> names\n"
+    "  --device PATH   the serial device to use instead, for example /dev/ttyUSB0\n"
+    "  --count N       stop after N test records (default: all)\n"
+    "  --help          show this text\n"
+    "  --version       show the version\n"
+    "\n"
+    "Exit status: 0 saved; 2 bad arguments; 3 the port cannot be opened; 4 no response from\n"
+    "the QM4250; 5 the file could not be saved.\n";
+
+namespace {
+
+constexpr std::string_view kValueOptions[] = {"--export", "--port", "--device", "--count"};
+constexpr std::string_view kActionOptions[] = {"--help", "--version"};
+
+bool TakesAValue(std::string_view option) {
+    return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
+           std::end(kValueOptions);
+}
+
+std::optional<int64_t> WholeNumber(const std::string& text, int64_t lowest) {
+    std::optional<DecimalValue> value = ParseDecimal(text);
+    if (!value || !value->whole || value->rounded < lowest || value->rounded > INT32_MAX)
+        return std::nullopt;
+    return value->rounded;
+}
+
+CommandLine WithAction(CommandLine::Action action) {
+    CommandLine line;
+    line.action = action;
+    return line;
+}
+
+CommandLine Invalid(std::string error) {
+    CommandLine invalid = WithAction(CommandLine::Action::Invalid);
+    invalid.error = std::move(error);
+    return invalid;
+}
+
+}  // namespace
+
+bool IsCommandLineOption(std::string_view argument) {
+    return TakesAValue(argument) || std::find(std::begin(kActionOptions), std::end(kActionOptions),
+                                              argument) != std::end(kActionOptions);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    bool portGiven = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--help")
+            return WithAction(CommandLine::Action::Help);
+        if (option == "--version")
+            return WithAction(CommandLine::Action::Version);
+        if (!TakesAValue(option))
+            return Invalid("unknown option " + option);
+        if (i + 1 == arguments.size())
+            return Invalid(option + " needs a value");
+        const std::string& value = arguments[++i];
+        if (option == "--export") {
+            line.exportFile = value;
+        } else if (option == "--device") {
+            line.device = value;
+        } else if (option == "--port") {
+            std::optional<int64_t> port = WholeNumber(value, 1);
+            if (!port)
+                return Invalid("--port takes a port number from 1 on, not " + value);
+            line.port = static_cast<int>(*port);
+            portGiven = true;
+        } else {
+            if (!WholeNumber(value, 0))
+                return Invalid("--count takes a whole number, not " + value);
+            line.count = value;
+        }
+    }
+    if (arguments.empty())
+        return line;
+    if (line.exportFile.empty())
+        return Invalid("--export FILE is missing");
+    if (portGiven && !line.device.empty())
+        return Invalid("--port and --device exclude each other");
+    line.action = CommandLine::Action::Export;
+    return line;
+}

@@ -1,0 +1,28 @@
+#include "cli/command_line_mode.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "cli/command_line.h"
+#include "cli/headless_upload.h"
+
+int RunCommandLine(int argc, char* argv[]) {
+    CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (commandLine.action) {
+        case CommandLine::Action::Help:
+            std::fputs(kCommandLineHelp, stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::puts("qm4250-upload 1.1");
+            return 0;
+        case CommandLine::Action::Invalid:
+            std::fprintf(stderr, "qm4250-upload: %s (see --help)\n", commandLine.error.c_str());
+            return kExitBadArguments;
+        case CommandLine::Action::Export:
+        case CommandLine::Action::Window:
+            break;
+    }
+    QCoreApplication app(argc, argv);
+    HeadlessUpload upload(commandLine, stderr);
+    return upload.run();
+}

@@ -1,5 +1,0 @@
-#include "link/frame.h"
-
-std::string ChangeModeCommand(char modeCharacter) {
-    return {STX, '9', modeCharacter, ETX};
-}

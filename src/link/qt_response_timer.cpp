@@ -1,8 +1,0 @@
-#include "link/qt_response_timer.h"
-
-QtResponseTimer::QtResponseTimer(QObject* parent) : QObject(parent) {
-    timer_.setInterval(kIntervalMs);
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &QtResponseTimer::tick);
-}

@@ -1,0 +1,34 @@
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+
+#include "adapters/qt_response_timer.h"
+#include "adapters/qt_serial_port.h"
+#include "cli/command_line.h"
+#include "cli/command_line_mode.h"
+#include "window/application_folder.h"
+#include "window/link_wiring.h"
+#include "window/main_window.h"
+#include "window/settings_file.h"
+
+int main(int argc, char* argv[]) {
+    if (std::any_of(argv + 1, argv + argc, IsCommandLineOption))
+        return RunCommandLine(argc, argv);
+
+    // Qt takes its own arguments out of argv; whatever it leaves, no one understands.
+    QApplication app(argc, argv);
+    if (argc > 1) {
+        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n", argv[1]);
+        return kExitBadArguments;
+    }
+    QApplication::setApplicationName("qm4250-upload");
+    QApplication::setApplicationVersion("1.1");
+
+    QtSerialPort port;
+    QtResponseTimer timer;
+    QString folder = ApplicationFolder(QApplication::applicationDirPath());
+    MainWindow window(port, timer, SettingsPath(folder.toStdString()));
+    WireLinkToWindow(port, timer, window);
+    window.show();
+    return app.exec();
+}

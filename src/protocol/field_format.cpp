@@ -1,0 +1,100 @@
+#include "protocol/field_format.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "protocol/decimal_text.h"
+
+namespace {
+
+constexpr int64_t kFourYearBlock = 126230400;
+constexpr int64_t kLeapYear = 31622400;
+constexpr int64_t kCommonYear = 31536000;
+constexpr int64_t kDay = 86400;
+constexpr int64_t kHour = 3600;
+constexpr int64_t kMinute = 60;
+
+constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Every year the 32-bit clock reaches (1935 to 2072) is a leap year exactly when divisible by 4.
+bool IsLeapYear(int64_t year) {
+    return year % 4 == 0;
+}
+
+int DaysInMonth(int month, bool leap) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+const char* OnOff(int64_t x) {
+    return x % 2 == 1 ? "On" : "Off";
+}
+
+}  // namespace
+
+std::optional<std::string> FormatTimeDate(std::string_view seconds) {
+    std::optional<int64_t> t = DecimalToInteger(seconds, INT32_MIN, INT32_MAX);
+    if (!t)
+        return std::nullopt;
+
+    // Floor division equals the instrument's truncation for every time stamp from 2004 on and
+    // shows the true calendar date for the rare negative one, instead of a negative clock time.
+    int64_t block = FloorDiv(*t, kFourYearBlock);
+    int64_t year = 2004 + 4 * block;
+    int64_t r = *t - block * kFourYearBlock;
+    int64_t yearLength = IsLeapYear(year) ? kLeapYear : kCommonYear;
+    while (r >= yearLength) {
+        r -= yearLength;
+        ++year;
+        yearLength = IsLeapYear(year) ? kLeapYear : kCommonYear;
+    }
+
+    int64_t day = r / kDay;
+    int month = 1;
+    while (month < 12 && day >= DaysInMonth(month, IsLeapYear(year))) {
+        day -= DaysInMonth(month, IsLeapYear(year));
+        ++month;
+    }
+    int64_t s = r % kDay;
+
+    char text[40];
+    std::snprintf(text, sizeof text, "%s %02d/%02d %02d:%02d:%02d", kMonthNames[month - 1],
+                  static_cast<int>(day + 1), static_cast<int>(year % 100),
+                  static_cast<int>(s / kHour), static_cast<int>(s % kHour / kMinute),
+                  static_cast<int>(s % kMinute));
+    return std::string(text);
+}
+
+std::string Pad(std::string_view s, int slen) {
+    std::string padded;
+    if (slen > static_cast<int>(s.size()))
+        padded.assign(slen - s.size(), ' ');
+    padded.append(s);
+    return padded;
+}
+
+std::string PadRight(std::string_view s, int width) {
+    std::string padded(s);
+    if (width > static_cast<int>(s.size()))
+        padded.append(width - s.size(), ' ');
+    return padded;
+}
+
+std::optional<RelayBits> RelayText(std::string_view relayField) {
+    std::optional<int64_t> v = DecimalToInteger(relayField, INT16_MIN, INT16_MAX);
+    if (!v)
+        return std::nullopt;
+
+    RelayBits bits{*v % 2 == 1, {nullptr, nullptr, nullptr, nullptr, nullptr}};
+    int64_t x = *v;
+    for (int bit = 1; bit <= 4; ++bit) {
+        x /= 2;
+        bits.bit[bit] = OnOff(x);
+    }
+    return bits;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+#include "session/handler_context.h"
+#include "session/response_timer.h"
+#include "session/serial_port.h"
+#include "session/view.h"
+#include "session/window_state.h"
+
+// Owns the shared state and runs every handler, one at a time. An event that arrives while a
+// handler runs (a serial notification or a timer tick while it shows a modal message box) is held
+// and run after that handler returns, in the order of arrival: handlers never interleave.
+class Controller {
+  public:
+    Controller(SerialPort& port, ResponseTimer& timer, View& view);
+    Controller(const Controller&) = delete;
+    Controller& operator=(const Controller&) = delete;
+
+    // What SAVE runs; the export lives outside the protocol core.
+    void setSaveHandler(std::function<void(HandlerContext&)> saveHandler);
+
+    const WindowState& state() const { return state_; }
+    WindowState& state() { return state_; }
+
+    void requestClicked();
+    void cancelClicked();
+    void getModeClicked();
+    void changeModeClicked();
+    void portOptionClicked(int portNumber);
+    void saveClicked();
+    void commEvent(int eventCode);
+    void timerTick();
+
+  private:
+    // Counts every start and stop, so a tick that was held while the timer was restarted or
+    // stopped is known to be stale and is dropped.
+    class CountingTimer : public ResponseTimer {
+      public:
+        explicit CountingTimer(ResponseTimer& timer) : timer_(timer) {}
+        void start() override;
+        void stop() override;
+        uint64_t changes() const { return changes_; }
+
+      private:
+        ResponseTimer& timer_;
+        uint64_t changes_ = 0;
+    };
+
+    enum class EventKind { Request, Cancel, GetMode, ChangeMode, PortOption, Save, Comm, Tick };
+    struct Event {
+        EventKind kind;
+        int value;
+        uint64_t timerChanges;
+    };
+
+    void post(EventKind kind, int value = 0);
+    void run(const Event& event);
+    void showRecordCounter();
+
+    WindowState state_;
+    CountingTimer timer_;
+    HandlerContext context_;
+    std::function<void(HandlerContext&)> saveHandler_;
+    std::deque<Event> pending_;
+    bool running_ = false;
+};

@@ -1,0 +1,13 @@
+#include "session/send_command.h"
+
+bool SelectPort(SerialPort& port, int portNumber) {
+    return port.selectPort(portNumber);
+}
+
+bool OpenIfClosed(SerialPort& port) {
+    return port.isOpen() || port.open();
+}
+
+bool SendCommand(SerialPort& port, int portNumber, std::string_view frame) {
+    return SelectPort(port, portNumber) && OpenIfClosed(port) && port.write(frame);
+}

@@ -1,0 +1,206 @@
+#include "window/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "adapters/port_device.h"
+#include "session/history_request.h"
+#include "session/operating_mode.h"
+#include "session/save_button.h"
+#include "window/settings_file.h"
+
+namespace {
+
+QString FromBytes(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Back-to-back frames can bring a line every few dozen microseconds, and repainting the list for
+// each would take longer than the exchange itself; at this rate the eye sees no difference.
+constexpr int kListRepaintMs = 30;
+
+bool IsPortFailure(std::string_view text) {
+    return text == kRequestPortFailure || text == kModePortFailure;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
+                       QWidget* parent)
+    : QWidget(parent),
+      controls_(BuildWindowControls(this)),
+      controller_(port, timer, *this),
+      settingsPath_(std::move(settingsPath)) {
+    setObjectName("Form1");
+    setWindowTitle(kWindowTitle);
+    setFixedSize(14475 / 15, 10005 / 15);
+    controller_.setSaveHandler(SaveButtonClicked);
+    listRepaintHold_.setSingleShot(true);
+    listRepaintHold_.setInterval(kListRepaintMs);
+    connect(&listRepaintHold_, &QTimer::timeout, this,
+            [this] { controls_.List1->viewport()->setUpdatesEnabled(true); });
+    connectControls();
+    loadSettings();
+    controller_.state().AwaitingReply = false;
+}
+
+void MainWindow::setPortErrorSource(std::function<QString()> lastPortError) {
+    lastPortError_ = std::move(lastPortError);
+}
+
+void MainWindow::connectControls() {
+    const WindowControls& c = controls_;
+    connect(c.cmdRequest, &QPushButton::clicked, this, [this] { controller_.requestClicked(); });
+    connect(c.cmdCancel, &QPushButton::clicked, this, [this] { controller_.cancelClicked(); });
+    connect(c.cmdReqMode, &QPushButton::clicked, this, [this] { controller_.getModeClicked(); });
+    connect(c.cmdSetMode, &QPushButton::clicked, this, [this] { controller_.changeModeClicked(); });
+    connect(c.cmdSave, &QPushButton::clicked, this, [this] { controller_.saveClicked(); });
+    connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    for (int n = 1; n <= 5; ++n) {
+        c.optComm[n - 1]->setToolTip(QString::fromStdString(PortDevice(n)));
+        // toggled, not clicked: selecting the option from the settings file runs it too.
+        connect(c.optComm[n - 1], &QRadioButton::toggled, this, [this, n](bool selected) {
+            if (selected)
+                controller_.portOptionClicked(n);
+        });
+    }
+}
+
+// A missing or unreadable file falls back to COMM 1 without a word; a stored number outside
+// 1 to 5 is kept, with no option selected, and tried at the next command.
+void MainWindow::loadSettings() {
+    int port = ReadPortSetting(settingsPath_).value_or(1);
+    controller_.portOptionClicked(port);
+    if (port >= 1 && port <= 5)
+        controls_.optComm[port - 1]->setChecked(true);
+}
+
+void MainWindow::saveSettings() {
+    if (!WritePortSetting(settingsPath_, controller_.state().CommPortNumber))
+        showMessage(kSettingsWriteFailure);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveSettings();
+    event->accept();
+}
+
+void MainWindow::setStatusText(std::string_view text) {
+    controls_.statusPanel1->setText(FromBytes(text));
+}
+
+void MainWindow::setRecordCounter(std::string_view text) {
+    controls_.recordCounter->setText(FromBytes(text));
+}
+
+void MainWindow::clearList() {
+    controls_.List1->clear();
+}
+
+void MainWindow::addListLine(std::string_view line) {
+    controls_.List1->addItem(FromBytes(line));
+    // The list repaints at most once per kListRepaintMs while lines keep coming.
+    if (!listRepaintHold_.isActive()) {
+        controls_.List1->viewport()->setUpdatesEnabled(false);
+        listRepaintHold_.start();
+    }
+}
+
+void MainWindow::setRelayCaption(std::string_view caption) {
+    controls_.Label3->setText(FromBytes(caption));
+}
+
+std::string MainWindow::numValuesText() const {
+    return controls_.txtNumValues->text().toStdString();
+}
+
+void MainWindow::setCurrentModeText(std::string_view text) {
+    controls_.txtCurrentMode->setText(FromBytes(text));
+}
+
+ModeOption MainWindow::selectedModeOption() const {
+    if (controls_.optSetUp->isChecked())
+        return ModeOption::SetUp;
+    if (controls_.optRun->isChecked())
+        return ModeOption::Run;
+    if (controls_.optCal->isChecked())
+        return ModeOption::Calibrate;
+    if (controls_.optData->isChecked())
+        return ModeOption::Data;
+    return ModeOption::None;
+}
+
+void MainWindow::selectModeOption(ModeOption option) {
+    switch (option) {
+        case ModeOption::SetUp:
+            controls_.optSetUp->setChecked(true);
+            break;
+        case ModeOption::Calibrate:
+            controls_.optCal->setChecked(true);
+            break;
+        case ModeOption::Run:
+            controls_.optRun->setChecked(true);
+            break;
+        case ModeOption::Data:
+            controls_.optData->setChecked(true);
+            break;
+        case ModeOption::None:
+            break;
+    }
+}
+
+QPushButton* MainWindow::buttonFor(Button button) const {
+    switch (button) {
+        case Button::Request:
+            return controls_.cmdRequest;
+        case Button::Cancel:
+            return controls_.cmdCancel;
+        case Button::Save:
+            return controls_.cmdSave;
+        case Button::ReqMode:
+            return controls_.cmdReqMode;
+        case Button::SetMode:
+            return controls_.cmdSetMode;
+        case Button::Exit:
+            return controls_.cmdExit;
+    }
+    return nullptr;
+}
+
+void MainWindow::setButtonEnabled(Button button, bool enabled) {
+    buttonFor(button)->setEnabled(enabled);
+}
+
+void MainWindow::showMessage(std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramName, FromBytes(text), QMessageBox::Ok, this);
+    box.setObjectName("MessageBox");
+    if (IsPortFailure(text) && lastPortError_)
+        box.setInformativeText(lastPortError_());
+    box.exec();
+}
+
+// Excel 97-2003 first, as the default; the suffix follows the chosen type when none is typed.
+// "app.dir" is taken relative to the working folder; where it does not exist the dialog opens
+// the working folder itself. Replacing an existing file is confirmed by the dialog.
+std::string MainWindow::chooseSaveFileName() {
+    QFileDialog dialog(this, "Save History Data As Excel Spreadsheet", "app.dir");
+    dialog.setObjectName("CommonDialog1");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"});
+    dialog.setDefaultSuffix("xls");
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.section("*.", 1).chopped(1));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+void MainWindow::setBusyCursor(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}

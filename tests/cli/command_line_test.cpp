@@ -1,0 +1,72 @@
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Action = CommandLine::Action;
+
+struct ParseCase {
+    std::vector<std::string> arguments;
+    Action action;
+    std::string exportFile;
+    int port;
+    std::string device;
+    std::string count;
+};
+
+class ParseCommandLineTable : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseCommandLineTable, ReadsTheOptions) {
+    CommandLine line = ParseCommandLine(GetParam().arguments);
+    EXPECT_EQ(line.action, GetParam().action) << line.error;
+    if (line.action != Action::Export)
+        return;
+    EXPECT_EQ(line.exportFile, GetParam().exportFile);
+    EXPECT_EQ(line.port, GetParam().port);
+    EXPECT_EQ(line.device, GetParam().device);
+    EXPECT_EQ(line.count, GetParam().count);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ParseCommandLineTable,
+    testing::Values(
+        ParseCase{{}, Action::Window, "", 1, "", ""},
+        ParseCase{{"--help"}, Action::Help, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls", "--version"}, Action::Version, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls"}, Action::Export, "h.xls", 1, "", ""},
+        ParseCase{{"--port", "3", "--export", "h.csv", "--count", "500"},
+                  Action::Export,
+                  "h.csv",
+                  3,
+                  "",
+                  "500"},
+        ParseCase{{"--export", "h.xlsx", "--device", "/dev/ttyUSB0", "--count", "0"},
+                  Action::Export,
+                  "h.xlsx",
+                  1,
+                  "/dev/ttyUSB0",
+                  "0"},
+        ParseCase{{"--port", "3"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"--export"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls", "--port", "0"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls", "--port", "two"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls", "--count", "-1"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls", "--count", "2.5"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"--export", "h.xls", "--port", "2", "--device", "/dev/x"},
+                  Action::Invalid,
+                  "",
+                  1,
+                  "",
+                  ""},
+        ParseCase{{"--export", "h.xls", "--baud", "9600"}, Action::Invalid, "", 1, "", ""},
+        ParseCase{{"h.xls"}, Action::Invalid, "", 1, "", ""}));
+
+TEST(CommandLine, OnlyItsOwnOptionsLeaveTheWindowClosed) {
+    for (const char* own : {"--export", "--port", "--device", "--count", "--help", "--version"})
+        EXPECT_TRUE(IsCommandLineOption(own)) << own;
+    for (const char* other : {"-session", "-style", "-platform", "--bogus", "h.xls", "-help", ""})
+        EXPECT_FALSE(IsCommandLineOption(other)) << other;
+}
+
+}  // namespace

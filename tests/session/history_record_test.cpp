@@ -1,0 +1,233 @@
+#include "session/history_record.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes.h"
+#include "session/window_state.h"
+
+namespace {
+
+// The state REQUEST leaves behind: rows 0 to 100, nothing received yet.
+WindowState FreshUpload() {
+    WindowState state;
+    state.Records.assign(101, "");
+    state.RecordsBound = 100;
+    state.RecordIndex = -1;
+    return state;
+}
+
+constexpr const char* kRecord = "1000123,PN1,CUST01,0.0012,N,0,28";
+
+struct IdentificationCase {
+    const char* body;
+    const char* line;
+    const char* row;
+    const char* caption;
+};
+
+class IdentificationRecord : public testing::TestWithParam<IdentificationCase> {};
+
+TEST_P(IdentificationRecord, ShowsSerialAndModel) {
+    WindowState state = FreshUpload();
+    FakeView view;
+    ParseHistoryRecord(std::string("1") + GetParam().body, state, view);
+    EXPECT_EQ(state.RecordIndex, 0);
+    ASSERT_EQ(view.list.size(), 1u);
+    EXPECT_EQ(view.list[0], GetParam().line);
+    EXPECT_EQ(state.Records[0], GetParam().row);
+    EXPECT_EQ(view.relayCaption, GetParam().caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, IdentificationRecord,
+    testing::Values(
+        IdentificationCase{"S42", "SN = 42  Model: Norvik", "SN = 42;Model: Norvik",
+                           "GP   BP   GE  "},
+        IdentificationCase{"Q42", "SN = 42  Model: Pellmar", "SN = 42;Model: Pellmar",
+                           "GP  -Rej +Rej"},
+        IdentificationCase{"H42", "SN = 42  Model: Dravon Flow", "SN = 42;Model: Dravon Flow",
+                           "GP   BP   GE  "},
+        IdentificationCase{"q42", "SN = 42  Model: q", "SN = 42;Model: q", "GP   BP   GE  "},
+        IdentificationCase{"X7", "SN = 7  Model: X", "SN = 7;Model: X", "GP   BP   GE  "},
+        IdentificationCase{"S", "SN =   Model: Norvik", "SN = ;Model: Norvik", "GP   BP   GE  "},
+        IdentificationCase{"S42,extra,fields", "SN = 42  Model: Norvik", "SN = 42;Model: Norvik",
+                           "GP   BP   GE  "},
+        IdentificationCase{",S42", "SN =   Model: ", "SN = ;Model: ", "GP   BP   GE  "}));
+
+TEST(IdentificationRecord, EmptyBodyShowsNothingButCounts) {
+    WindowState state = FreshUpload();
+    FakeView view;
+    view.relayCaption = "unchanged";
+    ParseHistoryRecord("1", state, view);
+    EXPECT_EQ(state.RecordIndex, 0);
+    EXPECT_TRUE(view.list.empty());
+    EXPECT_EQ(state.Records[0], "");
+    EXPECT_EQ(view.relayCaption, "unchanged");
+}
+
+// Decodes one test record after an identification record; returns what it showed.
+struct Decoded {
+    WindowState state;
+    FakeView view;
+};
+
+Decoded DecodeTestRecord(const std::string& body) {
+    Decoded d{FreshUpload(), {}};
+    ParseHistoryRecord("1S42", d.state, d.view);
+    d.view.list.clear();
+    ParseHistoryRecord("1" + body, d.state, d.view);
+    return d;
+}
+
+struct TestRecordCase {
+    const char* name;
+    const char* body;
+    std::vector<std::string> lines;
+    const char* row;
+};
+
+class TestRecord : public testing::TestWithParam<TestRecordCase> {};
+
+TEST_P(TestRecord, ShowsLineAndStoresRow) {
+    Decoded d = DecodeTestRecord(GetParam().body);
+    EXPECT_EQ(d.state.RecordIndex, 1);
+    EXPECT_EQ(d.view.list, GetParam().lines);
+    EXPECT_EQ(d.state.Records[1], GetParam().row);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, TestRecord,
+    testing::Values(
+        TestRecordCase{"AllRelays",
+                       "1000123,PN1,CUST01,0.0012,N,0,28",
+                       {"1000123PN1 CUST01      0.0012      Jan 01/04 00:00:00   On   On   On "},
+                       "1000123;PN1;CUST01;0.0012;;Jan 01/04 00:00:00;28"},
+        TestRecordCase{"SixtyEightColumns",
+                       "12,P,C,5,N,0,0",
+                       {"12    P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;;Jan 01/04 00:00:00;0"},
+        TestRecordCase{"ErrorCode",
+                       "12,P,C,5,7,59,4",
+                       {"12    P   C                5  *7  Jan 01/04 00:00:59   On   Off  Off"},
+                       "12;P;C;5;*7;Jan 01/04 00:00:59;4"},
+        TestRecordCase{"EmptyErrorField",
+                       "12,P,C,5,,0,0",
+                       {"12    P   C                5   *  Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;*;Jan 01/04 00:00:00;0"},
+        TestRecordCase{"LowerCaseN",
+                       "12,P,C,5,n,0,0",
+                       {"12    P   C                5  *n  Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;*n;Jan 01/04 00:00:00;0"},
+        TestRecordCase{"PowerUp",
+                       "12,P,C,5,N,0,1",
+                       {"12    P   C                5      Jan 01/04 00:00:00   Off  Off  Off",
+                        "QM4250 Power UP"},
+                       "12;P;C;5;;Jan 01/04 00:00:00;1"},
+        TestRecordCase{"BitOneOnly",
+                       "12,P,C,5,N,0,2",
+                       {"12    P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;;Jan 01/04 00:00:00;2"},
+        TestRecordCase{"BitFiveOnly",
+                       "12,P,C,5,N,0,32",
+                       {"12    P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;;Jan 01/04 00:00:00;32"},
+        TestRecordCase{"NegativeRelay",
+                       "12,P,C,5,N,0,-1",
+                       {"12    P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;;Jan 01/04 00:00:00;-1"},
+        TestRecordCase{"SeqWiderThanColumn",
+                       "1234567,P,C,5,N,0,0",
+                       {"1234567P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "1234567;P;C;5;;Jan 01/04 00:00:00;0"},
+        TestRecordCase{"FieldsAfterSeventhIgnored",
+                       "12,P,C,5,N,0,0,extra,more",
+                       {"12    P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "12;P;C;5;;Jan 01/04 00:00:00;0"},
+        TestRecordCase{"SemicolonKeptInRow",
+                       "1;2,P,C,5,N,0,0",
+                       {"1;2   P   C                5      Jan 01/04 00:00:00   Off  Off  Off"},
+                       "1;2;P;C;5;;Jan 01/04 00:00:00;0"},
+        TestRecordCase{"SixFields", "12,P,C,5,N,0", {}, ""},
+        TestRecordCase{"TimeNotANumber", "12,P,C,5,N,noon,0", {}, ""},
+        TestRecordCase{"TimeOutOfRange", "12,P,C,5,N,2147483648,0", {}, ""},
+        TestRecordCase{"RelayNotANumber", "12,P,C,5,N,0,x", {}, ""},
+        TestRecordCase{"RelayOutOfRange", "12,P,C,5,N,0,32768", {}, ""},
+        TestRecordCase{"EmptyBody", "", {}, ""}),
+    [](const testing::TestParamInfo<TestRecordCase>& info) { return info.param.name; });
+
+TEST(TestRecord, FailedRecordLeavesAnEmptyRowAndTheNextTakesTheNextIndex) {
+    Decoded d = DecodeTestRecord("12,P,C,5,N,0");
+    ParseHistoryRecord(std::string("1") + kRecord, d.state, d.view);
+    EXPECT_EQ(d.state.RecordIndex, 2);
+    EXPECT_EQ(d.state.Records[1], "");
+    EXPECT_EQ(d.state.Records[2], "1000123;PN1;CUST01;0.0012;;Jan 01/04 00:00:00;28");
+    EXPECT_EQ(d.view.list.size(), 1u);
+}
+
+TEST(TestRecord, RecordsGrowsByHundredWhenTheIndexReachesTheBound) {
+    WindowState state = FreshUpload();
+    FakeView view;
+    ParseHistoryRecord("1S42", state, view);
+    for (int k = 1; k <= 99; ++k)
+        ParseHistoryRecord(std::string("1") + kRecord, state, view);
+    EXPECT_EQ(state.RecordsBound, 100);
+    EXPECT_EQ(state.Records.size(), 101u);
+
+    ParseHistoryRecord("1100,P,C,5,N,0,0", state, view);
+    EXPECT_EQ(state.RecordsBound, 200);
+    EXPECT_EQ(state.Records.size(), 201u);
+    EXPECT_EQ(state.Records[100], "100;P;C;5;;Jan 01/04 00:00:00;0");
+    EXPECT_EQ(state.Records[99], "1000123;PN1;CUST01;0.0012;;Jan 01/04 00:00:00;28");
+
+    for (int k = 101; k <= 200; ++k)
+        ParseHistoryRecord(std::string("1") + kRecord, state, view);
+    EXPECT_EQ(state.RecordsBound, 300);
+    EXPECT_EQ(state.Records.size(), 301u);
+    EXPECT_EQ(state.RecordIndex, 200);
+}
+
+// A record that fails at the bound moves the index on without storing anything; the records after
+// it must still find their rows.
+TEST(TestRecord, AFailedRecordAtTheBoundDoesNotCostTheRecordsAfterIt) {
+    for (const char* failed : {"1100,P,C", "1100,P,C,5,N,x,0", "1100,P,C,5,N,0,x"}) {
+        WindowState state = FreshUpload();
+        FakeView view;
+        ParseHistoryRecord("1S42", state, view);
+        for (int k = 1; k <= 99; ++k)
+            ParseHistoryRecord(std::string("1") + kRecord, state, view);
+        ParseHistoryRecord(failed, state, view);
+        for (int k = 101; k <= 250; ++k)
+            ParseHistoryRecord("1" + std::to_string(k) + ",P,C,5,N,0,0", state, view);
+        EXPECT_EQ(state.RecordIndex, 250) << failed;
+        ASSERT_EQ(state.Records.size(), 301u) << failed;
+        EXPECT_EQ(state.Records[100], "") << failed;
+        EXPECT_EQ(state.Records[101], "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
+        EXPECT_EQ(state.Records[250], "250;P;C;5;;Jan 01/04 00:00:00;0") << failed;
+        EXPECT_EQ(state.RecordsBound, 300) << failed;
+    }
+}
+
+TEST(TestRecord, MoreThan32767RecordsAreStoredWhole) {
+    WindowState state = FreshUpload();
+    FakeView view;
+    ParseHistoryRecord("1S42", state, view);
+    for (int k = 1; k <= 40000; ++k)
+        ParseHistoryRecord("1" + std::to_string(k) + ",P,C,5,N,0,0", state, view);
+    EXPECT_EQ(state.RecordIndex, 40000);
+    EXPECT_EQ(state.Records[32768].substr(0, 6), "32768;");
+    EXPECT_EQ(state.Records[40000].substr(0, 6), "40000;");
+    EXPECT_GE(state.RecordsBound, 40000);
+}
+
+TEST(TestRecord, BeforeAnyRequestTheLineIsShownButNothingIsStored) {
+    WindowState state;
+    FakeView view;
+    ParseHistoryRecord(std::string("1") + kRecord, state, view);
+    EXPECT_EQ(state.RecordIndex, 1);
+    EXPECT_EQ(view.list.size(), 1u);
+    EXPECT_TRUE(state.Records.empty());
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "session/operating_mode.h"
+
+#include <gtest/gtest.h>
+
+#include "rig.h"
+
+namespace {
+
+struct ModeReplyCase {
+    std::string body;
+    const char* shownText;
+    ModeOption option;
+    bool testInProgress;
+};
+
+class ModeReply : public testing::TestWithParam<ModeReplyCase> {};
+
+TEST_P(ModeReply, ShowsModeAndWarnsOfATestInProgress) {
+    FakeView view;
+    view.currentMode = "before";
+    view.modeOption = ModeOption::Calibrate;
+    ParseModeReply(GetParam().body, view);
+    EXPECT_EQ(view.currentMode, GetParam().shownText);
+    EXPECT_EQ(view.modeOption, GetParam().option);
+    std::vector<std::string> expected;
+    if (GetParam().testInProgress)
+        expected.push_back("Test is in progress! Mode cannot be changed");
+    EXPECT_EQ(view.messages, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bodies, ModeReply,
+    testing::Values(ModeReplyCase{"800", "SETUP", ModeOption::SetUp, false},
+                    ModeReplyCase{"810", "CALIBRATE", ModeOption::Calibrate, false},
+                    ModeReplyCase{"820", "RUN", ModeOption::Run, false},
+                    ModeReplyCase{"831", "DATA", ModeOption::Data, true},
+                    ModeReplyCase{"851", "before", ModeOption::Calibrate, true},
+                    ModeReplyCase{"8", "before", ModeOption::Calibrate, false},
+                    ModeReplyCase{"82", "RUN", ModeOption::Run, false},
+                    ModeReplyCase{"82x1", "RUN", ModeOption::Run, false},
+                    ModeReplyCase{"8?0", "before", ModeOption::Calibrate, false},
+                    ModeReplyCase{std::string("8\0"
+                                              "1",
+                                              3),
+                                  "before", ModeOption::Calibrate, true}));
+
+struct ChangeModeCase {
+    ModeOption selected;
+    std::string frame;
+};
+
+class ChangeModeFrame : public testing::TestWithParam<ChangeModeCase> {};
+
+TEST_P(ChangeModeFrame, CarriesTheSelectedModeCharacter) {
+    Rig rig;
+    rig.view.modeOption = GetParam().selected;
+    rig.controller.changeModeClicked();
+    EXPECT_EQ(rig.takeWritten(), GetParam().frame);
+    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_TRUE(rig.timer.running);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, ChangeModeFrame,
+                         testing::Values(ChangeModeCase{ModeOption::SetUp, "\x02\x39\x30\x03"},
+                                         ChangeModeCase{ModeOption::Calibrate, "\x02\x39\x31\x03"},
+                                         ChangeModeCase{ModeOption::Run, "\x02\x39\x32\x03"},
+                                         ChangeModeCase{ModeOption::Data, "\x02\x39\x33\x03"},
+                                         ChangeModeCase{ModeOption::None, "\x02\x39\x3f\x03"}));
+
+TEST(GetMode, WritesTheQueryAndStartsTheTimer) {
+    Rig rig;
+    rig.view.status = "Error - data lost";
+    rig.controller.getModeClicked();
+    EXPECT_EQ(rig.takeWritten(), "\x02\x38\x03");
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_TRUE(rig.timer.running);
+    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_TRUE(rig.view.buttonLog.empty()) << "mode commands enable or disable nothing";
+}
+
+struct PortFailureCase {
+    const char* name;
+    bool failSelect, failOpen, failWrite;
+};
+
+class ModePortFailure : public testing::TestWithParam<PortFailureCase> {};
+
+TEST_P(ModePortFailure, ShowsItsMessageAndSendsNothing) {
+    for (bool change : {false, true}) {
+        Rig rig;
+        rig.port.failSelect = GetParam().failSelect;
+        rig.port.failOpen = GetParam().failOpen;
+        rig.port.failWrite = GetParam().failWrite;
+        rig.view.currentMode = "RUN";
+        rig.receive("stale");
+        rig.controller.state().AwaitingReply = true;
+        change ? rig.controller.changeModeClicked() : rig.controller.getModeClicked();
+        EXPECT_EQ(rig.view.messages, std::vector<std::string>{"Can't open comm port!"});
+        EXPECT_EQ(rig.takeWritten(), "");
+        EXPECT_FALSE(rig.timer.running);
+        EXPECT_TRUE(rig.state().AwaitingReply) << "keeps its value";
+        EXPECT_EQ(rig.state().RxBuffer, "") << "steps before the failure stay done";
+        EXPECT_EQ(rig.view.currentMode, "RUN");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ModePortFailure,
+                         testing::Values(PortFailureCase{"Select", true, false, false},
+                                         PortFailureCase{"Open", false, true, false},
+                                         PortFailureCase{"Write", false, false, true}),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace

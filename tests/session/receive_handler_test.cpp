@@ -1,0 +1,220 @@
+#include "session/receive_handler.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "rig.h"
+
+namespace {
+
+const std::string S = "\x02";
+const std::string E = "\x03";
+const std::string kTestRecord = "112,P,C,5,N,0,0";
+
+// A rig with an upload under way: REQUEST sent, nothing received yet.
+struct Upload : Rig {
+    Upload() {
+        controller.requestClicked();
+        takeWritten();
+    }
+};
+
+TEST(ReceiveHandler, FrameInPiecesIsDecodedOnceWhenTheEtxArrives) {
+    Upload rig;
+    rig.receive(S);
+    rig.receive("1S4");
+    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.takeWritten(), "");
+    EXPECT_FALSE(rig.state().AwaitingReply) << "any arrival of text clears it";
+    rig.receive("2" + E);
+    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.view.list, std::vector<std::string>{"SN = 42  Model: Norvik"});
+    EXPECT_EQ(rig.takeWritten(), kAck);
+}
+
+TEST(ReceiveHandler, StrayTextAroundAFrameIsDiscarded) {
+    Upload rig;
+    rig.receive("abc" + S + "1S42" + E + "xyz");
+    EXPECT_EQ(rig.state().Records[0], "SN = 42;Model: Norvik");
+    EXPECT_EQ(rig.takeWritten(), kAck);
+    EXPECT_EQ(rig.state().RxBuffer, "");
+}
+
+TEST(ReceiveHandler, TwoFramesInOneReadDecodeOnlyTheFirst) {
+    Upload rig;
+    rig.receive(S + "1S42" + E + S + "1" + kTestRecord + E);
+    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.takeWritten(), kAck);
+}
+
+TEST(ReceiveHandler, FrameBehindALoneEtxIsStillDecodedAndAnswered) {
+    Upload rig;
+    rig.receive(E);
+    EXPECT_EQ(rig.state().RxBuffer, E);
+    rig.receiveFrame("1S42");
+    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.takeWritten(), kAck);
+}
+
+TEST(ReceiveHandler, StrayEtxDoesNotDiscardTheRestOfAFrameStillArriving) {
+    Upload rig;
+    rig.receive("x" + E + S + "1S");
+    rig.receive("42" + E);
+    EXPECT_EQ(rig.state().Records[0], "SN = 42;Model: Norvik");
+    EXPECT_EQ(rig.takeWritten(), kAck);
+}
+
+TEST(ReceiveHandler, EmptyOrUnknownBodiesAreDroppedWithoutAReply) {
+    for (std::string body : {"", "7abc", "S42", "\x06"}) {
+        Upload rig;
+        int startsBefore = rig.timer.starts;
+        rig.receiveFrame(body);
+        EXPECT_EQ(rig.takeWritten(), "") << body;
+        EXPECT_EQ(rig.state().RecordIndex, -1);
+        EXPECT_EQ(rig.timer.starts, startsBefore);
+        EXPECT_TRUE(rig.view.messages.empty());
+    }
+}
+
+TEST(ReceiveHandler, ModeReplyIsDecodedNeverAnsweredAndLeavesTheTimerRunning) {
+    Upload rig;
+    int startsBefore = rig.timer.starts;
+    rig.receiveFrame("820");
+    EXPECT_EQ(rig.view.currentMode, "RUN");
+    EXPECT_EQ(rig.takeWritten(), "");
+    EXPECT_EQ(rig.timer.starts, startsBefore);
+    EXPECT_TRUE(rig.timer.running);
+}
+
+struct CountCase {
+    const char* numValues;
+    int frames;           // identification record plus test records sent
+    const char* replies;  // 'A' for ACK, 'C' for CAN, per frame
+};
+
+class RequestedCount : public testing::TestWithParam<CountCase> {};
+
+TEST_P(RequestedCount, CancelsAtTheRequestedRecord) {
+    Upload rig;
+    rig.view.numValues = GetParam().numValues;
+    std::string replies;
+    rig.receiveFrame("1S42");
+    for (int k = 1; k < GetParam().frames; ++k)
+        rig.receiveFrame("1" + kTestRecord);
+    for (char c : rig.takeWritten())
+        replies += c == '\x06' ? 'A' : c == '\x18' ? 'C' : '?';
+    EXPECT_EQ(replies, GetParam().replies);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, RequestedCount,
+                         testing::Values(CountCase{"3", 6, "AAACCC"}, CountCase{" 3 ", 4, "AAAC"},
+                                         CountCase{"3.0", 4, "AAAC"}, CountCase{"0", 3, "CCC"},
+                                         CountCase{"", 5, "AAAAA"}, CountCase{"all", 5, "AAAAA"},
+                                         CountCase{"-1", 5, "AAAAA"},
+                                         CountCase{"2.5", 5, "AAAAA"}));
+
+TEST(ReceiveHandler, CanIsNotFollowedByATimerRestart) {
+    Upload rig;
+    rig.view.numValues = "0";
+    int startsBefore = rig.timer.starts;
+    rig.receiveFrame("1S42");
+    EXPECT_EQ(rig.takeWritten(), kCan);
+    EXPECT_EQ(rig.timer.starts, startsBefore);
+}
+
+TEST(ReceiveHandler, EditingTheCountMidUploadTakesEffectAtTheNextFrame) {
+    Upload rig;
+    rig.receiveFrame("1S42");
+    rig.receiveFrame("1" + kTestRecord);
+    rig.view.numValues = "2";
+    rig.receiveFrame("1" + kTestRecord);
+    EXPECT_EQ(rig.takeWritten(), kAck + kAck + kCan);
+}
+
+TEST(ReceiveHandler, HistoryFrameBeforeAnyRequestGetsNoReply) {
+    Rig rig;
+    rig.controller.getModeClicked();
+    rig.takeWritten();
+    int startsBefore = rig.timer.starts;
+    rig.receiveFrame("1" + kTestRecord);
+    EXPECT_EQ(rig.takeWritten(), "");
+    EXPECT_EQ(rig.timer.starts, startsBefore);
+    EXPECT_EQ(rig.view.list.size(), 1u);
+}
+
+TEST(ReceiveHandler, AFailedReplyWriteIsIgnored) {
+    Upload rig;
+    rig.port.failWrite = true;
+    rig.receiveFrame("1S42");
+    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_TRUE(rig.view.messages.empty());
+}
+
+TEST(ReceiveHandler, UndecodableHistoryFrameIsStillAnswered) {
+    Upload rig;
+    rig.receiveFrame("1S42");
+    rig.receiveFrame("1only,three,fields");
+    EXPECT_EQ(rig.takeWritten(), kAck + kAck);
+    EXPECT_EQ(rig.state().RecordIndex, 1);
+}
+
+struct LineErrorCase {
+    int code;
+    const char* text;
+};
+
+class LineError : public testing::TestWithParam<LineErrorCase> {};
+
+TEST_P(LineError, ReportsAndScansWhatIsAlreadyBuffered) {
+    Upload rig;
+    rig.receive(S + "1S42");
+    rig.port.incoming = E;  // waiting in the port, not read at a line error
+    rig.controller.commEvent(GetParam().code);
+    EXPECT_EQ(rig.view.status, GetParam().text);
+    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.port.incoming, E);
+    rig.controller.commEvent(CommEvent::kDataReceived);
+    EXPECT_EQ(rig.state().RecordIndex, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, LineError,
+                         testing::Values(LineErrorCase{1001, "Error - break received"},
+                                         LineErrorCase{1004, "Error - framing error"},
+                                         LineErrorCase{1006, "Error - data lost"},
+                                         LineErrorCase{1009, "Error - Parity error"},
+                                         LineErrorCase{1010, "Error - TX buffer full"},
+                                         LineErrorCase{1011, "Error - retrieving DCB"}));
+
+TEST(ReceiveHandler, LineErrorCompletesAFrameAlreadyBuffered) {
+    Upload rig;
+    rig.controller.state().RxBuffer = S + "1S42" + E;
+    rig.controller.commEvent(CommEvent::kFramingError);
+    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.takeWritten(), kAck);
+}
+
+TEST(ReceiveHandler, RxOverflowDiscardsEverythingReceived) {
+    Upload rig;
+    rig.receive(S + "1S4");
+    rig.port.incoming = "2" + E;
+    rig.controller.commEvent(CommEvent::kRxOverflow);
+    EXPECT_EQ(rig.view.status, "Error - RX buffer overflow");
+    EXPECT_EQ(rig.state().RxBuffer, "");
+    EXPECT_EQ(rig.port.incoming, "");
+    EXPECT_EQ(rig.state().RecordIndex, -1);
+}
+
+TEST(ReceiveHandler, UnknownEventCodeChangesNothing) {
+    Upload rig;
+    rig.receive(S + "1S4");
+    rig.controller.state().AwaitingReply = true;
+    rig.port.incoming = "2" + E;
+    rig.controller.commEvent(1003);
+    EXPECT_EQ(rig.view.status, "");
+    EXPECT_EQ(rig.state().RxBuffer, S + "1S4");
+    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_EQ(rig.port.incoming, "2" + E);
+}
+
+}  // namespace

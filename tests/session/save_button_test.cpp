@@ -1,0 +1,78 @@
+#include "session/save_button.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "rig.h"
+#include "temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Button numbers in the fake view's log: Request 0, Cancel 1, ReqMode 3, SetMode 4.
+const std::vector<std::string> kDisabledThenEnabled = {"-0", "-1", "-3", "-4",
+                                                       "+0", "+1", "+3", "+4"};
+
+struct SaveRig : Rig {
+    SaveRig() { controller.setSaveHandler(SaveButtonClicked); }
+    void upload() {
+        controller.requestClicked();
+        receiveFrame("1S42");
+        receiveFrame("11,P,C,0.5,N,0,1");
+        controller.timerTick();
+        view.buttonLog.clear();
+        view.status.clear();
+    }
+};
+
+TEST(SaveButton, SavesUnderABusyCursorAndReportsSuccess) {
+    TempDir folder;
+    SaveRig rig;
+    rig.upload();
+    rig.view.saveFileName = folder / "history.xls";
+    rig.controller.saveClicked();
+    EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
+    EXPECT_EQ(rig.view.busyLog, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.view.status, "History data was successfully saved");
+    EXPECT_TRUE(fs::exists(rig.view.saveFileName));
+}
+
+TEST(SaveButton, CancelledDialogOnlyGivesTheButtonsBack) {
+    SaveRig rig;
+    rig.upload();
+    rig.view.status = "Error - data lost";
+    rig.controller.saveClicked();
+    EXPECT_EQ(rig.view.dialogs, 1);
+    EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
+    EXPECT_TRUE(rig.view.busyLog.empty());
+    EXPECT_EQ(rig.view.status, "Error - data lost");
+}
+
+TEST(SaveButton, BeforeAnyRequestNothingIsSaved) {
+    TempDir folder;
+    SaveRig rig;
+    rig.view.saveFileName = folder / "history.xls";
+    rig.controller.saveClicked();
+    EXPECT_EQ(rig.view.status, "History data was not saved");
+    EXPECT_FALSE(fs::exists(rig.view.saveFileName));
+    EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
+}
+
+TEST(SaveButton, ATickDuringTheDialogWaitsUntilTheSaveIsOver) {
+    SaveRig rig;
+    rig.controller.getModeClicked();
+    rig.view.buttonLog.clear();
+    std::vector<std::string> logWhenDialogClosed;
+    rig.controller.setSaveHandler([&](HandlerContext& context) {
+        rig.controller.timerTick();  // the timer fires while the dialog is open
+        logWhenDialogClosed = rig.view.buttonLog;
+        SaveButtonClicked(context);
+    });
+    rig.controller.saveClicked();
+    EXPECT_TRUE(logWhenDialogClosed.empty());
+    EXPECT_FALSE(rig.port.opened) << "the held tick ran afterwards";
+}
+
+}  // namespace
