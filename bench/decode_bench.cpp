@@ -1,5 +1,5 @@
 // Cost of decoding one test record in the core alone: ParseHistoryRecord with its list line and
-// its row, over a realistic spread of records.
+// the kept record, over a realistic spread of records.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -51,8 +51,7 @@ void BM_DecodeTestRecord(benchmark::State& benchState) {
     for (auto _ : benchState) {
         if (next == 0) {
             benchState.PauseTiming();
-            state.Records.assign(101, "");
-            state.RecordsBound = 100;
+            state.history.emplace();
             state.RecordIndex = 0;  // the identification record is behind us
             benchState.ResumeTiming();
         }

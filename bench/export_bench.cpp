@@ -18,28 +18,28 @@ namespace {
 constexpr int kTestRecords = 32767;
 
 // Records shaped like a real upload; every tenth reports a power-up.
-WindowState History() {
-    WindowState state;
-    state.Records.push_back("SN = 104729;Model: Norvik");
+History SampleHistory() {
+    History history;
+    history.identification = Identification{"104729", "S", "Norvik"};
     for (int k = 1; k <= kTestRecords; ++k) {
         std::string n = std::to_string(k);
-        std::string relay = k % 10 == 0 ? "5" : "4";
-        state.Records.push_back(n + ";PN-" + std::to_string(k % 37) + ";C" + std::to_string(k % 5) +
-                                ";0." + std::to_string(k % 997) +
-                                ";;Mar 04/21 10:" + std::to_string(10 + k % 50) + ":" +
-                                std::to_string(10 + k % 50) + ";" + relay);
+        int16_t relays = k % 10 == 0 ? 5 : 4;
+        std::string minute = std::to_string(10 + k % 50);
+        history.records.push_back(
+            TestRecord{n, "PN-" + std::to_string(k % 37), "C" + std::to_string(k % 5),
+                       "0." + std::to_string(k % 997), "N", 0,
+                       "Mar 04/21 10:" + minute + ":" + minute, std::to_string(relays), relays});
     }
-    state.RecordIndex = kTestRecords;
-    return state;
+    return history;
 }
 
 // False when the save failed.
-bool MeasureInChild(const WindowState& state, const std::string& path) {
+bool MeasureInChild(const History& history, const std::string& path) {
     auto start = std::chrono::steady_clock::now();
-    std::string outcome = SaveHistoryWorkbook(state, path);
+    SaveResult result = SaveHistory(history, path);
     std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    if (outcome != "History data was successfully saved") {
-        std::fprintf(stderr, "export_bench: %s: %s\n", path.c_str(), outcome.c_str());
+    if (result != SaveResult::Saved) {
+        std::fprintf(stderr, "export_bench: %s: not saved\n", path.c_str());
         return false;
     }
     std::string format = std::filesystem::path(path).extension().string().substr(1);
@@ -53,7 +53,7 @@ bool MeasureInChild(const WindowState& state, const std::string& path) {
 }  // namespace
 
 int main() {
-    WindowState state = History();
+    History history = SampleHistory();
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "export_bench";
     std::filesystem::create_directories(dir);
     std::printf("export_records=%d\n", kTestRecords);
@@ -63,7 +63,7 @@ int main() {
         pid_t child = fork();
         if (child == 0) {
             bool saved =
-                MeasureInChild(state, (dir / (std::string("history") + extension)).string());
+                MeasureInChild(history, (dir / (std::string("history") + extension)).string());
             std::fflush(stdout);
             _exit(saved ? 0 : 1);
         }

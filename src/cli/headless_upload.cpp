@@ -5,9 +5,8 @@
 #include <cstdlib>
 
 #include "adapters/port_device.h"
-#include "export/save_history_workbook.h"
-#include "session/record_counter.h"
 #include "session/response_timeout.h"
+#include "session/save_button.h"
 
 namespace {
 
@@ -42,8 +41,7 @@ int HeadlessUpload::run() {
         std::fputc('\n', messages_);
     if (status_ == kNoResponse)
         return finish(kExitNoResponse, std::string("no response from the QM4250 on ") + device);
-    std::string outcome = SaveHistoryWorkbook(controller_.state(), commandLine_.exportFile);
-    if (outcome != "History data was successfully saved")
+    if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
         return finish(kExitNotSaved, "history data was not saved to " + commandLine_.exportFile);
     std::fprintf(messages_, "%s\n", savedLine().c_str());
     return kExitSaved;
@@ -52,13 +50,13 @@ int HeadlessUpload::run() {
 // Only the records in the file are counted as saved; those that could not be read are named
 // apart, so a count that falls short of the instrument's is explained.
 std::string HeadlessUpload::savedLine() const {
-    const WindowState& state = controller_.state();
-    std::string line = "Saved " + std::to_string(StoredTestRecords(state)) + " test records to " +
+    const History& history = *controller_.state().history;
+    std::string line = "Saved " + std::to_string(history.records.size()) + " test records to " +
                        commandLine_.exportFile;
-    if (state.UnreadableRecords == 1)
+    if (history.unreadable == 1)
         line += "; 1 record could not be read";
-    else if (state.UnreadableRecords > 1)
-        line += "; " + std::to_string(state.UnreadableRecords) + " records could not be read";
+    else if (history.unreadable > 1)
+        line += "; " + std::to_string(history.unreadable) + " records could not be read";
     return line;
 }
 

@@ -33,9 +33,6 @@ bool SaveTable(const CellTable& table, const std::string& fileName) {
 
 }  // namespace
 
-std::string SaveHistoryWorkbook(const WindowState& state, const std::string& fileName) {
-    std::optional<CellTable> table = BuildCellTable(state.Records, state.RecordIndex);
-    if (table && SaveTable(*table, fileName))
-        return "History data was successfully saved";
-    return "History data was not saved";
+SaveResult SaveHistory(const History& history, const std::string& fileName) {
+    return SaveTable(BuildCellTable(history), fileName) ? SaveResult::Saved : SaveResult::NotSaved;
 }

@@ -96,8 +96,8 @@ void Controller::run(const Event& event) {
 
 // Shown from the first REQUEST on; a mode exchange leaves the count of the last upload as it is.
 void Controller::showRecordCounter() {
-    if (state_.Records.empty())
+    if (!state_.history)
         return;
-    context_.view.setRecordCounter(RecordCounterText(state_.RecordIndex, state_.UnreadableRecords,
+    context_.view.setRecordCounter(RecordCounterText(state_.RecordIndex, state_.history->unreadable,
                                                      context_.view.numValuesText()));
 }

@@ -4,19 +4,11 @@
 #include "session/handler_context.h"
 #include "session/send_command.h"
 
-namespace {
-
-constexpr int kInitialRecordsBound = 100;
-
-}  // namespace
-
 void RequestHistory(HandlerContext& context) {
     WindowState& state = context.state;
     context.view.clearList();
-    state.Records.assign(kInitialRecordsBound + 1, std::string());
-    state.RecordsBound = kInitialRecordsBound;
+    state.history.emplace();
     state.RecordIndex = -1;
-    state.UnreadableRecords = 0;
     state.ReplyChar.assign(1, ACK);
     context.view.setStatusText("");
     state.RxBuffer.clear();

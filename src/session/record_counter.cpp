@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "protocol/decimal_text.h"
-#include "session/window_state.h"
 
 std::string RecordCounterText(int32_t recordIndex, int32_t unreadable,
                               std::string_view requestedCount) {
@@ -17,13 +16,4 @@ std::string RecordCounterText(int32_t recordIndex, int32_t unreadable,
     if (unreadable > 0)
         text += " (" + std::to_string(unreadable) + " unreadable)";
     return text;
-}
-
-int32_t StoredTestRecords(const WindowState& state) {
-    // Row 0 is the identification; a decoded test record never leaves its row empty.
-    int32_t rows = static_cast<int32_t>(state.Records.size());
-    int32_t stored = 0;
-    for (int32_t k = 1; k <= state.RecordIndex && k < rows; ++k)
-        stored += state.Records[k].empty() ? 0 : 1;
-    return stored;
 }

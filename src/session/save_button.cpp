@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "export/save_history_workbook.h"
 #include "session/handler_context.h"
+#include "session/window_state.h"
 
 namespace {
 
@@ -17,14 +17,18 @@ void EnableCommands(View& view, bool enabled) {
 
 }  // namespace
 
+SaveResult SaveUploadedHistory(const WindowState& state, const std::string& fileName) {
+    return state.history ? SaveHistory(*state.history, fileName) : SaveResult::NotSaved;
+}
+
 void SaveButtonClicked(HandlerContext& context) {
     EnableCommands(context.view, false);
     std::string fileName = context.view.chooseSaveFileName();
     if (!fileName.empty()) {
         context.view.setBusyCursor(true);
-        std::string outcome = SaveHistoryWorkbook(context.state, fileName);
+        SaveResult result = SaveUploadedHistory(context.state, fileName);
         context.view.setBusyCursor(false);
-        context.view.setStatusText(outcome);
+        context.view.setStatusText(result == SaveResult::Saved ? kHistorySaved : kHistoryNotSaved);
     }
     EnableCommands(context.view, true);
 }

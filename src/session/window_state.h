@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "protocol/history.h"
 
 // The state every handler shares. One set per window.
 struct WindowState {
@@ -14,12 +16,8 @@ struct WindowState {
     // Empty until the first REQUEST or CANCEL, then ACK or CAN.
     std::string ReplyChar;
     int CommPortNumber = 0;
-    // Empty until the first REQUEST ("not allocated"); then rows 0 to RecordsBound.
-    std::vector<std::string> Records;
-    int32_t RecordsBound = 0;
-    // History frames of this upload that could not be decoded: they show nothing and leave
-    // their row empty, so the operator is told how many there were.
-    int32_t UnreadableRecords = 0;
+    // None until the first REQUEST; then the identification and test records of the upload.
+    std::optional<History> history;
     // True from a command frame's write until the next arrival of text or the next timeout.
     bool AwaitingReply = false;
 };

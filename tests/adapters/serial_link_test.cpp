@@ -1,4 +1,5 @@
 // The window over the real serial port, with a pseudo-terminal playing the instrument.
+#include "history_rows.h"
 #include "message_box_catcher.h"
 #include "pty_window_test.h"
 
@@ -36,7 +37,8 @@ TEST_F(SerialLinkTest, UploadIsShownAndEveryFrameAcknowledged) {
     }
     ASSERT_EQ(list()->count(), 4);
     EXPECT_EQ(list()->item(0)->text(), "SN = 42  Model: Norvik");
-    EXPECT_EQ(window_->controller().state().Records[3], "3;P;C;0.5;;Jan 01/04 00:00:00;28");
+    EXPECT_EQ(RowText(window_->controller().state().history->records.at(2)),
+              "3;P;C;0.5;;Jan 01/04 00:00:00;28");
     EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, kWaitMs));
     EXPECT_EQ(status(), "");
     EXPECT_FALSE(port_.isOpen());

@@ -3,6 +3,7 @@
 
 #include "e2e_rig.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,7 +43,8 @@ std::string EndToEndTest::writeReplayFile(int count) {
     std::string path = folder_ + "/replay.txt";
     std::ofstream file(path);
     for (int k = 1; k <= count; ++k)
-        file << "1" << k << ",PN" << k % 7 << ",C" << k << ",0.5,N,0," << RelayField(k) << "\n";
+        file << "1" << k << "," << ReplayedPn(k) << ",C" << k << ",0.5,N,0," << RelayField(k)
+             << "\n";
     return path;
 }
 
@@ -70,7 +72,19 @@ std::string EndToEndTest::repliesReceived() const {
     return replies;
 }
 
+std::string ReplayedPn(int k) {
+    return k == 7 ? "P;X" : "PN" + std::to_string(k % 7);
+}
+
 std::string ReplayedRow(int k) {
-    return std::to_string(k) + ";PN" + std::to_string(k % 7) + ";C" + std::to_string(k) +
+    return std::to_string(k) + ";" + ReplayedPn(k) + ";C" + std::to_string(k) +
            ";0.5;;Jan 01/04 00:00:00;" + RelayField(k);
+}
+
+std::vector<std::string> ReplayedRows(int first, int last, std::vector<int> missing) {
+    std::vector<std::string> rows;
+    for (int k = first; k <= last; ++k)
+        if (std::find(missing.begin(), missing.end(), k) == missing.end())
+            rows.push_back(ReplayedRow(k));
+    return rows;
 }

@@ -7,6 +7,7 @@
 
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
+#include "history_rows.h"
 #include "sim_process.h"
 #include "window/link_wiring.h"
 #include "window/main_window.h"
@@ -21,8 +22,8 @@ class EndToEndTest : public testing::Test {
 
     // Starts the simulator with `args`, unpaced unless they say otherwise, logging to logPath().
     void startSimulator(std::vector<std::string> args);
-    // A replay file of `count` test records whose Seq# is their number; relay 1 (power-up) on
-    // every tenth, 28 on the others.
+    // A replay file of `count` test records whose Seq# is their number and PN ReplayedPn; relay 1
+    // (power-up) on every tenth, 28 on the others.
     std::string writeReplayFile(int count);
     std::string logPath() const { return folder_ + "/sim.log"; }
     std::string folder() const { return folder_; }
@@ -34,6 +35,9 @@ class EndToEndTest : public testing::Test {
     void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
     const WindowState& state() const { return window_->controller().state(); }
     QString statusText() const { return find<QLabel>("Panel1")->text(); }
+
+    // The kept test records as rows of text, in arrival order.
+    std::vector<std::string> keptRows() const { return TestRows(*state().history); }
 
     // Waits for the response timeout to end the exchange; false if it never does.
     bool waitUntilIdle();
@@ -47,5 +51,9 @@ class EndToEndTest : public testing::Test {
     std::unique_ptr<MainWindow> window_;
 };
 
-// The row a replayed test record k is stored as.
+// The PN of replayed test record k: record 7's holds ";", which must come through whole.
+std::string ReplayedPn(int k);
+// The row a replayed test record k is kept as.
 std::string ReplayedRow(int k);
+// The rows of replayed test records first to last, but for those in `missing`.
+std::vector<std::string> ReplayedRows(int first, int last, std::vector<int> missing = {});

@@ -8,7 +8,7 @@
 namespace {
 
 // The sheet rows, as read_back.py prints them, that the replayed history of `count` records with
-// record 3 garbled must give: the garbled record's empty row is skipped.
+// record 3 garbled must give: the garbled record has no row, and record 7's PN "P;X" is whole.
 std::string ExpectedSheet(int count) {
     auto line = [](std::vector<std::string> cells) {
         cells.resize(9);
@@ -24,9 +24,9 @@ std::string ExpectedSheet(int count) {
         if (k == 3)
             continue;
         bool powerUp = k % 10 == 0;
-        sheet += line({std::to_string(k), "PN" + std::to_string(k % 7), "C" + std::to_string(k),
-                       "0.5", "", "Jan 01/04 00:00:00", powerUp ? "Off" : "On",
-                       powerUp ? "Off" : "On", powerUp ? "Off" : "On"});
+        sheet += line({std::to_string(k), ReplayedPn(k), "C" + std::to_string(k), "0.5", "",
+                       "Jan 01/04 00:00:00", powerUp ? "Off" : "On", powerUp ? "Off" : "On",
+                       powerUp ? "Off" : "On"});
         if (powerUp)
             sheet += line({"QM 4250 Power UP"});
     }

@@ -2,141 +2,98 @@
 
 #include <gtest/gtest.h>
 
+#include "history_rows.h"
+
 namespace {
 
-const std::string kNorvik = "SN = 4711;Model: Norvik";
 const SheetRow kHeader{"SEQ#",      "PN",      "Cust Code", "Leak",   "Error",
                        "Time/Date", "GPRelay", "BPRelay",   "GERelay"};
+const SheetRow kNorvikRow{"SN = 4711", "Model: Norvik"};
+const SheetRow kMarker{"QM 4250 Power UP"};
 
-std::string TestRow(const std::string& relay, const std::string& error = "Reject") {
-    return "12;PN-7;CC9;0.25;" + error + ";Mar 04/21 10:20:30;" + relay;
+TestRecord Record(int16_t relays, const std::string& errorCode = "7") {
+    return MakeRecord("12", "PN-7", "CC9", "0.25", errorCode, "Mar 04/21 10:20:30", relays);
 }
 
-SheetRow TestSheetRow(const char* g, const char* h, const char* i,
-                      const std::string& error = "Reject") {
+SheetRow RecordRow(const char* g, const char* h, const char* i, const std::string& error = "*7") {
     return {"12", "PN-7", "CC9", "0.25", error, "Mar 04/21 10:20:30", g, h, i};
 }
 
-const SheetRow kMarker{"QM 4250 Power UP"};
-
-TEST(CellTable, NoRequestYetCannotBeSaved) {
-    EXPECT_FALSE(BuildCellTable({}, -1));
-    EXPECT_FALSE(BuildCellTable({}, 0));
+History Norvik(std::vector<TestRecord> records) {
+    return History{Identification{"4711", "S", "Norvik"}, std::move(records), 0};
 }
 
-TEST(CellTable, RequestThatReceivedNothingGivesTheHeaderOnly) {
-    std::vector<std::string> records(101);
-    EXPECT_EQ(BuildCellTable(records, -1), CellTable{kHeader});
+TEST(CellTable, AnUploadThatReceivedNothingGivesTheHeaderOnly) {
+    EXPECT_EQ(BuildCellTable(History{}), CellTable{kHeader});
 }
 
 TEST(CellTable, IdentificationOnlyFillsRowTwo) {
-    std::vector<std::string> records{kNorvik, ""};
-    CellTable expected{kHeader, SheetRow{"SN = 4711", "Model: Norvik"}};
-    EXPECT_EQ(BuildCellTable(records, 0), expected);
+    EXPECT_EQ(BuildCellTable(Norvik({})), (CellTable{kHeader, kNorvikRow}));
 }
 
-TEST(CellTable, PellmarAnywhereInTheModelTextSelectsTheRejectHeaders) {
-    struct Case {
-        std::string model;
-        bool pellmar;
-    };
-    for (const Case& c : std::vector<Case>{{"Model: Pellmar", true},
-                                           {"Model: XPellmar 2", true},
-                                           {"Model: pellmar", false},
-                                           {"Model: PELLMAR", false},
-                                           {"Model: Norvik", false},
-                                           {"Model: Dravon Flow", false}}) {
-        std::optional<CellTable> table = BuildCellTable({"SN = 1;" + c.model}, 0);
-        ASSERT_TRUE(table) << c.model;
-        SheetRow header = kHeader;
-        if (c.pellmar) {
-            header[7] = "-Reject";
-            header[8] = "+Reject";
-        }
-        EXPECT_EQ((*table)[0], header) << c.model;
-        EXPECT_EQ((*table)[1][1], c.model);
+TEST(CellTable, ThePellmarModelNamesTheRejectRelays) {
+    for (const char* frame : {"1Q1", "1q1", "1S1", "1H1", "1X1"}) {
+        CellTable table = BuildCellTable(HistoryOf({frame}));
+        bool pellmar = frame[1] == 'Q';
+        EXPECT_EQ(table[0][7], pellmar ? "-Reject" : "BPRelay") << frame;
+        EXPECT_EQ(table[0][8], pellmar ? "+Reject" : "GERelay") << frame;
     }
 }
 
 TEST(CellTable, RelayBitsTwoToFourAndThePowerUpMarker) {
-    std::vector<std::string> records{kNorvik,       TestRow("4"), TestRow("1"),
-                                     TestRow("24"), TestRow("2"), TestRow("29")};
     CellTable expected{kHeader,
-                       SheetRow{"SN = 4711", "Model: Norvik"},
-                       TestSheetRow("On", "Off", "Off"),
-                       TestSheetRow("Off", "Off", "Off"),
+                       kNorvikRow,
+                       RecordRow("On", "Off", "Off"),
+                       RecordRow("Off", "Off", "Off"),
                        kMarker,
-                       TestSheetRow("Off", "On", "On"),
-                       TestSheetRow("Off", "Off", "Off"),
-                       TestSheetRow("On", "On", "On"),
-                       kMarker};
-    EXPECT_EQ(BuildCellTable(records, 5), expected);
+                       RecordRow("Off", "On", "On"),
+                       RecordRow("Off", "Off", "Off"),
+                       RecordRow("On", "On", "On"),
+                       kMarker,
+                       RecordRow("Off", "Off", "Off")};
+    EXPECT_EQ(BuildCellTable(
+                  Norvik({Record(4), Record(1), Record(24), Record(2), Record(29), Record(-1)})),
+              expected);
 }
 
-TEST(CellTable, RowsBeyondRecordIndexAreNotRead) {
-    std::vector<std::string> records{kNorvik, TestRow("4"), TestRow("8")};
-    EXPECT_EQ(BuildCellTable(records, 1)->size(), 3u);
+TEST(CellTable, NoErrorIsAnEmptyCell) {
+    EXPECT_EQ(BuildCellTable(Norvik({Record(0, "N")})).back(), RecordRow("Off", "Off", "Off", ""));
 }
 
-TEST(CellTable, TextsAreWrittenAsStoredAndAnEmptyErrorIsAnEmptyCell) {
-    std::vector<std::string> records{kNorvik, TestRow("0", "")};
-    EXPECT_EQ(BuildCellTable(records, 1)->back(), TestSheetRow("Off", "Off", "Off", ""));
-}
-
-TEST(CellTable, ItemsFromTheEighthOnAreIgnored) {
-    std::vector<std::string> records{kNorvik, TestRow("16") + ";extra;more"};
-    EXPECT_EQ(BuildCellTable(records, 1)->back(), TestSheetRow("Off", "Off", "On"));
+// A field holding ";" once shifted every later cell of its row and failed the whole save.
+TEST(CellTable, EveryFieldInItsOwnCellWhateverItHolds) {
+    History history = Norvik({MakeRecord("1;2", "P;X", ";", "0;1", ";", "T", 4)});
+    history.identification->serial = "47;11";
+    CellTable table = BuildCellTable(history);
+    EXPECT_EQ(table[1], (SheetRow{"SN = 47;11", "Model: Norvik"}));
+    EXPECT_EQ(table[2], (SheetRow{"1;2", "P;X", ";", "0;1", "*;", "T", "On", "Off", "Off"}));
 }
 
 TEST(CellTable, ReceivedBytesBecomeLatin1Characters) {
-    std::vector<std::string> records{
-        "SN = \xB5"
-        "1;Model: Norvik",
-        "1;P\xE9;\x01;L;E;T;0"};
-    std::optional<CellTable> table = BuildCellTable(records, 1);
-    EXPECT_EQ((*table)[1][0],
+    History history = Norvik({MakeRecord("1", "P\xE9", "\x01", "L", "E", "T", 0)});
+    history.identification->serial =
+        "\xB5"
+        "1";
+    CellTable table = BuildCellTable(history);
+    EXPECT_EQ(table[1][0],
               "SN = \xC2\xB5"
               "1");
-    EXPECT_EQ((*table)[2][1], "P\xC3\xA9");
-    EXPECT_EQ((*table)[2][2], "\x01");
+    EXPECT_EQ(table[2][1], "P\xC3\xA9");
+    EXPECT_EQ(table[2][2], "\x01");
 }
 
-TEST(CellTable, EmptyRowsAreSkippedAndTheRestSaved) {
-    std::vector<std::string> records{kNorvik, TestRow("4"), "", TestRow("8")};
-    CellTable expected{kHeader, SheetRow{"SN = 4711", "Model: Norvik"},
-                       TestSheetRow("On", "Off", "Off"), TestSheetRow("Off", "On", "Off")};
-    EXPECT_EQ(BuildCellTable(records, 3), expected);
-}
-
-TEST(CellTable, FailedIdentificationRecordIsSkipped) {
-    std::vector<std::string> records{"", TestRow("4")};
-    EXPECT_EQ(BuildCellTable(records, 1), (CellTable{kHeader, TestSheetRow("On", "Off", "Off")}));
-}
-
-TEST(CellTable, RowsThatCannotBeReadStopTheSave) {
-    struct Case {
-        std::vector<std::string> records;
-        int32_t recordIndex;
-    };
-    for (const Case& c : std::vector<Case>{
-             {{kNorvik, "1;2;3;4;5;6"}, 1},      // six items
-             {{kNorvik, TestRow("32768")}, 1},   // relay beyond 16 bits
-             {{kNorvik, TestRow("four")}, 1},    // relay not a number
-             {{kNorvik, "1;P;N;C;L;E;T;4"}, 1},  // a ';' in a field moves the relay
-             {{"SN = 1 Model: Norvik"}, 0},      // identification without its two items
-             {{kNorvik, TestRow("4")}, 2},       // a row that was never created
-         }) {
-        EXPECT_FALSE(BuildCellTable(c.records, c.recordIndex)) << c.records.back();
-    }
+TEST(CellTable, UnreadableFramesLeaveNoRow) {
+    History history = HistoryOf({"1", "11,P,C,L,N,0,4", "12,P,C", "13,P,C,L,N,0,8"});
+    CellTable table = BuildCellTable(history);
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[1][0], "1");
+    EXPECT_EQ(table[2][0], "3");
 }
 
 TEST(CellTable, RowCountIsNotLimitedToSixteenBits) {
-    std::vector<std::string> records{kNorvik};
-    records.resize(40001, TestRow("1"));
-    std::optional<CellTable> table = BuildCellTable(records, 40000);
-    ASSERT_TRUE(table);
-    EXPECT_EQ(table->size(), 2u + 2 * 40000);
-    EXPECT_EQ(table->back(), kMarker);
+    CellTable table = BuildCellTable(Norvik(std::vector<TestRecord>(40000, Record(1))));
+    EXPECT_EQ(table.size(), 2u + 2 * 40000);
+    EXPECT_EQ(table.back(), kMarker);
 }
 
 }  // namespace

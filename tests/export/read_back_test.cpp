@@ -5,13 +5,12 @@
 
 #include "export/cell_table.h"
 #include "export/save_history_workbook.h"
+#include "history_rows.h"
 #include "independent_reader.h"
+#include "restricted_save.h"
 #include "temp_dir.h"
 
 namespace {
-
-const std::string kSaved = "History data was successfully saved";
-const std::string kNotSaved = "History data was not saved";
 
 // The table as read_back.py prints it.
 std::string Dump(const CellTable& table) {
@@ -24,51 +23,45 @@ std::string Dump(const CellTable& table) {
     return dump;
 }
 
-WindowState History(std::vector<std::string> records) {
-    WindowState state;
-    state.RecordIndex = static_cast<int32_t>(records.size()) - 1;
-    state.Records = std::move(records);
-    state.Records.resize(state.Records.size() + 50);
-    return state;
-}
-
-// Bytes from the whole Latin-1 range, long fields, empty fields and control characters.
-WindowState TrickyHistory() {
+// Bytes from the whole Latin-1 range (";" too: a field holds it as it came), long fields, empty
+// fields and control characters.
+History TrickyHistory() {
     std::string allBytes;
     for (int b = 1; b < 256; ++b)
-        if (b != ';')
-            allBytes += static_cast<char>(b);
-    return History({
-        "SN = 00\xB0\xE9;Model: Pellmar",
-        "1;" + allBytes + ";C\"C,;0.1;;Jan 01/04 00:00:00;1",
-        "2;" + std::string(300, 'P') + ";" + std::string(256, '\xFC') + ";-;E;T;24",
-        "3;a\r\nb;\t;_x0041_;\x7F;" + std::string(1, '\0') + ";4",
-        "",
-        "5;;;;;;2",
-    });
+        allBytes += static_cast<char>(b);
+    History history;
+    history.identification = Identification{"00\xB0\xE9;x", "Q", "Pellmar"};
+    history.records = {
+        MakeRecord("1", allBytes, "C\"C,", "0.1", "N", "Jan 01/04 00:00:00", 1),
+        MakeRecord("2", std::string(300, 'P'), std::string(256, '\xFC'), "-", "E", "T", 24),
+        MakeRecord("3", "a\r\nb", "\t", "_x0041_", "\x7F", std::string(1, '\0'), 4),
+        MakeRecord("P;X", ";", "", "", "", "", 2),
+    };
+    return history;
 }
 
 // Unique texts in every row, so the string table outgrows many records; every powerUpEvery-th
 // record (none for 0) reports a power-up.
-WindowState LargeHistory(int testRecords, int powerUpEvery) {
-    std::vector<std::string> records{"SN = 1;Model: Norvik"};
+History LargeHistory(int testRecords, int powerUpEvery) {
+    History history;
+    history.identification = Identification{"1", "S", "Norvik"};
     for (int k = 1; k <= testRecords; ++k) {
         std::string n = std::to_string(k);
-        records.push_back(n + ";PN\xE4" + n + ";CC;0." + n + ";Err;Jan 01/04 00:00:" + n + ";" +
-                          (powerUpEvery && k % powerUpEvery == 0 ? "1" : "8"));
+        history.records.push_back(MakeRecord(n, "PN\xE4" + n, "CC", "0." + n, "Err",
+                                             "Jan 01/04 00:00:" + n,
+                                             powerUpEvery && k % powerUpEvery == 0 ? 1 : 8));
     }
-    return History(std::move(records));
+    return history;
 }
 
 class ReadBack : public ::testing::TestWithParam<std::string> {
   protected:
     // Saves the history in this format and checks that the reader finds exactly its cells.
-    void ExpectSavedAndReadBack(const WindowState& state) {
+    void ExpectSavedAndReadBack(const History& history) {
         std::string path = dir_ / ("history." + GetParam());
-        ASSERT_EQ(SaveHistoryWorkbook(state, path), kSaved);
+        ASSERT_EQ(Save(history, path), kSaved);
         EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"history." + GetParam()});
-        std::optional<CellTable> table = BuildCellTable(state.Records, state.RecordIndex);
-        EXPECT_EQ(ReadWithIndependentReader(GetParam(), path), Dump(*table));
+        EXPECT_EQ(ReadWithIndependentReader(GetParam(), path), Dump(BuildCellTable(history)));
     }
 
     TempDir dir_;
@@ -83,27 +76,26 @@ TEST_P(ReadBack, LargeHistory) {
 }
 
 TEST_P(ReadBack, HeaderOnly) {
-    ExpectSavedAndReadBack(History({}));
+    ExpectSavedAndReadBack(History{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ReadBack, ::testing::Values("xls", "xlsx", "csv"));
 
 TEST(ReadBackXls, FullSheetOf65536Rows) {
     TempDir dir;
-    WindowState state = LargeHistory(65534, 0);
+    History history = LargeHistory(65534, 0);
     std::string path = dir / "full.xls";
-    ASSERT_EQ(SaveHistoryWorkbook(state, path), kSaved);
-    EXPECT_EQ(ReadWithIndependentReader("xls", path),
-              Dump(*BuildCellTable(state.Records, state.RecordIndex)));
+    ASSERT_EQ(Save(history, path), kSaved);
+    EXPECT_EQ(ReadWithIndependentReader("xls", path), Dump(BuildCellTable(history)));
 }
 
 TEST(ReadBackXls, OneRowMoreIsNotSavedAsXlsButIsAsXlsxAndCsv) {
     TempDir dir;
-    WindowState state = LargeHistory(65535, 0);
-    EXPECT_EQ(SaveHistoryWorkbook(state, dir / "h.xls"), kNotSaved);
+    History history = LargeHistory(65535, 0);
+    EXPECT_EQ(Save(history, dir / "h.xls"), kNotSaved);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
-    EXPECT_EQ(SaveHistoryWorkbook(state, dir / "h.xlsx"), kSaved);
-    EXPECT_EQ(SaveHistoryWorkbook(state, dir / "h.csv"), kSaved);
+    EXPECT_EQ(Save(history, dir / "h.xlsx"), kSaved);
+    EXPECT_EQ(Save(history, dir / "h.csv"), kSaved);
 }
 
 }  // namespace

@@ -11,24 +11,35 @@
 
 #include "child_process.h"
 #include "export/save_history_workbook.h"
-#include "session/window_state.h"
+
+// What a save in a child process gave, told through its pipe.
+inline const std::string kSaved = "saved";
+inline const std::string kNotSaved = "not saved";
+
+inline std::string Outcome(SaveResult result) {
+    return result == SaveResult::Saved ? kSaved : kNotSaved;
+}
+
+inline std::string Save(const History& history, const std::string& target) {
+    return Outcome(SaveHistory(history, target));
+}
 
 // Saves as on a disk that fills up once `limit` bytes are in a file: the file size limit stops
-// every writer, root included. Returns the status text the save gave.
-inline std::string SaveOnAFullDisk(const WindowState& state, const std::string& target,
+// every writer, root included.
+inline std::string SaveOnAFullDisk(const History& history, const std::string& target,
                                    rlim_t limit) {
     return InAChildProcess([&] {
         signal(SIGXFSZ, SIG_IGN);
         rlimit rl{limit, limit};
         setrlimit(RLIMIT_FSIZE, &rl);
-        return SaveHistoryWorkbook(state, target);
+        return Outcome(SaveHistory(history, target));
     });
 }
 
 // Saves as an operator who may not write where the target is.
-inline std::string SaveAsAnOrdinaryUser(const WindowState& state, const std::string& target) {
+inline std::string SaveAsAnOrdinaryUser(const History& history, const std::string& target) {
     return InAChildProcess([&] {
-        return BecomeAnOrdinaryUser() ? SaveHistoryWorkbook(state, target) : kCannotDropRoot;
+        return BecomeAnOrdinaryUser() ? Outcome(SaveHistory(history, target)) : kCannotDropRoot;
     });
 }
 

@@ -1,6 +1,7 @@
-// Any Records through the cell table and every writer. The input is the rows separated by LF
-// (a row never holds one: the decoder stores fields without line breaks); its first byte picks
-// RecordIndex. Whatever table comes out, each writer must give a file that reads back to it.
+// Any uploaded history through the cell table and every writer. The input is the history frames'
+// texts separated by LF, decoded as one upload: the first the identification, the others test
+// records, any field holding any byte but ",". Whatever table comes out, each writer must give a
+// file that reads back to it.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "export/xls_reader.h"
 #include "export/xlsx_writer.h"
 #include "fuzz_target.h"
+#include "history_rows.h"
 #include "scratch_file.h"
 
 namespace {
@@ -119,20 +121,10 @@ void CheckXlsx(const CellTable& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader input(data, size);
-    uint8_t indexChoice = input.byte();
-    std::vector<std::string> records = SplitRows(input.rest());
-    // From -1 (nothing received) to one past the last row (a row missing).
-    int32_t recordIndex = static_cast<int32_t>(indexChoice % (records.size() + 2)) - 1;
-    if (indexChoice == 0xFF)
-        records.clear();  // never requested
-
-    std::optional<CellTable> table = BuildCellTable(records, recordIndex);
-    if (!table)
-        return 0;
-    FUZZ_CHECK(!table->empty());
-    FUZZ_CHECK((*table)[0][0] == "SEQ#");
-    FUZZ_CHECK(ParseCsv(CsvText(*table)) == *table);
-    CheckXls(*table);
-    CheckXlsx(*table);
+    CellTable table = BuildCellTable(HistoryOf(SplitRows(input.rest())));
+    FUZZ_CHECK(table[0][0] == "SEQ#");
+    FUZZ_CHECK(ParseCsv(CsvText(table)) == table);
+    CheckXls(table);
+    CheckXlsx(table);
     return 0;
 }

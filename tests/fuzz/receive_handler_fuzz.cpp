@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(state.RecordIndex >= uploadIndex);
         uploadIndex = state.RecordIndex;
         if (requested)
-            FUZZ_CHECK(state.Records.size() == static_cast<size_t>(state.RecordsBound) + 1);
+            FUZZ_CHECK(state.history.has_value());
     }
     return 0;
 }

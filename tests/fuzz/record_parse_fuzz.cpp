@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "export/cell_table.h"
+#include "export/utf8.h"
 #include "fakes.h"
 #include "fuzz_target.h"
 #include "protocol/frame.h"
@@ -16,17 +17,15 @@
 
 namespace {
 
-// Where an upload may stand when a frame arrives: before any REQUEST (nowhere to store a row),
-// just after one, or near the end of the 32-bit counter (without rows: they would not fit in
-// memory).
+// Where an upload may stand when a frame arrives: before any REQUEST (no history to keep a record
+// in), just after one, or near the end of the 32-bit counter.
 WindowState StartingState(uint8_t choice) {
     WindowState state;
     if (choice % 3 == 2)
         state.RecordIndex = INT32_MAX - 2;
     if (choice % 3 != 1)
         return state;
-    state.Records.assign(101, std::string());
-    state.RecordsBound = 100;
+    state.history.emplace();
     state.RecordIndex = -1;
     return state;
 }
@@ -44,34 +43,31 @@ void DecodeModeReply(std::string_view body, FakeView& view) {
 void DecodeHistoryFrame(std::string_view body, WindowState& state, FakeView& view) {
     const int32_t indexBefore = state.RecordIndex;
     const size_t linesBefore = view.list.size();
+    const size_t keptBefore = state.history ? state.history->records.size() : 0;
+    const int32_t unreadableBefore = state.history ? state.history->unreadable : 0;
     ParseHistoryRecord(body, state, view);
 
     FUZZ_CHECK(state.RecordIndex == (indexBefore == INT32_MAX ? indexBefore : indexBefore + 1));
-    if (!state.Records.empty())
-        FUZZ_CHECK(state.Records.size() == static_cast<size_t>(state.RecordsBound) + 1);
     const bool testRecord = state.RecordIndex > 0 && state.RecordIndex != indexBefore;
-    const bool stored = state.RecordIndex < static_cast<int32_t>(state.Records.size());
-    if (!testRecord)
+    if (!testRecord || !state.history)
         return;
-    // A record that could not be decoded shows nothing and leaves its row empty.
+    const History& history = *state.history;
+    // A record that could not be decoded shows nothing, is counted and is not kept.
     if (view.list.size() == linesBefore) {
-        FUZZ_CHECK(!stored || state.Records[state.RecordIndex].empty());
+        FUZZ_CHECK(history.unreadable == unreadableBefore + 1);
+        FUZZ_CHECK(history.records.size() == keptBefore);
         return;
     }
     // A decoded test record is one fixed-width line, and maybe the power-up line after it, and
-    // once REQUEST has made room for rows it is always stored.
+    // it is always kept, its fields whole, each in its own cell of the sheet.
     FUZZ_CHECK(view.list.size() - linesBefore <= 2);
     FUZZ_CHECK(view.list[linesBefore].size() >= 68);
-    FUZZ_CHECK(stored || state.Records.empty());
-    if (!stored)
-        return;
-    // The row it stored must be saveable, unless a field carries the row's own separator.
-    const std::string& row = state.Records[state.RecordIndex];
-    FUZZ_CHECK(!row.empty());
-    if (body.find(';') != std::string_view::npos)
-        return;
-    std::vector<std::string> oneRecord{"SN = 1;Model: Norvik", row};
-    FUZZ_CHECK(BuildCellTable(oneRecord, 1).has_value());
+    FUZZ_CHECK(history.records.size() == keptBefore + 1);
+    const TestRecord& record = history.records.back();
+    CellTable table = BuildCellTable(History{std::nullopt, {record}, 0});
+    FUZZ_CHECK(table.size() >= 2);
+    FUZZ_CHECK(table[1][1] == Latin1ToUtf8(record.pn));
+    FUZZ_CHECK(table[1][3] == Latin1ToUtf8(record.leak));
 }
 
 }  // namespace

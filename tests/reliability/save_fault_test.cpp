@@ -6,26 +6,23 @@
 #include <fstream>
 
 #include "export/save_history_workbook.h"
+#include "history_rows.h"
 #include "restricted_save.h"
 #include "temp_dir.h"
 
 namespace {
 
-const std::string kSaved = "History data was successfully saved";
-const std::string kNotSaved = "History data was not saved";
 const std::string kOldContent = "the previous history, which must survive";
 
 // Long enough that every writer has flushed several buffers before the disk fills.
-WindowState LongHistory() {
+History LongHistory() {
     constexpr int kRecords = 5000;
-    WindowState state;
-    state.Records.push_back("SN = 4250117;Model: Norvik");
+    std::vector<std::string> frames{"1S4250117"};
     for (int k = 1; k <= kRecords; ++k)
-        state.Records.push_back(std::to_string(k) + ";PN" + std::to_string(k % 7) + ";C" +
-                                std::to_string(k) + ";0.00" + std::to_string(k % 90) +
-                                ";;Jan 01/04 00:00:00;" + (k % 10 ? "28" : "1"));
-    state.RecordIndex = kRecords;
-    return state;
+        frames.push_back("1" + std::to_string(k) + ",PN" + std::to_string(k % 7) + ",C" +
+                         std::to_string(k) + ",0.00" + std::to_string(k % 90) + ",N,0," +
+                         (k % 10 ? "28" : "1"));
+    return HistoryOf(frames);
 }
 
 class DiskFull : public testing::TestWithParam<const char*> {};
@@ -33,7 +30,7 @@ class DiskFull : public testing::TestWithParam<const char*> {};
 void ExpectHalfwayFailureKeepsTheOldFile(const std::string& extension) {
     TempDir dir;
     std::string whole = dir / ("whole" + extension);
-    ASSERT_EQ(SaveHistoryWorkbook(LongHistory(), whole), kSaved);
+    ASSERT_EQ(Save(LongHistory(), whole), kSaved);
     auto fullSize = std::filesystem::file_size(whole);
     std::filesystem::remove(whole);
 
@@ -58,8 +55,7 @@ TEST(UnwritableFolder, AFileWhereTheFolderShouldBeIsLeftAlone) {
     std::string notAFolder = dir / "history";
     std::ofstream(notAFolder) << kOldContent;
     for (const char* extension : {".xls", ".xlsx", ".csv"}) {
-        EXPECT_EQ(SaveHistoryWorkbook(LongHistory(), notAFolder + "/h" + extension), kNotSaved)
-            << extension;
+        EXPECT_EQ(Save(LongHistory(), notAFolder + "/h" + extension), kNotSaved) << extension;
     }
     EXPECT_TRUE(FileContent(notAFolder) == kOldContent);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"history"});

@@ -29,8 +29,8 @@ TEST(Request, StartsAFreshUpload) {
     EXPECT_TRUE(rig.view.list.empty());
     EXPECT_EQ(rig.view.status, "");
     EXPECT_EQ(rig.state().RecordIndex, -1);
-    EXPECT_EQ(rig.state().RecordsBound, 100);
-    EXPECT_EQ(rig.state().Records.size(), 101u);
+    ASSERT_TRUE(rig.state().history);
+    EXPECT_TRUE(rig.state().history->records.empty());
     EXPECT_EQ(rig.state().ReplyChar, kAck);
     EXPECT_EQ(rig.state().RxBuffer, "");
     EXPECT_TRUE(rig.state().AwaitingReply);
@@ -49,7 +49,8 @@ TEST(Request, SecondRequestDiscardsThePreviousUploadAndUsesTheOpenPort) {
     EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03");
     EXPECT_EQ(rig.port.opens, 1);
     EXPECT_EQ(rig.state().RecordIndex, -1);
-    EXPECT_EQ(rig.state().Records, std::vector<std::string>(101));
+    EXPECT_FALSE(rig.state().history->identification);
+    EXPECT_TRUE(rig.state().history->records.empty());
     EXPECT_TRUE(rig.view.list.empty());
 }
 

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "fakes.h"
+#include "history_rows.h"
 #include "session/window_state.h"
 
 namespace {
 
-// The state REQUEST leaves behind: rows 0 to 100, nothing received yet.
+// The state REQUEST leaves behind: an empty history, nothing received yet.
 WindowState FreshUpload() {
     WindowState state;
-    state.Records.assign(101, "");
-    state.RecordsBound = 100;
+    state.history.emplace();
     state.RecordIndex = -1;
     return state;
 }
@@ -36,7 +36,8 @@ TEST_P(IdentificationRecord, ShowsSerialAndModel) {
     EXPECT_EQ(state.RecordIndex, 0);
     ASSERT_EQ(view.list.size(), 1u);
     EXPECT_EQ(view.list[0], GetParam().line);
-    EXPECT_EQ(state.Records[0], GetParam().row);
+    ASSERT_TRUE(state.history->identification);
+    EXPECT_EQ(RowText(*state.history->identification), GetParam().row);
     EXPECT_EQ(view.relayCaption, GetParam().caption);
 }
 
@@ -63,7 +64,8 @@ TEST(IdentificationRecord, EmptyBodyShowsNothingButCounts) {
     ParseHistoryRecord("1", state, view);
     EXPECT_EQ(state.RecordIndex, 0);
     EXPECT_TRUE(view.list.empty());
-    EXPECT_EQ(state.Records[0], "");
+    EXPECT_FALSE(state.history->identification);
+    EXPECT_EQ(state.history->unreadable, 1);
     EXPECT_EQ(view.relayCaption, "unchanged");
 }
 
@@ -88,17 +90,20 @@ struct TestRecordCase {
     const char* row;
 };
 
-class TestRecord : public testing::TestWithParam<TestRecordCase> {};
+class TestRecordDecoding : public testing::TestWithParam<TestRecordCase> {};
 
-TEST_P(TestRecord, ShowsLineAndStoresRow) {
+TEST_P(TestRecordDecoding, ShowsLineAndStoresRow) {
     Decoded d = DecodeTestRecord(GetParam().body);
     EXPECT_EQ(d.state.RecordIndex, 1);
     EXPECT_EQ(d.view.list, GetParam().lines);
-    EXPECT_EQ(d.state.Records[1], GetParam().row);
+    std::string row = GetParam().row;
+    EXPECT_EQ(TestRows(*d.state.history),
+              row.empty() ? std::vector<std::string>{} : std::vector<std::string>{row});
+    EXPECT_EQ(d.state.history->unreadable, row.empty() ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Fields, TestRecord,
+    Fields, TestRecordDecoding,
     testing::Values(
         TestRecordCase{"AllRelays",
                        "1000123,PN1,CUST01,0.0012,N,0,28",
@@ -157,77 +162,33 @@ INSTANTIATE_TEST_SUITE_P(
         TestRecordCase{"EmptyBody", "", {}, ""}),
     [](const testing::TestParamInfo<TestRecordCase>& info) { return info.param.name; });
 
-TEST(TestRecord, FailedRecordLeavesAnEmptyRowAndTheNextTakesTheNextIndex) {
-    Decoded d = DecodeTestRecord("12,P,C,5,N,0");
-    ParseHistoryRecord(std::string("1") + kRecord, d.state, d.view);
-    EXPECT_EQ(d.state.RecordIndex, 2);
-    EXPECT_EQ(d.state.Records[1], "");
-    EXPECT_EQ(d.state.Records[2], "1000123;PN1;CUST01;0.0012;;Jan 01/04 00:00:00;28");
-    EXPECT_EQ(d.view.list.size(), 1u);
-}
-
-TEST(TestRecord, RecordsGrowsByHundredWhenTheIndexReachesTheBound) {
-    WindowState state = FreshUpload();
-    FakeView view;
-    ParseHistoryRecord("1S42", state, view);
-    for (int k = 1; k <= 99; ++k)
-        ParseHistoryRecord(std::string("1") + kRecord, state, view);
-    EXPECT_EQ(state.RecordsBound, 100);
-    EXPECT_EQ(state.Records.size(), 101u);
-
-    ParseHistoryRecord("1100,P,C,5,N,0,0", state, view);
-    EXPECT_EQ(state.RecordsBound, 200);
-    EXPECT_EQ(state.Records.size(), 201u);
-    EXPECT_EQ(state.Records[100], "100;P;C;5;;Jan 01/04 00:00:00;0");
-    EXPECT_EQ(state.Records[99], "1000123;PN1;CUST01;0.0012;;Jan 01/04 00:00:00;28");
-
-    for (int k = 101; k <= 200; ++k)
-        ParseHistoryRecord(std::string("1") + kRecord, state, view);
-    EXPECT_EQ(state.RecordsBound, 300);
-    EXPECT_EQ(state.Records.size(), 301u);
-    EXPECT_EQ(state.RecordIndex, 200);
-}
-
-// A record that fails at the bound moves the index on without storing anything; the records after
-// it must still find their rows.
-TEST(TestRecord, AFailedRecordAtTheBoundDoesNotCostTheRecordsAfterIt) {
+// A record that cannot be decoded moves the index on and is counted; every record after it is
+// still kept, however long the upload.
+TEST(TestRecordDecoding, AFailedRecordDoesNotCostTheRecordsAfterIt) {
     for (const char* failed : {"1100,P,C", "1100,P,C,5,N,x,0", "1100,P,C,5,N,0,x"}) {
         WindowState state = FreshUpload();
         FakeView view;
         ParseHistoryRecord("1S42", state, view);
-        for (int k = 1; k <= 99; ++k)
-            ParseHistoryRecord(std::string("1") + kRecord, state, view);
-        ParseHistoryRecord(failed, state, view);
-        for (int k = 101; k <= 250; ++k)
-            ParseHistoryRecord("1" + std::to_string(k) + ",P,C,5,N,0,0", state, view);
-        EXPECT_EQ(state.RecordIndex, 250) << failed;
-        ASSERT_EQ(state.Records.size(), 301u) << failed;
-        EXPECT_EQ(state.Records[100], "") << failed;
-        EXPECT_EQ(state.Records[101], "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
-        EXPECT_EQ(state.Records[250], "250;P;C;5;;Jan 01/04 00:00:00;0") << failed;
-        EXPECT_EQ(state.RecordsBound, 300) << failed;
+        for (int k = 1; k <= 40000; ++k)
+            ParseHistoryRecord(k == 100 ? failed : "1" + std::to_string(k) + ",P,C,5,N,0,0", state,
+                               view);
+        EXPECT_EQ(state.RecordIndex, 40000) << failed;
+        const std::vector<TestRecord>& records = state.history->records;
+        ASSERT_EQ(records.size(), 39999u) << failed;
+        EXPECT_EQ(state.history->unreadable, 1) << failed;
+        EXPECT_EQ(records[98].seq, "99") << failed;
+        EXPECT_EQ(RowText(records[99]), "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
+        EXPECT_EQ(records.back().seq, "40000") << failed;
     }
 }
 
-TEST(TestRecord, MoreThan32767RecordsAreStoredWhole) {
-    WindowState state = FreshUpload();
-    FakeView view;
-    ParseHistoryRecord("1S42", state, view);
-    for (int k = 1; k <= 40000; ++k)
-        ParseHistoryRecord("1" + std::to_string(k) + ",P,C,5,N,0,0", state, view);
-    EXPECT_EQ(state.RecordIndex, 40000);
-    EXPECT_EQ(state.Records[32768].substr(0, 6), "32768;");
-    EXPECT_EQ(state.Records[40000].substr(0, 6), "40000;");
-    EXPECT_GE(state.RecordsBound, 40000);
-}
-
-TEST(TestRecord, BeforeAnyRequestTheLineIsShownButNothingIsStored) {
+TEST(TestRecordDecoding, BeforeAnyRequestTheLineIsShownButNothingIsKept) {
     WindowState state;
     FakeView view;
     ParseHistoryRecord(std::string("1") + kRecord, state, view);
     EXPECT_EQ(state.RecordIndex, 1);
     EXPECT_EQ(view.list.size(), 1u);
-    EXPECT_TRUE(state.Records.empty());
+    EXPECT_FALSE(state.history);
 }
 
 }  // namespace

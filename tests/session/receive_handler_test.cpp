@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "history_rows.h"
 #include "rig.h"
 
 namespace {
@@ -36,7 +37,7 @@ TEST(ReceiveHandler, FrameInPiecesIsDecodedOnceWhenTheEtxArrives) {
 TEST(ReceiveHandler, StrayTextAroundAFrameIsDiscarded) {
     Upload rig;
     rig.receive("abc" + S + "1S42" + E + "xyz");
-    EXPECT_EQ(rig.state().Records[0], "SN = 42;Model: Norvik");
+    EXPECT_EQ(RowText(*rig.state().history->identification), "SN = 42;Model: Norvik");
     EXPECT_EQ(rig.takeWritten(), kAck);
     EXPECT_EQ(rig.state().RxBuffer, "");
 }
@@ -61,7 +62,7 @@ TEST(ReceiveHandler, StrayEtxDoesNotDiscardTheRestOfAFrameStillArriving) {
     Upload rig;
     rig.receive("x" + E + S + "1S");
     rig.receive("42" + E);
-    EXPECT_EQ(rig.state().Records[0], "SN = 42;Model: Norvik");
+    EXPECT_EQ(RowText(*rig.state().history->identification), "SN = 42;Model: Norvik");
     EXPECT_EQ(rig.takeWritten(), kAck);
 }
 

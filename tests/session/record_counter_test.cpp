@@ -65,12 +65,12 @@ TEST(RecordCounter, CountsUnreadableRecordsOfTheUpload) {
     rig.receiveFrame("14,P,C,0.5,N,0,70000");
     rig.receiveFrame("15,P;X,C,0.5,N,0,0");
     EXPECT_EQ(rig.view.recordCounter, "Records: 5 (4 unreadable)");
-    EXPECT_EQ(StoredTestRecords(rig.controller.state()), 2);
+    EXPECT_EQ(rig.controller.state().history->records.size(), 2u);
 
     rig.controller.timerTick();
     rig.controller.requestClicked();
     EXPECT_EQ(rig.view.recordCounter, "Records: 0");
-    EXPECT_EQ(StoredTestRecords(rig.controller.state()), 0);
+    EXPECT_TRUE(rig.controller.state().history->records.empty());
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, StartsIdleWithEverythingEnabled) {
     EXPECT_EQ(find<QLabel>("Panel1")->text(), "");
     EXPECT_FALSE(port_.opened);
     EXPECT_FALSE(window_->controller().state().AwaitingReply);
-    EXPECT_TRUE(window_->controller().state().Records.empty());
+    EXPECT_FALSE(window_->controller().state().history);
 }
 
 TEST(PortOptions, TooltipsNameTheDeviceEachOpens) {

@@ -1,0 +1,77 @@
+#include "protocol/history_decoding.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "protocol/decimal_text.h"
+#include "protocol/field_format.h"
+
+namespace {
+
+constexpr int kTestRecordFields = 7;
+
+// The first fields of a body split at every ",": no limit, no trimming; an empty body has none.
+struct Fields {
+    std::array<std::string_view, kTestRecordFields> field;
+    int count = 0;
+};
+
+Fields SplitFields(std::string_view body) {
+    Fields fields;
+    if (body.empty())
+        return fields;
+    for (;;) {
+        std::size_t comma = body.find(',');
+        if (fields.count < kTestRecordFields)
+            fields.field[fields.count] = body.substr(0, comma);
+        ++fields.count;
+        if (comma == std::string_view::npos || fields.count > kTestRecordFields)
+            return fields;
+        body.remove_prefix(comma + 1);
+    }
+}
+
+std::string_view ModelName(std::string_view code) {
+    if (code == "S")
+        return "Norvik";
+    if (code == "Q")
+        return "Pellmar";
+    if (code == "H")
+        return "Dravon Flow";
+    return code;
+}
+
+DecodedFrame DecodeIdentification(const Fields& fields) {
+    if (fields.count == 0)
+        return Unreadable{};
+    std::string_view field0 = fields.field[0];
+    std::string_view code = field0.substr(0, 1);
+    return Identification{std::string(field0.substr(code.size())), std::string(code),
+                          std::string(ModelName(code))};
+}
+
+DecodedFrame DecodeTestRecord(const Fields& f) {
+    if (f.count < kTestRecordFields)
+        return Unreadable{};
+    std::optional<int64_t> seconds = DecimalToInteger(f.field[5], INT32_MIN, INT32_MAX);
+    std::optional<int64_t> relays = DecimalToInteger(f.field[6], INT16_MIN, INT16_MAX);
+    if (!seconds || !relays)
+        return Unreadable{};
+    std::optional<std::string> timeDate = FormatTimeDate(f.field[5]);
+    if (!timeDate)
+        return Unreadable{};
+    return TestRecord{
+        std::string(f.field[0]), std::string(f.field[1]), std::string(f.field[2]),
+        std::string(f.field[3]), std::string(f.field[4]), static_cast<int32_t>(*seconds),
+        std::move(*timeDate),    std::string(f.field[6]), static_cast<int16_t>(*relays)};
+}
+
+}  // namespace
+
+DecodedFrame DecodeHistoryFrame(std::string_view frameText, HistoryFrameKind kind) {
+    std::string_view body = frameText.empty() ? frameText : frameText.substr(1);
+    Fields fields = SplitFields(body);
+    return kind == HistoryFrameKind::Identification ? DecodeIdentification(fields)
+                                                    : DecodeTestRecord(fields);
+}

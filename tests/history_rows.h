@@ -1,0 +1,54 @@
+#pragma once
+
+// Uploaded histories in the tests' terms: frames in, rows of text out.
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "protocol/history_decoding.h"
+
+// "SN = serial;Model: name", as the list and the sheet show an identification.
+inline std::string RowText(const Identification& identification) {
+    return "SN = " + identification.serial + ";Model: " + identification.modelName;
+}
+
+// A test record's shown fields joined by ";": Seq#, PN, Cust Code, Leak, error text, time/date
+// text and the relay field as received.
+inline std::string RowText(const TestRecord& r) {
+    return r.seq + ";" + r.pn + ";" + r.custCode + ";" + r.leak + ";" + ErrorText(r) + ";" +
+           r.timeDate + ";" + r.relayField;
+}
+
+inline std::vector<std::string> TestRows(const History& history) {
+    std::vector<std::string> rows;
+    for (const TestRecord& record : history.records)
+        rows.push_back(RowText(record));
+    return rows;
+}
+
+// A test record as decoded, with any bytes in its fields (the time/date text included).
+inline TestRecord MakeRecord(std::string seq, std::string pn, std::string custCode,
+                             std::string leak, std::string errorCode, std::string timeDate,
+                             int16_t relays) {
+    return TestRecord{std::move(seq),      std::move(pn),          std::move(custCode),
+                      std::move(leak),     std::move(errorCode),   0,
+                      std::move(timeDate), std::to_string(relays), relays};
+}
+
+// The history an upload of these frame texts ("1S42", "11,PN,...") leaves: the first is the
+// identification, the others test records; those that cannot be decoded are counted.
+inline History HistoryOf(const std::vector<std::string>& frames) {
+    History history;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        DecodedFrame frame = DecodeHistoryFrame(
+            frames[k], k == 0 ? HistoryFrameKind::Identification : HistoryFrameKind::TestRecord);
+        if (auto* identification = std::get_if<Identification>(&frame))
+            history.identification = *identification;
+        else if (auto* record = std::get_if<TestRecord>(&frame))
+            history.records.push_back(*record);
+        else
+            ++history.unreadable;
+    }
+    return history;
+}
