@@ -91,7 +91,7 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(0, &window, [&] { window.controller().requestClicked(); });
     if (app.exec() != 0)
         return Fail("the upload did not end in time");
-    if (window.controller().state().RecordIndex != records)
+    if (window.controller().state().recordIndex() != records)
         return Fail("the upload ended early");
 
     std::printf("records=%d\n", records);

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "session/operator_input.h"
 #include "session/response_timer.h"
 #include "session/serial_port.h"
-#include "session/view.h"
+#include "window/window_view.h"
 
 // A serial port whose far end the test plays: what the test puts in `incoming` is what the next
 // readAll() returns; every write lands in `written`, and the failures are the test's to choose.
@@ -33,6 +35,7 @@ class FakePort : public SerialPort {
         return true;
     }
     std::string readAll() override { return std::exchange(incoming, std::string()); }
+    std::string lastError() const override { return "the far end's reason"; }
 
     int selected = 0;
     bool opened = false;
@@ -56,32 +59,36 @@ class FakeTimer : public ResponseTimer {
     int starts = 0;
 };
 
-class FakeView : public View {
+// The window as the presenter changes it, and the operator as the handlers ask them.
+class FakeView : public WindowView, public OperatorInput {
   public:
     void setStatusText(std::string_view text) override { status = text; }
     void setRecordCounter(std::string_view text) override { recordCounter = text; }
     void clearList() override { list.clear(); }
     void addListLine(std::string_view line) override { list.emplace_back(line); }
     void setRelayCaption(std::string_view caption) override { relayCaption = caption; }
-    std::string numValuesText() const override { return numValues; }
     void setCurrentModeText(std::string_view text) override { currentMode = text; }
-    ModeOption selectedModeOption() const override { return modeOption; }
-    void selectModeOption(ModeOption option) override { modeOption = option; }
+    void selectModeOption(OperatingMode mode) override { modeOption = mode; }
     void setButtonEnabled(Button button, bool enabled) override {
         enabled_[static_cast<int>(button)] = enabled;
         buttonLog.push_back((enabled ? "+" : "-") + std::to_string(static_cast<int>(button)));
     }
-    void showMessage(std::string_view text) override {
+    void showMessage(std::string_view text, std::string_view detail) override {
         messages.emplace_back(text);
+        details.emplace_back(detail);
         if (whileMessageShown)
             whileMessageShown();
     }
+    void setBusyCursor(bool busy) override { busyLog.push_back(busy); }
 
+    std::string requestedCount() const override { return numValues; }
+    std::optional<OperatingMode> selectedMode() const override { return modeOption; }
     std::string chooseSaveFileName() override {
         ++dialogs;
+        if (whileDialogOpen)
+            whileDialogOpen();
         return saveFileName;
     }
-    void setBusyCursor(bool busy) override { busyLog.push_back(busy); }
 
     bool enabled(Button button) const { return enabled_[static_cast<int>(button)]; }
 
@@ -91,14 +98,17 @@ class FakeView : public View {
     std::string relayCaption = "GP  -Rej +Rej";
     std::string numValues;
     std::string currentMode;
-    ModeOption modeOption = ModeOption::None;
+    std::optional<OperatingMode> modeOption;
     std::vector<std::string> messages;
+    std::vector<std::string> details;
     std::vector<std::string> buttonLog;
     std::string saveFileName;  // what the operator picks in the save dialog; empty: cancel
     int dialogs = 0;
     std::vector<bool> busyLog;
     // Runs while a message box is open, as the event loop would deliver events then.
     std::function<void()> whileMessageShown;
+    // Runs while the save dialog is open.
+    std::function<void()> whileDialogOpen;
 
   private:
     bool enabled_[6] = {true, true, true, true, true, true};

@@ -2,22 +2,19 @@
 
 #include <utility>
 
-#include "adapters/port_device.h"
-#include "session/receive_handler.h"
-
-QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+QtSerialPort::QtSerialPort(PortResolver resolver, QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)) {
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    connect(&port_, &QSerialPort::readyRead, this,
-            [this] { emit notification(CommEvent::kDataReceived); });
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::dataReceived);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
 }
 
 bool QtSerialPort::selectPort(int n) {
-    std::string device = PortDevice(n);
+    std::string device = resolver_(n);
     if (device.empty()) {
         lastError_ = tr("COMM %1 is not a serial port number.").arg(n);
         return false;
@@ -64,7 +61,7 @@ std::string QtSerialPort::readAll() {
 void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {
     switch (error) {
         case QSerialPort::ReadError:
-            emit notification(CommEvent::kOverrun);
+            emit lineError(LineError::Overrun);
             break;
         case QSerialPort::ResourceError:
             // The device is gone (a USB adapter pulled): keep what it delivered, let go of it so
@@ -72,7 +69,7 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {
             keptAfterLoss_ += port_.readAll();
             port_.close();
             if (!keptAfterLoss_.isEmpty())
-                emit notification(CommEvent::kDataReceived);
+                emit dataReceived();
             break;
         default:
             break;

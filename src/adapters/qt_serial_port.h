@@ -2,16 +2,23 @@
 
 #include <QObject>
 #include <QSerialPort>
+#include <functional>
+#include <string>
 
+#include "adapters/port_device.h"
 #include "session/serial_port.h"
+#include "session/session_events.h"
+
+// The device that COMM n opens; empty for a number that names no port.
+using PortResolver = std::function<std::string(int portNumber)>;
 
 // The serial port through QSerialPort: 9600 baud, 8 data bits, no parity, 1 stop bit, no flow
-// control; DTR and RTS are left as the driver sets them. Raises notification(code) with the
-// receive handler's event codes.
+// control; DTR and RTS are left as the driver sets them. Arrivals and line errors are separate
+// signals.
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
   public:
-    explicit QtSerialPort(QObject* parent = nullptr);
+    explicit QtSerialPort(PortResolver resolver = PortDevice, QObject* parent = nullptr);
 
     bool selectPort(int n) override;
     bool isOpen() const override;
@@ -20,15 +27,16 @@ class QtSerialPort : public QObject, public SerialPort {
     bool write(std::string_view bytes) override;
     std::string readAll() override;
 
-    // Why the last open or write failed, in the platform's words.
-    QString lastError() const { return lastError_; }
+    std::string lastError() const override { return lastError_.toStdString(); }
 
   signals:
-    void notification(int eventCode);
+    void dataReceived();
+    void lineError(LineError error);
 
   private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
 
+    PortResolver resolver_;
     QSerialPort port_;
     QString selectedDevice_;
     QByteArray keptAfterLoss_;  // received before the device disappeared, not yet read

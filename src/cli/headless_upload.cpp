@@ -2,15 +2,33 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "adapters/port_device.h"
-#include "session/response_timeout.h"
-#include "session/save_button.h"
+#include "session/record_counter.h"
+#include "session/save_history.h"
 
 namespace {
 
 constexpr int kProgressLineEvery = 100;  // records between progress lines when not a terminal
+
+const char* LineErrorName(LineError error) {
+    switch (error) {
+        case LineError::Break:
+            return "break received";
+        case LineError::Framing:
+            return "framing error";
+        case LineError::Overrun:
+            return "data lost";
+        case LineError::RxOverflow:
+            return "receive buffer overflow";
+        case LineError::Parity:
+            return "parity error";
+        case LineError::TxFull:
+            return "transmit buffer full";
+        case LineError::Dcb:
+            return "port settings unreadable";
+    }
+    return "unknown";
+}
 
 }  // namespace
 
@@ -18,29 +36,30 @@ HeadlessUpload::HeadlessUpload(const CommandLine& commandLine, std::FILE* messag
     : commandLine_(commandLine),
       messages_(messages),
       terminal_(isatty(fileno(messages))),
-      controller_(port_, timer_, *this) {
-    QObject::connect(&port_, &QtSerialPort::notification,
-                     [this](int code) { controller_.commEvent(code); });
+      // A device path stands for whichever COMM number the upload selects.
+      port_(commandLine.device.empty() ? PortResolver(PortDevice)
+                                       : [device = commandLine.device](int) { return device; }),
+      controller_(port_, timer_, *this, *this) {
+    QObject::connect(&port_, &QtSerialPort::dataReceived, [this] { controller_.dataReceived(); });
+    QObject::connect(&port_, &QtSerialPort::lineError,
+                     [this](LineError error) { controller_.lineError(error); });
     QObject::connect(&timer_, &QtResponseTimer::tick, [this] { controller_.timerTick(); });
 }
 
 int HeadlessUpload::run() {
-    // A device path is used through the same mapping as a port number: as COMM n's device.
-    if (!commandLine_.device.empty())
-        setenv(("QM4250_COMM" + std::to_string(commandLine_.port)).c_str(),
-               commandLine_.device.c_str(), 1);
-    std::string device = PortDevice(commandLine_.port);
-
     controller_.portOptionClicked(commandLine_.port);
     controller_.requestClicked();
-    if (portFailed_)
-        return finish(kExitPortFailure, port_.lastError().toStdString());
+    if (portFailure_)
+        return finish(kExitPortFailure, *portFailure_);
     uploadRunning_.exec();
 
     if (terminal_)
         std::fputc('\n', messages_);
-    if (status_ == kNoResponse)
-        return finish(kExitNoResponse, std::string("no response from the QM4250 on ") + device);
+    if (end_ == ExchangeEnd::NoResponse)
+        return finish(kExitNoResponse,
+                      "no response from the QM4250 on " + (commandLine_.device.empty()
+                                                               ? PortDevice(commandLine_.port)
+                                                               : commandLine_.device));
     if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
         return finish(kExitNotSaved, "history data was not saved to " + commandLine_.exportFile);
     std::fprintf(messages_, "%s\n", savedLine().c_str());
@@ -50,7 +69,7 @@ int HeadlessUpload::run() {
 // Only the records in the file are counted as saved; those that could not be read are named
 // apart, so a count that falls short of the instrument's is explained.
 std::string HeadlessUpload::savedLine() const {
-    const History& history = *controller_.state().history;
+    const History& history = *controller_.state().history();
     std::string line = "Saved " + std::to_string(history.records.size()) + " test records to " +
                        commandLine_.exportFile;
     if (history.unreadable == 1)
@@ -65,32 +84,29 @@ int HeadlessUpload::finish(int status, const std::string& reason) {
     return status;
 }
 
-// Line errors are worth a word; the upload goes on all the same.
-void HeadlessUpload::setStatusText(std::string_view text) {
-    status_ = text;
-    if (!text.empty() && text != kNoResponse)
-        std::fprintf(messages_, "%s%.*s\n", terminal_ ? "\n" : "", static_cast<int>(text.size()),
-                     text.data());
+void HeadlessUpload::portFailed(Command, const std::string& reason) {
+    portFailure_ = reason;
 }
 
 // On a terminal one line is rewritten in place; elsewhere a line now and then keeps logs short.
-void HeadlessUpload::setRecordCounter(std::string_view text) {
-    int received = std::max(controller_.state().RecordIndex, 0);
+void HeadlessUpload::uploadProgress(int32_t testRecords, int32_t unreadable) {
+    std::string text = RecordCounterText(testRecords, unreadable, commandLine_.count);
     if (terminal_) {
-        std::fprintf(messages_, "\r%.*s", static_cast<int>(text.size()), text.data());
-    } else if (received >= shownCount_ + kProgressLineEvery) {
-        shownCount_ = received - received % kProgressLineEvery;
-        std::fprintf(messages_, "%.*s\n", static_cast<int>(text.size()), text.data());
+        std::fprintf(messages_, "\r%s", text.c_str());
+    } else if (testRecords >= shownCount_ + kProgressLineEvery) {
+        shownCount_ = testRecords - testRecords % kProgressLineEvery;
+        std::fprintf(messages_, "%s\n", text.c_str());
     }
     std::fflush(messages_);
 }
 
-// Only the response timeout enables SAVE: the exchange is over.
-void HeadlessUpload::setButtonEnabled(Button button, bool enabled) {
-    if (button == Button::Save && enabled)
-        uploadRunning_.quit();
+// Line errors are worth a word; the upload goes on all the same.
+void HeadlessUpload::lineError(LineError error) {
+    std::fprintf(messages_, "%sqm4250-upload: line error: %s\n", terminal_ ? "\n" : "",
+                 LineErrorName(error));
 }
 
-void HeadlessUpload::showMessage(std::string_view) {
-    portFailed_ = true;
+void HeadlessUpload::exchangeEnded(ExchangeEnd end) {
+    end_ = end;
+    uploadRunning_.quit();
 }

@@ -2,37 +2,45 @@
 
 #include <QEventLoop>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
 #include "cli/command_line.h"
 #include "session/controller.h"
-#include "session/view.h"
+#include "session/operator_input.h"
+#include "session/session_listener.h"
 
 // The upload of the window, without the window: the same controller, port and response
 // timeout, driven by REQUEST alone, then the export to the file the command line names. It
 // reports progress and the outcome on `messages` (standard error).
-class HeadlessUpload : public View {
+class HeadlessUpload : public SessionListener, public OperatorInput {
   public:
     HeadlessUpload(const CommandLine& commandLine, std::FILE* messages);
 
     // Needs a running Qt core application; returns the exit status.
     int run();
 
-    void setStatusText(std::string_view text) override;
-    void setRecordCounter(std::string_view text) override;
-    void clearList() override {}
-    void addListLine(std::string_view) override {}
-    void setRelayCaption(std::string_view) override {}
-    std::string numValuesText() const override { return commandLine_.count; }
-    void setCurrentModeText(std::string_view) override {}
-    ModeOption selectedModeOption() const override { return ModeOption::None; }
-    void selectModeOption(ModeOption) override {}
-    void setButtonEnabled(Button button, bool enabled) override;
-    void showMessage(std::string_view text) override;
+    void commandStarted(Command) override {}
+    void commandSent(Command) override {}
+    void portFailed(Command command, const std::string& reason) override;
+    void identificationDecoded(const Identification&) override {}
+    void recordDecoded(const TestRecord&) override {}
+    void recordUnreadable() override {}
+    void uploadProgress(int32_t testRecords, int32_t unreadable) override;
+    void lineError(LineError error) override;
+    void exchangeEnded(ExchangeEnd end) override;
+    void modeReported(OperatingMode) override {}
+    void testInProgress() override {}
+    void saveStarted() override {}
+    void saveWriting() override {}
+    void saveFinished(SaveResult) override {}
+    void saveEnded() override {}
+
+    std::string requestedCount() const override { return commandLine_.count; }
+    std::optional<OperatingMode> selectedMode() const override { return std::nullopt; }
     std::string chooseSaveFileName() override { return {}; }
-    void setBusyCursor(bool) override {}
 
   private:
     std::string savedLine() const;
@@ -45,7 +53,7 @@ class HeadlessUpload : public View {
     QtResponseTimer timer_;
     Controller controller_;
     QEventLoop uploadRunning_;
-    std::string status_;
-    bool portFailed_ = false;
+    std::optional<std::string> portFailure_;
+    ExchangeEnd end_ = ExchangeEnd::Answered;
     int shownCount_ = 0;
 };

@@ -9,6 +9,7 @@ inline constexpr char ACK = '\x06';
 inline constexpr char CAN = '\x18';
 
 inline constexpr std::string_view kAckText{"\x06", 1};
+inline constexpr std::string_view kCanText{"\x18", 1};
 
 // Command frames: STX, body, ETX; no length, address or checksum.
 inline constexpr std::string_view kHistoryCommand = "\x02\x31\x03";  // body "1"

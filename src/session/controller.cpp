@@ -1,10 +1,12 @@
 #include "session/controller.h"
 
+#include <algorithm>
+
 #include "session/history_request.h"
 #include "session/operating_mode.h"
 #include "session/receive_handler.h"
-#include "session/record_counter.h"
 #include "session/response_timeout.h"
+#include "session/save_history.h"
 
 void Controller::CountingTimer::start() {
     ++changes_;
@@ -16,12 +18,9 @@ void Controller::CountingTimer::stop() {
     timer_.stop();
 }
 
-Controller::Controller(SerialPort& port, ResponseTimer& timer, View& view)
-    : timer_(timer), context_{state_, port, timer_, view} {}
-
-void Controller::setSaveHandler(std::function<void(HandlerContext&)> saveHandler) {
-    saveHandler_ = std::move(saveHandler);
-}
+Controller::Controller(SerialPort& port, ResponseTimer& timer, SessionListener& listener,
+                       OperatorInput& input)
+    : timer_(timer), context_{state_, port, timer_, listener, input} {}
 
 void Controller::requestClicked() {
     post(EventKind::Request);
@@ -41,8 +40,11 @@ void Controller::portOptionClicked(int portNumber) {
 void Controller::saveClicked() {
     post(EventKind::Save);
 }
-void Controller::commEvent(int eventCode) {
-    post(EventKind::Comm, eventCode);
+void Controller::dataReceived() {
+    post(EventKind::Data);
+}
+void Controller::lineError(LineError error) {
+    post(EventKind::LineError, static_cast<int>(error));
 }
 void Controller::timerTick() {
     post(EventKind::Tick);
@@ -65,10 +67,10 @@ void Controller::run(const Event& event) {
     switch (event.kind) {
         case EventKind::Request:
             RequestHistory(context_);
-            showRecordCounter();
+            reportProgress();
             break;
         case EventKind::Cancel:
-            CancelHistory(state_);
+            CancelHistory(context_);
             break;
         case EventKind::GetMode:
             GetMode(context_);
@@ -77,15 +79,18 @@ void Controller::run(const Event& event) {
             ChangeMode(context_);
             break;
         case EventKind::PortOption:
-            state_.CommPortNumber = event.value;
+            state_.selectPort(event.value);
             break;
         case EventKind::Save:
-            if (saveHandler_)
-                saveHandler_(context_);
+            SaveClicked(context_);
             break;
-        case EventKind::Comm:
-            ReceiveHandler(context_, event.value);
-            showRecordCounter();
+        case EventKind::Data:
+            DataReceived(context_);
+            reportProgress();
+            break;
+        case EventKind::LineError:
+            LineErrorReported(context_, static_cast<LineError>(event.value));
+            reportProgress();
             break;
         case EventKind::Tick:
             if (event.timerChanges == timer_.changes())
@@ -94,10 +99,8 @@ void Controller::run(const Event& event) {
     }
 }
 
-// Shown from the first REQUEST on; a mode exchange leaves the count of the last upload as it is.
-void Controller::showRecordCounter() {
-    if (!state_.history)
-        return;
-    context_.view.setRecordCounter(RecordCounterText(state_.RecordIndex, state_.history->unreadable,
-                                                     context_.view.numValuesText()));
+// From the first REQUEST on; a mode exchange reports the count of the last upload as it is.
+void Controller::reportProgress() {
+    if (const std::optional<History>& history = state_.history())
+        context_.listener.uploadProgress(std::max(state_.recordIndex(), 0), history->unreadable);
 }

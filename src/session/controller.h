@@ -2,28 +2,27 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 
+#include "session/exchange_state.h"
 #include "session/handler_context.h"
+#include "session/operator_input.h"
 #include "session/response_timer.h"
 #include "session/serial_port.h"
-#include "session/view.h"
-#include "session/window_state.h"
+#include "session/session_events.h"
+#include "session/session_listener.h"
 
-// Owns the shared state and runs every handler, one at a time. An event that arrives while a
-// handler runs (a serial notification or a timer tick while it shows a modal message box) is held
-// and run after that handler returns, in the order of arrival: handlers never interleave.
+// Owns the exchange state and runs every handler, one at a time. An event that arrives while a
+// handler runs (a serial notification or a timer tick while the listener shows a modal message
+// box) is held and run after that handler returns, in the order of arrival: handlers never
+// interleave.
 class Controller {
   public:
-    Controller(SerialPort& port, ResponseTimer& timer, View& view);
+    Controller(SerialPort& port, ResponseTimer& timer, SessionListener& listener,
+               OperatorInput& input);
     Controller(const Controller&) = delete;
     Controller& operator=(const Controller&) = delete;
 
-    // What SAVE runs; the export lives outside the protocol core.
-    void setSaveHandler(std::function<void(HandlerContext&)> saveHandler);
-
-    const WindowState& state() const { return state_; }
-    WindowState& state() { return state_; }
+    const ExchangeState& state() const { return state_; }
 
     void requestClicked();
     void cancelClicked();
@@ -31,7 +30,8 @@ class Controller {
     void changeModeClicked();
     void portOptionClicked(int portNumber);
     void saveClicked();
-    void commEvent(int eventCode);
+    void dataReceived();
+    void lineError(LineError error);
     void timerTick();
 
   private:
@@ -49,7 +49,17 @@ class Controller {
         uint64_t changes_ = 0;
     };
 
-    enum class EventKind { Request, Cancel, GetMode, ChangeMode, PortOption, Save, Comm, Tick };
+    enum class EventKind {
+        Request,
+        Cancel,
+        GetMode,
+        ChangeMode,
+        PortOption,
+        Save,
+        Data,
+        LineError,
+        Tick
+    };
     struct Event {
         EventKind kind;
         int value;
@@ -58,12 +68,11 @@ class Controller {
 
     void post(EventKind kind, int value = 0);
     void run(const Event& event);
-    void showRecordCounter();
+    void reportProgress();
 
-    WindowState state_;
+    ExchangeState state_;
     CountingTimer timer_;
     HandlerContext context_;
-    std::function<void(HandlerContext&)> saveHandler_;
     std::deque<Event> pending_;
     bool running_ = false;
 };

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "session/exchange_state.h"
+#include "session/operator_input.h"
 #include "session/response_timer.h"
 #include "session/serial_port.h"
-#include "session/view.h"
-#include "session/window_state.h"
+#include "session/session_listener.h"
 
-// What every handler works on: the shared state and the three ways out to the world.
+// What every handler works on: the shared state, the line, the response timer, whom it reports
+// to and whom it asks.
 struct HandlerContext {
-    WindowState& state;
+    ExchangeState& state;
     SerialPort& port;
     ResponseTimer& timer;
-    View& view;
+    SessionListener& listener;
+    OperatorInput& input;
 };

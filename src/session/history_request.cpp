@@ -5,30 +5,23 @@
 #include "session/send_command.h"
 
 void RequestHistory(HandlerContext& context) {
-    WindowState& state = context.state;
-    context.view.clearList();
-    state.history.emplace();
-    state.RecordIndex = -1;
-    state.ReplyChar.assign(1, ACK);
-    context.view.setStatusText("");
-    state.RxBuffer.clear();
+    context.listener.commandStarted(Command::Request);
+    context.state.startUpload();
 
-    if (!SelectPort(context.port, state.CommPortNumber)) {
-        context.view.showMessage(kRequestPortFailure);
+    if (!SelectPort(context.port, context.state.portNumber())) {
+        context.listener.portFailed(Command::Request, context.port.lastError());
         return;
     }
     context.timer.stop();
     context.timer.start();
     if (!OpenIfClosed(context.port) || !context.port.write(kHistoryCommand)) {
-        context.view.showMessage(kRequestPortFailure);
+        context.listener.portFailed(Command::Request, context.port.lastError());
         return;
     }
-    state.AwaitingReply = true;
-    context.view.setButtonEnabled(Button::Save, false);
-    context.view.setButtonEnabled(Button::SetMode, false);
-    context.view.setButtonEnabled(Button::ReqMode, false);
+    context.state.commandSent();
+    context.listener.commandSent(Command::Request);
 }
 
-void CancelHistory(WindowState& state) {
-    state.ReplyChar.assign(1, CAN);
+void CancelHistory(HandlerContext& context) {
+    context.state.cancel();
 }

@@ -2,80 +2,77 @@
 
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "protocol/decimal_text.h"
 #include "protocol/frame.h"
-#include "protocol/frame_scan.h"
+#include "protocol/history_decoding.h"
 #include "session/handler_context.h"
-#include "session/history_record.h"
 #include "session/operating_mode.h"
 
 namespace {
 
-const char* LineErrorText(int eventCode) {
-    switch (eventCode) {
-        case CommEvent::kBreak:
-            return "Error - break received";
-        case CommEvent::kFramingError:
-            return "Error - framing error";
-        case CommEvent::kOverrun:
-            return "Error - data lost";
-        case CommEvent::kRxOverflow:
-            return "Error - RX buffer overflow";
-        case CommEvent::kParityError:
-            return "Error - Parity error";
-        case CommEvent::kTxFull:
-            return "Error - TX buffer full";
-        case CommEvent::kDcbError:
-            return "Error - retrieving DCB";
-        default:
-            return nullptr;
+struct Keep {
+    HandlerContext& context;
+
+    void operator()(Identification&& identification) {
+        context.listener.identificationDecoded(identification);
+        context.state.keep(std::move(identification));
     }
+    void operator()(TestRecord&& record) {
+        context.listener.recordDecoded(record);
+        context.state.keep(std::move(record));
+    }
+    void operator()(Unreadable) {
+        context.state.countUnreadable();
+        context.listener.recordUnreadable();
+    }
+};
+
+void ParseHistoryRecord(std::string_view frameText, HandlerContext& context) {
+    if (std::optional<HistoryFrameKind> kind = context.state.nextHistoryFrame())
+        std::visit(Keep{context}, DecodeHistoryFrame(frameText, *kind));
 }
 
 void AnswerHistoryFrame(HandlerContext& context) {
-    WindowState& state = context.state;
-    // The requested count is read afresh after every frame, so an edit takes effect at once.
-    if (DecimalEquals(context.view.numValuesText(), state.RecordIndex))
-        state.ReplyChar.assign(1, CAN);
+    ExchangeState& state = context.state;
+    if (DecimalEquals(context.input.requestedCount(), state.recordIndex()))
+        state.lastRequestedFrame();
     // Before the first REQUEST or CANCEL there is nothing to answer with.
-    if (state.ReplyChar.empty())
+    if (state.reply() == Reply::None)
         return;
     // A failed write (the port already closed, say) is ignored: the timeout ends the exchange.
-    context.port.write(state.ReplyChar);
-    if (state.ReplyChar == kAckText) {
+    context.port.write(state.reply() == Reply::Ack ? kAckText : kCanText);
+    if (state.reply() == Reply::Ack) {
         context.timer.stop();
         context.timer.start();
     }
 }
 
 void ScanForFrame(HandlerContext& context) {
-    std::optional<std::string> body = CutFrame(context.state.RxBuffer);
+    std::optional<std::string> body = context.state.cutFrame();
     if (!body || body->empty())
         return;
     if (body->front() == '8') {
-        ParseModeReply(*body, context.view);
+        ParseModeReply(*body, context);
     } else if (body->front() == '1') {
-        ParseHistoryRecord(*body, context.state, context.view);
+        ParseHistoryRecord(*body, context);
         AnswerHistoryFrame(context);
     }
 }
 
 }  // namespace
 
-void ReceiveHandler(HandlerContext& context, int eventCode) {
-    if (eventCode == CommEvent::kRxOverflow) {
-        context.view.setStatusText(LineErrorText(eventCode));
+void DataReceived(HandlerContext& context) {
+    context.state.receive(context.port.readAll());
+    ScanForFrame(context);
+}
+
+void LineErrorReported(HandlerContext& context, LineError error) {
+    context.listener.lineError(error);
+    if (error == LineError::RxOverflow) {
         context.port.readAll();
-        context.state.RxBuffer.clear();
-        return;
-    }
-    if (const char* lineError = LineErrorText(eventCode)) {
-        context.view.setStatusText(lineError);
-    } else if (eventCode == CommEvent::kDataReceived) {
-        context.state.RxBuffer += context.port.readAll();
-        context.state.AwaitingReply = false;
-    } else {
+        context.state.discardReceived();
         return;
     }
     ScanForFrame(context);

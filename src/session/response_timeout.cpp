@@ -3,13 +3,8 @@
 #include "session/handler_context.h"
 
 void ResponseTimeout(HandlerContext& context) {
-    if (context.state.AwaitingReply) {
-        context.view.setStatusText(kNoResponse);
-        context.state.AwaitingReply = false;
-    }
+    bool unanswered = context.state.endExchange();
     context.timer.stop();
     context.port.close();
-    context.view.setButtonEnabled(Button::Save, true);
-    context.view.setButtonEnabled(Button::SetMode, true);
-    context.view.setButtonEnabled(Button::ReqMode, true);
+    context.listener.exchangeEnded(unanswered ? ExchangeEnd::NoResponse : ExchangeEnd::Answered);
 }

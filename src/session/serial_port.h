@@ -16,4 +16,6 @@ class SerialPort {
     virtual bool write(std::string_view bytes) = 0;
     // Everything received since the last read.
     virtual std::string readAll() = 0;
+    // Why the last select, open or write failed, in the platform's words.
+    virtual std::string lastError() const = 0;
 };

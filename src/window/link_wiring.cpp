@@ -5,9 +5,10 @@
 #include "window/main_window.h"
 
 void WireLinkToWindow(QtSerialPort& port, QtResponseTimer& timer, MainWindow& window) {
-    window.setPortErrorSource([&port] { return port.lastError(); });
-    QObject::connect(&port, &QtSerialPort::notification, &window,
-                     [&window](int code) { window.controller().commEvent(code); });
+    QObject::connect(&port, &QtSerialPort::dataReceived, &window,
+                     [&window] { window.controller().dataReceived(); });
+    QObject::connect(&port, &QtSerialPort::lineError, &window,
+                     [&window](LineError error) { window.controller().lineError(error); });
     QObject::connect(&timer, &QtResponseTimer::tick, &window,
                      [&window] { window.controller().timerTick(); });
 }

@@ -4,6 +4,5 @@ class MainWindow;
 class QtResponseTimer;
 class QtSerialPort;
 
-// Delivers the port's notifications and the timer's ticks to the window's controller, and lets
-// the window's port message boxes show the platform's reason for a failure.
+// Delivers the port's arrivals and line errors and the timer's ticks to the window's controller.
 void WireLinkToWindow(QtSerialPort& port, QtResponseTimer& timer, MainWindow& window);

@@ -6,9 +6,6 @@
 #include <QMessageBox>
 
 #include "adapters/port_device.h"
-#include "session/history_request.h"
-#include "session/operating_mode.h"
-#include "session/save_button.h"
 #include "window/settings_file.h"
 
 namespace {
@@ -21,33 +18,24 @@ QString FromBytes(std::string_view text) {
 // each would take longer than the exchange itself; at this rate the eye sees no difference.
 constexpr int kListRepaintMs = 30;
 
-bool IsPortFailure(std::string_view text) {
-    return text == kRequestPortFailure || text == kModePortFailure;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
                        QWidget* parent)
     : QWidget(parent),
       controls_(BuildWindowControls(this)),
-      controller_(port, timer, *this),
+      presenter_(*this, *this),
+      controller_(port, timer, presenter_, *this),
       settingsPath_(std::move(settingsPath)) {
     setObjectName("Form1");
     setWindowTitle(kWindowTitle);
     setFixedSize(14475 / 15, 10005 / 15);
-    controller_.setSaveHandler(SaveButtonClicked);
     listRepaintHold_.setSingleShot(true);
     listRepaintHold_.setInterval(kListRepaintMs);
     connect(&listRepaintHold_, &QTimer::timeout, this,
             [this] { controls_.List1->viewport()->setUpdatesEnabled(true); });
     connectControls();
     loadSettings();
-    controller_.state().AwaitingReply = false;
-}
-
-void MainWindow::setPortErrorSource(std::function<QString()> lastPortError) {
-    lastPortError_ = std::move(lastPortError);
 }
 
 void MainWindow::connectControls() {
@@ -78,8 +66,8 @@ void MainWindow::loadSettings() {
 }
 
 void MainWindow::saveSettings() {
-    if (!WritePortSetting(settingsPath_, controller_.state().CommPortNumber))
-        showMessage(kSettingsWriteFailure);
+    if (!WritePortSetting(settingsPath_, controller_.state().portNumber()))
+        showMessage(kSettingsWriteFailure, "");
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -112,7 +100,7 @@ void MainWindow::setRelayCaption(std::string_view caption) {
     controls_.Label3->setText(FromBytes(caption));
 }
 
-std::string MainWindow::numValuesText() const {
+std::string MainWindow::requestedCount() const {
     return controls_.txtNumValues->text().toStdString();
 }
 
@@ -120,33 +108,31 @@ void MainWindow::setCurrentModeText(std::string_view text) {
     controls_.txtCurrentMode->setText(FromBytes(text));
 }
 
-ModeOption MainWindow::selectedModeOption() const {
+std::optional<OperatingMode> MainWindow::selectedMode() const {
     if (controls_.optSetUp->isChecked())
-        return ModeOption::SetUp;
+        return OperatingMode::SetUp;
     if (controls_.optRun->isChecked())
-        return ModeOption::Run;
+        return OperatingMode::Run;
     if (controls_.optCal->isChecked())
-        return ModeOption::Calibrate;
+        return OperatingMode::Calibrate;
     if (controls_.optData->isChecked())
-        return ModeOption::Data;
-    return ModeOption::None;
+        return OperatingMode::Data;
+    return std::nullopt;
 }
 
-void MainWindow::selectModeOption(ModeOption option) {
-    switch (option) {
-        case ModeOption::SetUp:
+void MainWindow::selectModeOption(OperatingMode mode) {
+    switch (mode) {
+        case OperatingMode::SetUp:
             controls_.optSetUp->setChecked(true);
             break;
-        case ModeOption::Calibrate:
+        case OperatingMode::Calibrate:
             controls_.optCal->setChecked(true);
             break;
-        case ModeOption::Run:
+        case OperatingMode::Run:
             controls_.optRun->setChecked(true);
             break;
-        case ModeOption::Data:
+        case OperatingMode::Data:
             controls_.optData->setChecked(true);
-            break;
-        case ModeOption::None:
             break;
     }
 }
@@ -173,11 +159,10 @@ void MainWindow::setButtonEnabled(Button button, bool enabled) {
     buttonFor(button)->setEnabled(enabled);
 }
 
-void MainWindow::showMessage(std::string_view text) {
+void MainWindow::showMessage(std::string_view text, std::string_view detail) {
     QMessageBox box(QMessageBox::NoIcon, kProgramName, FromBytes(text), QMessageBox::Ok, this);
     box.setObjectName("MessageBox");
-    if (IsPortFailure(text) && lastPortError_)
-        box.setInformativeText(lastPortError_());
+    box.setInformativeText(QString::fromStdString(std::string(detail)));
     box.exec();
 }
 

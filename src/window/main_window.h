@@ -2,19 +2,21 @@
 
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <string>
 
 #include "session/controller.h"
-#include "session/view.h"
+#include "session/operator_input.h"
+#include "window/presenter.h"
 #include "window/window_controls.h"
+#include "window/window_view.h"
 
 inline constexpr const char* kProgramName = "QM4250 History Upload";
 inline constexpr const char* kWindowTitle = "QM 4250 History Data Upload (V1.1)";
 
-// The program's only window: a thin shell that shows what the controller decides and hands it
-// the operator's clicks. The settings file remembers the chosen port between runs.
-class MainWindow : public QWidget, public View {
+// The program's only window: a thin shell that hands the operator's clicks to the controller and
+// shows what the presenter makes of the session's events. The settings file remembers the chosen
+// port between runs.
+class MainWindow : public QWidget, public WindowView, public OperatorInput {
     Q_OBJECT
   public:
     MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
@@ -23,22 +25,20 @@ class MainWindow : public QWidget, public View {
     Controller& controller() { return controller_; }
     const WindowControls& controls() const { return controls_; }
 
-    // The platform's reason for the last port failure, shown under a port message box.
-    void setPortErrorSource(std::function<QString()> lastPortError);
-
     void setStatusText(std::string_view text) override;
     void setRecordCounter(std::string_view text) override;
     void clearList() override;
     void addListLine(std::string_view line) override;
     void setRelayCaption(std::string_view caption) override;
-    std::string numValuesText() const override;
     void setCurrentModeText(std::string_view text) override;
-    ModeOption selectedModeOption() const override;
-    void selectModeOption(ModeOption option) override;
+    void selectModeOption(OperatingMode mode) override;
     void setButtonEnabled(Button button, bool enabled) override;
-    void showMessage(std::string_view text) override;
-    std::string chooseSaveFileName() override;
+    void showMessage(std::string_view text, std::string_view detail) override;
     void setBusyCursor(bool busy) override;
+
+    std::string requestedCount() const override;
+    std::optional<OperatingMode> selectedMode() const override;
+    std::string chooseSaveFileName() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,8 +50,8 @@ class MainWindow : public QWidget, public View {
     QPushButton* buttonFor(Button button) const;
 
     WindowControls controls_;
+    Presenter presenter_;
     Controller controller_;
     std::string settingsPath_;
-    std::function<QString()> lastPortError_;
     QTimer listRepaintHold_;
 };

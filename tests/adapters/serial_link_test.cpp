@@ -37,7 +37,7 @@ TEST_F(SerialLinkTest, UploadIsShownAndEveryFrameAcknowledged) {
     }
     ASSERT_EQ(list()->count(), 4);
     EXPECT_EQ(list()->item(0)->text(), "SN = 42  Model: Norvik");
-    EXPECT_EQ(RowText(window_->controller().state().history->records.at(2)),
+    EXPECT_EQ(RowText(window_->controller().state().history()->records.at(2)),
               "3;P;C;0.5;;Jan 01/04 00:00:00;28");
     EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, kWaitMs));
     EXPECT_EQ(status(), "");
@@ -90,7 +90,7 @@ TEST_F(SerialLinkTest, APulledCableKeepsTheRecordsAndTheNextRequestReportsThePor
     instrument_.closeMaster();
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, kWaitMs));
-    EXPECT_EQ(window_->controller().state().RecordIndex, 1);
+    EXPECT_EQ(window_->controller().state().recordIndex(), 1);
     EXPECT_EQ(list()->count(), 2);
 
     MessageBoxCatcher catcher;

@@ -33,11 +33,11 @@ class EndToEndTest : public testing::Test {
         return window_->findChild<T*>(name);
     }
     void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
-    const WindowState& state() const { return window_->controller().state(); }
+    const ExchangeState& state() const { return window_->controller().state(); }
     QString statusText() const { return find<QLabel>("Panel1")->text(); }
 
     // The kept test records as rows of text, in arrival order.
-    std::vector<std::string> keptRows() const { return TestRows(*state().history); }
+    std::vector<std::string> keptRows() const { return TestRows(*state().history()); }
 
     // Waits for the response timeout to end the exchange; false if it never does.
     bool waitUntilIdle();

@@ -14,8 +14,8 @@ TEST_F(Upload, EveryRecordArrivesInOrderAndIsAcknowledged) {
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
 
-    ASSERT_EQ(state().RecordIndex, kRecords);
-    EXPECT_EQ(RowText(*state().history->identification), "SN = 77;Model: Pellmar");
+    ASSERT_EQ(state().recordIndex(), kRecords);
+    EXPECT_EQ(RowText(*state().history()->identification), "SN = 77;Model: Pellmar");
     EXPECT_EQ(keptRows(), ReplayedRows(1, kRecords));
     EXPECT_EQ(find<QListWidget>("List1")->count(), 1 + kRecords + kRecords / 10);
     EXPECT_EQ(find<QLabel>("Label3")->text(), "GP  -Rej +Rej");
@@ -39,7 +39,7 @@ TEST_P(RequestedCount, EndsTheUploadWithCan) {
     find<QLineEdit>("txtNumValues")->setText(GetParam().numValues);
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(state().RecordIndex, GetParam().recordIndex);
+    EXPECT_EQ(state().recordIndex(), GetParam().recordIndex);
     EXPECT_EQ(repliesReceived(), GetParam().replies);
     EXPECT_EQ(find<QLabel>("Panel2")->text(),
               QString("Records: %1 of %2").arg(GetParam().recordIndex).arg(GetParam().numValues));
@@ -51,10 +51,10 @@ INSTANTIATE_TEST_SUITE_P(Counts, RequestedCount,
 TEST_F(Upload, CancelStopsAfterTheRecordInTransit) {
     startSimulator({"--replay", writeReplayFile(100), "--pause-after", "40", "300"});
     click("cmdRequest");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state().RecordIndex == 39; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().recordIndex() == 39; }, 5000));
     click("cmdCancel");
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(state().RecordIndex, 40);
+    EXPECT_EQ(state().recordIndex(), 40);
     EXPECT_EQ(keptRows(), ReplayedRows(1, 40));
     EXPECT_EQ(repliesReceived(), std::string(40, 'A') + "C");
 }
@@ -63,7 +63,7 @@ TEST_F(Upload, APauseLongerThanTheResponseTimeEndsItKeepingTheRecords) {
     startSimulator({"--replay", writeReplayFile(50), "--pause-after", "20", "800"});
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(state().RecordIndex, 19);
+    EXPECT_EQ(state().recordIndex(), 19);
     EXPECT_EQ(keptRows(), ReplayedRows(1, 19));
     EXPECT_EQ(statusText(), "");
 }
@@ -74,7 +74,7 @@ TEST_F(Upload, NoiseAndStrayEtxBetweenFramesLoseNothing) {
         {"--replay", writeReplayFile(kRecords), "--noise", "0.5", "--stray-etx", "--seed", "7"});
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
-    ASSERT_EQ(state().RecordIndex, kRecords);
+    ASSERT_EQ(state().recordIndex(), kRecords);
     EXPECT_EQ(keptRows(), ReplayedRows(1, kRecords));
 }
 
@@ -82,7 +82,7 @@ TEST_F(Upload, AGarbledRecordShowsNothingAndTheRestGoesOn) {
     startSimulator({"--replay", writeReplayFile(12), "--garble", "5", "--garble", "8:time"});
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(state().RecordIndex, 12);
+    EXPECT_EQ(state().recordIndex(), 12);
     EXPECT_EQ(keptRows(), ReplayedRows(1, 12, {5, 8}));
     EXPECT_EQ(find<QListWidget>("List1")->count(), 1 + 10 + 1);
     EXPECT_EQ(find<QLabel>("Panel2")->text(), "Records: 12 (2 unreadable)");
@@ -93,13 +93,13 @@ TEST_F(Upload, AHangUpKeepsTheRecordsAndTheNextRequestReportsThePort) {
     startSimulator({"--replay", writeReplayFile(50), "--hangup-after", "10"});
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(state().RecordIndex, 10);
+    EXPECT_EQ(state().recordIndex(), 10);
     EXPECT_EQ(keptRows(), ReplayedRows(1, 10));
 
     MessageBoxCatcher catcher;
     click("cmdRequest");
     EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port"});
-    EXPECT_EQ(state().RecordIndex, -1) << "REQUEST had started afresh before the port failed";
+    EXPECT_EQ(state().recordIndex(), -1) << "REQUEST had started afresh before the port failed";
 }
 
 }  // namespace

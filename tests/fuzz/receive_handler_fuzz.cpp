@@ -9,7 +9,7 @@
 #include "protocol/frame.h"
 #include "protocol/frame_scan.h"
 #include "session/controller.h"
-#include "session/receive_handler.h"
+#include "window/presenter.h"
 
 namespace {
 
@@ -24,22 +24,15 @@ class RecordingPort : public FakePort {
     std::vector<std::string> attempts;
 };
 
-constexpr int kEventCodes[] = {
-    CommEvent::kDataReceived,
-    CommEvent::kBreak,
-    CommEvent::kFramingError,
-    CommEvent::kOverrun,
-    CommEvent::kRxOverflow,
-    CommEvent::kParityError,
-    CommEvent::kTxFull,
-    CommEvent::kDcbError,
-    0,
-    3,
-    -1,
+// What the port reports: an arrival (none) or a line error.
+constexpr std::optional<LineError> kPortEvents[] = {
+    std::nullopt,          LineError::Break,  LineError::Framing, LineError::Overrun,
+    LineError::RxOverflow, LineError::Parity, LineError::TxFull,  LineError::Dcb,
 };
 
-constexpr ModeOption kModeOptions[] = {ModeOption::None, ModeOption::SetUp, ModeOption::Calibrate,
-                                       ModeOption::Run, ModeOption::Data};
+constexpr std::optional<OperatingMode> kModeOptions[] = {std::nullopt, OperatingMode::SetUp,
+                                                         OperatingMode::Calibrate,
+                                                         OperatingMode::Run, OperatingMode::Data};
 
 struct Core {
     Core() { controller.portOptionClicked(1); }
@@ -47,40 +40,40 @@ struct Core {
     RecordingPort port;
     FakeTimer timer;
     FakeView view;
-    Controller controller{port, timer, view};
+    Presenter presenter{view, view};
+    Controller controller{port, timer, presenter, view};
 };
 
 // What the line delivers to the receive handler, with the checks that hold for every delivery.
-void Deliver(Core& core, int eventCode) {
-    const WindowState& state = core.controller.state();
+void Deliver(Core& core, std::optional<LineError> event = std::nullopt) {
+    const ExchangeState& state = core.controller.state();
     const size_t pending = core.port.incoming.size();
-    const int32_t indexBefore = state.RecordIndex;
+    const int32_t indexBefore = state.recordIndex();
     core.port.attempts.clear();
 
-    core.controller.commEvent(eventCode);
+    event ? core.controller.lineError(*event) : core.controller.dataReceived();
 
-    FUZZ_CHECK(state.RxBuffer.size() <= kRxBufferLimit + pending);
+    FUZZ_CHECK(state.received().size() <= kRxBufferLimit + pending);
     // A history frame advances the index by one; anything else leaves it.
-    const int32_t historyFrames = state.RecordIndex - indexBefore;
+    const int32_t historyFrames = state.recordIndex() - indexBefore;
     FUZZ_CHECK(historyFrames == 0 || historyFrames == 1);
     if (historyFrames == 0) {
         FUZZ_CHECK(core.port.attempts.empty());
         return;
     }
-    if (state.ReplyChar.empty()) {
+    if (state.reply() == Reply::None) {
         FUZZ_CHECK(core.port.attempts.empty());
         return;
     }
     FUZZ_CHECK(core.port.attempts.size() == 1);
-    FUZZ_CHECK(core.port.attempts[0] == state.ReplyChar);
-    FUZZ_CHECK(state.ReplyChar == std::string(1, ACK) || state.ReplyChar == std::string(1, CAN));
+    FUZZ_CHECK(core.port.attempts[0] == std::string(1, state.reply() == Reply::Ack ? ACK : CAN));
 }
 
 void Flood(Core& core, InputReader& input) {
     char filler = static_cast<char>(input.byte());
     size_t kilobytes = input.byte() % 160;
     core.port.incoming.append(kilobytes * 1024, filler);
-    Deliver(core, CommEvent::kDataReceived);
+    Deliver(core);
 }
 
 void Misc(Core& core, InputReader& input) {
@@ -108,18 +101,18 @@ void Misc(Core& core, InputReader& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Core core;
     InputReader input(data, size);
-    const WindowState& state = core.controller.state();
+    const ExchangeState& state = core.controller.state();
     bool requested = false;
-    int32_t uploadIndex = state.RecordIndex;
+    int32_t uploadIndex = state.recordIndex();
 
     while (!input.done()) {
         switch (input.byte() % 9) {
             case 0:
                 core.port.incoming.append(input.bytes(input.byte()));
-                Deliver(core, CommEvent::kDataReceived);
+                Deliver(core);
                 break;
             case 1:
-                Deliver(core, kEventCodes[input.byte() % std::size(kEventCodes)]);
+                Deliver(core, kPortEvents[input.byte() % std::size(kPortEvents)]);
                 break;
             case 2:
                 // Text that arrives without its notification, picked up by a later one.
@@ -128,9 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 3:
                 core.controller.requestClicked();
                 requested = true;
-                FUZZ_CHECK(state.RecordIndex == -1);
-                FUZZ_CHECK(state.RxBuffer.empty());
-                uploadIndex = state.RecordIndex;
+                FUZZ_CHECK(state.recordIndex() == -1);
+                FUZZ_CHECK(state.received().empty());
+                uploadIndex = state.recordIndex();
                 break;
             case 4:
                 core.controller.cancelClicked();
@@ -149,10 +142,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Misc(core, input);
                 break;
         }
-        FUZZ_CHECK(state.RecordIndex >= uploadIndex);
-        uploadIndex = state.RecordIndex;
+        FUZZ_CHECK(state.recordIndex() >= uploadIndex);
+        uploadIndex = state.recordIndex();
         if (requested)
-            FUZZ_CHECK(state.history.has_value());
+            FUZZ_CHECK(state.history().has_value());
     }
     return 0;
 }

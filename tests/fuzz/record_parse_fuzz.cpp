@@ -1,69 +1,37 @@
 // Frame bodies of any content, decoded one after another as one upload: history frames and mode
 // replies, as the receive handler hands them over. The input is the bodies separated by ETX,
-// which a body can never contain; its first byte picks where the upload starts.
+// which a body can never contain.
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <variant>
 
 #include "export/cell_table.h"
 #include "export/utf8.h"
-#include "fakes.h"
 #include "fuzz_target.h"
 #include "protocol/frame.h"
-#include "session/history_record.h"
-#include "session/operating_mode.h"
-#include "session/window_state.h"
+#include "protocol/history_decoding.h"
+#include "protocol/operating_mode.h"
+#include "window/list_lines.h"
 
 namespace {
 
-// Where an upload may stand when a frame arrives: before any REQUEST (no history to keep a record
-// in), just after one, or near the end of the 32-bit counter.
-WindowState StartingState(uint8_t choice) {
-    WindowState state;
-    if (choice % 3 == 2)
-        state.RecordIndex = INT32_MAX - 2;
-    if (choice % 3 != 1)
-        return state;
-    state.history.emplace();
-    state.RecordIndex = -1;
-    return state;
+void CheckModeReply(std::string_view body) {
+    ModeReply reply = DecodeModeReply(body);
+    FUZZ_CHECK(reply.mode.has_value() == (body.size() >= 2 && body[1] >= '0' && body[1] <= '3'));
+    FUZZ_CHECK(reply.testInProgress == (body.size() >= 3 && body[2] == '1'));
 }
 
-void DecodeModeReply(std::string_view body, FakeView& view) {
-    const std::string modeBefore = view.currentMode;
-    ParseModeReply(body, view);
-    for (std::string_view mode : {"SETUP", "CALIBRATE", "RUN", "DATA"}) {
-        if (view.currentMode == mode)
-            return;
-    }
-    FUZZ_CHECK(view.currentMode == modeBefore);
-}
-
-void DecodeHistoryFrame(std::string_view body, WindowState& state, FakeView& view) {
-    const int32_t indexBefore = state.RecordIndex;
-    const size_t linesBefore = view.list.size();
-    const size_t keptBefore = state.history ? state.history->records.size() : 0;
-    const int32_t unreadableBefore = state.history ? state.history->unreadable : 0;
-    ParseHistoryRecord(body, state, view);
-
-    FUZZ_CHECK(state.RecordIndex == (indexBefore == INT32_MAX ? indexBefore : indexBefore + 1));
-    const bool testRecord = state.RecordIndex > 0 && state.RecordIndex != indexBefore;
-    if (!testRecord || !state.history)
-        return;
-    const History& history = *state.history;
-    // A record that could not be decoded shows nothing, is counted and is not kept.
-    if (view.list.size() == linesBefore) {
-        FUZZ_CHECK(history.unreadable == unreadableBefore + 1);
-        FUZZ_CHECK(history.records.size() == keptBefore);
-        return;
-    }
-    // A decoded test record is one fixed-width line, and maybe the power-up line after it, and
-    // it is always kept, its fields whole, each in its own cell of the sheet.
-    FUZZ_CHECK(view.list.size() - linesBefore <= 2);
-    FUZZ_CHECK(view.list[linesBefore].size() >= 68);
-    FUZZ_CHECK(history.records.size() == keptBefore + 1);
-    const TestRecord& record = history.records.back();
+// A decoded test record keeps its fields whole: joined again they are the body as received, and
+// each has a cell of its own in the sheet.
+void CheckTestRecord(std::string_view body, const TestRecord& record) {
+    std::string fields = record.seq + "," + record.pn + "," + record.custCode + "," + record.leak +
+                         "," + record.errorCode + ",";
+    FUZZ_CHECK(body.substr(1, fields.size()) == fields);
+    std::string_view rest = body.substr(1 + fields.size());
+    size_t relayAt = rest.find(',') + 1;
+    FUZZ_CHECK(rest.substr(relayAt, record.relayField.size()) == record.relayField);
+    FUZZ_CHECK(ListLine(record).size() >= 68);
     CellTable table = BuildCellTable(History{std::nullopt, {record}, 0});
     FUZZ_CHECK(table.size() >= 2);
     FUZZ_CHECK(table[1][1] == Latin1ToUtf8(record.pn));
@@ -74,16 +42,24 @@ void DecodeHistoryFrame(std::string_view body, WindowState& state, FakeView& vie
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader input(data, size);
-    WindowState state = StartingState(input.byte());
-    FakeView view;
     std::string_view bodies = input.rest();
-    for (;;) {
+    for (bool first = true;; first = false) {
         size_t etx = bodies.find(ETX);
         std::string_view body = bodies.substr(0, etx);
-        if (!body.empty() && body.front() == '8')
-            DecodeModeReply(body, view);
-        else
-            DecodeHistoryFrame(body, state, view);
+        if (!body.empty() && body.front() == '8') {
+            CheckModeReply(body);
+        } else {
+            HistoryFrameKind kind =
+                first ? HistoryFrameKind::Identification : HistoryFrameKind::TestRecord;
+            DecodedFrame frame = DecodeHistoryFrame(body, kind);
+            if (const auto* record = std::get_if<TestRecord>(&frame))
+                CheckTestRecord(body, *record);
+            else if (const auto* identification = std::get_if<Identification>(&frame))
+                FUZZ_CHECK(IdentificationLine(*identification).rfind("SN = ", 0) == 0);
+            FUZZ_CHECK(std::holds_alternative<Unreadable>(frame) ||
+                       (kind == HistoryFrameKind::Identification) ==
+                           std::holds_alternative<Identification>(frame));
+        }
         if (etx == std::string_view::npos)
             break;
         bodies.remove_prefix(etx + 1);

@@ -59,7 +59,7 @@ class LineNoiseSoak : public EndToEndTest {
     // nothing unacknowledged is kept, and records are kept once each, in the order sent.
     void expectAcknowledgedRecordsKeptOnceInOrder(const std::vector<SentFrame>& frames,
                                                   const std::map<int, std::string>& garbles) {
-        const History& history = *state().history;
+        const History& history = *state().history();
         std::map<int, std::string> kept;
         int previous = 0;
         for (const TestRecord& record : history.records) {
@@ -80,10 +80,10 @@ class LineNoiseSoak : public EndToEndTest {
                 continue;
             }
             ++acknowledged;
-            ASSERT_LE(k, state().RecordIndex) << "acknowledged record " << k << " is missing";
+            ASSERT_LE(k, state().recordIndex()) << "acknowledged record " << k << " is missing";
             EXPECT_EQ(kept.count(k) ? kept[k] : "", garbles.count(k) ? "" : ReplayedRow(k)) << k;
         }
-        EXPECT_EQ(state().RecordIndex, acknowledged);
+        EXPECT_EQ(state().recordIndex(), acknowledged);
     }
 };
 
@@ -99,7 +99,8 @@ TEST_F(LineNoiseSoak, ThousandsOfRecordsWithNoiseGarblesAndShortPausesLoseNothin
 
     std::vector<SentFrame> frames = HistoryExchange(logPath());
     ASSERT_EQ(frames.size(), static_cast<size_t>(kRecords) + 1);
-    EXPECT_EQ(state().RecordIndex, kRecords) << "a pause under the response time ended the upload";
+    EXPECT_EQ(state().recordIndex(), kRecords)
+        << "a pause under the response time ended the upload";
     expectAcknowledgedRecordsKeptOnceInOrder(frames, garbles);
     EXPECT_EQ(statusText(), "");
     EXPECT_FALSE(find<QPushButton>("cmdRequest")->isDown());
@@ -114,7 +115,7 @@ TEST_F(LineNoiseSoak, APauseOverTheResponseTimeEndsTheUploadKeepingWhatCameBefor
     click("cmdRequest");
     ASSERT_TRUE(waitForTheUploadToEnd());
 
-    EXPECT_EQ(state().RecordIndex, kPausedRecord - 1);
+    EXPECT_EQ(state().recordIndex(), kPausedRecord - 1);
     expectAcknowledgedRecordsKeptOnceInOrder(HistoryExchange(logPath()), {{800, "fields"}});
     EXPECT_EQ(statusText(), "");
 }

@@ -44,7 +44,7 @@ TEST_P(Unplug, TheWindowReturnsToIdleAndTheNextCommandReportsThePort) {
             MessageBoxCatcher catcher;
             click("cmdRequest");
             EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port"});
-            EXPECT_EQ(window_->controller().state().RecordIndex, -1);
+            EXPECT_EQ(window_->controller().state().recordIndex(), -1);
             break;
         }
         case Phase::BeforeModeReply:

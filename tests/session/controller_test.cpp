@@ -56,7 +56,7 @@ TEST(Controller, HeldEventsRunInTheOrderTheyArrived) {
         };
         rig.receiveFrame("821");
         EXPECT_EQ(rig.takeWritten(), cancelFirst ? kCan : kAck);
-        EXPECT_EQ(rig.state().ReplyChar, kCan);
+        EXPECT_EQ(rig.state().reply(), Reply::Can);
     }
 }
 

@@ -21,19 +21,19 @@ TEST(Request, StartsAFreshUpload) {
     Rig rig;
     rig.view.list = {"old line"};
     rig.view.status = "Error - data lost";
-    rig.controller.state().RxBuffer = "junk";
+    rig.receive("junk");
     rig.controller.portOptionClicked(3);
     rig.controller.requestClicked();
     EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03");
     EXPECT_EQ(rig.port.selected, 3);
     EXPECT_TRUE(rig.view.list.empty());
     EXPECT_EQ(rig.view.status, "");
-    EXPECT_EQ(rig.state().RecordIndex, -1);
-    ASSERT_TRUE(rig.state().history);
-    EXPECT_TRUE(rig.state().history->records.empty());
-    EXPECT_EQ(rig.state().ReplyChar, kAck);
-    EXPECT_EQ(rig.state().RxBuffer, "");
-    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_EQ(rig.state().recordIndex(), -1);
+    ASSERT_TRUE(rig.state().history());
+    EXPECT_TRUE(rig.state().history()->records.empty());
+    EXPECT_EQ(rig.state().reply(), Reply::Ack);
+    EXPECT_EQ(rig.state().received(), "");
+    EXPECT_TRUE(rig.state().awaitingReply());
     EXPECT_TRUE(rig.timer.running);
     ExpectUploadButtonsEnabled(rig.view, false);
     EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-2", "-4", "-3"}));
@@ -48,9 +48,9 @@ TEST(Request, SecondRequestDiscardsThePreviousUploadAndUsesTheOpenPort) {
     rig.controller.requestClicked();
     EXPECT_EQ(rig.takeWritten(), "\x02\x31\x03");
     EXPECT_EQ(rig.port.opens, 1);
-    EXPECT_EQ(rig.state().RecordIndex, -1);
-    EXPECT_FALSE(rig.state().history->identification);
-    EXPECT_TRUE(rig.state().history->records.empty());
+    EXPECT_EQ(rig.state().recordIndex(), -1);
+    EXPECT_FALSE(rig.state().history()->identification);
+    EXPECT_TRUE(rig.state().history()->records.empty());
     EXPECT_TRUE(rig.view.list.empty());
 }
 
@@ -72,9 +72,9 @@ TEST_P(RequestPortFailure, ShowsItsMessageAndDisablesNothing) {
     EXPECT_EQ(rig.view.messages, std::vector<std::string>{"Can't open comm port"});
     EXPECT_EQ(rig.takeWritten(), "");
     EXPECT_TRUE(rig.view.list.empty());
-    EXPECT_EQ(rig.state().RecordIndex, -1);
-    EXPECT_EQ(rig.state().ReplyChar, kAck);
-    EXPECT_FALSE(rig.state().AwaitingReply);
+    EXPECT_EQ(rig.state().recordIndex(), -1);
+    EXPECT_EQ(rig.state().reply(), Reply::Ack);
+    EXPECT_FALSE(rig.state().awaitingReply());
     EXPECT_TRUE(rig.view.buttonLog.empty());
     EXPECT_EQ(rig.timer.running, GetParam().timerRestarted);
 
@@ -97,7 +97,7 @@ TEST(ResponseTimeout, NoResponseIsReportedAndTheButtonsComeBack) {
     rig.controller.requestClicked();
     rig.controller.timerTick();
     EXPECT_EQ(rig.view.status, "Error - No response from QM4250");
-    EXPECT_FALSE(rig.state().AwaitingReply);
+    EXPECT_FALSE(rig.state().awaitingReply());
     EXPECT_FALSE(rig.timer.running);
     EXPECT_FALSE(rig.port.opened);
     ExpectUploadButtonsEnabled(rig.view, true);
@@ -131,7 +131,7 @@ TEST(ResponseTimeout, EndsTheUploadKeepingEveryRecord) {
         rig.receiveFrame("1" + kTestRecord);
     rig.controller.timerTick();
     EXPECT_EQ(rig.view.status, "");
-    EXPECT_EQ(rig.state().RecordIndex, 5);
+    EXPECT_EQ(rig.state().recordIndex(), 5);
     EXPECT_EQ(rig.view.list.size(), 6u);
     ExpectUploadButtonsEnabled(rig.view, true);
     EXPECT_FALSE(rig.port.opened);

@@ -1,22 +1,18 @@
-#include "session/history_record.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "fakes.h"
 #include "history_rows.h"
-#include "session/window_state.h"
+#include "rig.h"
 
 namespace {
 
-// The state REQUEST leaves behind: an empty history, nothing received yet.
-WindowState FreshUpload() {
-    WindowState state;
-    state.history.emplace();
-    state.RecordIndex = -1;
-    return state;
-}
+// After REQUEST: an empty history, nothing received yet.
+struct Upload : Rig {
+    Upload() { controller.requestClicked(); }
+    void decode(const std::string& frameText) { receiveFrame(frameText); }
+    const History& history() const { return *state().history(); }
+};
 
 constexpr const char* kRecord = "1000123,PN1,CUST01,0.0012,N,0,28";
 
@@ -30,15 +26,14 @@ struct IdentificationCase {
 class IdentificationRecord : public testing::TestWithParam<IdentificationCase> {};
 
 TEST_P(IdentificationRecord, ShowsSerialAndModel) {
-    WindowState state = FreshUpload();
-    FakeView view;
-    ParseHistoryRecord(std::string("1") + GetParam().body, state, view);
-    EXPECT_EQ(state.RecordIndex, 0);
-    ASSERT_EQ(view.list.size(), 1u);
-    EXPECT_EQ(view.list[0], GetParam().line);
-    ASSERT_TRUE(state.history->identification);
-    EXPECT_EQ(RowText(*state.history->identification), GetParam().row);
-    EXPECT_EQ(view.relayCaption, GetParam().caption);
+    Upload u;
+    u.decode(std::string("1") + GetParam().body);
+    EXPECT_EQ(u.state().recordIndex(), 0);
+    ASSERT_EQ(u.view.list.size(), 1u);
+    EXPECT_EQ(u.view.list[0], GetParam().line);
+    ASSERT_TRUE(u.history().identification);
+    EXPECT_EQ(RowText(*u.history().identification), GetParam().row);
+    EXPECT_EQ(u.view.relayCaption, GetParam().caption);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,29 +53,21 @@ INSTANTIATE_TEST_SUITE_P(
         IdentificationCase{",S42", "SN =   Model: ", "SN = ;Model: ", "GP   BP   GE  "}));
 
 TEST(IdentificationRecord, EmptyBodyShowsNothingButCounts) {
-    WindowState state = FreshUpload();
-    FakeView view;
-    view.relayCaption = "unchanged";
-    ParseHistoryRecord("1", state, view);
-    EXPECT_EQ(state.RecordIndex, 0);
-    EXPECT_TRUE(view.list.empty());
-    EXPECT_FALSE(state.history->identification);
-    EXPECT_EQ(state.history->unreadable, 1);
-    EXPECT_EQ(view.relayCaption, "unchanged");
+    Upload u;
+    u.view.relayCaption = "unchanged";
+    u.decode("1");
+    EXPECT_EQ(u.state().recordIndex(), 0);
+    EXPECT_TRUE(u.view.list.empty());
+    EXPECT_FALSE(u.history().identification);
+    EXPECT_EQ(u.history().unreadable, 1);
+    EXPECT_EQ(u.view.relayCaption, "unchanged");
 }
 
-// Decodes one test record after an identification record; returns what it showed.
-struct Decoded {
-    WindowState state;
-    FakeView view;
-};
-
-Decoded DecodeTestRecord(const std::string& body) {
-    Decoded d{FreshUpload(), {}};
-    ParseHistoryRecord("1S42", d.state, d.view);
-    d.view.list.clear();
-    ParseHistoryRecord("1" + body, d.state, d.view);
-    return d;
+// Decodes one test record after an identification record.
+void DecodeTestRecord(Upload& u, const std::string& body) {
+    u.decode("1S42");
+    u.view.list.clear();
+    u.decode("1" + body);
 }
 
 struct TestRecordCase {
@@ -93,13 +80,14 @@ struct TestRecordCase {
 class TestRecordDecoding : public testing::TestWithParam<TestRecordCase> {};
 
 TEST_P(TestRecordDecoding, ShowsLineAndStoresRow) {
-    Decoded d = DecodeTestRecord(GetParam().body);
-    EXPECT_EQ(d.state.RecordIndex, 1);
-    EXPECT_EQ(d.view.list, GetParam().lines);
+    Upload u;
+    DecodeTestRecord(u, GetParam().body);
+    EXPECT_EQ(u.state().recordIndex(), 1);
+    EXPECT_EQ(u.view.list, GetParam().lines);
     std::string row = GetParam().row;
-    EXPECT_EQ(TestRows(*d.state.history),
+    EXPECT_EQ(TestRows(u.history()),
               row.empty() ? std::vector<std::string>{} : std::vector<std::string>{row});
-    EXPECT_EQ(d.state.history->unreadable, row.empty() ? 1 : 0);
+    EXPECT_EQ(u.history().unreadable, row.empty() ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -166,16 +154,14 @@ INSTANTIATE_TEST_SUITE_P(
 // still kept, however long the upload.
 TEST(TestRecordDecoding, AFailedRecordDoesNotCostTheRecordsAfterIt) {
     for (const char* failed : {"1100,P,C", "1100,P,C,5,N,x,0", "1100,P,C,5,N,0,x"}) {
-        WindowState state = FreshUpload();
-        FakeView view;
-        ParseHistoryRecord("1S42", state, view);
+        Upload u;
+        u.decode("1S42");
         for (int k = 1; k <= 40000; ++k)
-            ParseHistoryRecord(k == 100 ? failed : "1" + std::to_string(k) + ",P,C,5,N,0,0", state,
-                               view);
-        EXPECT_EQ(state.RecordIndex, 40000) << failed;
-        const std::vector<TestRecord>& records = state.history->records;
+            u.decode(k == 100 ? failed : "1" + std::to_string(k) + ",P,C,5,N,0,0");
+        EXPECT_EQ(u.state().recordIndex(), 40000) << failed;
+        const std::vector<TestRecord>& records = u.history().records;
         ASSERT_EQ(records.size(), 39999u) << failed;
-        EXPECT_EQ(state.history->unreadable, 1) << failed;
+        EXPECT_EQ(u.history().unreadable, 1) << failed;
         EXPECT_EQ(records[98].seq, "99") << failed;
         EXPECT_EQ(RowText(records[99]), "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
         EXPECT_EQ(records.back().seq, "40000") << failed;
@@ -183,12 +169,11 @@ TEST(TestRecordDecoding, AFailedRecordDoesNotCostTheRecordsAfterIt) {
 }
 
 TEST(TestRecordDecoding, BeforeAnyRequestTheLineIsShownButNothingIsKept) {
-    WindowState state;
-    FakeView view;
-    ParseHistoryRecord(std::string("1") + kRecord, state, view);
-    EXPECT_EQ(state.RecordIndex, 1);
-    EXPECT_EQ(view.list.size(), 1u);
-    EXPECT_FALSE(state.history);
+    Rig u;
+    u.receiveFrame(std::string("1") + kRecord);
+    EXPECT_EQ(u.state().recordIndex(), 1);
+    EXPECT_EQ(u.view.list.size(), 1u);
+    EXPECT_FALSE(u.state().history());
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "session/operating_mode.h"
-
 #include <gtest/gtest.h>
 
 #include "rig.h"
@@ -9,17 +7,18 @@ namespace {
 struct ModeReplyCase {
     std::string body;
     const char* shownText;
-    ModeOption option;
+    std::optional<OperatingMode> option;
     bool testInProgress;
 };
 
 class ModeReply : public testing::TestWithParam<ModeReplyCase> {};
 
 TEST_P(ModeReply, ShowsModeAndWarnsOfATestInProgress) {
-    FakeView view;
+    Rig rig;
+    FakeView& view = rig.view;
     view.currentMode = "before";
-    view.modeOption = ModeOption::Calibrate;
-    ParseModeReply(GetParam().body, view);
+    view.modeOption = OperatingMode::Calibrate;
+    rig.receiveFrame(GetParam().body);
     EXPECT_EQ(view.currentMode, GetParam().shownText);
     EXPECT_EQ(view.modeOption, GetParam().option);
     std::vector<std::string> expected;
@@ -30,22 +29,22 @@ TEST_P(ModeReply, ShowsModeAndWarnsOfATestInProgress) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bodies, ModeReply,
-    testing::Values(ModeReplyCase{"800", "SETUP", ModeOption::SetUp, false},
-                    ModeReplyCase{"810", "CALIBRATE", ModeOption::Calibrate, false},
-                    ModeReplyCase{"820", "RUN", ModeOption::Run, false},
-                    ModeReplyCase{"831", "DATA", ModeOption::Data, true},
-                    ModeReplyCase{"851", "before", ModeOption::Calibrate, true},
-                    ModeReplyCase{"8", "before", ModeOption::Calibrate, false},
-                    ModeReplyCase{"82", "RUN", ModeOption::Run, false},
-                    ModeReplyCase{"82x1", "RUN", ModeOption::Run, false},
-                    ModeReplyCase{"8?0", "before", ModeOption::Calibrate, false},
+    testing::Values(ModeReplyCase{"800", "SETUP", OperatingMode::SetUp, false},
+                    ModeReplyCase{"810", "CALIBRATE", OperatingMode::Calibrate, false},
+                    ModeReplyCase{"820", "RUN", OperatingMode::Run, false},
+                    ModeReplyCase{"831", "DATA", OperatingMode::Data, true},
+                    ModeReplyCase{"851", "before", OperatingMode::Calibrate, true},
+                    ModeReplyCase{"8", "before", OperatingMode::Calibrate, false},
+                    ModeReplyCase{"82", "RUN", OperatingMode::Run, false},
+                    ModeReplyCase{"82x1", "RUN", OperatingMode::Run, false},
+                    ModeReplyCase{"8?0", "before", OperatingMode::Calibrate, false},
                     ModeReplyCase{std::string("8\0"
                                               "1",
                                               3),
-                                  "before", ModeOption::Calibrate, true}));
+                                  "before", OperatingMode::Calibrate, true}));
 
 struct ChangeModeCase {
-    ModeOption selected;
+    std::optional<OperatingMode> selected;
     std::string frame;
 };
 
@@ -56,16 +55,17 @@ TEST_P(ChangeModeFrame, CarriesTheSelectedModeCharacter) {
     rig.view.modeOption = GetParam().selected;
     rig.controller.changeModeClicked();
     EXPECT_EQ(rig.takeWritten(), GetParam().frame);
-    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_TRUE(rig.state().awaitingReply());
     EXPECT_TRUE(rig.timer.running);
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, ChangeModeFrame,
-                         testing::Values(ChangeModeCase{ModeOption::SetUp, "\x02\x39\x30\x03"},
-                                         ChangeModeCase{ModeOption::Calibrate, "\x02\x39\x31\x03"},
-                                         ChangeModeCase{ModeOption::Run, "\x02\x39\x32\x03"},
-                                         ChangeModeCase{ModeOption::Data, "\x02\x39\x33\x03"},
-                                         ChangeModeCase{ModeOption::None, "\x02\x39\x3f\x03"}));
+                         testing::Values(ChangeModeCase{OperatingMode::SetUp, "\x02\x39\x30\x03"},
+                                         ChangeModeCase{OperatingMode::Calibrate,
+                                                        "\x02\x39\x31\x03"},
+                                         ChangeModeCase{OperatingMode::Run, "\x02\x39\x32\x03"},
+                                         ChangeModeCase{OperatingMode::Data, "\x02\x39\x33\x03"},
+                                         ChangeModeCase{std::nullopt, "\x02\x39\x3f\x03"}));
 
 TEST(GetMode, WritesTheQueryAndStartsTheTimer) {
     Rig rig;
@@ -74,7 +74,7 @@ TEST(GetMode, WritesTheQueryAndStartsTheTimer) {
     EXPECT_EQ(rig.takeWritten(), "\x02\x38\x03");
     EXPECT_EQ(rig.view.status, "");
     EXPECT_TRUE(rig.timer.running);
-    EXPECT_TRUE(rig.state().AwaitingReply);
+    EXPECT_TRUE(rig.state().awaitingReply());
     EXPECT_TRUE(rig.view.buttonLog.empty()) << "mode commands enable or disable nothing";
 }
 
@@ -93,13 +93,13 @@ TEST_P(ModePortFailure, ShowsItsMessageAndSendsNothing) {
         rig.port.failWrite = GetParam().failWrite;
         rig.view.currentMode = "RUN";
         rig.receive("stale");
-        rig.controller.state().AwaitingReply = true;
         change ? rig.controller.changeModeClicked() : rig.controller.getModeClicked();
         EXPECT_EQ(rig.view.messages, std::vector<std::string>{"Can't open comm port!"});
+        EXPECT_EQ(rig.view.details, std::vector<std::string>{"the far end's reason"});
         EXPECT_EQ(rig.takeWritten(), "");
         EXPECT_FALSE(rig.timer.running);
-        EXPECT_TRUE(rig.state().AwaitingReply) << "keeps its value";
-        EXPECT_EQ(rig.state().RxBuffer, "") << "steps before the failure stay done";
+        EXPECT_FALSE(rig.state().awaitingReply());
+        EXPECT_EQ(rig.state().received(), "") << "steps before the failure stay done";
         EXPECT_EQ(rig.view.currentMode, "RUN");
     }
 }

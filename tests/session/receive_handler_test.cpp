@@ -25,11 +25,11 @@ TEST(ReceiveHandler, FrameInPiecesIsDecodedOnceWhenTheEtxArrives) {
     Upload rig;
     rig.receive(S);
     rig.receive("1S4");
-    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.state().recordIndex(), -1);
     EXPECT_EQ(rig.takeWritten(), "");
-    EXPECT_FALSE(rig.state().AwaitingReply) << "any arrival of text clears it";
+    EXPECT_FALSE(rig.state().awaitingReply()) << "any arrival of text clears it";
     rig.receive("2" + E);
-    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.state().recordIndex(), 0);
     EXPECT_EQ(rig.view.list, std::vector<std::string>{"SN = 42  Model: Norvik"});
     EXPECT_EQ(rig.takeWritten(), kAck);
 }
@@ -37,24 +37,24 @@ TEST(ReceiveHandler, FrameInPiecesIsDecodedOnceWhenTheEtxArrives) {
 TEST(ReceiveHandler, StrayTextAroundAFrameIsDiscarded) {
     Upload rig;
     rig.receive("abc" + S + "1S42" + E + "xyz");
-    EXPECT_EQ(RowText(*rig.state().history->identification), "SN = 42;Model: Norvik");
+    EXPECT_EQ(RowText(*rig.state().history()->identification), "SN = 42;Model: Norvik");
     EXPECT_EQ(rig.takeWritten(), kAck);
-    EXPECT_EQ(rig.state().RxBuffer, "");
+    EXPECT_EQ(rig.state().received(), "");
 }
 
 TEST(ReceiveHandler, TwoFramesInOneReadDecodeOnlyTheFirst) {
     Upload rig;
     rig.receive(S + "1S42" + E + S + "1" + kTestRecord + E);
-    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.state().recordIndex(), 0);
     EXPECT_EQ(rig.takeWritten(), kAck);
 }
 
 TEST(ReceiveHandler, FrameBehindALoneEtxIsStillDecodedAndAnswered) {
     Upload rig;
     rig.receive(E);
-    EXPECT_EQ(rig.state().RxBuffer, E);
+    EXPECT_EQ(rig.state().received(), E);
     rig.receiveFrame("1S42");
-    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.state().recordIndex(), 0);
     EXPECT_EQ(rig.takeWritten(), kAck);
 }
 
@@ -62,7 +62,7 @@ TEST(ReceiveHandler, StrayEtxDoesNotDiscardTheRestOfAFrameStillArriving) {
     Upload rig;
     rig.receive("x" + E + S + "1S");
     rig.receive("42" + E);
-    EXPECT_EQ(RowText(*rig.state().history->identification), "SN = 42;Model: Norvik");
+    EXPECT_EQ(RowText(*rig.state().history()->identification), "SN = 42;Model: Norvik");
     EXPECT_EQ(rig.takeWritten(), kAck);
 }
 
@@ -72,7 +72,7 @@ TEST(ReceiveHandler, EmptyOrUnknownBodiesAreDroppedWithoutAReply) {
         int startsBefore = rig.timer.starts;
         rig.receiveFrame(body);
         EXPECT_EQ(rig.takeWritten(), "") << body;
-        EXPECT_EQ(rig.state().RecordIndex, -1);
+        EXPECT_EQ(rig.state().recordIndex(), -1);
         EXPECT_EQ(rig.timer.starts, startsBefore);
         EXPECT_TRUE(rig.view.messages.empty());
     }
@@ -148,7 +148,7 @@ TEST(ReceiveHandler, AFailedReplyWriteIsIgnored) {
     Upload rig;
     rig.port.failWrite = true;
     rig.receiveFrame("1S42");
-    EXPECT_EQ(rig.state().RecordIndex, 0);
+    EXPECT_EQ(rig.state().recordIndex(), 0);
     EXPECT_TRUE(rig.view.messages.empty());
 }
 
@@ -157,65 +157,45 @@ TEST(ReceiveHandler, UndecodableHistoryFrameIsStillAnswered) {
     rig.receiveFrame("1S42");
     rig.receiveFrame("1only,three,fields");
     EXPECT_EQ(rig.takeWritten(), kAck + kAck);
-    EXPECT_EQ(rig.state().RecordIndex, 1);
+    EXPECT_EQ(rig.state().recordIndex(), 1);
 }
 
 struct LineErrorCase {
-    int code;
+    LineError error;
     const char* text;
 };
 
-class LineError : public testing::TestWithParam<LineErrorCase> {};
+class LineErrors : public testing::TestWithParam<LineErrorCase> {};
 
-TEST_P(LineError, ReportsAndScansWhatIsAlreadyBuffered) {
+TEST_P(LineErrors, AreReportedAndLeaveWhatIsBuffered) {
     Upload rig;
     rig.receive(S + "1S42");
     rig.port.incoming = E;  // waiting in the port, not read at a line error
-    rig.controller.commEvent(GetParam().code);
+    rig.controller.lineError(GetParam().error);
     EXPECT_EQ(rig.view.status, GetParam().text);
-    EXPECT_EQ(rig.state().RecordIndex, -1);
+    EXPECT_EQ(rig.state().recordIndex(), -1);
     EXPECT_EQ(rig.port.incoming, E);
-    rig.controller.commEvent(CommEvent::kDataReceived);
-    EXPECT_EQ(rig.state().RecordIndex, 0);
+    rig.controller.dataReceived();
+    EXPECT_EQ(rig.state().recordIndex(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, LineError,
-                         testing::Values(LineErrorCase{1001, "Error - break received"},
-                                         LineErrorCase{1004, "Error - framing error"},
-                                         LineErrorCase{1006, "Error - data lost"},
-                                         LineErrorCase{1009, "Error - Parity error"},
-                                         LineErrorCase{1010, "Error - TX buffer full"},
-                                         LineErrorCase{1011, "Error - retrieving DCB"}));
-
-TEST(ReceiveHandler, LineErrorCompletesAFrameAlreadyBuffered) {
-    Upload rig;
-    rig.controller.state().RxBuffer = S + "1S42" + E;
-    rig.controller.commEvent(CommEvent::kFramingError);
-    EXPECT_EQ(rig.state().RecordIndex, 0);
-    EXPECT_EQ(rig.takeWritten(), kAck);
-}
+INSTANTIATE_TEST_SUITE_P(Errors, LineErrors,
+                         testing::Values(LineErrorCase{LineError::Break, "Error - break received"},
+                                         LineErrorCase{LineError::Framing, "Error - framing error"},
+                                         LineErrorCase{LineError::Overrun, "Error - data lost"},
+                                         LineErrorCase{LineError::Parity, "Error - Parity error"},
+                                         LineErrorCase{LineError::TxFull, "Error - TX buffer full"},
+                                         LineErrorCase{LineError::Dcb, "Error - retrieving DCB"}));
 
 TEST(ReceiveHandler, RxOverflowDiscardsEverythingReceived) {
     Upload rig;
     rig.receive(S + "1S4");
     rig.port.incoming = "2" + E;
-    rig.controller.commEvent(CommEvent::kRxOverflow);
+    rig.controller.lineError(LineError::RxOverflow);
     EXPECT_EQ(rig.view.status, "Error - RX buffer overflow");
-    EXPECT_EQ(rig.state().RxBuffer, "");
+    EXPECT_EQ(rig.state().received(), "");
     EXPECT_EQ(rig.port.incoming, "");
-    EXPECT_EQ(rig.state().RecordIndex, -1);
-}
-
-TEST(ReceiveHandler, UnknownEventCodeChangesNothing) {
-    Upload rig;
-    rig.receive(S + "1S4");
-    rig.controller.state().AwaitingReply = true;
-    rig.port.incoming = "2" + E;
-    rig.controller.commEvent(1003);
-    EXPECT_EQ(rig.view.status, "");
-    EXPECT_EQ(rig.state().RxBuffer, S + "1S4");
-    EXPECT_TRUE(rig.state().AwaitingReply);
-    EXPECT_EQ(rig.port.incoming, "2" + E);
+    EXPECT_EQ(rig.state().recordIndex(), -1);
 }
 
 }  // namespace

@@ -23,15 +23,16 @@ TEST_P(RecordCounter, CountsTestRecordsAgainstTheRequestedNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, RecordCounter,
-    testing::Values(
-        CounterCase{-1, 0, "", "Records: 0"}, CounterCase{0, 0, "", "Records: 0"},
-        CounterCase{120, 0, "", "Records: 120"}, CounterCase{120, 0, "500", "Records: 120 of 500"},
-        CounterCase{3, 0, " 3.0 ", "Records: 3 of 3"}, CounterCase{0, 0, "0", "Records: 0 of 0"},
-        CounterCase{7, 0, "all", "Records: 7"}, CounterCase{7, 0, "2.5", "Records: 7"},
-        CounterCase{7, 0, "-1", "Records: 7"}, CounterCase{40000, 0, "", "Records: 40000"},
-        CounterCase{120, 1, "", "Records: 120 (1 unreadable)"},
-        CounterCase{0, 1, "", "Records: 0 (1 unreadable)"},
-        CounterCase{120, 3, "200", "Records: 120 of 200 (3 unreadable)"}));
+    testing::Values(CounterCase{0, 0, "", "Records: 0"}, CounterCase{120, 0, "", "Records: 120"},
+                    CounterCase{120, 0, "500", "Records: 120 of 500"},
+                    CounterCase{3, 0, " 3.0 ", "Records: 3 of 3"},
+                    CounterCase{0, 0, "0", "Records: 0 of 0"},
+                    CounterCase{7, 0, "all", "Records: 7"}, CounterCase{7, 0, "2.5", "Records: 7"},
+                    CounterCase{7, 0, "-1", "Records: 7"},
+                    CounterCase{40000, 0, "", "Records: 40000"},
+                    CounterCase{120, 1, "", "Records: 120 (1 unreadable)"},
+                    CounterCase{0, 1, "", "Records: 0 (1 unreadable)"},
+                    CounterCase{120, 3, "200", "Records: 120 of 200 (3 unreadable)"}));
 
 TEST(RecordCounter, FollowsAnUploadAndStartsAgainAtRequest) {
     Rig rig;
@@ -65,12 +66,12 @@ TEST(RecordCounter, CountsUnreadableRecordsOfTheUpload) {
     rig.receiveFrame("14,P,C,0.5,N,0,70000");
     rig.receiveFrame("15,P;X,C,0.5,N,0,0");
     EXPECT_EQ(rig.view.recordCounter, "Records: 5 (4 unreadable)");
-    EXPECT_EQ(rig.controller.state().history->records.size(), 2u);
+    EXPECT_EQ(rig.controller.state().history()->records.size(), 2u);
 
     rig.controller.timerTick();
     rig.controller.requestClicked();
     EXPECT_EQ(rig.view.recordCounter, "Records: 0");
-    EXPECT_TRUE(rig.controller.state().history->records.empty());
+    EXPECT_TRUE(rig.controller.state().history()->records.empty());
 }
 
 }  // namespace

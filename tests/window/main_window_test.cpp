@@ -145,8 +145,8 @@ TEST_F(MainWindowTest, StartsIdleWithEverythingEnabled) {
         EXPECT_FALSE(find<QRadioButton>(name)->isChecked()) << name;
     EXPECT_EQ(find<QLabel>("Panel1")->text(), "");
     EXPECT_FALSE(port_.opened);
-    EXPECT_FALSE(window_->controller().state().AwaitingReply);
-    EXPECT_FALSE(window_->controller().state().history);
+    EXPECT_FALSE(window_->controller().state().awaitingReply());
+    EXPECT_FALSE(window_->controller().state().history());
 }
 
 TEST(PortOptions, TooltipsNameTheDeviceEachOpens) {
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, OptionGroupsAreIndependent) {
     EXPECT_TRUE(find<QRadioButton>("optRun")->isChecked());
     EXPECT_TRUE(find<QRadioButton>("optComm3")->isChecked());
     EXPECT_FALSE(find<QRadioButton>("optComm1")->isChecked());
-    EXPECT_EQ(window_->controller().state().CommPortNumber, 3);
+    EXPECT_EQ(window_->controller().state().portNumber(), 3);
     find<QRadioButton>("optCal")->click();
     EXPECT_TRUE(find<QRadioButton>("optComm3")->isChecked());
     EXPECT_FALSE(find<QRadioButton>("optRun")->isChecked());
@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, RequestDisablesThreeButtonsUntilTheTimeout) {
 TEST_F(MainWindowTest, ReceivedBytesAreShownOneCharacterEach) {
     click("cmdRequest");
     port_.incoming = std::string("\x02") + "1S\xe9\xff" + "\x03";
-    window_->controller().commEvent(2);
+    window_->controller().dataReceived();
     ASSERT_EQ(find<QListWidget>("List1")->count(), 1);
     EXPECT_EQ(find<QListWidget>("List1")->item(0)->text(),
               QString::fromUtf8("SN = \u00e9\u00ff  Model: Norvik"));
@@ -197,13 +197,13 @@ TEST_F(MainWindowTest, ReceivedBytesAreShownOneCharacterEach) {
 
 TEST_F(MainWindowTest, PortFailureShowsItsModalMessageWithTheReason) {
     port_.failOpen = true;
-    window_->setPortErrorSource([] { return QString("/dev/ttyS0: No such file or directory"); });
     MessageBoxCatcher catcher;
     click("cmdRequest");
     click("cmdReqMode");
     EXPECT_EQ(catcher.texts, (QStringList{"Can't open comm port", "Can't open comm port!"}));
     EXPECT_EQ(catcher.titles, (QStringList{kProgramName, kProgramName}));
-    EXPECT_EQ(catcher.informativeTexts.value(0), "/dev/ttyS0: No such file or directory");
+    EXPECT_EQ(catcher.informativeTexts,
+              (QStringList{"the far end's reason", "the far end's reason"}));
     EXPECT_EQ(port_.written, "");
 }
 
@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, ModeReplyShowsTheModeAndTheTestInProgressMessage) {
     port_.incoming =
         "\x02"
         "831\x03";
-    window_->controller().commEvent(2);
+    window_->controller().dataReceived();
     EXPECT_EQ(find<QLineEdit>("txtCurrentMode")->text(), "DATA");
     EXPECT_TRUE(find<QRadioButton>("optData")->isChecked());
     EXPECT_EQ(catcher.texts, QStringList{"Test is in progress! Mode cannot be changed"});
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, SaveAsksForAFileAndReportsTheOutcome) {
     port_.incoming =
         "\x02"
         "1S42\x03";
-    window_->controller().commEvent(2);
+    window_->controller().dataReceived();
     window_->controller().timerTick();
     std::string path = (folder_ / "history").string();
 
@@ -293,7 +293,7 @@ TEST_P(WindowLoadsSettings, SelectsTheStoredPort) {
     FakePort port;
     FakeTimer timer;
     MainWindow window(port, timer, path);
-    EXPECT_EQ(window.controller().state().CommPortNumber, GetParam().port);
+    EXPECT_EQ(window.controller().state().portNumber(), GetParam().port);
     for (int n = 1; n <= 5; ++n) {
         std::string name = "optComm" + std::to_string(n);
         bool expected = GetParam().checked && name == GetParam().checked;

@@ -1,5 +1,3 @@
-#include "session/save_button.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,7 +14,6 @@ const std::vector<std::string> kDisabledThenEnabled = {"-0", "-1", "-3", "-4",
                                                        "+0", "+1", "+3", "+4"};
 
 struct SaveRig : Rig {
-    SaveRig() { controller.setSaveHandler(SaveButtonClicked); }
     void upload() {
         controller.requestClicked();
         receiveFrame("1S42");
@@ -27,7 +24,7 @@ struct SaveRig : Rig {
     }
 };
 
-TEST(SaveButton, SavesUnderABusyCursorAndReportsSuccess) {
+TEST(Save, SavesUnderABusyCursorAndReportsSuccess) {
     TempDir folder;
     SaveRig rig;
     rig.upload();
@@ -39,7 +36,7 @@ TEST(SaveButton, SavesUnderABusyCursorAndReportsSuccess) {
     EXPECT_TRUE(fs::exists(rig.view.saveFileName));
 }
 
-TEST(SaveButton, CancelledDialogOnlyGivesTheButtonsBack) {
+TEST(Save, CancelledDialogOnlyGivesTheButtonsBack) {
     SaveRig rig;
     rig.upload();
     rig.view.status = "Error - data lost";
@@ -50,7 +47,7 @@ TEST(SaveButton, CancelledDialogOnlyGivesTheButtonsBack) {
     EXPECT_EQ(rig.view.status, "Error - data lost");
 }
 
-TEST(SaveButton, BeforeAnyRequestNothingIsSaved) {
+TEST(Save, BeforeAnyRequestNothingIsSaved) {
     TempDir folder;
     SaveRig rig;
     rig.view.saveFileName = folder / "history.xls";
@@ -60,18 +57,17 @@ TEST(SaveButton, BeforeAnyRequestNothingIsSaved) {
     EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
 }
 
-TEST(SaveButton, ATickDuringTheDialogWaitsUntilTheSaveIsOver) {
+TEST(Save, ATickDuringTheDialogWaitsUntilTheSaveIsOver) {
     SaveRig rig;
     rig.controller.getModeClicked();
     rig.view.buttonLog.clear();
     std::vector<std::string> logWhenDialogClosed;
-    rig.controller.setSaveHandler([&](HandlerContext& context) {
+    rig.view.whileDialogOpen = [&] {
         rig.controller.timerTick();  // the timer fires while the dialog is open
         logWhenDialogClosed = rig.view.buttonLog;
-        SaveButtonClicked(context);
-    });
+    };
     rig.controller.saveClicked();
-    EXPECT_TRUE(logWhenDialogClosed.empty());
+    EXPECT_EQ(logWhenDialogClosed, (std::vector<std::string>{"-0", "-1", "-3", "-4"}));
     EXPECT_FALSE(rig.port.opened) << "the held tick ran afterwards";
 }
 

@@ -1,0 +1,47 @@
+#include "session/exchange_state.h"
+
+#include <utility>
+
+#include "protocol/frame_scan.h"
+
+void ExchangeState::startUpload() {
+    history_.emplace();
+    recordIndex_ = -1;
+    reply_ = Reply::Ack;
+    received_.clear();
+}
+
+bool ExchangeState::endExchange() {
+    return std::exchange(awaitingReply_, false);
+}
+
+void ExchangeState::receive(std::string_view bytes) {
+    received_ += bytes;
+    awaitingReply_ = false;
+}
+
+std::optional<std::string> ExchangeState::cutFrame() {
+    return CutFrame(received_);
+}
+
+std::optional<HistoryFrameKind> ExchangeState::nextHistoryFrame() {
+    if (recordIndex_ == INT32_MAX)
+        return std::nullopt;
+    ++recordIndex_;
+    return recordIndex_ == 0 ? HistoryFrameKind::Identification : HistoryFrameKind::TestRecord;
+}
+
+void ExchangeState::keep(Identification identification) {
+    if (history_)
+        history_->identification = std::move(identification);
+}
+
+void ExchangeState::keep(TestRecord record) {
+    if (history_)
+        history_->records.push_back(std::move(record));
+}
+
+void ExchangeState::countUnreadable() {
+    if (history_)
+        ++history_->unreadable;
+}

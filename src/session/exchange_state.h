@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "protocol/history.h"
+#include "protocol/history_decoding.h"
+
+// How the next history frame is answered.
+enum class Reply { None, Ack, Can };
+
+// The state the handlers share, with its rules kept here: REQUEST starts a fresh history and
+// counter, a history frame advances the counter whether or not it decodes, and received text
+// waits in a bounded buffer until it holds a whole frame.
+class ExchangeState {
+  public:
+    // -1 after REQUEST, 0 after the identification record, k after the k-th test record (decoded
+    // or not). 32-bit, so a history of more than 32,767 records is received whole.
+    int32_t recordIndex() const { return recordIndex_; }
+    // None until the first REQUEST.
+    const std::optional<History>& history() const { return history_; }
+    Reply reply() const { return reply_; }
+    int portNumber() const { return portNumber_; }
+    // True from a command frame's write until the next arrival of text or the next timeout.
+    bool awaitingReply() const { return awaitingReply_; }
+    const std::string& received() const { return received_; }
+
+    void selectPort(int portNumber) { portNumber_ = portNumber; }
+    void startUpload();
+    void startModeExchange() { received_.clear(); }
+    void cancel() { reply_ = Reply::Can; }
+    void commandSent() { awaitingReply_ = true; }
+    // Clears awaitingReply; true when it was set, that is when nothing answered the command.
+    bool endExchange();
+
+    void receive(std::string_view bytes);
+    void discardReceived() { received_.clear(); }
+    // The body of the first whole frame received, cut out with everything before it.
+    std::optional<std::string> cutFrame();
+
+    // Advances the counter for a history frame and says which kind it is; none once the 32-bit
+    // counter has reached its end, where frames are answered but no longer decoded.
+    std::optional<HistoryFrameKind> nextHistoryFrame();
+    // Before the first REQUEST there is no history: what arrives is shown but not kept.
+    void keep(Identification identification);
+    void keep(TestRecord record);
+    void countUnreadable();
+    // The operator's count is reached: the frame is answered with CAN.
+    void lastRequestedFrame() { reply_ = Reply::Can; }
+
+  private:
+    int32_t recordIndex_ = 0;
+    std::optional<History> history_;
+    Reply reply_ = Reply::None;
+    int portNumber_ = 0;
+    bool awaitingReply_ = false;
+    std::string received_;
+};

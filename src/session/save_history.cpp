@@ -1,0 +1,17 @@
+#include "session/save_history.h"
+
+#include "session/handler_context.h"
+
+SaveResult SaveUploadedHistory(const ExchangeState& state, const std::string& fileName) {
+    return state.history() ? SaveHistory(*state.history(), fileName) : SaveResult::NotSaved;
+}
+
+void SaveClicked(HandlerContext& context) {
+    context.listener.saveStarted();
+    std::string fileName = context.input.chooseSaveFileName();
+    if (!fileName.empty()) {
+        context.listener.saveWriting();
+        context.listener.saveFinished(SaveUploadedHistory(context.state, fileName));
+    }
+    context.listener.saveEnded();
+}

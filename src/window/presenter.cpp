@@ -1,0 +1,82 @@
+#include "window/presenter.h"
+
+#include "protocol/history.h"
+#include "session/record_counter.h"
+#include "window/list_lines.h"
+#include "window/status_texts.h"
+
+void Presenter::commandStarted(Command command) {
+    if (command == Command::Request)
+        view_.clearList();
+    view_.setStatusText("");
+}
+
+void Presenter::commandSent(Command command) {
+    if (command == Command::Request)
+        enableAfterUpload(false);
+}
+
+void Presenter::portFailed(Command command, const std::string& reason) {
+    view_.showMessage(PortFailureText(command), reason);
+}
+
+void Presenter::identificationDecoded(const Identification& identification) {
+    view_.addListLine(IdentificationLine(identification));
+    view_.setRelayCaption(RelayCaption(identification));
+}
+
+void Presenter::recordDecoded(const TestRecord& record) {
+    view_.addListLine(ListLine(record));
+    if (PowerUp(record))
+        view_.addListLine(kPowerUpLine);
+}
+
+void Presenter::uploadProgress(int32_t testRecords, int32_t unreadable) {
+    view_.setRecordCounter(RecordCounterText(testRecords, unreadable, input_.requestedCount()));
+}
+
+void Presenter::lineError(LineError error) {
+    view_.setStatusText(LineErrorText(error));
+}
+
+void Presenter::exchangeEnded(ExchangeEnd end) {
+    if (end == ExchangeEnd::NoResponse)
+        view_.setStatusText(kNoResponse);
+    enableAfterUpload(true);
+}
+
+void Presenter::modeReported(OperatingMode mode) {
+    view_.setCurrentModeText(ModeName(mode));
+    view_.selectModeOption(mode);
+}
+
+void Presenter::testInProgress() {
+    view_.showMessage(kTestInProgress, "");
+}
+
+void Presenter::saveStarted() {
+    enableAroundSave(false);
+}
+
+void Presenter::saveWriting() {
+    view_.setBusyCursor(true);
+}
+
+void Presenter::saveFinished(SaveResult result) {
+    view_.setBusyCursor(false);
+    view_.setStatusText(SaveResultText(result));
+}
+
+void Presenter::saveEnded() {
+    enableAroundSave(true);
+}
+
+void Presenter::enableAfterUpload(bool enabled) {
+    for (Button button : {Button::Save, Button::SetMode, Button::ReqMode})
+        view_.setButtonEnabled(button, enabled);
+}
+
+void Presenter::enableAroundSave(bool enabled) {
+    for (Button button : {Button::Request, Button::Cancel, Button::ReqMode, Button::SetMode})
+        view_.setButtonEnabled(button, enabled);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "session/operator_input.h"
+#include "session/session_listener.h"
+#include "window/window_view.h"
+
+// Turns what the session reports into what the window shows: list lines, captions, status
+// texts, the record counter, message boxes and which buttons may be pressed.
+class Presenter : public SessionListener {
+  public:
+    Presenter(WindowView& view, const OperatorInput& input) : view_(view), input_(input) {}
+
+    void commandStarted(Command command) override;
+    void commandSent(Command command) override;
+    void portFailed(Command command, const std::string& reason) override;
+    void identificationDecoded(const Identification& identification) override;
+    void recordDecoded(const TestRecord& record) override;
+    void recordUnreadable() override {}
+    void uploadProgress(int32_t testRecords, int32_t unreadable) override;
+    void lineError(LineError error) override;
+    void exchangeEnded(ExchangeEnd end) override;
+    void modeReported(OperatingMode mode) override;
+    void testInProgress() override;
+    void saveStarted() override;
+    void saveWriting() override;
+    void saveFinished(SaveResult result) override;
+    void saveEnded() override;
+
+  private:
+    // What an upload disables until the exchange ends.
+    void enableAfterUpload(bool enabled);
+    // What a save disables until it is done.
+    void enableAroundSave(bool enabled);
+
+    WindowView& view_;
+    const OperatorInput& input_;
+};

@@ -1,0 +1,43 @@
+#include "window/status_texts.h"
+
+const char* LineErrorText(LineError error) {
+    switch (error) {
+        case LineError::Break:
+            return "Error - break received";
+        case LineError::Framing:
+            return "Error - framing error";
+        case LineError::Overrun:
+            return "Error - data lost";
+        case LineError::RxOverflow:
+            return "Error - RX buffer overflow";
+        case LineError::Parity:
+            return "Error - Parity error";
+        case LineError::TxFull:
+            return "Error - TX buffer full";
+        case LineError::Dcb:
+            return "Error - retrieving DCB";
+    }
+    return "";
+}
+
+const char* PortFailureText(Command command) {
+    return command == Command::Request ? kRequestPortFailure : kModePortFailure;
+}
+
+const char* SaveResultText(SaveResult result) {
+    return result == SaveResult::Saved ? kHistorySaved : kHistoryNotSaved;
+}
+
+const char* ModeName(OperatingMode mode) {
+    switch (mode) {
+        case OperatingMode::SetUp:
+            return "SETUP";
+        case OperatingMode::Calibrate:
+            return "CALIBRATE";
+        case OperatingMode::Run:
+            return "RUN";
+        case OperatingMode::Data:
+            return "DATA";
+    }
+    return "";
+}
