@@ -7,6 +7,7 @@
 
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
+#include "version.h"
 #include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
@@ -35,7 +36,7 @@ class FirstPaintReporter : public QObject {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProgramName);
-    QApplication::setApplicationVersion("1.1");
+    QApplication::setApplicationVersion(kVersion);
 
     QtSerialPort port;
     QtResponseTimer timer;

@@ -6,6 +6,7 @@
 #include "adapters/qt_serial_port.h"
 #include "cli/command_line.h"
 #include "cli/command_line_mode.h"
+#include "version.h"
 #include "window/application_folder.h"
 #include "window/link_wiring.h"
 #include "window/main_window.h"
@@ -22,7 +23,7 @@ int main(int argc, char* argv[]) {
         return kExitBadArguments;
     }
     QApplication::setApplicationName("qm4250-upload");
-    QApplication::setApplicationVersion("1.1");
+    QApplication::setApplicationVersion(kVersion);
 
     QtSerialPort port;
     QtResponseTimer timer;

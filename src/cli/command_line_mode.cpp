@@ -5,6 +5,7 @@
 
 #include "cli/command_line.h"
 #include "cli/headless_upload.h"
+#include "version.h"
 
 int RunCommandLine(int argc, char* argv[]) {
     CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -13,7 +14,7 @@ int RunCommandLine(int argc, char* argv[]) {
             std::fputs(kCommandLineHelp, stdout);
             return 0;
         case CommandLine::Action::Version:
-            std::puts("qm4250-upload 1.1");
+            std::printf("qm4250-upload %s\n", kVersion);
             return 0;
         case CommandLine::Action::Invalid:
             std::fprintf(stderr, "qm4250-upload: %s (see --help)\n", commandLine.error.c_str());

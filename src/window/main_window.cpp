@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "adapters/port_device.h"
+#include "version.h"
 #include "window/settings_file.h"
 
 namespace {
@@ -28,7 +29,7 @@ MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string setti
       controller_(port, timer, presenter_, *this),
       settingsPath_(std::move(settingsPath)) {
     setObjectName("Form1");
-    setWindowTitle(kWindowTitle);
+    setWindowTitle(QString("QM 4250 History Data Upload (V%1)").arg(kVersion));
     setFixedSize(14475 / 15, 10005 / 15);
     listRepaintHold_.setSingleShot(true);
     listRepaintHold_.setInterval(kListRepaintMs);

@@ -11,7 +11,6 @@
 #include "window/window_view.h"
 
 inline constexpr const char* kProgramName = "QM4250 History Upload";
-inline constexpr const char* kWindowTitle = "QM 4250 History Data Upload (V1.1)";
 
 // The program's only window: a thin shell that hands the operator's clicks to the controller and
 // shows what the presenter makes of the session's events. The settings file remembers the chosen
