@@ -9,6 +9,8 @@
 #include "protocol/history_decoding.h"
 #include "window/list_lines.h"
 
+using namespace qm4250;
+
 namespace {
 
 std::vector<std::string> SampleRecords() {

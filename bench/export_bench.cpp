@@ -13,6 +13,8 @@
 #include "export/save_history_workbook.h"
 #include "proc_status.h"
 
+using namespace qm4250;
+
 namespace {
 
 constexpr int kTestRecords = 32767;

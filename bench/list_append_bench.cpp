@@ -10,6 +10,8 @@
 #include "stats.h"
 #include "window/main_window.h"
 
+using namespace qm4250;
+
 namespace {
 
 constexpr int kTestRecords = 32767;

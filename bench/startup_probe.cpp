@@ -12,6 +12,8 @@
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
+using namespace qm4250;
+
 namespace {
 
 class FirstPaintReporter : public QObject {

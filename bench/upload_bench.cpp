@@ -21,6 +21,8 @@
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
+using namespace qm4250;
+
 namespace {
 
 constexpr int kBitsPerByte = 10;

@@ -12,6 +12,8 @@
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
+using namespace qm4250;
+
 int main(int argc, char* argv[]) {
     if (std::any_of(argv + 1, argv + argc, IsCommandLineOption))
         return RunCommandLine(argc, argv);

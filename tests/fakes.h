@@ -11,6 +11,8 @@
 #include "session/serial_port.h"
 #include "window/window_view.h"
 
+namespace qm4250 {
+
 // A serial port whose far end the test plays: what the test puts in `incoming` is what the next
 // readAll() returns; every write lands in `written`, and the failures are the test's to choose.
 class FakePort : public SerialPort {
@@ -113,3 +115,5 @@ class FakeView : public WindowView, public OperatorInput {
   private:
     bool enabled_[6] = {true, true, true, true, true, true};
 };
+
+}  // namespace qm4250

@@ -8,6 +8,8 @@
 
 #include "protocol/history_decoding.h"
 
+namespace qm4250 {
+
 // "SN = serial;Model: name", as the list and the sheet show an identification.
 inline std::string RowText(const Identification& identification) {
     return "SN = " + identification.serial + ";Model: " + identification.modelName;
@@ -52,3 +54,5 @@ inline History HistoryOf(const std::vector<std::string>& frames) {
     }
     return history;
 }
+
+}  // namespace qm4250

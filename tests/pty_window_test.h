@@ -15,6 +15,8 @@
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
+namespace qm4250 {
+
 // The real window on the real serial port, COMM 1 being a pseudo-terminal whose master end the
 // test plays as the instrument, or closes as a pulled cable.
 class PtyWindowTest : public testing::Test {
@@ -52,3 +54,5 @@ class PtyWindowTest : public testing::Test {
     QtResponseTimer timer_;
     std::unique_ptr<MainWindow> window_;
 };
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include "session/controller.h"
 #include "window/presenter.h"
 
+namespace qm4250 {
+
 // The session and the presenter wired to fakes, as the window wires them to the real port, timer
 // and controls.
 struct Rig {
@@ -31,3 +33,5 @@ struct Rig {
 
 inline const std::string kAck = "\x06";
 inline const std::string kCan = "\x18";
+
+}  // namespace qm4250

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace qm4250 {
+
 std::string PortDevice(int portNumber) {
     if (portNumber < 1)
         return {};
@@ -14,3 +16,5 @@ std::string PortDevice(int portNumber) {
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 #endif
 }
+
+}  // namespace qm4250

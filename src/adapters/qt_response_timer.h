@@ -5,6 +5,8 @@
 
 #include "session/response_timer.h"
 
+namespace qm4250 {
+
 // The 500 ms response timer on the event thread; it fires once per start.
 class QtResponseTimer : public QObject, public ResponseTimer {
     Q_OBJECT
@@ -22,3 +24,5 @@ class QtResponseTimer : public QObject, public ResponseTimer {
   private:
     QTimer timer_;
 };
+
+}  // namespace qm4250

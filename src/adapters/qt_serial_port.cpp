@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace qm4250 {
+
 QtSerialPort::QtSerialPort(PortResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)) {
     port_.setBaudRate(QSerialPort::Baud9600);
@@ -75,3 +77,5 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {
             break;
     }
 }
+
+}  // namespace qm4250

@@ -9,6 +9,8 @@
 #include "session/serial_port.h"
 #include "session/session_events.h"
 
+namespace qm4250 {
+
 // The device that COMM n opens; empty for a number that names no port.
 using PortResolver = std::function<std::string(int portNumber)>;
 
@@ -42,3 +44,5 @@ class QtSerialPort : public QObject, public SerialPort {
     QByteArray keptAfterLoss_;  // received before the device disappeared, not yet read
     QString lastError_;
 };
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 
 #include "protocol/decimal_text.h"
 
+namespace qm4250 {
+
 const char* const kCommandLineHelp =
     "Usage: qm4250-upload\n"
     "       qm4250-upload --export FILE [--port N | --device PATH] [--count N]\n"
@@ -100,3 +102,5 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     line.action = CommandLine::Action::Export;
     return line;
 }
+
+}  // namespace qm4250

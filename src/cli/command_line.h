@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qm4250 {
+
 // What the command line asks for. With no arguments the program opens its window.
 struct CommandLine {
     enum class Action { Window, Help, Version, Export, Invalid };
@@ -29,3 +31,5 @@ bool IsCommandLineOption(std::string_view argument);
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 extern const char* const kCommandLineHelp;
+
+}  // namespace qm4250

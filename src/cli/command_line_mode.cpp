@@ -7,6 +7,8 @@
 #include "cli/headless_upload.h"
 #include "version.h"
 
+namespace qm4250 {
+
 int RunCommandLine(int argc, char* argv[]) {
     CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (commandLine.action) {
@@ -27,3 +29,5 @@ int RunCommandLine(int argc, char* argv[]) {
     HeadlessUpload upload(commandLine, stderr);
     return upload.run();
 }
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr int kProgressLineEvery = 100;  // records between progress lines when not a terminal
@@ -110,3 +112,5 @@ void HeadlessUpload::exchangeEnded(ExchangeEnd end) {
     end_ = end;
     uploadRunning_.quit();
 }
+
+}  // namespace qm4250

@@ -12,6 +12,8 @@
 #include "session/operator_input.h"
 #include "session/session_listener.h"
 
+namespace qm4250 {
+
 // The upload of the window, without the window: the same controller, port and response
 // timeout, driven by REQUEST alone, then the export to the file the command line names. It
 // reports progress and the outcome on `messages` (standard error).
@@ -57,3 +59,5 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     ExchangeEnd end_ = ExchangeEnd::Answered;
     int shownCount_ = 0;
 };
+
+}  // namespace qm4250

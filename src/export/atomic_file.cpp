@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <vector>
 
+namespace qm4250 {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -108,3 +110,5 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
     }
     return close(fd) == 0;
 }
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace qm4250 {
+
 // Writes a file by way of a temporary file in the target's folder, renamed over the target only
 // once writeTemporary has written it completely (it gets the temporary file's path and returns
 // false on failure). On any failure the temporary file is removed and an existing target stays
@@ -15,3 +17,5 @@ bool SaveAtomically(const std::string& target,
 
 // Writes bytes to an existing file, replacing its content.
 bool WriteBytes(const std::string& path, std::string_view bytes);
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 
 #include "export/utf8.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
@@ -59,3 +61,5 @@ CellTable BuildCellTable(const History& history) {
     }
     return table;
 }
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 
 #include "protocol/history.h"
 
+namespace qm4250 {
+
 // One sheet row, columns A to I. An empty text is a cell left blank.
 using SheetRow = std::array<std::string, 9>;
 
@@ -16,3 +18,5 @@ using CellTable = std::vector<SheetRow>;
 // read), then one row per test record, each followed by a power-up marker row when its relay
 // field says so. Every field goes into its own cell exactly as received.
 CellTable BuildCellTable(const History& history);
+
+}  // namespace qm4250

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace qm4250 {
+
 namespace {
 
 // Quoting every field that holds a delimiter or any control character keeps line breaks and
@@ -43,3 +45,5 @@ std::string CsvText(const CellTable& table) {
     }
     return csv;
 }
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+namespace qm4250 {
+
 FileFormat FormatForFileName(std::string_view fileName) {
     std::string extension = std::filesystem::path(fileName).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -15,3 +17,5 @@ FileFormat FormatForFileName(std::string_view fileName) {
         return FileFormat::Csv;
     return FileFormat::Xls;
 }
+
+}  // namespace qm4250

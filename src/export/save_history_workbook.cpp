@@ -9,6 +9,8 @@
 #include "export/xls/xls_writer.h"
 #include "export/xlsx_writer.h"
 
+namespace qm4250 {
+
 namespace {
 
 bool SaveBytes(const std::optional<std::string>& bytes, const std::string& fileName) {
@@ -36,3 +38,5 @@ bool SaveTable(const CellTable& table, const std::string& fileName) {
 SaveResult SaveHistory(const History& history, const std::string& fileName) {
     return SaveTable(BuildCellTable(history), fileName) ? SaveResult::Saved : SaveResult::NotSaved;
 }
+
+}  // namespace qm4250

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace qm4250 {
+
 std::string Latin1ToUtf8(std::string_view latin1) {
     // Instrument text is nearly always ASCII, which is UTF-8 already: copy it in one go.
     auto firstHigh = std::find_if(latin1.begin(), latin1.end(),
@@ -57,3 +59,5 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     }
     return utf16;
 }
+
+}  // namespace qm4250

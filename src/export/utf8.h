@@ -3,8 +3,12 @@
 #include <string>
 #include <string_view>
 
+namespace qm4250 {
+
 // Received text is single bytes: each byte is the Latin-1 character of the same number.
 std::string Latin1ToUtf8(std::string_view latin1);
 
 // The UTF-16 code units of valid UTF-8 text (as made by Latin1ToUtf8 or written in the source).
 std::u16string Utf8ToUtf16(std::string_view utf8);
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+namespace qm4250 {
+
 namespace {
 
 constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
@@ -120,3 +122,5 @@ bool XlsxIsComplete(const std::string& path, size_t sheetRows) {
     unzClose(archive);
     return at == UNZ_END_OF_LIST_OF_FILE && sheetFound;
 }
+
+}  // namespace qm4250

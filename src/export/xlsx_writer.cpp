@@ -7,6 +7,8 @@
 
 #include "export/xlsx_check.h"
 
+namespace qm4250 {
+
 namespace {
 
 // Readers turn "_xHHHH_" back into the character numbered HHHH; libxlsxwriter writes control
@@ -62,3 +64,5 @@ bool WriteXlsx(const CellTable& table, const std::string& path) {
     bool closed = workbook_close(workbook) == LXW_NO_ERROR;
     return written && closed && XlsxIsComplete(path, rowsWritten);
 }
+
+}  // namespace qm4250

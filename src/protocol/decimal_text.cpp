@@ -1,5 +1,7 @@
 #include "protocol/decimal_text.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr int kMaxIntegerDigits = 18;  // keeps every accepted value inside int64_t
@@ -84,3 +86,5 @@ bool DecimalEquals(std::string_view text, int64_t k) {
     std::optional<DecimalValue> value = ParseDecimal(text);
     return value && value->whole && value->rounded == k;
 }
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+namespace qm4250 {
+
 // A number typed by a person or sent by the instrument as decimal text: optional blanks around
 // it, an optional sign, digits, and an optional decimal point with a fraction. Nothing else
 // (no exponent, no hex, no thousands separator) counts as a number.
@@ -22,3 +24,5 @@ std::optional<int64_t> DecimalToInteger(std::string_view text, int64_t lowest, i
 // True when the text is a number whose exact value is the whole number k: "3", " 3 ", "3.00",
 // "+3" equal 3; "2.5", "3.1", "" and "three" never equal anything.
 bool DecimalEquals(std::string_view text, int64_t k);
+
+}  // namespace qm4250

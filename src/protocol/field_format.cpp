@@ -5,6 +5,8 @@
 
 #include "protocol/decimal_text.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr int64_t kFourYearBlock = 126230400;
@@ -98,3 +100,5 @@ std::optional<RelayBits> RelayText(std::string_view relayField) {
     }
     return bits;
 }
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace qm4250 {
+
 // Seconds since 2004-01-01 00:00:00 on the instrument's clock as "MMM dd/YY HH:MM:SS"
 // (18 characters). nullopt when the text is not a number in the 32-bit signed range.
 std::optional<std::string> FormatTimeDate(std::string_view seconds);
@@ -22,3 +24,5 @@ struct RelayBits {
 // The relay field's power-up flag (bit 0) and the texts of bits 1 to 4. nullopt when the text
 // is not a number in the 16-bit signed range. Negative values have no bit set.
 std::optional<RelayBits> RelayText(std::string_view relayField);
+
+}  // namespace qm4250

@@ -2,6 +2,8 @@
 
 #include "protocol/frame.h"
 
+namespace qm4250 {
+
 namespace {
 
 // Past the limit, only a frame that may still be completing is worth keeping: the text from the
@@ -35,3 +37,5 @@ std::optional<std::string> CutFrame(std::string& rxBuffer) {
         return body;
     }
 }
+
+}  // namespace qm4250

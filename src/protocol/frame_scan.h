@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace qm4250 {
+
 // Received text without a whole frame is kept for later reads only up to this size, so noise on
 // the line can never grow memory without limit. A real frame is well under 100 bytes.
 inline constexpr std::size_t kRxBufferLimit = 64 * 1024;
@@ -15,3 +17,5 @@ inline constexpr std::size_t kRxBufferLimit = 64 * 1024;
 // behind it is still found. Without a whole frame, the text stays in rxBuffer (bounded by
 // kRxBufferLimit) and nullopt is returned.
 std::optional<std::string> CutFrame(std::string& rxBuffer);
+
+}  // namespace qm4250

@@ -1,5 +1,7 @@
 #include "protocol/history.h"
 
+namespace qm4250 {
+
 std::string ErrorText(const TestRecord& record) {
     return record.errorCode == "N" ? std::string() : "*" + record.errorCode;
 }
@@ -15,3 +17,5 @@ bool RelayOn(const TestRecord& record, int bit) {
 bool IsPellmar(const Identification& identification) {
     return identification.modelName == "Pellmar";
 }
+
+}  // namespace qm4250

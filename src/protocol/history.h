@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace qm4250 {
+
 // An uploaded history as the instrument sent it. Every text is the received bytes, one byte a
 // character, kept whole: a field may hold any byte but ",", ";" included.
 
@@ -44,3 +46,5 @@ bool RelayOn(const TestRecord& record, int bit);
 
 // The Pellmar model names its second and third relays -Rej and +Rej.
 bool IsPellmar(const Identification& identification);
+
+}  // namespace qm4250

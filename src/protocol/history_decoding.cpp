@@ -7,6 +7,8 @@
 #include "protocol/decimal_text.h"
 #include "protocol/field_format.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr int kTestRecordFields = 7;
@@ -75,3 +77,5 @@ DecodedFrame DecodeHistoryFrame(std::string_view frameText, HistoryFrameKind kin
     return kind == HistoryFrameKind::Identification ? DecodeIdentification(fields)
                                                     : DecodeTestRecord(fields);
 }
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 
 #include "protocol/history.h"
 
+namespace qm4250 {
+
 // A history frame that cannot be decoded: too few fields, or a time or relay field that is not
 // a number in its range.
 struct Unreadable {};
@@ -19,3 +21,5 @@ enum class HistoryFrameKind { Identification, TestRecord };
 // which is dropped whatever it is). The body is split at every ","; fields past those used are
 // ignored.
 DecodedFrame DecodeHistoryFrame(std::string_view frameText, HistoryFrameKind kind);
+
+}  // namespace qm4250

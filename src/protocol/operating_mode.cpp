@@ -1,5 +1,7 @@
 #include "protocol/operating_mode.h"
 
+namespace qm4250 {
+
 namespace {
 
 struct ModeCode {
@@ -32,3 +34,5 @@ ModeReply DecodeModeReply(std::string_view body) {
     reply.testInProgress = body.size() >= 3 && body[2] == '1';
     return reply;
 }
+
+}  // namespace qm4250

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+namespace qm4250 {
+
 // The instrument's four operating modes, each named on the line by one character.
 enum class OperatingMode { SetUp, Calibrate, Run, Data };
 
@@ -17,3 +19,5 @@ struct ModeReply {
 };
 
 ModeReply DecodeModeReply(std::string_view body);
+
+}  // namespace qm4250

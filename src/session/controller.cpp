@@ -8,6 +8,8 @@
 #include "session/response_timeout.h"
 #include "session/save_history.h"
 
+namespace qm4250 {
+
 void Controller::CountingTimer::start() {
     ++changes_;
     timer_.start();
@@ -104,3 +106,5 @@ void Controller::reportProgress() {
     if (const std::optional<History>& history = state_.history())
         context_.listener.uploadProgress(std::max(state_.recordIndex(), 0), history->unreadable);
 }
+
+}  // namespace qm4250

@@ -11,6 +11,8 @@
 #include "session/session_events.h"
 #include "session/session_listener.h"
 
+namespace qm4250 {
+
 // Owns the exchange state and runs every handler, one at a time. An event that arrives while a
 // handler runs (a serial notification or a timer tick while the listener shows a modal message
 // box) is held and run after that handler returns, in the order of arrival: handlers never
@@ -76,3 +78,5 @@ class Controller {
     std::deque<Event> pending_;
     bool running_ = false;
 };
+
+}  // namespace qm4250

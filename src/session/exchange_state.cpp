@@ -4,6 +4,8 @@
 
 #include "protocol/frame_scan.h"
 
+namespace qm4250 {
+
 void ExchangeState::startUpload() {
     history_.emplace();
     recordIndex_ = -1;
@@ -45,3 +47,5 @@ void ExchangeState::countUnreadable() {
     if (history_)
         ++history_->unreadable;
 }
+
+}  // namespace qm4250

@@ -8,6 +8,8 @@
 #include "protocol/history.h"
 #include "protocol/history_decoding.h"
 
+namespace qm4250 {
+
 // How the next history frame is answered.
 enum class Reply { None, Ack, Can };
 
@@ -58,3 +60,5 @@ class ExchangeState {
     bool awaitingReply_ = false;
     std::string received_;
 };
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include "session/serial_port.h"
 #include "session/session_listener.h"
 
+namespace qm4250 {
+
 // What every handler works on: the shared state, the line, the response timer, whom it reports
 // to and whom it asks.
 struct HandlerContext {
@@ -15,3 +17,5 @@ struct HandlerContext {
     SessionListener& listener;
     OperatorInput& input;
 };
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 #include "session/handler_context.h"
 #include "session/send_command.h"
 
+namespace qm4250 {
+
 void RequestHistory(HandlerContext& context) {
     context.listener.commandStarted(Command::Request);
     context.state.startUpload();
@@ -25,3 +27,5 @@ void RequestHistory(HandlerContext& context) {
 void CancelHistory(HandlerContext& context) {
     context.state.cancel();
 }
+
+}  // namespace qm4250

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace qm4250 {
+
 struct HandlerContext;
 
 // REQUEST: starts a fresh upload and sends the history command.
@@ -7,3 +9,5 @@ void RequestHistory(HandlerContext& context);
 
 // CANCEL: the next history frame is answered with CAN, which asks the instrument to stop.
 void CancelHistory(HandlerContext& context);
+
+}  // namespace qm4250

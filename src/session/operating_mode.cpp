@@ -7,6 +7,8 @@
 #include "session/handler_context.h"
 #include "session/send_command.h"
 
+namespace qm4250 {
+
 namespace {
 
 // Both mode commands: the same steps, each with its own frame.
@@ -40,3 +42,5 @@ void ParseModeReply(std::string_view body, HandlerContext& context) {
     if (reply.testInProgress)
         context.listener.testInProgress();
 }
+
+}  // namespace qm4250

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace qm4250 {
+
 struct HandlerContext;
 
 // Get Mode: asks the instrument for its operating mode.
@@ -13,3 +15,5 @@ void ChangeMode(HandlerContext& context);
 // Reports the mode that a mode reply body ("8", mode character, test flag) names, and a test in
 // progress that kept the instrument from changing it.
 void ParseModeReply(std::string_view body, HandlerContext& context);
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 
 #include "protocol/operating_mode.h"
 
+namespace qm4250 {
+
 // What the handlers ask of the operator, at the moment they need it.
 class OperatorInput {
   public:
@@ -18,3 +20,5 @@ class OperatorInput {
     // The file SAVE writes; empty when the operator cancels.
     virtual std::string chooseSaveFileName() = 0;
 };
+
+}  // namespace qm4250

@@ -10,6 +10,8 @@
 #include "session/handler_context.h"
 #include "session/operating_mode.h"
 
+namespace qm4250 {
+
 namespace {
 
 struct Keep {
@@ -77,3 +79,5 @@ void LineErrorReported(HandlerContext& context, LineError error) {
     }
     ScanForFrame(context);
 }
+
+}  // namespace qm4250

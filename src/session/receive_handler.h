@@ -2,6 +2,8 @@
 
 #include "session/session_events.h"
 
+namespace qm4250 {
+
 struct HandlerContext;
 
 // Text arrived: gathers it, cuts one frame out of it, decodes it, and answers a history frame
@@ -11,3 +13,5 @@ void DataReceived(HandlerContext& context);
 // The line reported an error. A receive buffer overflow throws away everything received so far;
 // any other error leaves it, and a frame it already holds is handled as after an arrival.
 void LineErrorReported(HandlerContext& context, LineError error);
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 
 #include "protocol/decimal_text.h"
 
+namespace qm4250 {
+
 std::string RecordCounterText(int32_t testRecords, int32_t unreadable,
                               std::string_view requestedCount) {
     std::string text = "Records: " + std::to_string(testRecords);
@@ -15,3 +17,5 @@ std::string RecordCounterText(int32_t testRecords, int32_t unreadable,
         text += " (" + std::to_string(unreadable) + " unreadable)";
     return text;
 }
+
+}  // namespace qm4250

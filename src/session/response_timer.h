@@ -1,5 +1,7 @@
 #pragma once
 
+namespace qm4250 {
+
 // The 500 ms response timer. It ticks once per start; starting it while it runs begins a new
 // full interval.
 class ResponseTimer {
@@ -9,3 +11,5 @@ class ResponseTimer {
     virtual void start() = 0;
     virtual void stop() = 0;
 };
+
+}  // namespace qm4250

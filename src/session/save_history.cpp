@@ -2,6 +2,8 @@
 
 #include "session/handler_context.h"
 
+namespace qm4250 {
+
 SaveResult SaveUploadedHistory(const ExchangeState& state, const std::string& fileName) {
     return state.history() ? SaveHistory(*state.history(), fileName) : SaveResult::NotSaved;
 }
@@ -15,3 +17,5 @@ void SaveClicked(HandlerContext& context) {
     }
     context.listener.saveEnded();
 }
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 
 #include "export/save_history_workbook.h"
 
+namespace qm4250 {
+
 struct HandlerContext;
 class ExchangeState;
 
@@ -13,3 +15,5 @@ SaveResult SaveUploadedHistory(const ExchangeState& state, const std::string& fi
 // SAVE: asks for a file name and saves the uploaded history there. A cancelled dialog saves
 // nothing.
 void SaveClicked(HandlerContext& context);
+
+}  // namespace qm4250

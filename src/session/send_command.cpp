@@ -1,5 +1,7 @@
 #include "session/send_command.h"
 
+namespace qm4250 {
+
 bool SelectPort(SerialPort& port, int portNumber) {
     return port.selectPort(portNumber);
 }
@@ -11,3 +13,5 @@ bool OpenIfClosed(SerialPort& port) {
 bool SendCommand(SerialPort& port, int portNumber, std::string_view frame) {
     return SelectPort(port, portNumber) && OpenIfClosed(port) && port.write(frame);
 }
+
+}  // namespace qm4250

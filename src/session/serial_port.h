@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace qm4250 {
+
 // The serial line to the instrument, 9600 baud 8N1. Every operation that can fail says so.
 class SerialPort {
   public:
@@ -19,3 +21,5 @@ class SerialPort {
     // Why the last select, open or write failed, in the platform's words.
     virtual std::string lastError() const = 0;
 };
+
+}  // namespace qm4250

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace qm4250 {
+
 // What the session tells its front ends: plain values, never display text.
 
 // The commands that go out on the line.
@@ -10,3 +12,5 @@ enum class LineError { Break, Framing, Overrun, RxOverflow, Parity, TxFull, Dcb 
 
 // How an exchange ended when the response time ran out after its last frame.
 enum class ExchangeEnd { Answered, NoResponse };
+
+}  // namespace qm4250

@@ -8,6 +8,8 @@
 #include "protocol/operating_mode.h"
 #include "session/session_events.h"
 
+namespace qm4250 {
+
 // Receives what the session's handlers report, in the order it happens, on the event thread. A
 // call may block (a modal message box): events arriving meanwhile wait until it returns.
 class SessionListener {
@@ -41,3 +43,5 @@ class SessionListener {
     virtual void saveFinished(SaveResult result) = 0;
     virtual void saveEnded() = 0;
 };
+
+}  // namespace qm4250

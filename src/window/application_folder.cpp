@@ -7,6 +7,8 @@
 
 #include "window/settings_file.h"
 
+namespace qm4250 {
+
 namespace {
 
 // The folder a file of this path is created in: everything up to its last separator.
@@ -32,3 +34,5 @@ QString ApplicationFolder(const QString& executableFolder) {
     QDir().mkpath(userData);
     return userData + '/';
 }
+
+}  // namespace qm4250

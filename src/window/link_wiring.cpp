@@ -4,6 +4,8 @@
 #include "adapters/qt_serial_port.h"
 #include "window/main_window.h"
 
+namespace qm4250 {
+
 void WireLinkToWindow(QtSerialPort& port, QtResponseTimer& timer, MainWindow& window) {
     QObject::connect(&port, &QtSerialPort::dataReceived, &window,
                      [&window] { window.controller().dataReceived(); });
@@ -12,3 +14,5 @@ void WireLinkToWindow(QtSerialPort& port, QtResponseTimer& timer, MainWindow& wi
     QObject::connect(&timer, &QtResponseTimer::tick, &window,
                      [&window] { window.controller().timerTick(); });
 }
+
+}  // namespace qm4250

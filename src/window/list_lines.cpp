@@ -2,6 +2,8 @@
 
 #include "protocol/field_format.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr std::string_view kThreeRelayCaption = "GP   BP   GE  ";
@@ -38,3 +40,5 @@ std::string ListLine(const TestRecord& record) {
     line += PadRight(OnOff(record, 4), 3);
     return line;
 }
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 
 #include "protocol/history.h"
 
+namespace qm4250 {
+
 inline constexpr std::string_view kPowerUpLine = "QM4250 Power UP";
 
 // "SN = 42  Model: Norvik".
@@ -17,3 +19,5 @@ std::string_view RelayCaption(const Identification& identification);
 // Leak 8, error 4 and time/date 20 right-aligned, three blanks, then the three relays' On/Off.
 // A value wider than its column stays whole and moves the rest of the line on.
 std::string ListLine(const TestRecord& record);
+
+}  // namespace qm4250

@@ -9,6 +9,8 @@
 #include "version.h"
 #include "window/settings_file.h"
 
+namespace qm4250 {
+
 namespace {
 
 QString FromBytes(std::string_view text) {
@@ -190,3 +192,5 @@ void MainWindow::setBusyCursor(bool busy) {
     else
         QApplication::restoreOverrideCursor();
 }
+
+}  // namespace qm4250

@@ -10,6 +10,8 @@
 #include "window/window_controls.h"
 #include "window/window_view.h"
 
+namespace qm4250 {
+
 inline constexpr const char* kProgramName = "QM4250 History Upload";
 
 // The program's only window: a thin shell that hands the operator's clicks to the controller and
@@ -54,3 +56,5 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     std::string settingsPath_;
     QTimer listRepaintHold_;
 };
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 #include "window/list_lines.h"
 #include "window/status_texts.h"
 
+namespace qm4250 {
+
 void Presenter::commandStarted(Command command) {
     if (command == Command::Request)
         view_.clearList();
@@ -80,3 +82,5 @@ void Presenter::enableAroundSave(bool enabled) {
     for (Button button : {Button::Request, Button::Cancel, Button::ReqMode, Button::SetMode})
         view_.setButtonEnabled(button, enabled);
 }
+
+}  // namespace qm4250

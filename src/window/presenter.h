@@ -4,6 +4,8 @@
 #include "session/session_listener.h"
 #include "window/window_view.h"
 
+namespace qm4250 {
+
 // Turns what the session reports into what the window shows: list lines, captions, status
 // texts, the record counter, message boxes and which buttons may be pressed.
 class Presenter : public SessionListener {
@@ -35,3 +37,5 @@ class Presenter : public SessionListener {
     WindowView& view_;
     const OperatorInput& input_;
 };
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 
 #include "protocol/decimal_text.h"
 
+namespace qm4250 {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -60,3 +62,5 @@ bool WritePortSetting(const std::string& path, int portNumber) {
     bool closed = std::fclose(file) == 0;
     return written && closed;
 }
+
+}  // namespace qm4250

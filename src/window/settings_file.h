@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace qm4250 {
+
 inline constexpr const char* kSettingsWriteFailure = "Error writing application file";
 
 // The settings file is the application folder's path with "HISTPARAMS.DAT" appended as it is,
@@ -17,3 +19,5 @@ std::optional<int> ReadPortSetting(const std::string& path);
 
 // Writes the port number as one quoted line ("3" CR LF). False when the file cannot be written.
 bool WritePortSetting(const std::string& path, int portNumber);
+
+}  // namespace qm4250

@@ -1,5 +1,7 @@
 #include "window/status_texts.h"
 
+namespace qm4250 {
+
 const char* LineErrorText(LineError error) {
     switch (error) {
         case LineError::Break:
@@ -41,3 +43,5 @@ const char* ModeName(OperatingMode mode) {
     }
     return "";
 }
+
+}  // namespace qm4250

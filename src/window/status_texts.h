@@ -4,6 +4,8 @@
 #include "protocol/operating_mode.h"
 #include "session/session_events.h"
 
+namespace qm4250 {
+
 inline constexpr const char* kRequestPortFailure = "Can't open comm port";
 inline constexpr const char* kModePortFailure = "Can't open comm port!";
 inline constexpr const char* kTestInProgress = "Test is in progress! Mode cannot be changed";
@@ -21,3 +23,5 @@ const char* SaveResultText(SaveResult result);
 
 // "SETUP", "CALIBRATE", "RUN" or "DATA", as txtCurrentMode shows the mode.
 const char* ModeName(OperatingMode mode);
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QStyle>
 
+namespace qm4250 {
+
 namespace {
 
 // The layout was drawn in twips: 15 twips to the pixel at 96 dots per inch.
@@ -149,3 +151,5 @@ WindowControls BuildWindowControls(QWidget* form) {
     SetTabOrder(c);
     return c;
 }
+
+}  // namespace qm4250

@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
+namespace qm4250 {
+
 // Every control of the window, each with its control name as Qt object name.
 struct WindowControls {
     QLabel* Label1;
@@ -41,3 +43,5 @@ struct WindowControls {
 // Creates the controls on the form at their fixed positions, with their captions, fonts and
 // tab order, and lines the list's headings up with its columns.
 WindowControls BuildWindowControls(QWidget* form);
+
+}  // namespace qm4250

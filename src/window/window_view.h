@@ -4,6 +4,8 @@
 
 #include "protocol/operating_mode.h"
 
+namespace qm4250 {
+
 enum class Button { Request, Cancel, Save, ReqMode, SetMode, Exit };
 
 // What the presenter changes on the window. Texts are bytes: one received byte is one character.
@@ -25,3 +27,5 @@ class WindowView {
     virtual void showMessage(std::string_view text, std::string_view detail) = 0;
     virtual void setBusyCursor(bool busy) = 0;
 };
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+using namespace qm4250;
+
 namespace {
 
 TEST(PortDevice, MapsCommNToTheNthSerialPort) {

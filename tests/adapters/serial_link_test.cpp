@@ -3,6 +3,8 @@
 #include "message_box_catcher.h"
 #include "pty_window_test.h"
 
+using namespace qm4250;
+
 namespace {
 
 constexpr int kWaitMs = 3000;

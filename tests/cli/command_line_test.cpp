@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qm4250;
+
 namespace {
 
 using Action = CommandLine::Action;

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace qm4250 {
+
 namespace {
 
 constexpr int kIdleWaitMs = 15000;  // only there to keep a broken build from hanging
@@ -88,3 +90,5 @@ std::vector<std::string> ReplayedRows(int first, int last, std::vector<int> miss
             rows.push_back(ReplayedRow(k));
     return rows;
 }
+
+}  // namespace qm4250

@@ -13,6 +13,8 @@
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
+namespace qm4250 {
+
 // The real window on the real serial port, with qm4250-sim playing the instrument at the far
 // end of a pseudo-terminal mapped to COMM 1.
 class EndToEndTest : public testing::Test {
@@ -57,3 +59,5 @@ std::string ReplayedPn(int k);
 std::string ReplayedRow(int k);
 // The rows of replayed test records first to last, but for those in `missing`.
 std::vector<std::string> ReplayedRows(int first, int last, std::vector<int> missing = {});
+
+}  // namespace qm4250

@@ -4,6 +4,8 @@
 #include "e2e_rig.h"
 #include "message_box_catcher.h"
 
+using namespace qm4250;
+
 namespace {
 
 using OperatingMode = EndToEndTest;

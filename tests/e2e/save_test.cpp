@@ -5,6 +5,8 @@
 #include "independent_reader.h"
 #include "save_dialog_answerer.h"
 
+using namespace qm4250;
+
 namespace {
 
 // The sheet rows, as read_back.py prints them, that the replayed history of `count` records with

@@ -10,6 +10,8 @@
 #include "restricted_save.h"
 #include "temp_dir.h"
 
+using namespace qm4250;
+
 namespace {
 
 const std::string kOldContent = "the previous history, which must survive";

@@ -4,6 +4,8 @@
 
 #include "history_rows.h"
 
+using namespace qm4250;
+
 namespace {
 
 const SheetRow kHeader{"SEQ#",      "PN",      "Cust Code", "Leak",   "Error",

@@ -4,6 +4,8 @@
 
 #include "export/file_format.h"
 
+using namespace qm4250;
+
 namespace {
 
 TEST(CsvWriter, NineFieldsToALineQuotedOnlyWhenNeeded) {

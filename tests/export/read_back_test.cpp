@@ -10,6 +10,8 @@
 #include "restricted_save.h"
 #include "temp_dir.h"
 
+using namespace qm4250;
+
 namespace {
 
 // The table as read_back.py prints it.

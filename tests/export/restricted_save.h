@@ -12,6 +12,8 @@
 #include "child_process.h"
 #include "export/save_history_workbook.h"
 
+namespace qm4250 {
+
 // What a save in a child process gave, told through its pipe.
 inline const std::string kSaved = "saved";
 inline const std::string kNotSaved = "not saved";
@@ -49,3 +51,5 @@ inline std::string FileContent(const std::string& path) {
     content << in.rdbuf();
     return content.str();
 }
+
+}  // namespace qm4250

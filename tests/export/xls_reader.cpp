@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace qm4250 {
+
 namespace {
 
 constexpr size_t kSector = 512;
@@ -198,3 +200,5 @@ CellTable ReadCells(const std::vector<BiffRecord>& records) {
     }
     return table;
 }
+
+}  // namespace qm4250

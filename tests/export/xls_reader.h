@@ -8,6 +8,8 @@
 
 #include "export/cell_table.h"
 
+namespace qm4250 {
+
 // A reader of our own for .xls files, strict about the rules other readers rely on. Every
 // function throws std::runtime_error naming the rule a file breaks.
 
@@ -37,3 +39,5 @@ CellTable ReadCells(const std::vector<BiffRecord>& records);
 
 uint16_t U16At(std::string_view data, size_t at);
 uint32_t U32At(std::string_view data, size_t at);
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include "export/xls/xls_writer.h"
 #include "xls_reader.h"
 
+using namespace qm4250;
+
 namespace {
 
 enum : uint16_t {

@@ -13,6 +13,8 @@
 #include "export/xlsx_writer.h"
 #include "temp_dir.h"
 
+using namespace qm4250;
+
 namespace {
 
 using Parts = std::map<std::string, std::string>;

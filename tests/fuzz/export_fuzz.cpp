@@ -19,6 +19,8 @@
 #include "history_rows.h"
 #include "scratch_file.h"
 
+using namespace qm4250;
+
 namespace {
 
 std::vector<std::string> SplitRows(std::string_view text) {

@@ -11,6 +11,8 @@
 #include "session/controller.h"
 #include "window/presenter.h"
 
+using namespace qm4250;
+
 namespace {
 
 // Keeps every write the core attempts, whether or not the port takes it: a reply is judged by

@@ -14,6 +14,8 @@
 #include "protocol/operating_mode.h"
 #include "window/list_lines.h"
 
+using namespace qm4250;
+
 namespace {
 
 void CheckModeReply(std::string_view body) {

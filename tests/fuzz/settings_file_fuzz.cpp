@@ -7,6 +7,8 @@
 #include "scratch_file.h"
 #include "window/settings_file.h"
 
+using namespace qm4250;
+
 namespace {
 
 void WriteContent(const std::string& path, const uint8_t* data, size_t size) {

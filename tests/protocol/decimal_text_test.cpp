@@ -4,6 +4,8 @@
 
 #include <optional>
 
+using namespace qm4250;
+
 namespace {
 
 struct DecimalCase {

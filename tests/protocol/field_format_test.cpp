@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace qm4250;
+
 namespace {
 
 using namespace std::chrono;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+using namespace qm4250;
+
 namespace {
 
 const std::string S = "\x02";

@@ -13,6 +13,8 @@
 #include "e2e_rig.h"
 #include "history_exchange.h"
 
+using namespace qm4250;
+
 namespace {
 
 constexpr int kUploadLimitMs = 60000;  // only there to keep a broken build from hanging

@@ -4,6 +4,8 @@
 #include "message_box_catcher.h"
 #include "pty_window_test.h"
 
+using namespace qm4250;
+
 namespace {
 
 constexpr int kWaitMs = 5000;  // only there to keep a broken build from hanging

@@ -6,6 +6,8 @@
 
 #include "rig.h"
 
+using namespace qm4250;
+
 namespace {
 
 TEST(Controller, DataArrivingDuringAMessageBoxIsHandledAfterItCloses) {

@@ -5,6 +5,8 @@
 
 #include "rig.h"
 
+using namespace qm4250;
+
 namespace {
 
 const std::string kTestRecord = "112,P,C,5,N,0,0";

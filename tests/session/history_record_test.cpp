@@ -5,6 +5,8 @@
 #include "history_rows.h"
 #include "rig.h"
 
+using namespace qm4250;
+
 namespace {
 
 // After REQUEST: an empty history, nothing received yet.

@@ -2,6 +2,8 @@
 
 #include "rig.h"
 
+using namespace qm4250;
+
 namespace {
 
 struct ModeReplyCase {

@@ -7,6 +7,8 @@
 #include "history_rows.h"
 #include "rig.h"
 
+using namespace qm4250;
+
 namespace {
 
 const std::string S = "\x02";

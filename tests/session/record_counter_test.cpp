@@ -4,6 +4,8 @@
 
 #include "rig.h"
 
+using namespace qm4250;
+
 namespace {
 
 struct CounterCase {

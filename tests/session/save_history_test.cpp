@@ -5,6 +5,8 @@
 #include "rig.h"
 #include "temp_dir.h"
 
+using namespace qm4250;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -10,6 +10,8 @@
 #include "child_process.h"
 #include "window/settings_file.h"
 
+using namespace qm4250;
+
 namespace {
 
 // The program installed as <parent>/bin, the settings file then being <parent>/binHISTPARAMS.DAT.

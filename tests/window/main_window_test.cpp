@@ -14,6 +14,8 @@
 #include "save_dialog_answerer.h"
 #include "window/settings_file.h"
 
+using namespace qm4250;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -11,6 +11,8 @@
 
 #include "child_process.h"
 
+using namespace qm4250;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -4,6 +4,8 @@
 
 #include "export/xls/little_endian.h"
 
+namespace qm4250 {
+
 namespace biff {
 
 void AppendRecord(std::string& stream, RecordType type, std::string_view data) {
@@ -31,3 +33,5 @@ void AppendBof(std::string& stream, SubstreamType type) {
 }
 
 }  // namespace biff
+
+}  // namespace qm4250

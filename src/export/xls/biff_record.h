@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace qm4250 {
+
 namespace biff {
 
 // Readers refuse a record whose data is longer than this.
@@ -57,3 +59,5 @@ void AppendU16Record(std::string& stream, RecordType type, uint16_t value);
 void AppendBof(std::string& stream, SubstreamType type);
 
 }  // namespace biff
+
+}  // namespace qm4250

@@ -5,6 +5,8 @@
 
 #include "export/xls/little_endian.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr size_t kSectorSize = 512;
@@ -142,3 +144,5 @@ std::string BuildCompoundFile(std::string_view workbookStream) {
     AppendDifat(file, layout);
     return file;
 }
+
+}  // namespace qm4250

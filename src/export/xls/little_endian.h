@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace qm4250 {
+
 // Both file formats store every number least significant byte first.
 
 inline void PutU8(std::string& out, uint8_t value) {
@@ -26,3 +28,5 @@ inline void SetU32(std::string& out, size_t at, uint32_t value) {
     for (int k = 0; k < 4; ++k)
         out[at + k] = static_cast<char>((value >> (8 * k)) & 0xFF);
 }
+
+}  // namespace qm4250

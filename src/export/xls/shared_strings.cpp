@@ -7,6 +7,8 @@
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr uint8_t kWideFlag = 0x01;
@@ -112,3 +114,5 @@ void SharedStrings::AppendRecords(std::string& stream) const {
     run.Flush();
     biff::AppendRecord(stream, biff::kExtSst, extSst);
 }
+
+}  // namespace qm4250

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace qm4250 {
+
 // The workbook's table of distinct cell texts (SST), which cells refer to by index.
 class SharedStrings {
   public:
@@ -41,3 +43,5 @@ class SharedStrings {
     std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> indexOf_;
     uint32_t references_ = 0;
 };
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr uint16_t kUtf16CodePage = 1200;
@@ -127,3 +129,5 @@ WorkbookGlobals BuildWorkbookGlobals(const SharedStrings& strings) {
     AppendRecord(s, kEof, "");
     return {std::move(s), boundSheetAt + 4};
 }
+
+}  // namespace qm4250

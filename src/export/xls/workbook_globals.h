@@ -5,6 +5,8 @@
 
 #include "export/xls/shared_strings.h"
 
+namespace qm4250 {
+
 // The workbook globals substream: one worksheet and the shared strings.
 struct WorkbookGlobals {
     std::string bytes;
@@ -13,3 +15,5 @@ struct WorkbookGlobals {
 };
 
 WorkbookGlobals BuildWorkbookGlobals(const SharedStrings& strings);
+
+}  // namespace qm4250

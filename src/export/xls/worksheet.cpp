@@ -6,6 +6,8 @@
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
 
+namespace qm4250 {
+
 namespace {
 
 constexpr uint16_t kCellXf = 15;
@@ -84,3 +86,5 @@ std::optional<std::string> BuildWorksheet(const CellTable& table, SharedStrings&
     AppendRecord(s, kEof, "");
     return s;
 }
+
+}  // namespace qm4250

@@ -6,6 +6,8 @@
 #include "export/xls/workbook_globals.h"
 #include "export/xls/worksheet.h"
 
+namespace qm4250 {
+
 namespace {
 
 // A shorter stream would go to the mini stream, where some readers do not look for it.
@@ -26,3 +28,5 @@ std::optional<std::string> XlsFile(const CellTable& table) {
         stream.resize(kMinStreamSize, '\0');
     return BuildCompoundFile(stream);
 }
+
+}  // namespace qm4250
