@@ -31,6 +31,15 @@ struct Rig {
     Controller controller{port, timer, presenter, view};
 };
 
+// A fresh upload: REQUEST pressed and its command taken off the line, nothing received yet.
+struct UploadRig : Rig {
+    UploadRig() {
+        controller.requestClicked();
+        takeWritten();
+    }
+    const History& history() const { return *state().history(); }
+};
+
 inline const std::string kAck = "\x06";
 inline const std::string kCan = "\x18";
 

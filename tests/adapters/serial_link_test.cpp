@@ -1,4 +1,5 @@
 // The window over the real serial port, with a pseudo-terminal playing the instrument.
+#include "expected_texts.h"
 #include "history_rows.h"
 #include "message_box_catcher.h"
 #include "pty_window_test.h"
@@ -61,7 +62,7 @@ TEST_F(SerialLinkTest, NoInstrumentMeansNoResponse) {
     click("cmdRequest");
     EXPECT_EQ(receiveFromProgram(3), "\x02\x31\x03");
     EXPECT_TRUE(QTest::qWaitFor([&] { return idle(); }, kWaitMs));
-    EXPECT_EQ(status(), "Error - No response from QM4250");
+    EXPECT_EQ(status(), kNoResponseText);
 }
 
 TEST_F(SerialLinkTest, AMissingPortIsReportedWithTheReasonAndNothingIsSent) {
@@ -69,7 +70,7 @@ TEST_F(SerialLinkTest, AMissingPortIsReportedWithTheReasonAndNothingIsSent) {
     MessageBoxCatcher catcher;
     click("cmdRequest");
     click("cmdSetMode");
-    EXPECT_EQ(catcher.texts, (QStringList{"Can't open comm port", "Can't open comm port!"}));
+    EXPECT_EQ(catcher.texts, (QStringList{kRequestPortFailureText, kModePortFailureText}));
     EXPECT_TRUE(catcher.informativeTexts.value(0).contains("/dev/qm4250-no-such-port"))
         << catcher.informativeTexts.value(0).toStdString();
     EXPECT_EQ(instrument_.receive(100), "");
@@ -97,7 +98,7 @@ TEST_F(SerialLinkTest, APulledCableKeepsTheRecordsAndTheNextRequestReportsThePor
 
     MessageBoxCatcher catcher;
     click("cmdRequest");
-    EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port"});
+    EXPECT_EQ(catcher.texts, QStringList{kRequestPortFailureText});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_rig.h"
+#include "expected_texts.h"
 #include "message_box_catcher.h"
 
 using namespace qm4250;
@@ -39,7 +40,7 @@ TEST_F(OperatingMode, ATestInProgressRefusesTheChange) {
     MessageBoxCatcher catcher;
     click("cmdSetMode");
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(catcher.texts, QStringList{"Test is in progress! Mode cannot be changed"});
+    EXPECT_EQ(catcher.texts, QStringList{kTestInProgressText});
     EXPECT_EQ(find<QLineEdit>("txtCurrentMode")->text(), "RUN");
     EXPECT_TRUE(find<QRadioButton>("optRun")->isChecked());
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_rig.h"
+#include "expected_texts.h"
 #include "independent_reader.h"
 #include "save_dialog_answerer.h"
 
@@ -45,7 +46,7 @@ TEST_P(SaveAfterUpload, WritesAFileTheIndependentReaderAccepts) {
     std::string path = folder() + "/history." + GetParam();
     SaveDialogAnswerer dialog(QString::fromStdString(path));
     click("cmdSave");
-    EXPECT_EQ(statusText(), "History data was successfully saved");
+    EXPECT_EQ(statusText(), kSavedText);
     EXPECT_EQ(ReadWithIndependentReader(GetParam(), path), ExpectedSheet(25));
 }
 

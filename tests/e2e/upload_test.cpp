@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_rig.h"
+#include "expected_texts.h"
 #include "message_box_catcher.h"
 
 using namespace qm4250;
@@ -100,7 +101,7 @@ TEST_F(Upload, AHangUpKeepsTheRecordsAndTheNextRequestReportsThePort) {
 
     MessageBoxCatcher catcher;
     click("cmdRequest");
-    EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port"});
+    EXPECT_EQ(catcher.texts, QStringList{kRequestPortFailureText});
     EXPECT_EQ(state().recordIndex(), -1) << "REQUEST had started afresh before the port failed";
 }
 

@@ -1,6 +1,7 @@
 // The instrument's cable pulled at the phases no other test covers (mid-frame and between frames
 // are in serial_link_test and the end-to-end upload tests): the real window on the real serial
 // port, a pseudo-terminal whose master is closed playing the pulled cable.
+#include "expected_texts.h"
 #include "message_box_catcher.h"
 #include "pty_window_test.h"
 
@@ -45,7 +46,7 @@ TEST_P(Unplug, TheWindowReturnsToIdleAndTheNextCommandReportsThePort) {
             instrument_.closeMaster();
             MessageBoxCatcher catcher;
             click("cmdRequest");
-            EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port"});
+            EXPECT_EQ(catcher.texts, QStringList{kRequestPortFailureText});
             EXPECT_EQ(window_->controller().state().recordIndex(), -1);
             break;
         }
@@ -70,17 +71,15 @@ TEST_P(Unplug, TheWindowReturnsToIdleAndTheNextCommandReportsThePort) {
 
     MessageBoxCatcher catcher;
     click("cmdSetMode");
-    EXPECT_EQ(catcher.texts, QStringList{"Can't open comm port!"});
+    EXPECT_EQ(catcher.texts, QStringList{kModePortFailureText});
     EXPECT_FALSE(port_.isOpen());
 }
 
-INSTANTIATE_TEST_SUITE_P(Phases, Unplug,
-                         testing::Values(UnplugCase{"BeforeRequest", Phase::BeforeRequest, ""},
-                                         UnplugCase{"BeforeModeReply", Phase::BeforeModeReply,
-                                                    "Error - No response from QM4250"},
-                                         UnplugCase{"MidModeReply", Phase::MidModeReply, ""}),
-                         [](const testing::TestParamInfo<UnplugCase>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Phases, Unplug,
+    testing::Values(UnplugCase{"BeforeRequest", Phase::BeforeRequest, ""},
+                    UnplugCase{"BeforeModeReply", Phase::BeforeModeReply, kNoResponseText},
+                    UnplugCase{"MidModeReply", Phase::MidModeReply, ""}),
+    [](const testing::TestParamInfo<UnplugCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "expected_texts.h"
 #include "rig.h"
 
 using namespace qm4250;
@@ -71,7 +72,7 @@ TEST_P(RequestPortFailure, ShowsItsMessageAndDisablesNothing) {
     rig.port.failOpen = GetParam().failOpen;
     rig.port.failWrite = GetParam().failWrite;
     rig.controller.requestClicked();
-    EXPECT_EQ(rig.view.messages, std::vector<std::string>{"Can't open comm port"});
+    EXPECT_EQ(rig.view.messages, std::vector<std::string>{kRequestPortFailureText});
     EXPECT_EQ(rig.takeWritten(), "");
     EXPECT_TRUE(rig.view.list.empty());
     EXPECT_EQ(rig.state().recordIndex(), -1);
@@ -98,7 +99,7 @@ TEST(ResponseTimeout, NoResponseIsReportedAndTheButtonsComeBack) {
     Rig rig;
     rig.controller.requestClicked();
     rig.controller.timerTick();
-    EXPECT_EQ(rig.view.status, "Error - No response from QM4250");
+    EXPECT_EQ(rig.view.status, kNoResponseText);
     EXPECT_FALSE(rig.state().awaitingReply());
     EXPECT_FALSE(rig.timer.running);
     EXPECT_FALSE(rig.port.opened);

@@ -9,13 +9,6 @@ using namespace qm4250;
 
 namespace {
 
-// After REQUEST: an empty history, nothing received yet.
-struct Upload : Rig {
-    Upload() { controller.requestClicked(); }
-    void decode(const std::string& frameText) { receiveFrame(frameText); }
-    const History& history() const { return *state().history(); }
-};
-
 constexpr const char* kRecord = "1000123,PN1,CUST01,0.0012,N,0,28";
 
 struct IdentificationCase {
@@ -28,8 +21,8 @@ struct IdentificationCase {
 class IdentificationRecord : public testing::TestWithParam<IdentificationCase> {};
 
 TEST_P(IdentificationRecord, ShowsSerialAndModel) {
-    Upload u;
-    u.decode(std::string("1") + GetParam().body);
+    UploadRig u;
+    u.receiveFrame(std::string("1") + GetParam().body);
     EXPECT_EQ(u.state().recordIndex(), 0);
     ASSERT_EQ(u.view.list.size(), 1u);
     EXPECT_EQ(u.view.list[0], GetParam().line);
@@ -55,9 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         IdentificationCase{",S42", "SN =   Model: ", "SN = ;Model: ", "GP   BP   GE  "}));
 
 TEST(IdentificationRecord, EmptyBodyShowsNothingButCounts) {
-    Upload u;
+    UploadRig u;
     u.view.relayCaption = "unchanged";
-    u.decode("1");
+    u.receiveFrame("1");
     EXPECT_EQ(u.state().recordIndex(), 0);
     EXPECT_TRUE(u.view.list.empty());
     EXPECT_FALSE(u.history().identification);
@@ -66,10 +59,10 @@ TEST(IdentificationRecord, EmptyBodyShowsNothingButCounts) {
 }
 
 // Decodes one test record after an identification record.
-void DecodeTestRecord(Upload& u, const std::string& body) {
-    u.decode("1S42");
+void DecodeTestRecord(UploadRig& u, const std::string& body) {
+    u.receiveFrame("1S42");
     u.view.list.clear();
-    u.decode("1" + body);
+    u.receiveFrame("1" + body);
 }
 
 struct TestRecordCase {
@@ -82,7 +75,7 @@ struct TestRecordCase {
 class TestRecordDecoding : public testing::TestWithParam<TestRecordCase> {};
 
 TEST_P(TestRecordDecoding, ShowsLineAndStoresRow) {
-    Upload u;
+    UploadRig u;
     DecodeTestRecord(u, GetParam().body);
     EXPECT_EQ(u.state().recordIndex(), 1);
     EXPECT_EQ(u.view.list, GetParam().lines);
@@ -156,10 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
 // still kept, however long the upload.
 TEST(TestRecordDecoding, AFailedRecordDoesNotCostTheRecordsAfterIt) {
     for (const char* failed : {"1100,P,C", "1100,P,C,5,N,x,0", "1100,P,C,5,N,0,x"}) {
-        Upload u;
-        u.decode("1S42");
+        UploadRig u;
+        u.receiveFrame("1S42");
         for (int k = 1; k <= 40000; ++k)
-            u.decode(k == 100 ? failed : "1" + std::to_string(k) + ",P,C,5,N,0,0");
+            u.receiveFrame(k == 100 ? failed : "1" + std::to_string(k) + ",P,C,5,N,0,0");
         EXPECT_EQ(u.state().recordIndex(), 40000) << failed;
         const std::vector<TestRecord>& records = u.history().records;
         ASSERT_EQ(records.size(), 39999u) << failed;

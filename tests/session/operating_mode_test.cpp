@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "expected_texts.h"
 #include "rig.h"
 
 using namespace qm4250;
@@ -25,7 +26,7 @@ TEST_P(ModeReply, ShowsModeAndWarnsOfATestInProgress) {
     EXPECT_EQ(view.modeOption, GetParam().option);
     std::vector<std::string> expected;
     if (GetParam().testInProgress)
-        expected.push_back("Test is in progress! Mode cannot be changed");
+        expected.push_back(kTestInProgressText);
     EXPECT_EQ(view.messages, expected);
 }
 
@@ -96,7 +97,7 @@ TEST_P(ModePortFailure, ShowsItsMessageAndSendsNothing) {
         rig.view.currentMode = "RUN";
         rig.receive("stale");
         change ? rig.controller.changeModeClicked() : rig.controller.getModeClicked();
-        EXPECT_EQ(rig.view.messages, std::vector<std::string>{"Can't open comm port!"});
+        EXPECT_EQ(rig.view.messages, std::vector<std::string>{kModePortFailureText});
         EXPECT_EQ(rig.view.details, std::vector<std::string>{"the far end's reason"});
         EXPECT_EQ(rig.takeWritten(), "");
         EXPECT_FALSE(rig.timer.running);

@@ -16,15 +16,8 @@ const std::string E = "\x03";
 const std::string kTestRecord = "112,P,C,5,N,0,0";
 
 // A rig with an upload under way: REQUEST sent, nothing received yet.
-struct Upload : Rig {
-    Upload() {
-        controller.requestClicked();
-        takeWritten();
-    }
-};
-
 TEST(ReceiveHandler, FrameInPiecesIsDecodedOnceWhenTheEtxArrives) {
-    Upload rig;
+    UploadRig rig;
     rig.receive(S);
     rig.receive("1S4");
     EXPECT_EQ(rig.state().recordIndex(), -1);
@@ -37,7 +30,7 @@ TEST(ReceiveHandler, FrameInPiecesIsDecodedOnceWhenTheEtxArrives) {
 }
 
 TEST(ReceiveHandler, StrayTextAroundAFrameIsDiscarded) {
-    Upload rig;
+    UploadRig rig;
     rig.receive("abc" + S + "1S42" + E + "xyz");
     EXPECT_EQ(RowText(*rig.state().history()->identification), "SN = 42;Model: Norvik");
     EXPECT_EQ(rig.takeWritten(), kAck);
@@ -45,14 +38,14 @@ TEST(ReceiveHandler, StrayTextAroundAFrameIsDiscarded) {
 }
 
 TEST(ReceiveHandler, TwoFramesInOneReadDecodeOnlyTheFirst) {
-    Upload rig;
+    UploadRig rig;
     rig.receive(S + "1S42" + E + S + "1" + kTestRecord + E);
     EXPECT_EQ(rig.state().recordIndex(), 0);
     EXPECT_EQ(rig.takeWritten(), kAck);
 }
 
 TEST(ReceiveHandler, FrameBehindALoneEtxIsStillDecodedAndAnswered) {
-    Upload rig;
+    UploadRig rig;
     rig.receive(E);
     EXPECT_EQ(rig.state().received(), E);
     rig.receiveFrame("1S42");
@@ -61,7 +54,7 @@ TEST(ReceiveHandler, FrameBehindALoneEtxIsStillDecodedAndAnswered) {
 }
 
 TEST(ReceiveHandler, StrayEtxDoesNotDiscardTheRestOfAFrameStillArriving) {
-    Upload rig;
+    UploadRig rig;
     rig.receive("x" + E + S + "1S");
     rig.receive("42" + E);
     EXPECT_EQ(RowText(*rig.state().history()->identification), "SN = 42;Model: Norvik");
@@ -70,7 +63,7 @@ TEST(ReceiveHandler, StrayEtxDoesNotDiscardTheRestOfAFrameStillArriving) {
 
 TEST(ReceiveHandler, EmptyOrUnknownBodiesAreDroppedWithoutAReply) {
     for (std::string body : {"", "7abc", "S42", "\x06"}) {
-        Upload rig;
+        UploadRig rig;
         int startsBefore = rig.timer.starts;
         rig.receiveFrame(body);
         EXPECT_EQ(rig.takeWritten(), "") << body;
@@ -81,7 +74,7 @@ TEST(ReceiveHandler, EmptyOrUnknownBodiesAreDroppedWithoutAReply) {
 }
 
 TEST(ReceiveHandler, ModeReplyIsDecodedNeverAnsweredAndLeavesTheTimerRunning) {
-    Upload rig;
+    UploadRig rig;
     int startsBefore = rig.timer.starts;
     rig.receiveFrame("820");
     EXPECT_EQ(rig.view.currentMode, "RUN");
@@ -99,7 +92,7 @@ struct CountCase {
 class RequestedCount : public testing::TestWithParam<CountCase> {};
 
 TEST_P(RequestedCount, CancelsAtTheRequestedRecord) {
-    Upload rig;
+    UploadRig rig;
     rig.view.numValues = GetParam().numValues;
     std::string replies;
     rig.receiveFrame("1S42");
@@ -118,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, RequestedCount,
                                          CountCase{"2.5", 5, "AAAAA"}));
 
 TEST(ReceiveHandler, CanIsNotFollowedByATimerRestart) {
-    Upload rig;
+    UploadRig rig;
     rig.view.numValues = "0";
     int startsBefore = rig.timer.starts;
     rig.receiveFrame("1S42");
@@ -127,7 +120,7 @@ TEST(ReceiveHandler, CanIsNotFollowedByATimerRestart) {
 }
 
 TEST(ReceiveHandler, EditingTheCountMidUploadTakesEffectAtTheNextFrame) {
-    Upload rig;
+    UploadRig rig;
     rig.receiveFrame("1S42");
     rig.receiveFrame("1" + kTestRecord);
     rig.view.numValues = "2";
@@ -147,7 +140,7 @@ TEST(ReceiveHandler, HistoryFrameBeforeAnyRequestGetsNoReply) {
 }
 
 TEST(ReceiveHandler, AFailedReplyWriteIsIgnored) {
-    Upload rig;
+    UploadRig rig;
     rig.port.failWrite = true;
     rig.receiveFrame("1S42");
     EXPECT_EQ(rig.state().recordIndex(), 0);
@@ -155,7 +148,7 @@ TEST(ReceiveHandler, AFailedReplyWriteIsIgnored) {
 }
 
 TEST(ReceiveHandler, UndecodableHistoryFrameIsStillAnswered) {
-    Upload rig;
+    UploadRig rig;
     rig.receiveFrame("1S42");
     rig.receiveFrame("1only,three,fields");
     EXPECT_EQ(rig.takeWritten(), kAck + kAck);
@@ -170,7 +163,7 @@ struct LineErrorCase {
 class LineErrors : public testing::TestWithParam<LineErrorCase> {};
 
 TEST_P(LineErrors, AreReportedAndLeaveWhatIsBuffered) {
-    Upload rig;
+    UploadRig rig;
     rig.receive(S + "1S42");
     rig.port.incoming = E;  // waiting in the port, not read at a line error
     rig.controller.lineError(GetParam().error);
@@ -190,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Errors, LineErrors,
                                          LineErrorCase{LineError::Dcb, "Error - retrieving DCB"}));
 
 TEST(ReceiveHandler, RxOverflowDiscardsEverythingReceived) {
-    Upload rig;
+    UploadRig rig;
     rig.receive(S + "1S4");
     rig.port.incoming = "2" + E;
     rig.controller.lineError(LineError::RxOverflow);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "expected_texts.h"
 #include "rig.h"
 #include "temp_dir.h"
 
@@ -34,7 +35,7 @@ TEST(Save, SavesUnderABusyCursorAndReportsSuccess) {
     rig.controller.saveClicked();
     EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
     EXPECT_EQ(rig.view.busyLog, (std::vector<bool>{true, false}));
-    EXPECT_EQ(rig.view.status, "History data was successfully saved");
+    EXPECT_EQ(rig.view.status, kSavedText);
     EXPECT_TRUE(fs::exists(rig.view.saveFileName));
 }
 
@@ -54,7 +55,7 @@ TEST(Save, BeforeAnyRequestNothingIsSaved) {
     SaveRig rig;
     rig.view.saveFileName = folder / "history.xls";
     rig.controller.saveClicked();
-    EXPECT_EQ(rig.view.status, "History data was not saved");
+    EXPECT_EQ(rig.view.status, kNotSavedText);
     EXPECT_FALSE(fs::exists(rig.view.saveFileName));
     EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
 }

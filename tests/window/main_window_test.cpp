@@ -1,4 +1,5 @@
 #include "window/main_window.h"
+#include "expected_texts.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -184,7 +185,7 @@ TEST_F(MainWindowTest, RequestDisablesThreeButtonsUntilTheTimeout) {
     window_->controller().timerTick();
     for (const char* name : {"cmdSave", "cmdReqMode", "cmdSetMode"})
         EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
-    EXPECT_EQ(find<QLabel>("Panel1")->text(), "Error - No response from QM4250");
+    EXPECT_EQ(find<QLabel>("Panel1")->text(), kNoResponseText);
 }
 
 TEST_F(MainWindowTest, ReceivedBytesAreShownOneCharacterEach) {
@@ -202,7 +203,7 @@ TEST_F(MainWindowTest, PortFailureShowsItsModalMessageWithTheReason) {
     MessageBoxCatcher catcher;
     click("cmdRequest");
     click("cmdReqMode");
-    EXPECT_EQ(catcher.texts, (QStringList{"Can't open comm port", "Can't open comm port!"}));
+    EXPECT_EQ(catcher.texts, (QStringList{kRequestPortFailureText, kModePortFailureText}));
     EXPECT_EQ(catcher.titles, (QStringList{kProgramName, kProgramName}));
     EXPECT_EQ(catcher.informativeTexts,
               (QStringList{"the far end's reason", "the far end's reason"}));
@@ -218,7 +219,7 @@ TEST_F(MainWindowTest, ModeReplyShowsTheModeAndTheTestInProgressMessage) {
     window_->controller().dataReceived();
     EXPECT_EQ(find<QLineEdit>("txtCurrentMode")->text(), "DATA");
     EXPECT_TRUE(find<QRadioButton>("optData")->isChecked());
-    EXPECT_EQ(catcher.texts, QStringList{"Test is in progress! Mode cannot be changed"});
+    EXPECT_EQ(catcher.texts, QStringList{kTestInProgressText});
     EXPECT_TRUE(catcher.informativeTexts.value(0).isEmpty());
 }
 
@@ -262,7 +263,7 @@ TEST_F(MainWindowTest, SaveAsksForAFileAndReportsTheOutcome) {
     EXPECT_EQ(seen.filters,
               (QStringList{"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"}));
     EXPECT_EQ(seen.suffix, "xls");
-    EXPECT_EQ(find<QLabel>("Panel1")->text(), "History data was successfully saved");
+    EXPECT_EQ(find<QLabel>("Panel1")->text(), kSavedText);
     EXPECT_TRUE(fs::exists(path + ".xls"));
     EXPECT_FALSE(QApplication::overrideCursor()) << "the busy cursor is gone";
     for (const char* name : {"cmdRequest", "cmdCancel", "cmdSave", "cmdReqMode", "cmdSetMode"})
