@@ -61,6 +61,24 @@ class FakeTimer : public ResponseTimer {
     int starts = 0;
 };
 
+inline const char* ButtonName(Button button) {
+    switch (button) {
+        case Button::Request:
+            return "Request";
+        case Button::Cancel:
+            return "Cancel";
+        case Button::Save:
+            return "Save";
+        case Button::ReqMode:
+            return "ReqMode";
+        case Button::SetMode:
+            return "SetMode";
+        case Button::Exit:
+            return "Exit";
+    }
+    return "?";
+}
+
 // The window as the presenter changes it, and the operator as the handlers ask them.
 class FakeView : public WindowView, public OperatorInput {
   public:
@@ -73,7 +91,7 @@ class FakeView : public WindowView, public OperatorInput {
     void selectModeOption(OperatingMode mode) override { modeOption = mode; }
     void setButtonEnabled(Button button, bool enabled) override {
         enabled_[static_cast<int>(button)] = enabled;
-        buttonLog.push_back((enabled ? "+" : "-") + std::to_string(static_cast<int>(button)));
+        buttonLog.push_back((enabled ? "+" : "-") + std::string(ButtonName(button)));
     }
     void showMessage(std::string_view text, std::string_view detail) override {
         messages.emplace_back(text);

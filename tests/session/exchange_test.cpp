@@ -39,7 +39,7 @@ TEST(Request, StartsAFreshUpload) {
     EXPECT_TRUE(rig.state().awaitingReply());
     EXPECT_TRUE(rig.timer.running);
     ExpectUploadButtonsEnabled(rig.view, false);
-    EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-2", "-4", "-3"}));
+    EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-Save", "-SetMode", "-ReqMode"}));
 }
 
 TEST(Request, SecondRequestDiscardsThePreviousUploadAndUsesTheOpenPort) {
@@ -104,7 +104,8 @@ TEST(ResponseTimeout, NoResponseIsReportedAndTheButtonsComeBack) {
     EXPECT_FALSE(rig.timer.running);
     EXPECT_FALSE(rig.port.opened);
     ExpectUploadButtonsEnabled(rig.view, true);
-    EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-2", "-4", "-3", "+2", "+4", "+3"}));
+    EXPECT_EQ(rig.view.buttonLog, (std::vector<std::string>{"-Save", "-SetMode", "-ReqMode",
+                                                            "+Save", "+SetMode", "+ReqMode"}));
 }
 
 TEST(ResponseTimeout, AStrayCharacterAfterGetModeCountsAsAnAnswer) {

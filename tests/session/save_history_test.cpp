@@ -12,9 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Button numbers in the fake view's log: Request 0, Cancel 1, ReqMode 3, SetMode 4.
-const std::vector<std::string> kDisabledThenEnabled = {"-0", "-1", "-3", "-4",
-                                                       "+0", "+1", "+3", "+4"};
+const std::vector<std::string> kDisabledThenEnabled = {
+    "-Request", "-Cancel", "-ReqMode", "-SetMode", "+Request", "+Cancel", "+ReqMode", "+SetMode"};
 
 struct SaveRig : Rig {
     void upload() {
@@ -70,7 +69,8 @@ TEST(Save, ATickDuringTheDialogWaitsUntilTheSaveIsOver) {
         logWhenDialogClosed = rig.view.buttonLog;
     };
     rig.controller.saveClicked();
-    EXPECT_EQ(logWhenDialogClosed, (std::vector<std::string>{"-0", "-1", "-3", "-4"}));
+    EXPECT_EQ(logWhenDialogClosed,
+              (std::vector<std::string>{"-Request", "-Cancel", "-ReqMode", "-SetMode"}));
     EXPECT_FALSE(rig.port.opened) << "the held tick ran afterwards";
 }
 
