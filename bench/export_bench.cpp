@@ -24,13 +24,20 @@ History SampleHistory() {
     History history;
     history.identification = Identification{"104729", "S", "Norvik"};
     for (int k = 1; k <= kTestRecords; ++k) {
-        std::string n = std::to_string(k);
         int16_t relays = k % 10 == 0 ? 5 : 4;
+        std::string seq = std::to_string(k);
+        std::string pn = "PN-";
+        pn += std::to_string(k % 37);
+        std::string custCode = "C";
+        custCode += std::to_string(k % 5);
+        std::string leak = "0.";
+        leak += std::to_string(k % 997);
         std::string minute = std::to_string(10 + k % 50);
-        history.records.push_back(
-            TestRecord{n, "PN-" + std::to_string(k % 37), "C" + std::to_string(k % 5),
-                       "0." + std::to_string(k % 997), "N", 0,
-                       "Mar 04/21 10:" + minute + ":" + minute, std::to_string(relays), relays});
+        std::string timeDate = "Mar 04/21 10:";
+        timeDate.append(minute).append(":").append(minute);
+        std::string relayField = std::to_string(relays);
+        history.records.emplace_back(
+            TestRecord::Fields{seq, pn, custCode, leak, "N", 0, timeDate, relayField, relays});
     }
     return history;
 }

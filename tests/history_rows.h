@@ -18,8 +18,11 @@ inline std::string RowText(const Identification& identification) {
 // A test record's shown fields joined by ";": Seq#, PN, Cust Code, Leak, error text, time/date
 // text and the relay field as received.
 inline std::string RowText(const TestRecord& r) {
-    return r.seq + ";" + r.pn + ";" + r.custCode + ";" + r.leak + ";" + ErrorText(r) + ";" +
-           r.timeDate + ";" + r.relayField;
+    std::string row;
+    for (std::string_view text : {r.seq(), r.pn(), r.custCode(), r.leak()})
+        row.append(text).append(";");
+    row.append(ErrorText(r)).append(";").append(r.timeDate()).append(";").append(r.relayField());
+    return row;
 }
 
 inline std::vector<std::string> TestRows(const History& history) {
@@ -30,12 +33,11 @@ inline std::vector<std::string> TestRows(const History& history) {
 }
 
 // A test record as decoded, with any bytes in its fields (the time/date text included).
-inline TestRecord MakeRecord(std::string seq, std::string pn, std::string custCode,
-                             std::string leak, std::string errorCode, std::string timeDate,
-                             int16_t relays) {
-    return TestRecord{std::move(seq),      std::move(pn),          std::move(custCode),
-                      std::move(leak),     std::move(errorCode),   0,
-                      std::move(timeDate), std::to_string(relays), relays};
+inline TestRecord MakeRecord(std::string_view seq, std::string_view pn, std::string_view custCode,
+                             std::string_view leak, std::string_view errorCode,
+                             std::string_view timeDate, int16_t relays) {
+    std::string relayField = std::to_string(relays);
+    return TestRecord({seq, pn, custCode, leak, errorCode, 0, timeDate, relayField, relays});
 }
 
 // The history an upload of these frame texts ("1S42", "11,PN,...") leaves: the first is the

@@ -35,12 +35,12 @@ const char* OnOff(const TestRecord& record, int bit) {
 }
 
 SheetRow TestRow(const TestRecord& record) {
-    return {Latin1ToUtf8(record.seq),
-            Latin1ToUtf8(record.pn),
-            Latin1ToUtf8(record.custCode),
-            Latin1ToUtf8(record.leak),
+    return {Latin1ToUtf8(record.seq()),
+            Latin1ToUtf8(record.pn()),
+            Latin1ToUtf8(record.custCode()),
+            Latin1ToUtf8(record.leak()),
             Latin1ToUtf8(ErrorText(record)),
-            record.timeDate,
+            std::string(record.timeDate()),
             OnOff(record, 2),
             OnOff(record, 3),
             OnOff(record, 4)};

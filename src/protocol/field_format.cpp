@@ -43,12 +43,17 @@ std::optional<std::string> FormatTimeDate(std::string_view seconds) {
     std::optional<int64_t> t = DecimalToInteger(seconds, INT32_MIN, INT32_MAX);
     if (!t)
         return std::nullopt;
+    return std::string(TimeDateOf(static_cast<int32_t>(*t)).view());
+}
+
+TimeDateText TimeDateOf(int32_t seconds) {
+    int64_t t = seconds;
 
     // Floor division equals the instrument's truncation for every time stamp from 2004 on and
     // shows the true calendar date for the rare negative one, instead of a negative clock time.
-    int64_t block = FloorDiv(*t, kFourYearBlock);
+    int64_t block = FloorDiv(t, kFourYearBlock);
     int64_t year = 2004 + 4 * block;
-    int64_t r = *t - block * kFourYearBlock;
+    int64_t r = t - block * kFourYearBlock;
     int64_t yearLength = IsLeapYear(year) ? kLeapYear : kCommonYear;
     while (r >= yearLength) {
         r -= yearLength;
@@ -64,12 +69,12 @@ std::optional<std::string> FormatTimeDate(std::string_view seconds) {
     }
     int64_t s = r % kDay;
 
-    char text[40];
-    std::snprintf(text, sizeof text, "%s %02d/%02d %02d:%02d:%02d", kMonthNames[month - 1],
-                  static_cast<int>(day + 1), static_cast<int>(year % 100),
-                  static_cast<int>(s / kHour), static_cast<int>(s % kHour / kMinute),
-                  static_cast<int>(s % kMinute));
-    return std::string(text);
+    TimeDateText text;
+    text.size = std::snprintf(text.chars, sizeof text.chars, "%s %02d/%02d %02d:%02d:%02d",
+                              kMonthNames[month - 1], static_cast<int>(day + 1),
+                              static_cast<int>(year % 100), static_cast<int>(s / kHour),
+                              static_cast<int>(s % kHour / kMinute), static_cast<int>(s % kMinute));
+    return text;
 }
 
 std::string Pad(std::string_view s, int slen) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,14 @@ namespace qm4250 {
 // Seconds since 2004-01-01 00:00:00 on the instrument's clock as "MMM dd/YY HH:MM:SS"
 // (18 characters). nullopt when the text is not a number in the 32-bit signed range.
 std::optional<std::string> FormatTimeDate(std::string_view seconds);
+
+// The same text for seconds already read, without a heap allocation.
+struct TimeDateText {
+    char chars[24];
+    int size;
+    std::string_view view() const { return std::string_view(chars, static_cast<size_t>(size)); }
+};
+TimeDateText TimeDateOf(int32_t seconds);
 
 // Blanks in front of s until it is slen characters long; never cuts.
 std::string Pad(std::string_view s, int slen);

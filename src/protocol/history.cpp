@@ -2,8 +2,30 @@
 
 namespace qm4250 {
 
+TestRecord::TestRecord(const Fields& fields) : seconds_(fields.seconds), relays_(fields.relays) {
+    const std::string_view texts[kTexts] = {fields.seq,       fields.pn,        fields.custCode,
+                                            fields.leak,      fields.errorCode, fields.timeDate,
+                                            fields.relayField};
+    size_t size = 0;
+    for (std::string_view text : texts)
+        size += text.size();
+    texts_.reserve(size);
+    for (int i = 0; i < kTexts; ++i) {
+        texts_.append(texts[i]);
+        ends_[i] = static_cast<uint32_t>(texts_.size());
+    }
+}
+
+std::string_view TestRecord::text(int index) const {
+    uint32_t begin = index == 0 ? 0 : ends_[index - 1];
+    return std::string_view(texts_).substr(begin, ends_[index] - begin);
+}
+
 std::string ErrorText(const TestRecord& record) {
-    return record.errorCode == "N" ? std::string() : "*" + record.errorCode;
+    std::string text;
+    if (record.errorCode() != "N")
+        text.append("*").append(record.errorCode());
+    return text;
 }
 
 bool PowerUp(const TestRecord& record) {
@@ -11,7 +33,7 @@ bool PowerUp(const TestRecord& record) {
 }
 
 bool RelayOn(const TestRecord& record, int bit) {
-    return record.relays >= 0 && (record.relays >> bit & 1) != 0;
+    return record.relays() >= 0 && (record.relays() >> bit & 1) != 0;
 }
 
 bool IsPellmar(const Identification& identification) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm4250 {
@@ -17,17 +19,43 @@ struct Identification {
     std::string modelName;  // Norvik, Pellmar, Dravon Flow, or the code itself
 };
 
-// One stored test.
-struct TestRecord {
-    std::string seq;
-    std::string pn;
-    std::string custCode;
-    std::string leak;        // as received; never converted to a number
-    std::string errorCode;   // as received; exactly "N" means no error
-    int32_t seconds = 0;     // since 2004-01-01 00:00:00 on the instrument's clock
-    std::string timeDate;    // those seconds as "MMM dd/YY HH:MM:SS"
-    std::string relayField;  // as received
-    int16_t relays = 0;      // the relay field's value
+// One stored test. Its texts are kept one after another in a single string, so a long history
+// costs one allocation per record, and each comes back whole, whatever bytes it holds.
+class TestRecord {
+  public:
+    struct Fields {
+        std::string_view seq;
+        std::string_view pn;
+        std::string_view custCode;
+        std::string_view leak;        // as received; never converted to a number
+        std::string_view errorCode;   // as received; exactly "N" means no error
+        int32_t seconds;              // since 2004-01-01 00:00:00 on the instrument's clock
+        std::string_view timeDate;    // those seconds as "MMM dd/YY HH:MM:SS"
+        std::string_view relayField;  // as received
+        int16_t relays;               // the relay field's value
+    };
+
+    explicit TestRecord(const Fields& fields);
+
+    std::string_view seq() const { return text(0); }
+    std::string_view pn() const { return text(1); }
+    std::string_view custCode() const { return text(2); }
+    std::string_view leak() const { return text(3); }
+    std::string_view errorCode() const { return text(4); }
+    int32_t seconds() const { return seconds_; }
+    std::string_view timeDate() const { return text(5); }
+    std::string_view relayField() const { return text(6); }
+    int16_t relays() const { return relays_; }
+
+  private:
+    static constexpr int kTexts = 7;
+
+    std::string_view text(int index) const;
+
+    std::string texts_;
+    std::array<uint32_t, kTexts> ends_;
+    int32_t seconds_;
+    int16_t relays_;
 };
 
 struct History {

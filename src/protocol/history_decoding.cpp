@@ -60,13 +60,10 @@ DecodedFrame DecodeTestRecord(const Fields& f) {
     std::optional<int64_t> relays = DecimalToInteger(f.field[6], INT16_MIN, INT16_MAX);
     if (!seconds || !relays)
         return Unreadable{};
-    std::optional<std::string> timeDate = FormatTimeDate(f.field[5]);
-    if (!timeDate)
-        return Unreadable{};
-    return TestRecord{
-        std::string(f.field[0]), std::string(f.field[1]), std::string(f.field[2]),
-        std::string(f.field[3]), std::string(f.field[4]), static_cast<int32_t>(*seconds),
-        std::move(*timeDate),    std::string(f.field[6]), static_cast<int16_t>(*relays)};
+    TimeDateText timeDate = TimeDateOf(static_cast<int32_t>(*seconds));
+    return TestRecord({f.field[0], f.field[1], f.field[2], f.field[3], f.field[4],
+                       static_cast<int32_t>(*seconds), timeDate.view(), f.field[6],
+                       static_cast<int16_t>(*relays)});
 }
 
 }  // namespace

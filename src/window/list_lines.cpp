@@ -28,12 +28,12 @@ std::string_view RelayCaption(const Identification& identification) {
 std::string ListLine(const TestRecord& record) {
     std::string line;
     line.reserve(80);
-    line += PadRight(record.seq, 6);
-    line += PadRight(record.pn, 4);
-    line += PadRight(record.custCode, 10);
-    line += Pad(record.leak, 8);
+    line += PadRight(record.seq(), 6);
+    line += PadRight(record.pn(), 4);
+    line += PadRight(record.custCode(), 10);
+    line += Pad(record.leak(), 8);
     line += Pad(ErrorText(record), 4);
-    line += Pad(record.timeDate, 20);
+    line += Pad(record.timeDate(), 20);
     line += "   ";
     line += PadRight(OnOff(record, 2), 5);
     line += PadRight(OnOff(record, 3), 5);

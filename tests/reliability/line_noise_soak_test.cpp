@@ -65,8 +65,8 @@ class LineNoiseSoak : public EndToEndTest {
         std::map<int, std::string> kept;
         int previous = 0;
         for (const TestRecord& record : history.records) {
-            int k = std::atoi(record.seq.c_str());
-            EXPECT_GT(k, previous) << "out of order or twice: " << record.seq;
+            int k = std::atoi(std::string(record.seq()).c_str());
+            EXPECT_GT(k, previous) << "out of order or twice: " << record.seq();
             previous = k;
             kept.emplace(k, RowText(record));
         }

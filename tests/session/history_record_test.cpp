@@ -157,9 +157,9 @@ TEST(TestRecordDecoding, AFailedRecordDoesNotCostTheRecordsAfterIt) {
         const std::vector<TestRecord>& records = u.history().records;
         ASSERT_EQ(records.size(), 39999u) << failed;
         EXPECT_EQ(u.history().unreadable, 1) << failed;
-        EXPECT_EQ(records[98].seq, "99") << failed;
+        EXPECT_EQ(records[98].seq(), "99") << failed;
         EXPECT_EQ(RowText(records[99]), "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
-        EXPECT_EQ(records.back().seq, "40000") << failed;
+        EXPECT_EQ(records.back().seq(), "40000") << failed;
     }
 }
 
