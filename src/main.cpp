@@ -2,8 +2,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "adapters/port_assignments.h"
+#include "adapters/port_device.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
+#include "adapters/serial_devices.h"
 #include "cli/command_line.h"
 #include "cli/command_line_mode.h"
 #include "version.h"
@@ -27,10 +30,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("qm4250-upload");
     QApplication::setApplicationVersion(kVersion);
 
-    QtSerialPort port;
+    PortAssignments assignments;
+    QtSerialPort port([&assignments](int n) { return PortDevice(n, &assignments); });
     QtResponseTimer timer;
     QString folder = ApplicationFolder(QApplication::applicationDirPath());
-    MainWindow window(port, timer, SettingsPath(folder.toStdString()));
+    MainWindow window(port, timer, SettingsPath(folder.toStdString()),
+                      PortDevices{&assignments, ListSerialDevices});
     WireLinkToWindow(port, timer, window);
     window.show();
     return app.exec();

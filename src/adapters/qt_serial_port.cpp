@@ -4,14 +4,15 @@
 
 namespace qm4250 {
 
-QtSerialPort::QtSerialPort(PortResolver resolver, QObject* parent)
-    : QObject(parent), resolver_(std::move(resolver)) {
+QtSerialPort::QtSerialPort(PortResolver resolver, std::unique_ptr<LineCounterSource> counters,
+                           QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)), counters_(std::move(counters)) {
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::dataReceived);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
 }
 
@@ -32,8 +33,10 @@ bool QtSerialPort::isOpen() const {
 }
 
 bool QtSerialPort::open() {
-    if (port_.open(QIODevice::ReadWrite))
+    if (port_.open(QIODevice::ReadWrite)) {
+        lastCounts_ = counters_->read(port_.handle());
         return true;
+    }
     lastError_ = port_.errorString();
     if (port_.error() == QSerialPort::PermissionError)
         lastError_ += tr(" (the user must be in the dialout group)");
@@ -43,6 +46,7 @@ bool QtSerialPort::open() {
 
 void QtSerialPort::close() {
     port_.close();
+    lastCounts_.reset();
 }
 
 bool QtSerialPort::write(std::string_view bytes) {
@@ -58,6 +62,18 @@ std::string QtSerialPort::readAll() {
         keptAfterLoss_ += port_.readAll();
     QByteArray bytes = std::exchange(keptAfterLoss_, QByteArray());
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+void QtSerialPort::onReadyRead() {
+    if (lastCounts_) {
+        if (std::optional<LineCounters> counts = counters_->read(port_.handle())) {
+            std::vector<LineError> errors = CountedLineErrors(*lastCounts_, *counts);
+            lastCounts_ = counts;
+            for (LineError error : errors)
+                emit lineError(error);
+        }
+    }
+    emit dataReceived();
 }
 
 void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {

@@ -3,8 +3,11 @@
 #include <QObject>
 #include <QSerialPort>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "adapters/line_counters.h"
 #include "adapters/port_device.h"
 #include "session/serial_port.h"
 #include "session/session_events.h"
@@ -16,11 +19,16 @@ using PortResolver = std::function<std::string(int portNumber)>;
 
 // The serial port through QSerialPort: 9600 baud, 8 data bits, no parity, 1 stop bit, no flow
 // control; DTR and RTS are left as the driver sets them. Arrivals and line errors are separate
-// signals.
+// signals. QSerialPort reports no framing, parity, overrun or break errors, so the driver's error
+// counts are read when the port opens and at each arrival: every kind that grew raises its line
+// error, in CountedLineErrors' order, before the arrival itself.
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
   public:
-    explicit QtSerialPort(PortResolver resolver = PortDevice, QObject* parent = nullptr);
+    explicit QtSerialPort(
+        PortResolver resolver = [](int n) { return PortDevice(n); },
+        std::unique_ptr<LineCounterSource> counters = std::make_unique<KernelLineCounters>(),
+        QObject* parent = nullptr);
 
     bool selectPort(int n) override;
     bool isOpen() const override;
@@ -37,8 +45,11 @@ class QtSerialPort : public QObject, public SerialPort {
 
   private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
+    void onReadyRead();
 
     PortResolver resolver_;
+    std::unique_ptr<LineCounterSource> counters_;
+    std::optional<LineCounters> lastCounts_;  // none where the driver keeps no counts
     QSerialPort port_;
     QString selectedDevice_;
     QByteArray keptAfterLoss_;  // received before the device disappeared, not yet read

@@ -11,16 +11,20 @@ namespace qm4250 {
 const char* const kCommandLineHelp =
     "Usage: qm4250-upload\n"
     "       qm4250-upload --export FILE [--port N | --device PATH] [--count N]\n"
+    "       qm4250-upload --list-ports\n"
     "\n"
     "Without arguments, opens the window. With --export, uploads the QM4250's stored test\n"
     "history without a window and saves it to FILE, in the format its extension names\n"
     "(.xls, the default, .xlsx or .csv).\n"
     "\n"
     "  --export FILE   the workbook to write; an existing file is replaced only on success\n"
-    "  --port N        the serial port COMM N (default 1): /dev/ttyS<N-1>, or the device that\n"
-    "                  the environment variable QM4250_COMM<N> names\n"
+    "  --port N        the serial port COMM N (default 1): the device that the environment\n"
+    "                  variable QM4250_COMM<N> names, else the one assigned to it in the\n"
+    "                  window, else /dev/ttyS<N-1>\n"
     "  --device PATH   the serial device to use instead, for example /dev/ttyUSB0\n"
     "  --count N       stop after N test records (default: all)\n"
+    "  --list-ports    list the serial devices present: path, by-id path, description,\n"
+    "                  VID:PID and the COMM numbers that open them\n"
     "  --help          show this text\n"
     "  --version       show the version\n"
     "\n"
@@ -30,7 +34,7 @@ const char* const kCommandLineHelp =
 namespace {
 
 constexpr std::string_view kValueOptions[] = {"--export", "--port", "--device", "--count"};
-constexpr std::string_view kActionOptions[] = {"--help", "--version"};
+constexpr std::string_view kActionOptions[] = {"--help", "--version", "--list-ports"};
 
 bool TakesAValue(std::string_view option) {
     return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
@@ -72,6 +76,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return WithAction(CommandLine::Action::Help);
         if (option == "--version")
             return WithAction(CommandLine::Action::Version);
+        if (option == "--list-ports")
+            return WithAction(CommandLine::Action::ListPorts);
         if (!TakesAValue(option))
             return Invalid("unknown option " + option);
         if (i + 1 == arguments.size())

@@ -8,7 +8,7 @@ namespace qm4250 {
 
 // What the command line asks for. With no arguments the program opens its window.
 struct CommandLine {
-    enum class Action { Window, Help, Version, Export, Invalid };
+    enum class Action { Window, Help, Version, ListPorts, Export, Invalid };
     Action action = Action::Window;
     std::string exportFile;
     int port = 1;        // COMM n, mapped to a device as in the window

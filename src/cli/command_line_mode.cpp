@@ -3,8 +3,12 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "adapters/port_assignments.h"
+#include "adapters/port_device.h"
+#include "adapters/serial_devices.h"
 #include "cli/command_line.h"
 #include "cli/headless_upload.h"
+#include "cli/list_ports.h"
 #include "version.h"
 
 namespace qm4250 {
@@ -18,6 +22,14 @@ int RunCommandLine(int argc, char* argv[]) {
         case CommandLine::Action::Version:
             std::printf("qm4250-upload %s\n", kVersion);
             return 0;
+        case CommandLine::Action::ListPorts: {
+            PortAssignments assignments;
+            std::fputs(ListPortsText(ListSerialDevices(),
+                                     [&assignments](int n) { return PortDevice(n, &assignments); })
+                           .c_str(),
+                       stdout);
+            return 0;
+        }
         case CommandLine::Action::Invalid:
             std::fprintf(stderr, "qm4250-upload: %s (see --help)\n", commandLine.error.c_str());
             return kExitBadArguments;

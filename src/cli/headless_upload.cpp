@@ -39,8 +39,9 @@ HeadlessUpload::HeadlessUpload(const CommandLine& commandLine, std::FILE* messag
       messages_(messages),
       terminal_(isatty(fileno(messages))),
       // A device path stands for whichever COMM number the upload selects.
-      port_(commandLine.device.empty() ? PortResolver(PortDevice)
-                                       : [device = commandLine.device](int) { return device; }),
+      port_(commandLine.device.empty()
+                ? PortResolver([this](int n) { return PortDevice(n, &assignments_); })
+                : [device = commandLine.device](int) { return device; }),
       controller_(port_, timer_, *this, *this) {
     QObject::connect(&port_, &QtSerialPort::dataReceived, [this] { controller_.dataReceived(); });
     QObject::connect(&port_, &QtSerialPort::lineError,
@@ -58,10 +59,10 @@ int HeadlessUpload::run() {
     if (terminal_)
         std::fputc('\n', messages_);
     if (end_ == ExchangeEnd::NoResponse)
-        return finish(kExitNoResponse,
-                      "no response from the QM4250 on " + (commandLine_.device.empty()
-                                                               ? PortDevice(commandLine_.port)
-                                                               : commandLine_.device));
+        return finish(kExitNoResponse, "no response from the QM4250 on " +
+                                           (commandLine_.device.empty()
+                                                ? PortDevice(commandLine_.port, &assignments_)
+                                                : commandLine_.device));
     if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
         return finish(kExitNotSaved, "history data was not saved to " + commandLine_.exportFile);
     std::fprintf(messages_, "%s\n", savedLine().c_str());

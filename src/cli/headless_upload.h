@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "adapters/port_assignments.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
 #include "cli/command_line.h"
@@ -51,6 +52,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     CommandLine commandLine_;
     std::FILE* messages_;
     bool terminal_;
+    PortAssignments assignments_;
     QtSerialPort port_;
     QtResponseTimer timer_;
     Controller controller_;

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "adapters/port_device.h"
 #include "version.h"
 #include "window/settings_file.h"
 
@@ -24,12 +23,15 @@ constexpr int kListRepaintMs = 30;
 }  // namespace
 
 MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
-                       QWidget* parent)
+                       PortDevices devices, QWidget* parent)
     : QWidget(parent),
       controls_(BuildWindowControls(this)),
       presenter_(*this, *this),
       controller_(port, timer, presenter_, *this),
-      settingsPath_(std::move(settingsPath)) {
+      settingsPath_(std::move(settingsPath)),
+      portOptions_({controls_.optComm[0], controls_.optComm[1], controls_.optComm[2],
+                    controls_.optComm[3], controls_.optComm[4]},
+                   std::move(devices), this) {
     setObjectName("Form1");
     setWindowTitle(QString("QM 4250 History Data Upload (V%1)").arg(kVersion));
     setFixedSize(14475 / 15, 10005 / 15);
@@ -50,7 +52,6 @@ void MainWindow::connectControls() {
     connect(c.cmdSave, &QPushButton::clicked, this, [this] { controller_.saveClicked(); });
     connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
     for (int n = 1; n <= 5; ++n) {
-        c.optComm[n - 1]->setToolTip(QString::fromStdString(PortDevice(n)));
         // toggled, not clicked: selecting the option from the settings file runs it too.
         connect(c.optComm[n - 1], &QRadioButton::toggled, this, [this, n](bool selected) {
             if (selected)

@@ -6,6 +6,7 @@
 
 #include "session/controller.h"
 #include "session/operator_input.h"
+#include "window/port_options.h"
 #include "window/presenter.h"
 #include "window/window_controls.h"
 #include "window/window_view.h"
@@ -21,9 +22,10 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     Q_OBJECT
   public:
     MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
-               QWidget* parent = nullptr);
+               PortDevices devices = {}, QWidget* parent = nullptr);
 
     Controller& controller() { return controller_; }
+    PortOptions& portOptions() { return portOptions_; }
     const WindowControls& controls() const { return controls_; }
 
     void setStatusText(std::string_view text) override;
@@ -54,6 +56,7 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     Presenter presenter_;
     Controller controller_;
     std::string settingsPath_;
+    PortOptions portOptions_;
     QTimer listRepaintHold_;
 };
 

@@ -152,17 +152,6 @@ TEST_F(MainWindowTest, StartsIdleWithEverythingEnabled) {
     EXPECT_FALSE(window_->controller().state().history());
 }
 
-TEST(PortOptions, TooltipsNameTheDeviceEachOpens) {
-    setenv("QM4250_COMM2", "/dev/ttyUSB0", 1);
-    FakePort port;
-    FakeTimer timer;
-    MainWindow window(port, timer, "/nonexistent/");
-    unsetenv("QM4250_COMM2");
-    EXPECT_EQ(window.findChild<QRadioButton*>("optComm1")->toolTip(), "/dev/ttyS0");
-    EXPECT_EQ(window.findChild<QRadioButton*>("optComm2")->toolTip(), "/dev/ttyUSB0");
-    EXPECT_EQ(window.findChild<QRadioButton*>("optComm5")->toolTip(), "/dev/ttyS4");
-}
-
 TEST_F(MainWindowTest, OptionGroupsAreIndependent) {
     find<QRadioButton>("optRun")->click();
     find<QRadioButton>("optComm3")->click();
