@@ -27,6 +27,20 @@ std::string ByIdPathOf(const std::string& devicePath) {
     return "";
 }
 
+// A device that udev named but Qt did not list (one whose driver Qt does not know) is still one
+// the operator may mean.
+void AddDevicesOnlyUdevNames(std::vector<SerialDevice>& devices) {
+    std::error_code error;
+    for (const fs::directory_entry& link : fs::directory_iterator(kByIdFolder, error)) {
+        std::string target = Canonical(link.path().string());
+        bool listed = false;
+        for (const SerialDevice& device : devices)
+            listed = listed || Canonical(device.path) == target;
+        if (!listed)
+            devices.push_back(SerialDevice{target, link.path().string(), "", "", "", {}, {}});
+    }
+}
+
 }  // namespace
 
 std::vector<SerialDevice> ListSerialDevices() {
@@ -44,6 +58,7 @@ std::vector<SerialDevice> ListSerialDevices() {
             device.productId = info.productIdentifier();
         devices.push_back(std::move(device));
     }
+    AddDevicesOnlyUdevNames(devices);
     return devices;
 }
 
