@@ -52,7 +52,7 @@ inline History HistoryOf(const std::vector<std::string>& frames) {
         else if (auto* record = std::get_if<TestRecord>(&frame))
             history.records.push_back(*record);
         else
-            ++history.unreadable;
+            history.unreadable.push_back(frames[k]);
     }
     return history;
 }

@@ -75,10 +75,11 @@ std::string HeadlessUpload::savedLine() const {
     const History& history = *controller_.state().history();
     std::string line = "Saved " + std::to_string(history.records.size()) + " test records to " +
                        commandLine_.exportFile;
-    if (history.unreadable == 1)
+    size_t unreadable = history.unreadable.size();
+    if (unreadable == 1)
         line += "; 1 record could not be read";
-    else if (history.unreadable > 1)
-        line += "; " + std::to_string(history.unreadable) + " records could not be read";
+    else if (unreadable > 1)
+        line += "; " + std::to_string(unreadable) + " records could not be read";
     return line;
 }
 

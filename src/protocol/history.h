@@ -60,8 +60,8 @@ class TestRecord {
 
 struct History {
     std::optional<Identification> identification;
-    std::vector<TestRecord> records;  // in arrival order
-    int32_t unreadable = 0;           // history frames that could not be decoded
+    std::vector<TestRecord> records;      // in arrival order
+    std::vector<std::string> unreadable;  // the frames that could not be decoded, as received
 };
 
 // The error column: empty for "N", otherwise "*" and the code ("*" alone for an empty code).

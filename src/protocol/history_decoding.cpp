@@ -44,22 +44,22 @@ std::string_view ModelName(std::string_view code) {
     return code;
 }
 
-DecodedFrame DecodeIdentification(const Fields& fields) {
+DecodedFrame DecodeIdentification(const Fields& fields, std::string_view frameText) {
     if (fields.count == 0)
-        return Unreadable{};
+        return Unreadable{std::string(frameText)};
     std::string_view field0 = fields.field[0];
     std::string_view code = field0.substr(0, 1);
     return Identification{std::string(field0.substr(code.size())), std::string(code),
                           std::string(ModelName(code))};
 }
 
-DecodedFrame DecodeTestRecord(const Fields& f) {
+DecodedFrame DecodeTestRecord(const Fields& f, std::string_view frameText) {
     if (f.count < kTestRecordFields)
-        return Unreadable{};
+        return Unreadable{std::string(frameText)};
     std::optional<int64_t> seconds = DecimalToInteger(f.field[5], INT32_MIN, INT32_MAX);
     std::optional<int64_t> relays = DecimalToInteger(f.field[6], INT16_MIN, INT16_MAX);
     if (!seconds || !relays)
-        return Unreadable{};
+        return Unreadable{std::string(frameText)};
     TimeDateText timeDate = TimeDateOf(static_cast<int32_t>(*seconds));
     return TestRecord({f.field[0], f.field[1], f.field[2], f.field[3], f.field[4],
                        static_cast<int32_t>(*seconds), timeDate.view(), f.field[6],
@@ -71,8 +71,8 @@ DecodedFrame DecodeTestRecord(const Fields& f) {
 DecodedFrame DecodeHistoryFrame(std::string_view frameText, HistoryFrameKind kind) {
     std::string_view body = frameText.empty() ? frameText : frameText.substr(1);
     Fields fields = SplitFields(body);
-    return kind == HistoryFrameKind::Identification ? DecodeIdentification(fields)
-                                                    : DecodeTestRecord(fields);
+    return kind == HistoryFrameKind::Identification ? DecodeIdentification(fields, frameText)
+                                                    : DecodeTestRecord(fields, frameText);
 }
 
 }  // namespace qm4250

@@ -9,7 +9,9 @@ namespace qm4250 {
 
 // A history frame that cannot be decoded: too few fields, or a time or relay field that is not
 // a number in its range.
-struct Unreadable {};
+struct Unreadable {
+    std::string frameText;  // as received, kept so that nothing received is lost
+};
 
 using DecodedFrame = std::variant<Identification, TestRecord, Unreadable>;
 

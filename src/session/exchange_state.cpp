@@ -43,9 +43,9 @@ void ExchangeState::keep(TestRecord record) {
         history_->records.push_back(std::move(record));
 }
 
-void ExchangeState::countUnreadable() {
+void ExchangeState::keep(Unreadable frame) {
     if (history_)
-        ++history_->unreadable;
+        history_->unreadable.push_back(std::move(frame.frameText));
 }
 
 }  // namespace qm4250

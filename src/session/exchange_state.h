@@ -48,7 +48,7 @@ class ExchangeState {
     // Before the first REQUEST there is no history: what arrives is shown but not kept.
     void keep(Identification identification);
     void keep(TestRecord record);
-    void countUnreadable();
+    void keep(Unreadable frame);
     // The operator's count is reached: the frame is answered with CAN.
     void lastRequestedFrame() { reply_ = Reply::Can; }
 

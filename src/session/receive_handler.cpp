@@ -25,8 +25,8 @@ struct Keep {
         context.listener.recordDecoded(record);
         context.state.keep(std::move(record));
     }
-    void operator()(Unreadable) {
-        context.state.countUnreadable();
+    void operator()(Unreadable&& frame) {
+        context.state.keep(std::move(frame));
         context.listener.recordUnreadable();
     }
 };

@@ -22,7 +22,7 @@ SheetRow RecordRow(const char* g, const char* h, const char* i, const std::strin
 }
 
 History Norvik(std::vector<TestRecord> records) {
-    return History{Identification{"4711", "S", "Norvik"}, std::move(records), 0};
+    return History{Identification{"4711", "S", "Norvik"}, std::move(records), {}};
 }
 
 TEST(CellTable, AnUploadThatReceivedNothingGivesTheHeaderOnly) {

@@ -36,7 +36,7 @@ void CheckTestRecord(std::string_view body, const TestRecord& record) {
     size_t relayAt = rest.find(',') + 1;
     FUZZ_CHECK(rest.substr(relayAt, record.relayField().size()) == record.relayField());
     FUZZ_CHECK(ListLine(record).size() >= 68);
-    CellTable table = BuildCellTable(History{std::nullopt, {record}, 0});
+    CellTable table = BuildCellTable(History{std::nullopt, {record}, {}});
     FUZZ_CHECK(table.size() >= 2);
     FUZZ_CHECK(table[1][1] == Latin1ToUtf8(record.pn()));
     FUZZ_CHECK(table[1][3] == Latin1ToUtf8(record.leak()));

@@ -54,7 +54,7 @@ TEST(IdentificationRecord, EmptyBodyShowsNothingButCounts) {
     EXPECT_EQ(u.state().recordIndex(), 0);
     EXPECT_TRUE(u.view.list.empty());
     EXPECT_FALSE(u.history().identification);
-    EXPECT_EQ(u.history().unreadable, 1);
+    EXPECT_EQ(u.history().unreadable, std::vector<std::string>{"1"}) << "kept as received";
     EXPECT_EQ(u.view.relayCaption, "unchanged");
 }
 
@@ -82,7 +82,7 @@ TEST_P(TestRecordDecoding, ShowsLineAndStoresRow) {
     std::string row = GetParam().row;
     EXPECT_EQ(TestRows(u.history()),
               row.empty() ? std::vector<std::string>{} : std::vector<std::string>{row});
-    EXPECT_EQ(u.history().unreadable, row.empty() ? 1 : 0);
+    EXPECT_EQ(u.history().unreadable.size(), row.empty() ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -156,7 +156,7 @@ TEST(TestRecordDecoding, AFailedRecordDoesNotCostTheRecordsAfterIt) {
         EXPECT_EQ(u.state().recordIndex(), 40000) << failed;
         const std::vector<TestRecord>& records = u.history().records;
         ASSERT_EQ(records.size(), 39999u) << failed;
-        EXPECT_EQ(u.history().unreadable, 1) << failed;
+        EXPECT_EQ(u.history().unreadable, std::vector<std::string>{failed}) << failed;
         EXPECT_EQ(records[98].seq(), "99") << failed;
         EXPECT_EQ(RowText(records[99]), "101;P;C;5;;Jan 01/04 00:00:00;0") << failed;
         EXPECT_EQ(records.back().seq(), "40000") << failed;

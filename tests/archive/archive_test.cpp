@@ -1,0 +1,210 @@
+// The archive on both engines: SQLite in a scratch folder, PostgreSQL in the throwaway cluster
+// that the CTest fixture starts (its URL in the file QM4250_TEST_POSTGRES_URL_FILE names).
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <csignal>
+#include <thread>
+
+#include "archive/archive_connection.h"
+#include "archive/schema.h"
+#include "archive/upload_archive.h"
+#include "child_process.h"
+#include "history_rows.h"
+
+using namespace qm4250;
+
+namespace {
+
+enum class Engine { Sqlite, Postgres };
+
+History Uploaded(int first, int last, std::vector<std::string> unreadable = {}) {
+    std::vector<std::string> frames{"1S4250117"};
+    for (int k = first; k <= last; ++k)
+        frames.push_back("1" + std::to_string(k) + ",P;" + std::to_string(k % 3) + ",C" +
+                         std::to_string(k) + ",0.00" + std::to_string(k % 9) + ",N," +
+                         std::to_string(1000 * k) + "," + (k % 10 ? "28" : "1"));
+    History history = HistoryOf(frames);
+    history.unreadable = std::move(unreadable);
+    return history;
+}
+
+ArchiveResult Store(const ArchiveLocation& location, const History& history) {
+    return StoreUpload(location,
+                       {history, "/dev/ttyUSB0", static_cast<int32_t>(1 + history.records.size()),
+                        QDateTime::currentDateTimeUtc()});
+}
+
+class ArchiveBase : public testing::Test {
+  protected:
+    void open(Engine engine) {
+        engine_ = engine;
+        if (engine == Engine::Sqlite) {
+            location_.path = folder_.path() + "/archive.sqlite";
+            return;
+        }
+        QFile urlFile(qEnvironmentVariable("QM4250_TEST_POSTGRES_URL_FILE"));
+        ASSERT_TRUE(urlFile.open(QIODevice::ReadOnly))
+            << "the PostgreSQL test cluster is not running";
+        std::optional<ArchiveLocation> location =
+            ParseArchiveLocation(QString::fromUtf8(urlFile.readAll()).trimmed());
+        ASSERT_TRUE(location);
+        location_ = *location;
+        ArchiveConnection connection(location_);
+        ASSERT_TRUE(connection.isOpen()) << connection.error().toStdString();
+        QSqlQuery(connection.db()).exec("DROP SCHEMA public CASCADE");
+        QSqlQuery(connection.db()).exec("CREATE SCHEMA public");
+    }
+
+    // One number from the archive, or -1 when the query fails.
+    qint64 count(const QString& sql) {
+        ArchiveConnection connection(location_);
+        QSqlQuery query(connection.db());
+        return query.exec(sql) && query.next() ? query.value(0).toLongLong() : -1;
+    }
+    std::vector<qint64> counts() {
+        return {count("SELECT COUNT(*) FROM instruments"), count("SELECT COUNT(*) FROM uploads"),
+                count("SELECT COUNT(*) FROM tests"),
+                count("SELECT COUNT(*) FROM unreadable_frames")};
+    }
+
+    Engine engine_ = Engine::Sqlite;
+    QTemporaryDir folder_;
+    ArchiveLocation location_;
+};
+
+class ArchiveTest : public ArchiveBase, public testing::WithParamInterface<Engine> {
+  protected:
+    void SetUp() override { open(GetParam()); }
+};
+
+class SqliteArchive : public ArchiveBase {
+  protected:
+    void SetUp() override { open(Engine::Sqlite); }
+};
+
+TEST_P(ArchiveTest, AnEmptyArchiveGetsItsSchemaAndTheUpload) {
+    ArchiveResult result = Store(location_, Uploaded(1, 120, {"1broken", std::string("1\0x", 3)}));
+    ASSERT_TRUE(result.written) << result.reason.toStdString();
+    EXPECT_EQ(result.newTests, 120);
+    EXPECT_EQ(count("SELECT MAX(version) FROM schema_version"), LatestSchemaVersion());
+    EXPECT_EQ(counts(), (std::vector<qint64>{1, 1, 120, 2}));
+    EXPECT_EQ(count("SELECT new_tests FROM uploads"), 120);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM unreadable_frames WHERE body = 'x'"), 0);
+}
+
+TEST_P(ArchiveTest, EveryFieldIsKeptAsReceived) {
+    ASSERT_TRUE(Store(location_, Uploaded(7, 7)).written);
+    ArchiveConnection connection(location_);
+    QSqlQuery query(connection.db());
+    ASSERT_TRUE(query.exec("SELECT seq, pn, cust_code, leak_text, leak, error_code, time_seconds,"
+                           " tested_at, relay_field, power_up, relay_gp, relay_bp, relay_ge,"
+                           " i.serial, i.model FROM tests JOIN instruments i"
+                           " ON i.id = tests.instrument_id") &&
+                query.next());
+    QStringList row;
+    for (int column = 0; column < 15; ++column)
+        row << query.value(column).toString();
+    EXPECT_EQ(row,
+              (QStringList{"7", "P;1", "C7", "0.007", "0.007", "N", "7000", "2004-01-01 01:56:40",
+                           "28", "0", "1", "1", "1", "4250117", "Norvik"}));
+}
+
+TEST_P(ArchiveTest, TheSameMemoryUploadedAgainAddsNothing) {
+    ASSERT_TRUE(Store(location_, Uploaded(1, 300)).written);
+    ArchiveResult again = Store(location_, Uploaded(1, 300));
+    ASSERT_TRUE(again.written) << again.reason.toStdString();
+    EXPECT_EQ(again.newTests, 0);
+    ArchiveResult more = Store(location_, Uploaded(250, 330));
+    EXPECT_EQ(more.newTests, 30);
+    EXPECT_EQ(counts(), (std::vector<qint64>{1, 3, 330, 0}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tests WHERE first_upload_id = 3"), 30);
+}
+
+TEST_P(ArchiveTest, AByteZeroIsKeptAsItsSymbol) {
+    History history = Uploaded(1, 1);
+    history.records.push_back(MakeRecord("2", std::string("P\0X", 3), "C", "1", "N", "T", 0));
+    ASSERT_TRUE(Store(location_, history).written);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tests WHERE pn = 'P\u2400X'"), 1)
+        << "stored as P, U+2400, X";
+}
+
+// Another writer holds SQLite's write lock past the 5 s busy timeout; the PostgreSQL server drops
+// the connection half-way through the tests. Either way nothing of the upload stays.
+TEST_P(ArchiveTest, AFailedWriteLeavesTheArchiveAsItWas) {
+    ASSERT_TRUE(Store(location_, Uploaded(1, 50)).written);
+    std::vector<qint64> before = counts();
+    ArchiveConnection other(location_);
+    QSqlQuery hold(other.db());
+    if (GetParam() == Engine::Sqlite) {
+        ASSERT_TRUE(hold.exec("BEGIN IMMEDIATE"));
+    } else {
+        ASSERT_TRUE(
+            hold.exec("CREATE FUNCTION drop_connection() RETURNS trigger AS $$ BEGIN"
+                      " IF NEW.seq = '400' THEN PERFORM pg_terminate_backend(pg_backend_pid());"
+                      " END IF; RETURN NEW; END $$ LANGUAGE plpgsql"));
+        ASSERT_TRUE(
+            hold.exec("CREATE TRIGGER drop_connection BEFORE INSERT ON tests"
+                      " FOR EACH ROW EXECUTE FUNCTION drop_connection()"));
+    }
+    ArchiveResult result = Store(location_, Uploaded(51, 450));
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(result.reason.isEmpty());
+    if (GetParam() == Engine::Sqlite)
+        hold.exec("ROLLBACK");
+    else
+        hold.exec("DROP TRIGGER drop_connection ON tests");
+    EXPECT_EQ(counts(), before);
+}
+
+// The server's disk is the server's; on PostgreSQL its failure reaches us as a failed statement,
+// as the dropped connection above does.
+TEST_F(SqliteArchive, ADiskThatFillsUpLeavesTheArchiveAsItWas) {
+    ASSERT_TRUE(Store(location_, Uploaded(1, 50)).written);
+    std::vector<qint64> before = counts();
+    std::string outcome = InAChildProcess([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ArchiveResult result = Store(location_, Uploaded(51, 3000));
+        return result.written ? std::string("written") : result.reason.toStdString();
+    });
+    EXPECT_NE(outcome, "written");
+    EXPECT_FALSE(outcome.empty());
+    EXPECT_EQ(counts(), before);
+}
+
+TEST_P(ArchiveTest, AnUnreachableServerIsReported) {
+    ArchiveLocation nowhere = location_;
+    if (GetParam() == Engine::Sqlite)
+        nowhere.path = "/proc/qm4250/archive.sqlite";
+    else
+        nowhere.host = folder_.path();  // no server listens there
+    ArchiveResult result = Store(nowhere, Uploaded(1, 5));
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(result.reason.isEmpty());
+}
+
+// Two uploaders archiving overlapping memories of one instrument at once.
+TEST_P(ArchiveTest, ConcurrentWritersAddEachTestOnce) {
+    ArchiveResult first, second;
+    std::thread a([&] { first = Store(location_, Uploaded(1, 2000)); });
+    std::thread b([&] { second = Store(location_, Uploaded(1001, 3000)); });
+    a.join();
+    b.join();
+    ASSERT_TRUE(first.written) << first.reason.toStdString();
+    ASSERT_TRUE(second.written) << second.reason.toStdString();
+    EXPECT_EQ(first.newTests + second.newTests, 3000);
+    EXPECT_EQ(counts(), (std::vector<qint64>{1, 2, 3000, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTest, testing::Values(Engine::Sqlite, Engine::Postgres),
+                         [](const testing::TestParamInfo<Engine>& info) {
+                             return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
+                         });
+
+}  // namespace
