@@ -11,6 +11,7 @@
 #include "cli/command_line_mode.h"
 #include "version.h"
 #include "window/application_folder.h"
+#include "window/archive_writer.h"
 #include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
@@ -34,8 +35,9 @@ int main(int argc, char* argv[]) {
     QtSerialPort port([&assignments](int n) { return PortDevice(n, &assignments); });
     QtResponseTimer timer;
     QString folder = ApplicationFolder(QApplication::applicationDirPath());
+    ArchiveWriter archive([&port] { return port.device(); });
     MainWindow window(port, timer, SettingsPath(folder.toStdString()),
-                      PortDevices{&assignments, ListSerialDevices});
+                      PortDevices{&assignments, ListSerialDevices}, &archive);
     WireLinkToWindow(port, timer, window);
     window.show();
     return app.exec();

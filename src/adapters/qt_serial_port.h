@@ -38,6 +38,8 @@ class QtSerialPort : public QObject, public SerialPort {
     std::string readAll() override;
 
     std::string lastError() const override { return lastError_.toStdString(); }
+    // The device the last selected COMM number opens.
+    std::string device() const { return selectedDevice_.toStdString(); }
 
   signals:
     void dataReceived();

@@ -10,7 +10,8 @@ namespace qm4250 {
 
 const char* const kCommandLineHelp =
     "Usage: qm4250-upload\n"
-    "       qm4250-upload --export FILE [--port N | --device PATH] [--count N]\n"
+    "       qm4250-upload [--export FILE] [--archive [URL]] [--port N | --device PATH]\n"
+    "                     [--count N]\n"
     "       qm4250-upload --list-ports\n"
     "\n"
     "Without arguments, opens the window. With --export, uploads the QM4250's stored test\n"
@@ -18,6 +19,10 @@ const char* const kCommandLineHelp =
     "(.xls, the default, .xlsx or .csv).\n"
     "\n"
     "  --export FILE   the workbook to write; an existing file is replaced only on success\n"
+    "  --archive [URL] also keep the upload in the archive: URL, else QM4250_ARCHIVE, else\n"
+    "                  the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
+    "                  ~/.local/share/qm4250-upload/archive.sqlite; postgresql://user@host/db\n"
+    "                  for a plant's PostgreSQL\n"
     "  --port N        the serial port COMM N (default 1): the device that the environment\n"
     "                  variable QM4250_COMM<N> names, else the one assigned to it in the\n"
     "                  window, else /dev/ttyS<N-1>\n"
@@ -29,12 +34,14 @@ const char* const kCommandLineHelp =
     "  --version       show the version\n"
     "\n"
     "Exit status: 0 saved; 2 bad arguments; 3 the port cannot be opened; 4 no response from\n"
-    "the QM4250; 5 the file could not be saved.\n";
+    "the QM4250; 5 the file could not be saved; 6 saved, but the archive was not written.\n";
 
 namespace {
 
 constexpr std::string_view kValueOptions[] = {"--export", "--port", "--device", "--count"};
 constexpr std::string_view kActionOptions[] = {"--help", "--version", "--list-ports"};
+// Takes a value when one follows it.
+constexpr std::string_view kArchiveOption = "--archive";
 
 bool TakesAValue(std::string_view option) {
     return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
@@ -63,8 +70,9 @@ CommandLine Invalid(std::string error) {
 }  // namespace
 
 bool IsCommandLineOption(std::string_view argument) {
-    return TakesAValue(argument) || std::find(std::begin(kActionOptions), std::end(kActionOptions),
-                                              argument) != std::end(kActionOptions);
+    return TakesAValue(argument) || argument == kArchiveOption ||
+           std::find(std::begin(kActionOptions), std::end(kActionOptions), argument) !=
+               std::end(kActionOptions);
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -78,6 +86,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return WithAction(CommandLine::Action::Version);
         if (option == "--list-ports")
             return WithAction(CommandLine::Action::ListPorts);
+        if (option == kArchiveOption) {
+            line.archive = true;
+            if (i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0)
+                line.archiveUrl = arguments[++i];
+            continue;
+        }
         if (!TakesAValue(option))
             return Invalid("unknown option " + option);
         if (i + 1 == arguments.size())
@@ -101,8 +115,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (arguments.empty())
         return line;
-    if (line.exportFile.empty())
-        return Invalid("--export FILE is missing");
+    if (line.exportFile.empty() && !line.archive)
+        return Invalid("--export FILE or --archive is missing");
     if (portGiven && !line.device.empty())
         return Invalid("--port and --device exclude each other");
     line.action = CommandLine::Action::Export;

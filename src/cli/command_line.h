@@ -11,10 +11,12 @@ struct CommandLine {
     enum class Action { Window, Help, Version, ListPorts, Export, Invalid };
     Action action = Action::Window;
     std::string exportFile;
-    int port = 1;        // COMM n, mapped to a device as in the window
-    std::string device;  // a device path instead of a port number
-    std::string count;   // as typed in "Number Values To Get"; empty for all
-    std::string error;   // why the arguments are invalid
+    int port = 1;            // COMM n, mapped to a device as in the window
+    std::string device;      // a device path instead of a port number
+    std::string count;       // as typed in "Number Values To Get"; empty for all
+    bool archive = false;    // keep the upload in the archive too
+    std::string archiveUrl;  // where; empty for the configured archive
+    std::string error;       // why the arguments are invalid
 };
 
 // Exit statuses of an upload without a window.
@@ -23,6 +25,7 @@ inline constexpr int kExitBadArguments = 2;
 inline constexpr int kExitPortFailure = 3;
 inline constexpr int kExitNoResponse = 4;
 inline constexpr int kExitNotSaved = 5;
+inline constexpr int kExitNotArchived = 6;
 
 // Whether an argument is one of this program's own options. Only these start the mode without
 // a window: every other argument is left to Qt (-session, -style, -platform, -display, ...).

@@ -2,7 +2,11 @@
 
 #include <unistd.h>
 
+#include <QDateTime>
+
 #include "adapters/port_device.h"
+#include "archive/archive_location.h"
+#include "archive/upload_archive.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
@@ -63,10 +67,15 @@ int HeadlessUpload::run() {
                                            (commandLine_.device.empty()
                                                 ? PortDevice(commandLine_.port, &assignments_)
                                                 : commandLine_.device));
-    if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
-        return finish(kExitNotSaved, "history data was not saved to " + commandLine_.exportFile);
-    std::fprintf(messages_, "%s\n", savedLine().c_str());
-    return kExitSaved;
+    // Archived first: a file that cannot be saved must not cost the archive its tests.
+    bool archived = !commandLine_.archive || archive();
+    if (!commandLine_.exportFile.empty()) {
+        if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
+            return finish(kExitNotSaved,
+                          "history data was not saved to " + commandLine_.exportFile);
+        std::fprintf(messages_, "%s\n", savedLine().c_str());
+    }
+    return archived ? kExitSaved : kExitNotArchived;
 }
 
 // Only the records in the file are counted as saved; those that could not be read are named
@@ -81,6 +90,31 @@ std::string HeadlessUpload::savedLine() const {
     else if (unreadable > 1)
         line += "; " + std::to_string(unreadable) + " records could not be read";
     return line;
+}
+
+bool HeadlessUpload::archive() {
+    if (frames_ == 0) {
+        std::fputs("Nothing to archive: no history frame arrived\n", messages_);
+        return true;
+    }
+    std::optional<ArchiveLocation> location =
+        ChooseArchiveLocation(QString::fromStdString(commandLine_.archiveUrl));
+    if (!location) {
+        finish(kExitNotArchived,
+               "archive not written: the archive's location is not a URL "
+               "this program knows");
+        return false;
+    }
+    ArchiveResult result = StoreUpload(
+        *location, {*controller_.state().history(), QString::fromStdString(port_.device()), frames_,
+                    QDateTime::currentDateTimeUtc()});
+    if (!result.written) {
+        finish(kExitNotArchived, "archive not written: " + result.reason.toStdString());
+        return false;
+    }
+    std::fprintf(messages_, "Archived %d new tests in %s\n", result.newTests,
+                 location->display().toStdString().c_str());
+    return true;
 }
 
 int HeadlessUpload::finish(int status, const std::string& reason) {

@@ -34,6 +34,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     void uploadProgress(int32_t testRecords, int32_t unreadable) override;
     void lineError(LineError error) override;
     void exchangeEnded(ExchangeEnd end) override;
+    void uploadEnded(const History&, int32_t frames) override { frames_ = frames; }
     void modeReported(OperatingMode) override {}
     void testInProgress() override {}
     void saveStarted() override {}
@@ -47,6 +48,8 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
 
   private:
     std::string savedLine() const;
+    // Writes the upload to the archive and says how it went; false when it was not written.
+    bool archive();
     int finish(int status, const std::string& reason);
 
     CommandLine commandLine_;
@@ -60,6 +63,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     std::optional<std::string> portFailure_;
     ExchangeEnd end_ = ExchangeEnd::Answered;
     int shownCount_ = 0;
+    int32_t frames_ = 0;
 };
 
 }  // namespace qm4250

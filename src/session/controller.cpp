@@ -104,7 +104,8 @@ void Controller::run(const Event& event) {
 // From the first REQUEST on; a mode exchange reports the count of the last upload as it is.
 void Controller::reportProgress() {
     if (const std::optional<History>& history = state_.history())
-        context_.listener.uploadProgress(std::max(state_.recordIndex(), 0), static_cast<int32_t>(history->unreadable.size()));
+        context_.listener.uploadProgress(std::max(state_.recordIndex(), 0),
+                                         static_cast<int32_t>(history->unreadable.size()));
 }
 
 }  // namespace qm4250

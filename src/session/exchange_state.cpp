@@ -11,6 +11,7 @@ void ExchangeState::startUpload() {
     recordIndex_ = -1;
     reply_ = Reply::Ack;
     received_.clear();
+    uploading_ = true;
 }
 
 bool ExchangeState::endExchange() {

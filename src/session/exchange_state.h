@@ -31,7 +31,12 @@ class ExchangeState {
 
     void selectPort(int portNumber) { portNumber_ = portNumber; }
     void startUpload();
-    void startModeExchange() { received_.clear(); }
+    void startModeExchange() {
+        received_.clear();
+        uploading_ = false;
+    }
+    // Whether the exchange under way (or the last one) is a history upload.
+    bool uploading() const { return uploading_; }
     void cancel() { reply_ = Reply::Can; }
     void commandSent() { awaitingReply_ = true; }
     // Clears awaitingReply; true when it was set, that is when nothing answered the command.
@@ -58,6 +63,7 @@ class ExchangeState {
     Reply reply_ = Reply::None;
     int portNumber_ = 0;
     bool awaitingReply_ = false;
+    bool uploading_ = false;
     std::string received_;
 };
 

@@ -9,6 +9,9 @@ void ResponseTimeout(HandlerContext& context) {
     context.timer.stop();
     context.port.close();
     context.listener.exchangeEnded(unanswered ? ExchangeEnd::NoResponse : ExchangeEnd::Answered);
+    const ExchangeState& state = context.state;
+    if (state.uploading() && state.recordIndex() >= 0 && state.history())
+        context.listener.uploadEnded(*state.history(), state.recordIndex() + 1);
 }
 
 }  // namespace qm4250

@@ -33,6 +33,9 @@ class SessionListener {
     virtual void lineError(LineError error) = 0;
     // The response time ran out: the exchange is over and the port closed.
     virtual void exchangeEnded(ExchangeEnd end) = 0;
+    // After exchangeEnded, when the exchange was an upload that brought at least one history
+    // frame: the history it brought, and how many frames that was.
+    virtual void uploadEnded(const History& history, int32_t frames) = 0;
 
     virtual void modeReported(OperatingMode mode) = 0;
     virtual void testInProgress() = 0;

@@ -23,10 +23,10 @@ constexpr int kListRepaintMs = 30;
 }  // namespace
 
 MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
-                       PortDevices devices, QWidget* parent)
+                       PortDevices devices, UploadArchiver* archiver, QWidget* parent)
     : QWidget(parent),
       controls_(BuildWindowControls(this)),
-      presenter_(*this, *this),
+      presenter_(*this, *this, archiver),
       controller_(port, timer, presenter_, *this),
       settingsPath_(std::move(settingsPath)),
       portOptions_({controls_.optComm[0], controls_.optComm[1], controls_.optComm[2],

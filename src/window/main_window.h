@@ -22,7 +22,8 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     Q_OBJECT
   public:
     MainWindow(SerialPort& port, ResponseTimer& timer, std::string settingsPath,
-               PortDevices devices = {}, QWidget* parent = nullptr);
+               PortDevices devices = {}, UploadArchiver* archiver = nullptr,
+               QWidget* parent = nullptr);
 
     Controller& controller() { return controller_; }
     PortOptions& portOptions() { return portOptions_; }

@@ -34,7 +34,8 @@ void Presenter::recordDecoded(const TestRecord& record) {
 }
 
 void Presenter::uploadProgress(int32_t testRecords, int32_t unreadable) {
-    view_.setRecordCounter(RecordCounterText(testRecords, unreadable, input_.requestedCount()));
+    recordCounter_ = RecordCounterText(testRecords, unreadable, input_.requestedCount());
+    view_.setRecordCounter(recordCounter_);
 }
 
 void Presenter::lineError(LineError error) {
@@ -45,6 +46,13 @@ void Presenter::exchangeEnded(ExchangeEnd end) {
     if (end == ExchangeEnd::NoResponse)
         view_.setStatusText(kNoResponse);
     enableAfterUpload(true);
+}
+
+void Presenter::uploadEnded(const History& history, int32_t frames) {
+    if (!archiver_)
+        return;
+    ArchiveOutcome outcome = archiver_->archive(history, frames);
+    view_.setRecordCounter(recordCounter_ + ArchiveText(outcome));
 }
 
 void Presenter::modeReported(OperatingMode mode) {

@@ -2,6 +2,7 @@
 
 #include "session/operator_input.h"
 #include "session/session_listener.h"
+#include "window/upload_archiver.h"
 #include "window/window_view.h"
 
 namespace qm4250 {
@@ -10,7 +11,9 @@ namespace qm4250 {
 // texts, the record counter, message boxes and which buttons may be pressed.
 class Presenter : public SessionListener {
   public:
-    Presenter(WindowView& view, const OperatorInput& input) : view_(view), input_(input) {}
+    // Without an archiver, uploads are not archived.
+    Presenter(WindowView& view, const OperatorInput& input, UploadArchiver* archiver = nullptr)
+        : view_(view), input_(input), archiver_(archiver) {}
 
     void commandStarted(Command command) override;
     void commandSent(Command command) override;
@@ -21,6 +24,7 @@ class Presenter : public SessionListener {
     void uploadProgress(int32_t testRecords, int32_t unreadable) override;
     void lineError(LineError error) override;
     void exchangeEnded(ExchangeEnd end) override;
+    void uploadEnded(const History& history, int32_t frames) override;
     void modeReported(OperatingMode mode) override;
     void testInProgress() override;
     void saveStarted() override;
@@ -36,6 +40,8 @@ class Presenter : public SessionListener {
 
     WindowView& view_;
     const OperatorInput& input_;
+    UploadArchiver* archiver_;
+    std::string recordCounter_;  // as last shown
 };
 
 }  // namespace qm4250

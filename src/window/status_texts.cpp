@@ -30,6 +30,12 @@ const char* SaveResultText(SaveResult result) {
     return result == SaveResult::Saved ? kHistorySaved : kHistoryNotSaved;
 }
 
+std::string ArchiveText(const ArchiveOutcome& outcome) {
+    if (outcome.written)
+        return " \xB7 " + std::to_string(outcome.newTests) + " new in archive";
+    return " \xB7 archive not written: " + outcome.reason;
+}
+
 const char* ModeName(OperatingMode mode) {
     switch (mode) {
         case OperatingMode::SetUp:

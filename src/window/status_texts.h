@@ -1,8 +1,11 @@
 #pragma once
 
+#include <string>
+
 #include "export/save_history_workbook.h"
 #include "protocol/operating_mode.h"
 #include "session/session_events.h"
+#include "window/upload_archiver.h"
 
 namespace qm4250 {
 
@@ -20,6 +23,10 @@ const char* LineErrorText(LineError error);
 const char* PortFailureText(Command command);
 
 const char* SaveResultText(SaveResult result);
+
+// What follows the record counter once the upload is archived: " · 37 new in archive", or
+// " · archive not written: <reason>". The middle dot is Latin-1, as every window text.
+std::string ArchiveText(const ArchiveOutcome& outcome);
 
 // "SETUP", "CALIBRATE", "RUN" or "DATA", as txtCurrentMode shows the mode.
 const char* ModeName(OperatingMode mode);

@@ -64,8 +64,43 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{{"--export", "h.xls", "--baud", "9600"}, Action::Invalid, "", 1, "", ""},
         ParseCase{{"h.xls"}, Action::Invalid, "", 1, "", ""}));
 
+struct ArchiveCase {
+    std::vector<std::string> arguments;
+    Action action;
+    bool archive;
+    std::string url;
+    std::string exportFile;
+};
+
+TEST(CommandLine, ArchiveTakesAUrlWhenOneFollows) {
+    const ArchiveCase cases[] = {
+        {{"--archive"}, Action::Export, true, "", ""},
+        {{"--archive", "postgresql://qa@db/plant"},
+         Action::Export,
+         true,
+         "postgresql://qa@db/plant",
+         ""},
+        {{"--archive", "--export", "h.xls"}, Action::Export, true, "", "h.xls"},
+        {{"--export", "h.xls", "--archive", "/srv/a.sqlite", "--count", "5"},
+         Action::Export,
+         true,
+         "/srv/a.sqlite",
+         "h.xls"},
+        {{"--export", "h.xls"}, Action::Export, false, "", "h.xls"},
+        {{"--count", "5"}, Action::Invalid, false, "", ""},
+    };
+    for (const ArchiveCase& c : cases) {
+        CommandLine line = ParseCommandLine(c.arguments);
+        EXPECT_EQ(line.action, c.action) << c.arguments.front();
+        EXPECT_EQ(line.archive, c.archive) << c.arguments.front();
+        EXPECT_EQ(line.archiveUrl, c.url);
+        EXPECT_EQ(line.exportFile, c.exportFile);
+    }
+}
+
 TEST(CommandLine, OnlyItsOwnOptionsLeaveTheWindowClosed) {
-    for (const char* own : {"--export", "--port", "--device", "--count", "--help", "--version"})
+    for (const char* own : {"--export", "--port", "--device", "--count", "--help", "--version",
+                            "--list-ports", "--archive"})
         EXPECT_TRUE(IsCommandLineOption(own)) << own;
     for (const char* other : {"-session", "-style", "-platform", "--bogus", "h.xls", "-help", ""})
         EXPECT_FALSE(IsCommandLineOption(other)) << other;

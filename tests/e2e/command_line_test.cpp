@@ -86,6 +86,25 @@ TEST_F(CommandLineUpload, CountsOnlyTheRecordsItSaved) {
         << outcome.messages;
 }
 
+TEST_F(CommandLineUpload, ArchivesEachTestOnceAndSaysWhenItCannot) {
+    std::string archive = folder_ + "/archive.sqlite";
+    std::string device = simulatorDevice("250");
+    for (const char* newTests : {"250", "0"}) {
+        Outcome outcome = RunUpload("--archive " + archive + " --device " + device);
+        EXPECT_EQ(outcome.status, 0) << outcome.messages;
+        EXPECT_NE(
+            outcome.messages.find("Archived " + std::string(newTests) + " new tests in " + archive),
+            std::string::npos)
+            << outcome.messages;
+    }
+    std::string file = folder_ + "/h.csv";
+    Outcome outcome =
+        RunUpload("--export " + file + " --archive /proc/qm4250/a.sqlite --device " + device);
+    EXPECT_EQ(outcome.status, 6) << outcome.messages;
+    EXPECT_NE(outcome.messages.find("archive not written"), std::string::npos) << outcome.messages;
+    EXPECT_TRUE(fs::exists(file)) << "the file is saved all the same";
+}
+
 TEST_F(CommandLineUpload, ASilentLineIsNoResponse) {
     PseudoTerminal nobody;
     Outcome outcome = RunUpload("--export " + folder_ + "/h.xls --device " + nobody.slavePath());

@@ -34,6 +34,15 @@ EndToEndTest::~EndToEndTest() {
     std::filesystem::remove_all(folder_);
 }
 
+void EndToEndTest::useArchive(const std::string& sqlitePath) {
+    window_.reset();
+    archive_ = std::make_unique<ArchiveWriter>([this] { return port_.device(); },
+                                               QString::fromStdString(sqlitePath));
+    window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath(folder_ + "/app"),
+                                           PortDevices{}, archive_.get());
+    WireLinkToWindow(port_, timer_, *window_);
+}
+
 void EndToEndTest::startSimulator(std::vector<std::string> args) {
     args.insert(args.begin(), {"--baud", "0", "--log", logPath()});
     simulator_ = std::make_unique<SimProcess>(args);

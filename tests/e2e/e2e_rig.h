@@ -9,6 +9,7 @@
 #include "adapters/qt_serial_port.h"
 #include "history_rows.h"
 #include "sim_process.h"
+#include "window/archive_writer.h"
 #include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
@@ -22,6 +23,8 @@ class EndToEndTest : public testing::Test {
     EndToEndTest();
     ~EndToEndTest() override;
 
+    // Rebuilds the window so that it archives every upload into this SQLite file.
+    void useArchive(const std::string& sqlitePath);
     // Starts the simulator with `args`, unpaced unless they say otherwise, logging to logPath().
     void startSimulator(std::vector<std::string> args);
     // A replay file of `count` test records whose Seq# is their number and PN ReplayedPn; relay 1
@@ -50,6 +53,7 @@ class EndToEndTest : public testing::Test {
     std::unique_ptr<SimProcess> simulator_;
     QtSerialPort port_;
     QtResponseTimer timer_;
+    std::unique_ptr<ArchiveWriter> archive_;
     std::unique_ptr<MainWindow> window_;
 };
 

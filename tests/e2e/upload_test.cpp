@@ -1,6 +1,9 @@
 // Whole uploads, from a click on REQUEST to the response timeout, against the simulator.
 #include <gtest/gtest.h>
 
+#include <QSqlQuery>
+
+#include "archive/archive_connection.h"
 #include "e2e_rig.h"
 #include "expected_texts.h"
 #include "message_box_catcher.h"
@@ -90,6 +93,31 @@ TEST_F(Upload, AGarbledRecordShowsNothingAndTheRestGoesOn) {
     EXPECT_EQ(find<QListWidget>("List1")->count(), 1 + 10 + 1);
     EXPECT_EQ(find<QLabel>("Panel2")->text(), "Records: 12 (2 unreadable)");
     EXPECT_EQ(repliesReceived(), std::string(13, 'A'));
+}
+
+TEST_F(Upload, EveryUploadIsArchivedOnceWithWhatCouldNotBeRead) {
+    std::string archive = folder() + "/archive.sqlite";
+    useArchive(archive);
+    startSimulator({"--replay", writeReplayFile(12), "--garble", "5", "--garble", "8:time"});
+    for (const char* newTests : {"10", "0"}) {
+        click("cmdRequest");
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(
+            find<QLabel>("Panel2")->text(),
+            QString::fromLatin1("Records: 12 (2 unreadable) \xB7 %1 new in archive").arg(newTests));
+    }
+    ArchiveLocation location;
+    location.path = QString::fromStdString(archive);
+    ArchiveConnection connection(location);
+    QSqlQuery query(connection.db());
+    ASSERT_TRUE(query.exec("SELECT (SELECT COUNT(*) FROM tests), (SELECT COUNT(*) FROM uploads),"
+                           " (SELECT COUNT(*) FROM unreadable_frames), (SELECT device FROM uploads"
+                           " LIMIT 1)") &&
+                query.next());
+    EXPECT_EQ(query.value(0).toInt(), 10);
+    EXPECT_EQ(query.value(1).toInt(), 2);
+    EXPECT_EQ(query.value(2).toInt(), 4);
+    EXPECT_EQ(query.value(3).toString().toStdString(), simulator_->firstLine());
 }
 
 TEST_F(Upload, AHangUpKeepsTheRecordsAndTheNextRequestReportsThePort) {
