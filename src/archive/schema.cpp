@@ -42,6 +42,9 @@ const std::vector<Migration>& Migrations() {
     return migrations;
 }
 
+// PostgreSQL's advisory lock key for migrations: "QM4250" in ASCII, unlikely to meet another's.
+constexpr qint64 kMigrationLock = 0x514D34323530;
+
 QString ForEngine(QString statement, ArchiveLocation::Engine engine) {
     bool sqlite = engine == ArchiveLocation::Engine::Sqlite;
     return statement.replace("%ID%", sqlite ? "INTEGER PRIMARY KEY" : "BIGSERIAL PRIMARY KEY")
@@ -62,9 +65,8 @@ int LatestSchemaVersion() {
 QString MigrateSchema(QSqlDatabase& db, ArchiveLocation::Engine engine) {
     QSqlQuery query(db);
     bool sqlite = engine == ArchiveLocation::Engine::Sqlite;
-    if (!query.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY)"))
-        return Failed(query, "creating schema_version");
-    // Two programs that meet an empty archive at once must not both create its tables.
+    // Two programs that meet an empty archive at once must not both create its tables: SQLite's
+    // write lock, or PostgreSQL's advisory lock, lets one migrate while the other waits.
     if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN"))
         return Failed(query, "starting the migration");
     auto fail = [&](const QString& what) {
@@ -72,8 +74,10 @@ QString MigrateSchema(QSqlDatabase& db, ArchiveLocation::Engine engine) {
         QSqlQuery(db).exec("ROLLBACK");
         return reason;
     };
-    if (!sqlite && !query.exec("LOCK TABLE schema_version IN EXCLUSIVE MODE"))
-        return fail("locking schema_version");
+    if (!sqlite && !query.exec(QString("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)))
+        return fail("waiting for another migration");
+    if (!query.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY)"))
+        return fail("creating schema_version");
     if (!query.exec("SELECT COALESCE(MAX(version), 0) FROM schema_version") || !query.next())
         return fail("reading schema_version");
     int current = query.value(0).toInt();

@@ -36,6 +36,16 @@ bool RelayOn(const TestRecord& record, int bit) {
     return record.relays() >= 0 && (record.relays() >> bit & 1) != 0;
 }
 
+std::string ModelCodeOf(const std::string& modelName) {
+    if (modelName == "Norvik")
+        return "S";
+    if (modelName == "Pellmar")
+        return "Q";
+    if (modelName == "Dravon Flow")
+        return "H";
+    return modelName;
+}
+
 bool IsPellmar(const Identification& identification) {
     return identification.modelName == "Pellmar";
 }

@@ -72,6 +72,10 @@ std::string ErrorText(const TestRecord& record);
 bool PowerUp(const TestRecord& record);
 bool RelayOn(const TestRecord& record, int bit);
 
+// The model code a model name stands for: S Norvik, Q Pellmar, H Dravon Flow; any other name is
+// its own code.
+std::string ModelCodeOf(const std::string& modelName);
+
 // The Pellmar model names its second and third relays -Rej and +Rej.
 bool IsPellmar(const Identification& identification);
 

@@ -1,0 +1,98 @@
+#include "archive/test_selection.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariantList>
+
+#include "archive/archive_connection.h"
+#include "protocol/field_format.h"
+
+namespace qm4250 {
+
+namespace {
+
+// The archive keeps the byte 0 as U+2400; back to the received bytes.
+std::string Bytes(const QVariant& value) {
+    return value.toString().replace(QChar(0x2400), QChar(0)).toLatin1().toStdString();
+}
+
+struct Where {
+    QStringList clauses;
+    QVariantList values;
+
+    void add(const QString& clause, const QVariant& value) {
+        clauses << clause;
+        values << value;
+    }
+    QString sql() const { return clauses.isEmpty() ? "" : " WHERE " + clauses.join(" AND "); }
+};
+
+Where WhereOf(const TestFilter& filter) {
+    Where where;
+    if (!filter.instrument.isEmpty())
+        where.add("i.serial = ?", filter.instrument);
+    if (!filter.pn.isEmpty())
+        where.add("t.pn = ?", filter.pn);
+    if (!filter.custCode.isEmpty())
+        where.add("t.cust_code = ?", filter.custCode);
+    if (filter.from.isValid())
+        where.add("t.tested_at >= ?", filter.from.toString("yyyy-MM-dd"));
+    if (filter.to.isValid())
+        where.add("t.tested_at < ?", filter.to.addDays(1).toString("yyyy-MM-dd"));
+    if (filter.rejectsOnly)
+        where.clauses << "(t.error_code <> 'N' OR t.relay_gp = 0)";
+    return where;
+}
+
+}  // namespace
+
+std::optional<History> SelectTests(const ArchiveLocation& location, const TestFilter& filter,
+                                   QString& error) {
+    ArchiveConnection connection(location);
+    if (!connection.isOpen()) {
+        error = connection.error();
+        return std::nullopt;
+    }
+    Where where = WhereOf(filter);
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    query.prepare(
+        "SELECT i.serial, i.model, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"
+        " t.time_seconds, t.relay_field, t.power_up, t.relay_gp,"
+        " t.relay_bp, t.relay_ge FROM tests t JOIN instruments i"
+        " ON i.id = t.instrument_id" +
+        where.sql() + " ORDER BY t.tested_at, t.id");
+    for (const QVariant& value : where.values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        error = query.lastError().text();
+        return std::nullopt;
+    }
+    History history;
+    std::optional<std::string> onlySerial;
+    bool oneInstrument = true;
+    std::string model;
+    while (query.next()) {
+        std::string serial = Bytes(query.value(0));
+        oneInstrument = oneInstrument && (!onlySerial || *onlySerial == serial);
+        onlySerial = serial;
+        model = Bytes(query.value(1));
+        int32_t seconds = query.value(7).toInt();
+        std::string relayField = Bytes(query.value(8));
+        bool numeric = false;
+        int relays = QString::fromStdString(relayField).toInt(&numeric);
+        if (!numeric || relays < INT16_MIN || relays > INT16_MAX)
+            relays = query.value(9).toInt() | query.value(10).toInt() << 2 |
+                     query.value(11).toInt() << 3 | query.value(12).toInt() << 4;
+        history.records.emplace_back(TestRecord::Fields{
+            Bytes(query.value(2)), Bytes(query.value(3)), Bytes(query.value(4)),
+            Bytes(query.value(5)), Bytes(query.value(6)), seconds, TimeDateOf(seconds).view(),
+            relayField, static_cast<int16_t>(relays)});
+    }
+    if (onlySerial && oneInstrument)
+        history.identification = Identification{*onlySerial, ModelCodeOf(model), model};
+    return history;
+}
+
+}  // namespace qm4250

@@ -1,0 +1,150 @@
+// Workbooks back into the archive, and selections of the archive out to workbooks.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+
+#include "archive/sheet_import.h"
+#include "archive/sheet_reader.h"
+#include "cli/archive_command.h"
+#include "export/save_history_workbook.h"
+#include "history_rows.h"
+
+using namespace qm4250;
+
+namespace {
+
+History Saved() {
+    return HistoryOf({"1Q77", "11,P;X,C1,0.0012,N,0,28", "12,PN2,C\"2,-0.5,7,86399,1",
+                      "13,PN3,,,,126230400,29", "14,\xE9t\xE9,C4,1e-3,N,2147483647,0"});
+}
+
+std::vector<std::string> ImportedRows(const ImportedSheet& imported) {
+    return TestRows(imported.history);
+}
+
+class RoundTrip : public testing::TestWithParam<const char*> {};
+
+// What this program saved comes back as it was: fields, raw seconds, relays and power-ups.
+TEST_P(RoundTrip, ASavedWorkbookReadsBackToItsHistory) {
+    QTemporaryDir folder;
+    QString path = folder.path() + "/history." + GetParam();
+    History saved = Saved();
+    ASSERT_EQ(SaveHistory(saved, path.toStdString()), SaveResult::Saved);
+    QString error;
+    std::optional<CellTable> sheet = ReadSheet(path, error);
+    ASSERT_TRUE(sheet) << error.toStdString();
+    ImportedSheet imported = HistoryFromSheet(*sheet);
+    EXPECT_TRUE(imported.skipped.empty()) << imported.skipped.front();
+    EXPECT_EQ(imported.testsRead, 4);
+    EXPECT_EQ(ImportedRows(imported), TestRows(saved));
+    ASSERT_TRUE(imported.history.identification);
+    EXPECT_EQ(RowText(*imported.history.identification), "SN = 77;Model: Pellmar");
+    for (size_t k = 0; k < saved.records.size(); ++k) {
+        EXPECT_EQ(imported.history.records[k].seconds(), saved.records[k].seconds()) << k;
+        EXPECT_EQ(imported.history.records[k].relays() & 0x1D, saved.records[k].relays() & 0x1D)
+            << "bits 0, 2, 3, 4 are in the sheet";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, testing::Values("xls", "xlsx", "csv"));
+
+TEST(Import, RowsThatCannotBeReadAreSkippedAndSaid) {
+    QTemporaryDir folder;
+    QString path = folder.path() + "/edited.csv";
+    std::ofstream(path.toStdString())
+        << "SEQ#,PN,Cust Code,Leak,Error,Time/Date,GPRelay,BPRelay,GERelay\r\n"
+        << "SN = 9,Model: Norvik,,,,,,,\r\n"
+        << "1,P,C,0.1,,Jan 01/04 00:00:00,On,Off,Off\r\n"
+        << "2,P,C,0.1,,Feb 30/04 00:00:00,On,Off,Off\r\n"
+        << "3,P,C,0.1,,Jan 01/04 00:00:09,Maybe,Off,Off\r\n"
+        << "QM 4250 Power UP,,,,,,,,\r\n"
+        << "4,P,C,0.1,E,Jan 01/04 00:00:10,On,Off,Off\r\n"
+        << "5,P,C,0.1,*E,Jan 01/27 23:59:59,Off,On,On\r\n";
+    QString error;
+    ImportedSheet imported = HistoryFromSheet(*ReadSheet(path, error));
+    EXPECT_EQ(imported.testsRead, 2);
+    EXPECT_EQ(imported.skipped,
+              (std::vector<std::string>{
+                  "row 4: the time/date \"Feb 30/04 00:00:00\" is not one the instrument writes",
+                  "row 5: a relay cell is neither On nor Off",
+                  "row 7: the error cell is neither empty nor *code"}));
+    EXPECT_EQ(imported.history.records.back().relays(), 24);
+}
+
+// A .xls written by another program, laid out as this one saves: python3-xlwt makes it here.
+TEST(Import, AWorkbookFromAnotherProgram) {
+    QTemporaryDir folder;
+    std::string path = (folder.path() + "/xlwt.xls").toStdString();
+    std::string script =
+        "import sys, xlwt\n"
+        "book = xlwt.Workbook(); sheet = book.add_sheet('Sheet1')\n"
+        "rows = [['SEQ#','PN','Cust "
+        "Code','Leak','Error','Time/Date','GPRelay','BPRelay','GERelay'],"
+        " ['SN = 4711','Model: Dravon Flow'],"
+        " [17, 'PN1', 'C1', 0.25, '', 'Mar 04/21 10:20:30', 'On', 'Off', 'Off'],"
+        " ['QM 4250 Power UP']]\n"
+        "for r, row in enumerate(rows):\n"
+        "    for c, value in enumerate(row): sheet.write(r, c, value)\n"
+        "book.save(sys.argv[1])\n";
+    std::string command = "/usr/bin/python3 - " + path;
+    FILE* python = popen(command.c_str(), "w");
+    ASSERT_NE(python, nullptr);
+    std::fputs(script.c_str(), python);
+    ASSERT_EQ(pclose(python), 0) << "python3-xlwt wrote no workbook";
+    QString error;
+    std::optional<CellTable> sheet = ReadSheet(QString::fromStdString(path), error);
+    ASSERT_TRUE(sheet) << error.toStdString();
+    ImportedSheet imported = HistoryFromSheet(*sheet);
+    EXPECT_EQ(TestRows(imported.history),
+              std::vector<std::string>{"17;PN1;C1;0.25;;Mar 04/21 10:20:30;5"});
+    EXPECT_EQ(imported.history.identification->modelCode, "H");
+}
+
+// The command end to end on a SQLite archive: import, then selections with hostile text.
+TEST(ArchiveCommand, ImportsOnceAndExportsExactlyTheSelection) {
+    QTemporaryDir folder;
+    std::string archive = (folder.path() + "/a.sqlite").toStdString();
+    std::string workbook = (folder.path() + "/h.xlsx").toStdString();
+    ASSERT_EQ(SaveHistory(Saved(), workbook), SaveResult::Saved);
+    std::FILE* out = std::tmpfile();
+    auto run = [&](std::vector<std::string> words) {
+        words.insert(words.end(), {"--archive", archive});
+        return RunArchiveCommand(words, out, out);
+    };
+    EXPECT_EQ(run({"import", workbook, workbook}), 0);
+    struct Selection {
+        std::vector<std::string> filter;
+        size_t tests;
+    };
+    for (const Selection& s :
+         std::vector<Selection>{{{}, 4},
+                                {{"--pn", "P;X"}, 1},
+                                {{"--pn", "P%"}, 0},
+                                {{"--pn", "x' OR '1'='1"}, 0},
+                                {{"--instrument", "77", "--rejects"}, 3},
+                                {{"--from", "2004-01-02", "--to", "2008-01-01"}, 1}}) {
+        std::string target = (folder.path() + "/s.csv").toStdString();
+        std::vector<std::string> words{"export", target};
+        words.insert(words.end(), s.filter.begin(), s.filter.end());
+        ASSERT_EQ(run(words), 0);
+        QString error;
+        ImportedSheet exported =
+            HistoryFromSheet(*ReadSheet(QString::fromStdString(target), error));
+        EXPECT_EQ(exported.history.records.size(), s.tests)
+            << (s.filter.empty() ? "" : s.filter[1]);
+    }
+    std::rewind(out);
+    char line[512];
+    std::string report;
+    while (std::fgets(line, sizeof line, out))
+        report += line;
+    std::fclose(out);
+    EXPECT_NE(report.find("h.xlsx: 4 tests read, 4 new, 0 rows skipped"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find("h.xlsx: 4 tests read, 0 new, 0 rows skipped"), std::string::npos)
+        << report;
+}
+
+}  // namespace
