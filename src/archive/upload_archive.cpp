@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <cmath>
+#include <cstdio>
 
 #include "archive/archive_connection.h"
 #include "archive/schema.h"
@@ -14,9 +15,13 @@ namespace qm4250 {
 namespace {
 
 constexpr int kTestColumns = 15;
-// Rows per INSERT: one round trip per 200 tests keeps a long upload fast on PostgreSQL, and
-// 3,000 parameters stay far below both engines' limits.
-constexpr int kRowsPerInsert = 200;
+
+// Rows per INSERT. On PostgreSQL one round trip per 200 tests keeps a long upload fast. SQLite
+// has no round trips, and it parses many parameters in time that grows with their square, so
+// there one statement, prepared once, is run for each test.
+int RowsPerInsert(ArchiveLocation::Engine engine) {
+    return engine == ArchiveLocation::Engine::Sqlite ? 1 : 200;
+}
 
 // Received bytes as the Latin-1 characters they are. PostgreSQL's text cannot hold the byte 0
 // (and its client library would cut the text there), so it becomes U+2400, the symbol for it.
@@ -32,10 +37,29 @@ QVariant LeakValue(std::string_view text) {
     return ok && std::isfinite(value) ? QVariant(value) : QVariant(QMetaType(QMetaType::Double));
 }
 
-// The time stamp on the instrument's clock as a sortable date and time.
+// The time stamp on the instrument's clock as a sortable date and time. Worked out by hand, as
+// QDateTime's formatting costs more than the rest of a test's insert.
 QString TestedAt(int32_t seconds) {
-    static const QDateTime kEpoch(QDate(2004, 1, 1), QTime(0, 0), Qt::UTC);
-    return kEpoch.addSecs(seconds).toString("yyyy-MM-dd HH:mm:ss");
+    constexpr int64_t kDay = 86400;
+    constexpr int64_t kDaysFrom1970To2004 = 12418;
+    int64_t days = (seconds >= 0 ? seconds / kDay : (seconds - kDay + 1) / kDay) +
+                   kDaysFrom1970To2004;
+    int64_t second = seconds - (days - kDaysFrom1970To2004) * kDay;
+    // Days to civil date, after H. Hinnant's algorithm.
+    int64_t z = days + 719468;
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int64_t doe = z - era * 146097;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    int64_t year = yoe + era * 400 + (month <= 2);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", static_cast<int>(year),
+                  static_cast<int>(month), static_cast<int>(day), static_cast<int>(second / 3600),
+                  static_cast<int>(second % 3600 / 60), static_cast<int>(second % 60));
+    return QString::fromLatin1(text);
 }
 
 QString TestInsert(int rows) {
@@ -70,7 +94,8 @@ void BindTest(QSqlQuery& query, qint64 instrument, const TestRecord& r, qint64 u
 // The writing itself, inside the transaction; write() returns why it failed, if it did.
 class UploadWriter {
   public:
-    UploadWriter(QSqlDatabase& db, const ArchivedUpload& upload) : db_(db), upload_(upload) {}
+    UploadWriter(QSqlDatabase& db, const ArchivedUpload& upload, int rowsPerInsert)
+        : db_(db), upload_(upload), rowsPerInsert_(rowsPerInsert) {}
 
     QString write() {
         if (!instrument() || !uploadRow() || !tests() || !unreadableFrames() || !newTestCount())
@@ -132,9 +157,12 @@ class UploadWriter {
     bool tests() {
         const std::vector<TestRecord>& records = upload_.history.records;
         QSqlQuery query(db_);
-        for (size_t first = 0; first < records.size(); first += kRowsPerInsert) {
-            size_t rows = std::min<size_t>(kRowsPerInsert, records.size() - first);
-            query.prepare(TestInsert(static_cast<int>(rows)));
+        size_t prepared = 0;
+        for (size_t first = 0; first < records.size(); first += rowsPerInsert_) {
+            size_t rows = std::min<size_t>(rowsPerInsert_, records.size() - first);
+            if (rows != prepared && !query.prepare(TestInsert(static_cast<int>(rows))))
+                return failWith("tests: " + query.lastError().text());
+            prepared = rows;
             for (size_t k = first; k < first + rows; ++k)
                 BindTest(query, instrument_, records[k], uploadId_);
             if (!run(query, "tests"))
@@ -166,6 +194,7 @@ class UploadWriter {
 
     QSqlDatabase& db_;
     const ArchivedUpload& upload_;
+    size_t rowsPerInsert_;
     qint64 instrument_ = 0;
     qint64 uploadId_ = 0;
     int newTests_ = 0;
@@ -186,7 +215,7 @@ ArchiveResult StoreUpload(const ArchiveLocation& location, const ArchivedUpload&
     QSqlQuery control(db);
     if (!control.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN"))
         return {false, 0, control.lastError().text()};
-    UploadWriter writer(db, upload);
+    UploadWriter writer(db, upload, RowsPerInsert(location.engine));
     QString failed = writer.write();
     if (failed.isEmpty() && control.exec("COMMIT"))
         return {true, writer.newTests(), {}};

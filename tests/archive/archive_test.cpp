@@ -114,6 +114,20 @@ TEST_P(ArchiveTest, EveryFieldIsKeptAsReceived) {
                            "28", "0", "1", "1", "1", "4250117", "Norvik"}));
 }
 
+TEST_P(ArchiveTest, TimeStampsBecomeSortableDatesOnTheInstrumentsClock) {
+    History history = HistoryOf({"1S1", "11,P,C,0,N,-1,0", "12,P,C,0,N,0,0", "13,P,C,0,N,5097600,0",
+                                 "14,P,C,0,N,2147483647,0"});
+    ASSERT_TRUE(Store(location_, history).written);
+    ArchiveConnection connection(location_);
+    QSqlQuery query(connection.db());
+    ASSERT_TRUE(query.exec("SELECT tested_at FROM tests ORDER BY time_seconds"));
+    QStringList dates;
+    while (query.next())
+        dates << query.value(0).toString();
+    EXPECT_EQ(dates, (QStringList{"2003-12-31 23:59:59", "2004-01-01 00:00:00",
+                                  "2004-02-29 00:00:00", "2072-01-19 03:14:07"}));
+}
+
 TEST_P(ArchiveTest, TheSameMemoryUploadedAgainAddsNothing) {
     ASSERT_TRUE(Store(location_, Uploaded(1, 300)).written);
     ArchiveResult again = Store(location_, Uploaded(1, 300));

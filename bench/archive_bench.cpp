@@ -1,0 +1,157 @@
+// The archive's speed: archiving a 32,767-record upload (new, then again with nothing new) on
+// SQLite and, given its URL, on PostgreSQL; importing the .xls of that upload; and, on a SQLite
+// archive of 1,000,000 tests (30 instruments over 3 years, made here), selecting by PN and date
+// range and exporting 100,000 selected tests to .xlsx. Prints key=value lines.
+//   archive_bench FOLDER [POSTGRES_URL]
+#include <QCoreApplication>
+#include <QDateTime>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "archive/archive_location.h"
+#include "archive/sheet_import.h"
+#include "archive/sheet_reader.h"
+#include "archive/test_selection.h"
+#include "archive/upload_archive.h"
+#include "export/save_history_workbook.h"
+#include "protocol/field_format.h"
+
+using namespace qm4250;
+
+namespace {
+
+constexpr int kUploadRecords = 32767;
+constexpr int kInstruments = 30;
+constexpr int kArchiveTests = 1000000;
+constexpr int kPartNumbers = 10;
+constexpr int32_t kThreeYears = 3 * 365 * 86400;
+
+double MillisecondsOf(const std::function<void()>& work) {
+    auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// count tests of one instrument, spread evenly over three years from 2021, PNs taking turns.
+History InstrumentHistory(int instrument, int count, int firstSeq) {
+    History history;
+    std::string serial = std::to_string(4250100 + instrument);
+    history.identification = Identification{serial, "S", "Norvik"};
+    history.records.reserve(static_cast<size_t>(count));
+    int32_t start = 536457600;  // 2021-01-01
+    for (int k = 0; k < count; ++k) {
+        int32_t seconds = start + static_cast<int32_t>(int64_t{kThreeYears} * k / count);
+        int16_t relays = k % 50 == 0 ? 8 : 4;
+        std::string seq = std::to_string(firstSeq + k);
+        std::string pn = "PN" + std::to_string(k % kPartNumbers);
+        std::string cust = "C" + std::to_string(k % 7);
+        std::string leak = "0.00" + std::to_string(k % 97);
+        std::string relayField = std::to_string(relays);
+        history.records.emplace_back(TestRecord::Fields{
+            seq, pn, cust, leak, "N", seconds, TimeDateOf(seconds).view(), relayField, relays});
+    }
+    return history;
+}
+
+ArchiveResult Store(const ArchiveLocation& location, const History& history) {
+    return StoreUpload(location,
+                       {history, "bench", static_cast<int32_t>(history.records.size() + 1),
+                        QDateTime::currentDateTimeUtc()});
+}
+
+bool Fail(const char* what, const QString& why) {
+    std::fprintf(stderr, "archive_bench: %s: %s\n", what, why.toStdString().c_str());
+    return false;
+}
+
+bool ArchiveUpload(const std::string& engine, const ArchiveLocation& location) {
+    History upload = InstrumentHistory(0, kUploadRecords, 1);
+    ArchiveResult first, again;
+    double firstMs = MillisecondsOf([&] { first = Store(location, upload); });
+    double againMs = MillisecondsOf([&] { again = Store(location, upload); });
+    if (!first.written || !again.written || first.newTests != kUploadRecords || again.newTests != 0)
+        return Fail("archiving", first.reason + again.reason);
+    std::printf("%s_archive_ms=%.1f\n%s_archive_again_ms=%.1f\n", engine.c_str(), firstMs,
+                engine.c_str(), againMs);
+    return true;
+}
+
+bool ImportXls(const QString& folder) {
+    std::string workbook = (folder + "/upload.xls").toStdString();
+    if (SaveHistory(InstrumentHistory(1, kUploadRecords, 1), workbook) != SaveResult::Saved)
+        return Fail("saving the .xls", "");
+    ArchiveLocation location;
+    location.path = folder + "/import.sqlite";
+    ArchiveResult result;
+    double ms = MillisecondsOf([&] {
+        QString error;
+        std::optional<CellTable> sheet = ReadSheet(QString::fromStdString(workbook), error);
+        if (sheet)
+            result = Store(location, HistoryFromSheet(*sheet).history);
+    });
+    if (result.newTests != kUploadRecords)
+        return Fail("importing", result.reason);
+    std::printf("import_xls_ms=%.1f\n", ms);
+    return true;
+}
+
+bool MillionTests(const QString& folder) {
+    ArchiveLocation location;
+    location.path = folder + "/million.sqlite";
+    int perInstrument = kArchiveTests / kInstruments;
+    for (int instrument = 0; instrument < kInstruments; ++instrument) {
+        int count = perInstrument + (instrument < kArchiveTests % kInstruments ? 1 : 0);
+        if (!Store(location, InstrumentHistory(instrument, count, 1)).written)
+            return Fail("making the archive", "");
+    }
+    TestFilter month;
+    month.pn = "PN3";
+    month.from = QDate(2022, 6, 1);
+    month.to = QDate(2022, 6, 30);
+    QString error;
+    std::optional<History> selected;
+    double selectMs = MillisecondsOf([&] { selected = SelectTests(location, month, error); });
+    if (!selected)
+        return Fail("selecting", error);
+    TestFilter tenth;
+    tenth.pn = "PN5";
+    std::optional<History> large;
+    std::string xlsx = (folder + "/selection.xlsx").toStdString();
+    SaveResult saved = SaveResult::NotSaved;
+    double exportMs = MillisecondsOf([&] {
+        large = SelectTests(location, tenth, error);
+        if (large)
+            saved = SaveHistory(*large, xlsx);
+    });
+    if (saved != SaveResult::Saved)
+        return Fail("exporting", "");
+    std::printf("million_select_ms=%.1f\nmillion_select_tests=%zu\n", selectMs,
+                selected->records.size());
+    std::printf("million_export_ms=%.1f\nmillion_export_tests=%zu\n", exportMs,
+                large->records.size());
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: archive_bench FOLDER [POSTGRES_URL]\n", stderr);
+        return 2;
+    }
+    QString folder = argv[1];
+    ArchiveLocation sqlite;
+    sqlite.path = folder + "/upload.sqlite";
+    bool ok = ArchiveUpload("sqlite", sqlite);
+    if (argc > 2) {
+        std::optional<ArchiveLocation> postgres = ParseArchiveLocation(argv[2]);
+        ok = postgres && ArchiveUpload("postgres", *postgres) && ok;
+    }
+    ok = ImportXls(folder) && ok;
+    ok = MillionTests(folder) && ok;
+    return ok ? 0 : 1;
+}
