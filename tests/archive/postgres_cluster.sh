@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# A throwaway PostgreSQL cluster for the archive tests, on a Unix socket only.
-#   postgres_cluster.sh start DIR   initdb in DIR, start it, create the database qm4250_test,
-#                                   and write its URL to DIR/url
-#   postgres_cluster.sh stop DIR    stop it and remove DIR
-# Debian's binaries; the server runs as the user postgres when started by root.
+# A throwaway PostgreSQL cluster for the archive tests and benchmarks, on a Unix socket only.
+#   postgres_cluster.sh start STATE   initdb in a fresh folder under /tmp, start it, create the
+#                                     database qm4250_test, and write its URL to STATE/url
+#   postgres_cluster.sh stop STATE    stop it and remove it and STATE
+# Debian's binaries; the server runs as the user postgres when started by root. The cluster lives
+# under /tmp, not in STATE, so that postgres can reach it whatever the permissions of the folders
+# above STATE.
 set -euo pipefail
 
 action=$1
-dir=$2
+state=$2
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)
 [[ -x $bin/initdb ]] || { echo "postgres_cluster.sh: PostgreSQL is not installed" >&2; exit 1; }
 
@@ -15,25 +17,38 @@ as_server_user() {
   if [[ $(id -u) -eq 0 ]]; then runuser -u postgres -- "$@"; else "$@"; fi
 }
 
+stop() {
+  [[ -f $state/cluster ]] || return 0
+  local cluster
+  cluster=$(cat "$state/cluster")
+  if [[ -d $cluster/data ]]; then
+    as_server_user "$bin/pg_ctl" -D "$cluster/data" -m immediate -w stop >/dev/null 2>&1 || true
+  fi
+  rm -rf "$cluster"
+}
+
 case $action in
   start)
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    [[ $(id -u) -eq 0 ]] && chown postgres: "$dir"
-    as_server_user "$bin/initdb" -D "$dir/data" -A trust -U postgres -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
-    as_server_user "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-      -o "-k $dir -c listen_addresses='' -c fsync=off" start >/dev/null
-    as_server_user "$bin/createdb" -h "$dir" -U postgres qm4250_test
-    echo "postgresql://postgres@/qm4250_test?host=$dir" >"$dir/url"
+    stop
+    rm -rf "$state"
+    mkdir -p "$state"
+    cluster=$(mktemp -d /tmp/qm4250-pg.XXXXXX)
+    chmod 755 "$cluster"
+    echo "$cluster" >"$state/cluster"
+    [[ $(id -u) -eq 0 ]] && chown postgres: "$cluster"
+    as_server_user "$bin/initdb" -D "$cluster/data" -A trust -U postgres -E UTF8 --locale=C.UTF-8 \
+      >"$state/initdb.log"
+    as_server_user "$bin/pg_ctl" -D "$cluster/data" -l "$cluster/server.log" -w \
+      -o "-k $cluster -c listen_addresses='' -c fsync=off" start >/dev/null
+    as_server_user "$bin/createdb" -h "$cluster" -U postgres qm4250_test
+    echo "postgresql://postgres@/qm4250_test?host=$cluster" >"$state/url"
     ;;
   stop)
-    if [[ -d $dir/data ]]; then
-      as_server_user "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null || true
-    fi
-    rm -rf "$dir"
+    stop
+    rm -rf "$state"
     ;;
   *)
-    echo "usage: postgres_cluster.sh start|stop DIR" >&2
+    echo "usage: postgres_cluster.sh start|stop STATE" >&2
     exit 2
     ;;
 esac
