@@ -1,0 +1,64 @@
+#include "analysis/control_chart.h"
+
+#include <cmath>
+#include <numeric>
+
+namespace qm4250 {
+
+namespace {
+
+// The expected range of two normal values, in sigmas.
+constexpr double kD2 = 1.128;
+
+double Mean(const std::vector<double>& values) {
+    return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+}
+
+}  // namespace
+
+std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values) {
+    if (values.size() < 2)
+        return std::nullopt;
+    double ranges = 0;
+    for (size_t i = 1; i < values.size(); ++i)
+        ranges += std::fabs(values[i] - values[i - 1]);
+    ControlLimits limits;
+    limits.mean = Mean(values);
+    limits.sigmaMovingRange = ranges / static_cast<double>(values.size() - 1) / kD2;
+    limits.lower = limits.mean - 3 * limits.sigmaMovingRange;
+    limits.upper = limits.mean + 3 * limits.sigmaMovingRange;
+    return limits;
+}
+
+std::optional<double> OverallSigma(const std::vector<double>& values) {
+    if (values.size() < 2)
+        return std::nullopt;
+    double mean = Mean(values);
+    double squares = 0;
+    for (double value : values)
+        squares += (value - mean) * (value - mean);
+    return std::sqrt(squares / static_cast<double>(values.size() - 1));
+}
+
+size_t RuleBreaks::count() const {
+    size_t breaks = 0;
+    for (size_t i = 0; i < beyondLimits.size(); ++i)
+        breaks += beyondLimits[i] || longRun[i] ? 1 : 0;
+    return breaks;
+}
+
+RuleBreaks FindRuleBreaks(const std::vector<double>& values, const ControlLimits& limits) {
+    RuleBreaks breaks{std::vector<bool>(values.size()), std::vector<bool>(values.size())};
+    size_t run = 0;
+    int side = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        breaks.beyondLimits[i] = values[i] > limits.upper || values[i] < limits.lower;
+        int now = values[i] > limits.mean ? 1 : values[i] < limits.mean ? -1 : 0;
+        run = now != 0 && now == side ? run + 1 : (now != 0 ? 1 : 0);
+        side = now;
+        breaks.longRun[i] = run >= kLongRun;
+    }
+    return breaks;
+}
+
+}  // namespace qm4250

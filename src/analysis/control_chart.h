@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace qm4250 {
+
+// An individuals chart of leak values in time order: the centre line, and limits three sigma
+// either side, sigma estimated from the average moving range (the spread between neighbours, so
+// that a drift does not widen the limits meant to show it).
+struct ControlLimits {
+    double mean = 0;
+    double sigmaMovingRange = 0;  // average moving range / d2, d2 = 1.128 for ranges of two
+    double lower = 0;             // mean - 3 sigma
+    double upper = 0;             // mean + 3 sigma
+};
+
+// None for fewer than two values: a moving range needs two.
+std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values);
+
+// The sample standard deviation (n - 1); none for fewer than two values.
+std::optional<double> OverallSigma(const std::vector<double>& values);
+
+// Which points break a run rule: one beyond a limit, or the eighth and every further point of a
+// run on one side of the mean (a point on the mean ends a run).
+struct RuleBreaks {
+    std::vector<bool> beyondLimits;
+    std::vector<bool> longRun;
+    size_t count() const;  // points breaking either rule
+};
+
+inline constexpr size_t kLongRun = 8;
+
+RuleBreaks FindRuleBreaks(const std::vector<double>& values, const ControlLimits& limits);
+
+}  // namespace qm4250

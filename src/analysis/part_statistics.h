@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm4250 {
+
+// One test's leak, for the statistics of its part number.
+struct LeakSample {
+    std::string pn;
+    double leak = 0;
+    bool reject = false;
+};
+
+struct PartStatistics {
+    std::string pn;
+    size_t n = 0;
+    double rejectRate = 0;  // rejects / n
+    double mean = 0;
+    std::optional<double> sigmaOverall;      // sample standard deviation
+    std::optional<double> sigmaMovingRange;  // average moving range / 1.128
+    double min = 0;
+    double max = 0;
+    // mean + 3 sigma overall: the usual suggestion for a reject set point from good parts.
+    std::optional<double> suggestedSetPoint;
+    size_t ruleBreaks = 0;  // points beyond 3 sigma or in a run of 8 on one side
+};
+
+// The statistics of each part number in the samples (given in time order), by part number.
+std::vector<PartStatistics> StatisticsByPart(const std::vector<LeakSample>& samples);
+
+}  // namespace qm4250

@@ -1,0 +1,118 @@
+// Statistics against values worked out by hand.
+#include <gtest/gtest.h>
+
+#include "analysis/chart_data.h"
+#include "analysis/control_chart.h"
+#include "analysis/part_statistics.h"
+
+using namespace qm4250;
+
+namespace {
+
+struct LimitsCase {
+    std::vector<double> values;
+    double mean, sigmaMovingRange, sigmaOverall;
+};
+
+class Limits : public testing::TestWithParam<LimitsCase> {};
+
+TEST_P(Limits, MeanAndBothSigmas) {
+    const LimitsCase& c = GetParam();
+    std::optional<ControlLimits> limits = IndividualsLimits(c.values);
+    ASSERT_TRUE(limits);
+    EXPECT_NEAR(limits->mean, c.mean, 1e-9);
+    EXPECT_NEAR(limits->sigmaMovingRange, c.sigmaMovingRange, 1e-6);
+    EXPECT_NEAR(limits->upper, c.mean + 3 * c.sigmaMovingRange, 1e-6);
+    EXPECT_NEAR(limits->lower, c.mean - 3 * c.sigmaMovingRange, 1e-6);
+    EXPECT_NEAR(*OverallSigma(c.values), c.sigmaOverall, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hand, Limits,
+                         testing::Values(
+                             // ranges 1, 1, 1, 1; squares 4 + 1 + 0 + 1 + 4 = 10 over 4
+                             LimitsCase{{1, 2, 3, 4, 5}, 3, 1 / 1.128, 1.5811388},
+                             // ranges 2, 0, 0, 1, 0, 2, 2: 7 over 7; squares 32 over 7
+                             LimitsCase{{2, 4, 4, 4, 5, 5, 7, 9}, 5, 1 / 1.128, 2.1380899},
+                             // a steady drift: small ranges, a wide overall spread
+                             LimitsCase{
+                                 {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 4.5, 1 / 1.128, 3.0276504}));
+
+TEST(Limits, NeedTwoValues) {
+    EXPECT_FALSE(IndividualsLimits({}));
+    EXPECT_FALSE(IndividualsLimits({1.5}));
+    EXPECT_FALSE(OverallSigma({1.5}));
+}
+
+TEST(RunRules, EachAtItsThreshold) {
+    ControlLimits limits{0, 1, -3, 3};
+    RuleBreaks beyond = FindRuleBreaks({3, 3.0001, -3, -3.1, 0}, limits);
+    EXPECT_EQ(beyond.beyondLimits, (std::vector<bool>{false, true, false, true, false}));
+
+    std::vector<double> seven(7, 1.0), eight(8, -1.0), nine(9, 2.0);
+    EXPECT_EQ(FindRuleBreaks(seven, limits).count(), 0u);
+    EXPECT_EQ(FindRuleBreaks(eight, limits).longRun.back(), true);
+    EXPECT_EQ(FindRuleBreaks(eight, limits).count(), 1u);
+    EXPECT_EQ(FindRuleBreaks(nine, limits).count(), 2u);
+    // A point on the mean ends the run; so does a point on the other side.
+    EXPECT_EQ(FindRuleBreaks({1, 1, 1, 1, 0, 1, 1, 1, 1, -1, 1, 1, 1, 1, 1, 1, 1}, limits).count(),
+              0u);
+}
+
+TEST(PartStatistics, PerPartNumber) {
+    std::vector<PartStatistics> parts =
+        StatisticsByPart({{"A", 1, false}, {"B", 7, true}, {"A", 2, true}, {"A", 3, false}});
+    ASSERT_EQ(parts.size(), 2u);
+    const PartStatistics& a = parts[0];
+    EXPECT_EQ(a.pn, "A");
+    EXPECT_EQ(a.n, 3u);
+    EXPECT_NEAR(a.rejectRate, 1.0 / 3, 1e-12);
+    EXPECT_DOUBLE_EQ(a.mean, 2);
+    EXPECT_DOUBLE_EQ(*a.sigmaOverall, 1);
+    EXPECT_NEAR(*a.sigmaMovingRange, 1 / 1.128, 1e-9);
+    EXPECT_DOUBLE_EQ(a.min, 1);
+    EXPECT_DOUBLE_EQ(a.max, 3);
+    EXPECT_DOUBLE_EQ(*a.suggestedSetPoint, 5);
+    EXPECT_EQ(parts[1].n, 1u);
+    EXPECT_FALSE(parts[1].sigmaOverall) << "one test has no spread";
+    EXPECT_FALSE(parts[1].suggestedSetPoint);
+}
+
+TEST(Decimation, KeepsTheLowestAndHighestOfEachColumn) {
+    std::vector<ChartPoint> points;
+    for (int i = 0; i < 1000; ++i)
+        points.push_back({static_cast<double>(i), i % 2 ? 1.0 : 2.0});
+    points[537].y = 50;   // an outlier
+    points[538].y = -40;  // and one the other way, in the same column
+    std::vector<size_t> kept = DecimateMinMax(points, 10);
+    EXPECT_LE(kept.size(), 20u);
+    EXPECT_NE(std::find(kept.begin(), kept.end(), 537u), kept.end());
+    EXPECT_NE(std::find(kept.begin(), kept.end(), 538u), kept.end());
+    EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end()));
+    for (size_t column = 0; column < 10; ++column) {
+        double lowest = 1e9, highest = -1e9;
+        for (size_t i = column * 100; i < column * 100 + 100; ++i) {
+            lowest = std::min(lowest, points[i].y);
+            highest = std::max(highest, points[i].y);
+        }
+        bool low = false, high = false;
+        for (size_t i : kept) {
+            low = low || (i / 100 == column && points[i].y == lowest);
+            high = high || (i / 100 == column && points[i].y == highest);
+        }
+        EXPECT_TRUE(low && high) << "column " << column;
+    }
+    EXPECT_EQ(DecimateMinMax({{0, 1}, {1, 2}, {2, 3}}, 10).size(), 3u)
+        << "few points are all drawn";
+}
+
+TEST(Histogram, EqualBinsAndTheNormalCurve) {
+    Histogram histogram = MakeHistogram({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 5);
+    EXPECT_DOUBLE_EQ(histogram.start, 0);
+    EXPECT_DOUBLE_EQ(histogram.width, 2);
+    EXPECT_EQ(histogram.counts, (std::vector<size_t>{2, 2, 2, 2, 3}));
+    EXPECT_EQ(MakeHistogram({4, 4, 4}, 5).counts, std::vector<size_t>{3});
+    EXPECT_NEAR(NormalDensity(0, 0, 1), 0.3989423, 1e-7);
+    EXPECT_NEAR(NormalDensity(7, 5, 2), 0.1209854, 1e-7);
+}
+
+}  // namespace
