@@ -1,12 +1,29 @@
-#include <QCoreApplication>
+#include <QApplication>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "archive/archive_location.h"
 #include "cli/archive_command.h"
+#include "trend/trend_window.h"
+
+using namespace qm4250;
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    return qm4250::RunArchiveCommand(std::vector<std::string>(argv + 1, argv + argc), stdout,
-                                     stderr);
+    if (argc > 1) {
+        QCoreApplication app(argc, argv);
+        return RunArchiveCommand(std::vector<std::string>(argv + 1, argv + argc), stdout, stderr);
+    }
+    // Without a command, the archive window.
+    QApplication app(argc, argv);
+    std::optional<ArchiveLocation> location = ChooseArchiveLocation({});
+    if (!location) {
+        std::fputs("qm4250-archive: the archive's location is not a URL this program knows\n",
+                   stderr);
+        return 2;
+    }
+    TrendWindow window(*location);
+    window.showRecent();
+    window.show();
+    return app.exec();
 }

@@ -10,7 +10,7 @@ import pathlib
 import re
 import sys
 
-LAYERS = [["protocol", "analysis"], ["export"], ["session"], ["adapters", "archive"], ["window", "cli"]]
+LAYERS = [["protocol", "analysis"], ["export"], ["session"], ["adapters", "archive"], ["window", "cli", "trend"]]
 LEVEL = {folder: level for level, folders in enumerate(LAYERS) for folder in folders}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+)/', re.MULTILINE)
 

@@ -103,11 +103,11 @@ ImportedSheet HistoryFromSheet(const CellTable& sheet) {
         skip(0, "not a QM4250 history sheet (no SEQ# header)");
         return imported;
     }
+    // A selection exported from several instruments' tests has no identification row; its
+    // second row is already a test.
     imported.history.identification = IdentificationFrom(sheet[1]);
-    if (!imported.history.identification)
-        skip(1, "no identification (SN = …, Model: …)");
     bool lastRowKept = false;
-    for (size_t index = 2; index < sheet.size(); ++index) {
+    for (size_t index = imported.history.identification ? 2 : 1; index < sheet.size(); ++index) {
         const SheetRow& row = sheet[index];
         if (row[0] == kPowerUpMarker) {
             if (lastRowKept)

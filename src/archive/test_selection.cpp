@@ -2,8 +2,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStringList>
-#include <QVariantList>
 
 #include "archive/archive_connection.h"
 #include "protocol/field_format.h"
@@ -17,34 +15,6 @@ std::string Bytes(const QVariant& value) {
     return value.toString().replace(QChar(0x2400), QChar(0)).toLatin1().toStdString();
 }
 
-struct Where {
-    QStringList clauses;
-    QVariantList values;
-
-    void add(const QString& clause, const QVariant& value) {
-        clauses << clause;
-        values << value;
-    }
-    QString sql() const { return clauses.isEmpty() ? "" : " WHERE " + clauses.join(" AND "); }
-};
-
-Where WhereOf(const TestFilter& filter) {
-    Where where;
-    if (!filter.instrument.isEmpty())
-        where.add("i.serial = ?", filter.instrument);
-    if (!filter.pn.isEmpty())
-        where.add("t.pn = ?", filter.pn);
-    if (!filter.custCode.isEmpty())
-        where.add("t.cust_code = ?", filter.custCode);
-    if (filter.from.isValid())
-        where.add("t.tested_at >= ?", filter.from.toString("yyyy-MM-dd"));
-    if (filter.to.isValid())
-        where.add("t.tested_at < ?", filter.to.addDays(1).toString("yyyy-MM-dd"));
-    if (filter.rejectsOnly)
-        where.clauses << "(t.error_code <> 'N' OR t.relay_gp = 0)";
-    return where;
-}
-
 }  // namespace
 
 std::optional<History> SelectTests(const ArchiveLocation& location, const TestFilter& filter,
@@ -54,7 +24,7 @@ std::optional<History> SelectTests(const ArchiveLocation& location, const TestFi
         error = connection.error();
         return std::nullopt;
     }
-    Where where = WhereOf(filter);
+    FilterSql where = FilterSqlOf(filter);
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);
     query.prepare(
@@ -62,7 +32,7 @@ std::optional<History> SelectTests(const ArchiveLocation& location, const TestFi
         " t.time_seconds, t.relay_field, t.power_up, t.relay_gp,"
         " t.relay_bp, t.relay_ge FROM tests t JOIN instruments i"
         " ON i.id = t.instrument_id" +
-        where.sql() + " ORDER BY t.tested_at, t.id");
+        where.where + " ORDER BY t.tested_at, t.id");
     for (const QVariant& value : where.values)
         query.addBindValue(value);
     if (!query.exec()) {

@@ -42,8 +42,8 @@ QVariant LeakValue(std::string_view text) {
 QString TestedAt(int32_t seconds) {
     constexpr int64_t kDay = 86400;
     constexpr int64_t kDaysFrom1970To2004 = 12418;
-    int64_t days = (seconds >= 0 ? seconds / kDay : (seconds - kDay + 1) / kDay) +
-                   kDaysFrom1970To2004;
+    int64_t days =
+        (seconds >= 0 ? seconds / kDay : (seconds - kDay + 1) / kDay) + kDaysFrom1970To2004;
     int64_t second = seconds - (days - kDaysFrom1970To2004) * kDay;
     // Days to civil date, after H. Hinnant's algorithm.
     int64_t z = days + 719468;

@@ -13,7 +13,8 @@
 namespace qm4250 {
 
 const char* const kArchiveCommandHelp =
-    "Usage: qm4250-archive import FILE... [--archive URL]\n"
+    "Usage: qm4250-archive                 (the archive window)\n"
+    "       qm4250-archive import FILE... [--archive URL]\n"
     "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN] [--cust CODE]\n"
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
     "\n"

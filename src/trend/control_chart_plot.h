@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+#include "analysis/control_chart.h"
+#include "archive/test_points.h"
+
+class QCustomPlot;
+
+namespace qm4250 {
+
+// What the control chart shows of a selection, for the statistics beside it.
+struct ChartSummary {
+    size_t tests = 0;     // selected
+    size_t withLeak = 0;  // whose leak is a number, the chart's points
+    size_t drawn = 0;     // after decimation
+    std::optional<ControlLimits> limits;
+    size_t ruleBreaks = 0;
+};
+
+// Draws an individuals chart of the points' leaks against time: the points (min/max-decimated to
+// the plot's width), rejects as red crosses, run-rule breaks ringed in orange, power-ups as grey
+// vertical ticks, and the mean and 3-sigma lines. Every reject and every break is drawn, however
+// many points there are.
+ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& points);
+
+// The histogram of the leaks with the normal curve for the same mean and sigma (moving range).
+void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
+                   const std::optional<ControlLimits>& limits);
+
+}  // namespace qm4250

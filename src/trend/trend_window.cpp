@@ -1,0 +1,281 @@
+#include "trend/trend_window.h"
+
+#include <qcustomplot.h>
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QToolTip>
+
+#include "analysis/part_statistics.h"
+#include "archive/test_selection.h"
+#include "export/save_history_workbook.h"
+#include "trend/control_chart_plot.h"
+
+namespace qm4250 {
+
+namespace {
+
+// The table's columns and the SQL each sorts by; only these are ever put into ORDER BY.
+struct Column {
+    const char* title;
+    const char* sql;
+};
+constexpr Column kColumns[] = {
+    {"Instrument", "i.serial"},   {"Seq#", "t.seq"},    {"PN", "t.pn"},
+    {"Cust Code", "t.cust_code"}, {"Leak", "t.leak"},   {"Err", "t.error_code"},
+    {"Tested at", "t.tested_at"}, {"GP", "t.relay_gp"}, {"BP", "t.relay_bp"},
+    {"GE", "t.relay_ge"}};
+
+QString Number(double value) {
+    return QString::number(value, 'g', 5);
+}
+
+QString Optional(const std::optional<double>& value) {
+    return value ? Number(*value) : "-";
+}
+
+}  // namespace
+
+TrendWindow::TrendWindow(const ArchiveLocation& location, QWidget* parent)
+    : QWidget(parent),
+      location_(location),
+      connection_(std::make_unique<ArchiveConnection>(location)) {
+    setObjectName("TrendWindow");
+    setWindowTitle("QM4250 Test Archive");
+    buildControls();
+    fillInstruments();
+}
+
+TrendWindow::~TrendWindow() {
+    model_.clear();
+}
+
+void TrendWindow::buildControls() {
+    auto* grid = new QGridLayout(this);
+    auto field = [this](const char* name, const QString& placeholder) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setPlaceholderText(placeholder);
+        connect(edit, &QLineEdit::returnPressed, this, &TrendWindow::applyFilter);
+        return edit;
+    };
+    instrument_ = new QComboBox(this);
+    instrument_->setObjectName("instrument");
+    pn_ = field("pn", "PN");
+    custCode_ = field("custCode", "Cust Code");
+    from_ = field("from", "from YYYY-MM-DD");
+    to_ = field("to", "to YYYY-MM-DD");
+    search_ = field("search", "Seq# or Cust Code contains");
+    rejectsOnly_ = new QCheckBox("Rejects only", this);
+    rejectsOnly_->setObjectName("rejectsOnly");
+    auto* apply = new QPushButton("Apply", this);
+    apply->setObjectName("apply");
+    connect(apply, &QPushButton::clicked, this, &TrendWindow::applyFilter);
+    auto* exportButton = new QPushButton("Export selection…", this);
+    exportButton->setObjectName("exportSelection");
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(
+            this, "Export selection", {}, "Excel (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)");
+        if (!path.isEmpty())
+            exportSelection(path);
+    });
+    auto* chartButton = new QPushButton("Save chart…", this);
+    chartButton->setObjectName("saveChart");
+    connect(chartButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, "Save chart", {}, "PNG (*.png)");
+        if (!path.isEmpty())
+            saveChart(path);
+    });
+    QWidget* filters[] = {instrument_, pn_,          custCode_, from_,        to_,
+                          search_,     rejectsOnly_, apply,     exportButton, chartButton};
+    for (int i = 0; i < static_cast<int>(std::size(filters)); ++i)
+        grid->addWidget(filters[i], 0, i);
+
+    summary_ = new QLabel(this);
+    summary_->setObjectName("summary");
+    grid->addWidget(summary_, 1, 0, 1, 10);
+    chart_ = new QCustomPlot(this);
+    chart_->setObjectName("controlChart");
+    chart_->setMinimumSize(700, 320);
+    chart_->setMouseTracking(true);
+    connect(chart_, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent* event) { showPointAt(event->pos()); });
+    grid->addWidget(chart_, 2, 0, 1, 7);
+    histogram_ = new QCustomPlot(this);
+    histogram_->setObjectName("histogram");
+    histogram_->setMinimumSize(300, 320);
+    grid->addWidget(histogram_, 2, 7, 1, 3);
+    statistics_ = new QTableWidget(this);
+    statistics_->setObjectName("statistics");
+    statistics_->setColumnCount(10);
+    statistics_->setHorizontalHeaderLabels({"PN", "n", "Reject rate", "Mean", "σ overall", "σ (MR)",
+                                            "Min", "Max", "Mean + 3σ", "Rule breaks"});
+    grid->addWidget(statistics_, 3, 0, 1, 10);
+    tests_ = new QTableView(this);
+    tests_->setObjectName("tests");
+    tests_->setModel(&model_);
+    tests_->setSortingEnabled(false);
+    tests_->horizontalHeader()->setSortIndicatorShown(true);
+    tests_->horizontalHeader()->setSectionsClickable(true);
+    connect(tests_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            &TrendWindow::sortTable);
+    grid->addWidget(tests_, 4, 0, 1, 10);
+}
+
+void TrendWindow::fillInstruments() {
+    instrument_->addItem("All instruments", QString());
+    if (!connection_->isOpen())
+        return;
+    QSqlQuery query("SELECT serial, model FROM instruments ORDER BY serial", connection_->db());
+    while (query.next())
+        instrument_->addItem(query.value(0).toString() + " (" + query.value(1).toString() + ")",
+                             query.value(0).toString());
+}
+
+TestFilter TrendWindow::filter() const {
+    TestFilter filter;
+    filter.instrument = instrument_->currentData().toString();
+    filter.pn = pn_->text();
+    filter.custCode = custCode_->text();
+    filter.from = QDate::fromString(from_->text().trimmed(), "yyyy-MM-dd");
+    filter.to = QDate::fromString(to_->text().trimmed(), "yyyy-MM-dd");
+    filter.rejectsOnly = rejectsOnly_->isChecked();
+    filter.search = search_->text();
+    return filter;
+}
+
+bool TrendWindow::showRecent() {
+    if (instrument_->count() > 1 && connection_->isOpen()) {
+        instrument_->setCurrentIndex(1);
+        QSqlQuery query(connection_->db());
+        query.prepare(
+            "SELECT MAX(t.tested_at) FROM tests t JOIN instruments i"
+            " ON i.id = t.instrument_id WHERE i.serial = ?");
+        query.addBindValue(instrument_->currentData());
+        if (query.exec() && query.next() && !query.value(0).isNull()) {
+            QDate newest = QDate::fromString(query.value(0).toString().left(10), "yyyy-MM-dd");
+            from_->setText(newest.addDays(-29).toString("yyyy-MM-dd"));
+        }
+    }
+    return applyFilter();
+}
+
+bool TrendWindow::applyFilter() {
+    if (!connection_->isOpen()) {
+        summary_->setText("The archive cannot be opened: " + connection_->error());
+        return false;
+    }
+    QString error;
+    std::optional<std::vector<TestPoint>> points =
+        SelectTestPoints(connection_->db(), filter(), error);
+    if (!points) {
+        summary_->setText("The archive cannot be read: " + error);
+        return false;
+    }
+    points_ = std::move(*points);
+    ChartSummary chart = DrawControlChart(*chart_, points_);
+    DrawHistogram(*histogram_, points_, chart.limits);
+    showStatistics();
+    showTable(filter());
+    summary_->setText(
+        QString("%1 tests, %2 with a numeric leak; mean %3, σ (MR) %4, %5 rule breaks")
+            .arg(chart.tests)
+            .arg(chart.withLeak)
+            .arg(chart.limits ? Number(chart.limits->mean) : "-")
+            .arg(chart.limits ? Number(chart.limits->sigmaMovingRange) : "-")
+            .arg(chart.ruleBreaks));
+    return true;
+}
+
+void TrendWindow::showStatistics() {
+    std::vector<LeakSample> samples;
+    for (const TestPoint& point : points_)
+        if (point.leak)
+            samples.push_back({point.pn.toStdString(), *point.leak, point.reject});
+    std::vector<PartStatistics> parts = StatisticsByPart(samples);
+    statistics_->setRowCount(static_cast<int>(parts.size()));
+    for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
+        const PartStatistics& p = parts[static_cast<size_t>(row)];
+        QStringList cells{QString::fromStdString(p.pn),
+                          QString::number(p.n),
+                          Number(p.rejectRate * 100) + " %",
+                          Number(p.mean),
+                          Optional(p.sigmaOverall),
+                          Optional(p.sigmaMovingRange),
+                          Number(p.min),
+                          Number(p.max),
+                          Optional(p.suggestedSetPoint),
+                          QString::number(p.ruleBreaks)};
+        for (int column = 0; column < cells.size(); ++column)
+            statistics_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+}
+
+void TrendWindow::showTable(const TestFilter& filter) {
+    FilterSql where = FilterSqlOf(filter);
+    QStringList columns;
+    for (const Column& column : kColumns)
+        columns << column.sql;
+    QSqlQuery query(connection_->db());
+    query.prepare("SELECT " + columns.join(", ") +
+                  " FROM tests t JOIN instruments i ON i.id = t.instrument_id" + where.where +
+                  " ORDER BY " + order_);
+    for (const QVariant& value : where.values)
+        query.addBindValue(value);
+    query.exec();
+    model_.setQuery(std::move(query));
+    for (int column = 0; column < static_cast<int>(std::size(kColumns)); ++column)
+        model_.setHeaderData(column, Qt::Horizontal, kColumns[column].title);
+}
+
+void TrendWindow::sortTable(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= static_cast<int>(std::size(kColumns)))
+        return;
+    order_ =
+        QString(kColumns[column].sql) + (order == Qt::AscendingOrder ? " ASC" : " DESC") + ", t.id";
+    showTable(filter());
+}
+
+void TrendWindow::showPointAt(const QPoint& at) {
+    const TestPoint* nearest = nullptr;
+    double best = 64;  // within 8 pixels
+    for (const TestPoint& point : points_) {
+        if (!point.leak)
+            continue;
+        double dx = chart_->xAxis->coordToPixel(static_cast<double>(point.seconds)) - at.x();
+        double dy = chart_->yAxis->coordToPixel(*point.leak) - at.y();
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = &point;
+        }
+    }
+    if (!nearest) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(chart_->mapToGlobal(at),
+                       QString("%1  Seq# %2\nPN %3  Cust Code %4\nLeak %5  Err %6\n%7")
+                           .arg(nearest->serial, nearest->seq, nearest->pn, nearest->custCode,
+                                nearest->leakText, nearest->errorCode, nearest->testedAt),
+                       chart_);
+}
+
+bool TrendWindow::exportSelection(const QString& path) {
+    QString error;
+    std::optional<History> selected = SelectTests(location_, filter(), error);
+    bool saved = selected && SaveHistory(*selected, path.toStdString()) == SaveResult::Saved;
+    summary_->setText(
+        saved ? QString("%1 tests exported to %2").arg(selected->records.size()).arg(path)
+              : "The selection was not exported: " + (error.isEmpty() ? path : error));
+    return saved;
+}
+
+bool TrendWindow::saveChart(const QString& path) {
+    return chart_->savePng(path, chart_->width(), chart_->height());
+}
+
+}  // namespace qm4250

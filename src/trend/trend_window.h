@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "archive/archive_connection.h"
+#include "archive/archive_location.h"
+#include "archive/test_filter.h"
+#include "archive/test_points.h"
+
+class QCustomPlot;
+
+namespace qm4250 {
+
+// The archive window: filters, the selected tests in a table fetched as it scrolls, their control
+// chart and histogram, and statistics per part number. Every filter is a query with bound values;
+// the window never loads the whole archive.
+class TrendWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TrendWindow(const ArchiveLocation& location, QWidget* parent = nullptr);
+    ~TrendWindow() override;
+
+    // The filter the controls hold.
+    TestFilter filter() const;
+    // Runs the filter: table, charts, statistics. False, with the reason shown, when the
+    // archive cannot be read.
+    bool applyFilter();
+    // What the window shows first: the first instrument's last 30 days of tests.
+    bool showRecent();
+    // The selection to .xls, .xlsx or .csv; the control chart to .png.
+    bool exportSelection(const QString& path);
+    bool saveChart(const QString& path);
+
+  private:
+    void buildControls();
+    void fillInstruments();
+    void showTable(const TestFilter& filter);
+    void showStatistics();
+    void showPointAt(const QPoint& at);
+    void sortTable(int column, Qt::SortOrder order);
+
+    ArchiveLocation location_;
+    std::unique_ptr<ArchiveConnection> connection_;
+    std::vector<TestPoint> points_;
+    QString order_ = "t.tested_at, t.id";
+
+    QComboBox* instrument_;
+    QLineEdit* pn_;
+    QLineEdit* custCode_;
+    QLineEdit* from_;
+    QLineEdit* to_;
+    QCheckBox* rejectsOnly_;
+    QLineEdit* search_;
+    QLabel* summary_;
+    QCustomPlot* chart_;
+    QCustomPlot* histogram_;
+    QTableWidget* statistics_;
+    QTableView* tests_;
+    QSqlQueryModel model_;
+};
+
+}  // namespace qm4250

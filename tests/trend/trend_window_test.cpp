@@ -1,0 +1,115 @@
+// The archive window, offscreen, on a small SQLite archive made here.
+#include "trend/trend_window.h"
+
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "archive/sheet_import.h"
+#include "archive/sheet_reader.h"
+#include "archive/upload_archive.h"
+#include "history_rows.h"
+
+using namespace qm4250;
+
+namespace {
+
+// Instruments 4711 (300 tests) and 4712 (100 tests), PN alternating "P;1" and "P%2"; test 150 of
+// each a reject (error 7) with a leak far out, on 4711 only as 4712 has no test 150.
+class TrendWindowTest : public testing::Test {
+  protected:
+    TrendWindowTest() {
+        location_.path = folder_.path() + "/archive.sqlite";
+        Store("4711", 300);
+        Store("4712", 100);
+        window_ = std::make_unique<TrendWindow>(location_);
+        window_->resize(1200, 900);
+    }
+
+    void Store(const std::string& serial, int count) {
+        std::vector<std::string> frames{"1S" + serial};
+        for (int k = 1; k <= count; ++k)
+            frames.push_back("1" + std::to_string(k) + "," + (k % 2 ? "P;1" : "P%2") + ",C" +
+                             std::to_string(k % 5) + "," +
+                             (k == 150 ? "0.9" : "0.00" + std::to_string(k % 7)) + "," +
+                             (k == 150 ? "7" : "N") + "," + std::to_string(3600 * k) + "," +
+                             (k % 50 == 0 ? "5" : "4"));
+        History history = HistoryOf(frames);
+        ASSERT_TRUE(StoreUpload(location_, {history, "/dev/ttyUSB0", count + 1,
+                                            QDateTime::currentDateTimeUtc()})
+                        .written);
+    }
+
+    template <typename T>
+    T* find(const char* name) const {
+        return window_->findChild<T*>(name);
+    }
+    int graphPoints(const char* graph) const {
+        QCustomPlot* chart = find<QCustomPlot>("controlChart");
+        for (int i = 0; i < chart->graphCount(); ++i)
+            if (chart->graph(i)->name() == graph)
+                return chart->graph(i)->dataCount();
+        return -1;
+    }
+    void filterBy(const char* field, const QString& text) {
+        find<QLineEdit>(field)->setText(text);
+        ASSERT_TRUE(window_->applyFilter());
+    }
+
+    QTemporaryDir folder_;
+    ArchiveLocation location_;
+    std::unique_ptr<TrendWindow> window_;
+};
+
+TEST_F(TrendWindowTest, AFilterSelectsExactlyItsTestsForTheChartTableAndStatistics) {
+    ASSERT_TRUE(window_->applyFilter());
+    EXPECT_EQ(graphPoints("tests"), 400);
+    EXPECT_EQ(graphPoints("rejects"), 1);
+    EXPECT_GE(graphPoints("rule breaks"), 1) << "the reject's leak is far beyond 3 sigma";
+    EXPECT_EQ(find<QTableWidget>("statistics")->rowCount(), 2);
+
+    filterBy("pn", "P;1");
+    EXPECT_EQ(graphPoints("tests"), 200);
+    EXPECT_EQ(graphPoints("rejects"), 0);
+    QSqlQueryModel* model = static_cast<QSqlQueryModel*>(find<QTableView>("tests")->model());
+    while (model->canFetchMore())
+        model->fetchMore();
+    EXPECT_EQ(model->rowCount(), 200);
+
+    find<QComboBox>("instrument")->setCurrentIndex(2);  // 4712
+    ASSERT_TRUE(window_->applyFilter());
+    EXPECT_EQ(graphPoints("tests"), 50);
+}
+
+TEST_F(TrendWindowTest, HostileTextSelectsExactlyItself) {
+    struct Case {
+        const char* field;
+        const char* text;
+        int tests;
+    };
+    for (const Case& c :
+         {Case{"pn", "P%2", 200}, Case{"pn", "P%", 0}, Case{"pn", "x' OR '1'='1", 0},
+          Case{"pn", "", 400}, Case{"search", "%", 0}, Case{"search", "C_", 0},
+          Case{"search", "C4", 80}}) {
+        filterBy(c.field, c.text);
+        EXPECT_EQ(graphPoints("tests"), c.tests) << c.field << " " << c.text;
+        find<QLineEdit>(c.field)->clear();
+    }
+}
+
+TEST_F(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
+    filterBy("pn", "P%2");
+    QString csv = folder_.path() + "/selection.csv";
+    ASSERT_TRUE(window_->exportSelection(csv));
+    QString error;
+    ImportedSheet exported = HistoryFromSheet(*ReadSheet(csv, error));
+    EXPECT_EQ(exported.testsRead, 200);
+    EXPECT_TRUE(exported.skipped.empty()) << exported.skipped.front();
+    QString png = folder_.path() + "/chart.png";
+    ASSERT_TRUE(window_->saveChart(png));
+    EXPECT_GT(QFileInfo(png).size(), 1000);
+}
+
+}  // namespace
