@@ -5,9 +5,11 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSvgGenerator>
 #include <QToolTip>
 
 #include "analysis/part_statistics.h"
@@ -36,6 +38,25 @@ QString Number(double value) {
 
 QString Optional(const std::optional<double>& value) {
     return value ? Number(*value) : "-";
+}
+
+QString FilterText(const TestFilter& filter) {
+    QStringList parts;
+    if (!filter.instrument.isEmpty())
+        parts << "instrument " + filter.instrument;
+    if (!filter.pn.isEmpty())
+        parts << "PN " + filter.pn;
+    if (!filter.custCode.isEmpty())
+        parts << "Cust Code " + filter.custCode;
+    if (filter.from.isValid())
+        parts << "from " + filter.from.toString("yyyy-MM-dd");
+    if (filter.to.isValid())
+        parts << "to " + filter.to.toString("yyyy-MM-dd");
+    if (filter.rejectsOnly)
+        parts << "rejects only";
+    if (!filter.search.isEmpty())
+        parts << "Seq# or Cust Code containing " + filter.search;
+    return parts.isEmpty() ? "all tests" : parts.join(", ");
 }
 
 }  // namespace
@@ -86,18 +107,26 @@ void TrendWindow::buildControls() {
     auto* chartButton = new QPushButton("Save chart…", this);
     chartButton->setObjectName("saveChart");
     connect(chartButton, &QPushButton::clicked, this, [this] {
-        QString path = QFileDialog::getSaveFileName(this, "Save chart", {}, "PNG (*.png)");
+        QString path =
+            QFileDialog::getSaveFileName(this, "Save chart", {}, "PNG (*.png);;SVG (*.svg)");
         if (!path.isEmpty())
             saveChart(path);
     });
-    QWidget* filters[] = {instrument_, pn_,          custCode_, from_,        to_,
-                          search_,     rejectsOnly_, apply,     exportButton, chartButton};
+    auto* reportButton = new QPushButton("PDF report…", this);
+    reportButton->setObjectName("saveReport");
+    connect(reportButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, "PDF report", {}, "PDF (*.pdf)");
+        if (!path.isEmpty())
+            saveReport(path);
+    });
+    QWidget* filters[] = {instrument_,  pn_,   custCode_,    from_,       to_,         search_,
+                          rejectsOnly_, apply, exportButton, chartButton, reportButton};
     for (int i = 0; i < static_cast<int>(std::size(filters)); ++i)
         grid->addWidget(filters[i], 0, i);
 
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
-    grid->addWidget(summary_, 1, 0, 1, 10);
+    grid->addWidget(summary_, 1, 0, 1, 11);
     chart_ = new QCustomPlot(this);
     chart_->setObjectName("controlChart");
     chart_->setMinimumSize(700, 320);
@@ -108,13 +137,13 @@ void TrendWindow::buildControls() {
     histogram_ = new QCustomPlot(this);
     histogram_->setObjectName("histogram");
     histogram_->setMinimumSize(300, 320);
-    grid->addWidget(histogram_, 2, 7, 1, 3);
+    grid->addWidget(histogram_, 2, 7, 1, 4);
     statistics_ = new QTableWidget(this);
     statistics_->setObjectName("statistics");
     statistics_->setColumnCount(10);
     statistics_->setHorizontalHeaderLabels({"PN", "n", "Reject rate", "Mean", "σ overall", "σ (MR)",
                                             "Min", "Max", "Mean + 3σ", "Rule breaks"});
-    grid->addWidget(statistics_, 3, 0, 1, 10);
+    grid->addWidget(statistics_, 3, 0, 1, 11);
     tests_ = new QTableView(this);
     tests_->setObjectName("tests");
     tests_->setModel(&model_);
@@ -123,7 +152,7 @@ void TrendWindow::buildControls() {
     tests_->horizontalHeader()->setSectionsClickable(true);
     connect(tests_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             &TrendWindow::sortTable);
-    grid->addWidget(tests_, 4, 0, 1, 10);
+    grid->addWidget(tests_, 4, 0, 1, 11);
 }
 
 void TrendWindow::fillInstruments() {
@@ -275,7 +304,55 @@ bool TrendWindow::exportSelection(const QString& path) {
 }
 
 bool TrendWindow::saveChart(const QString& path) {
-    return chart_->savePng(path, chart_->width(), chart_->height());
+    if (!path.endsWith(".svg", Qt::CaseInsensitive))
+        return chart_->savePng(path, chart_->width(), chart_->height());
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(chart_->size());
+    svg.setViewBox(QRect(QPoint(0, 0), chart_->size()));
+    svg.setTitle("QM4250 control chart");
+    QCPPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    chart_->toPainter(&painter, chart_->width(), chart_->height());
+    return painter.end();
+}
+
+bool TrendWindow::saveReport(const QString& path) {
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setResolution(96);
+    pdf.setTitle("QM4250 Test Archive report");
+    QCPPainter painter;
+    if (!painter.begin(&pdf))
+        return false;
+    QRect page = painter.viewport();
+    int margin = 24;
+    int width = page.width() - 2 * margin;
+    painter.setFont(QFont("Liberation Sans", 12, QFont::Bold));
+    painter.drawText(margin, margin + 14, "QM4250 Test Archive: " + FilterText(filter()));
+    painter.setFont(QFont("Liberation Sans", 8));
+    painter.drawText(margin, margin + 32, summary_->text());
+    int chartHeight = page.height() * 45 / 100;
+    painter.save();
+    painter.translate(margin, margin + 44);
+    chart_->toPainter(&painter, width * 2 / 3, chartHeight);
+    painter.translate(width * 2 / 3 + 8, 0);
+    histogram_->toPainter(&painter, width / 3 - 8, chartHeight);
+    painter.restore();
+    int y = margin + 44 + chartHeight + 20;
+    for (int row = -1; row < statistics_->rowCount(); ++row) {
+        for (int column = 0; column < statistics_->columnCount(); ++column) {
+            QString cell = row < 0 ? statistics_->horizontalHeaderItem(column)->text()
+                                   : statistics_->item(row, column)->text();
+            painter.drawText(margin + column * width / statistics_->columnCount(), y, cell);
+        }
+        y += 14;
+        if (y > page.height() - margin)
+            break;  // one page: the statistics of further part numbers are in the window
+    }
+    return painter.end();
 }
 
 }  // namespace qm4250

@@ -36,9 +36,11 @@ class TrendWindow : public QWidget {
     bool applyFilter();
     // What the window shows first: the first instrument's last 30 days of tests.
     bool showRecent();
-    // The selection to .xls, .xlsx or .csv; the control chart to .png.
+    // The selection to .xls, .xlsx or .csv; the control chart to .png or .svg; a one-page PDF
+    // report of the chart, the histogram and the statistics, with the filter that made them.
     bool exportSelection(const QString& path);
     bool saveChart(const QString& path);
+    bool saveReport(const QString& path);
 
   private:
     void buildControls();

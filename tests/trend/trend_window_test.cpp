@@ -107,9 +107,24 @@ TEST_F(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     ImportedSheet exported = HistoryFromSheet(*ReadSheet(csv, error));
     EXPECT_EQ(exported.testsRead, 200);
     EXPECT_TRUE(exported.skipped.empty()) << exported.skipped.front();
-    QString png = folder_.path() + "/chart.png";
-    ASSERT_TRUE(window_->saveChart(png));
-    EXPECT_GT(QFileInfo(png).size(), 1000);
+    for (const char* name : {"chart.png", "chart.svg"}) {
+        QString chart = folder_.path() + "/" + name;
+        ASSERT_TRUE(window_->saveChart(chart)) << name;
+        EXPECT_GT(QFileInfo(chart).size(), 1000) << name;
+    }
+    QFile svg(folder_.path() + "/chart.svg");
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("<svg"));
+
+    QString pdf = folder_.path() + "/report.pdf";
+    ASSERT_TRUE(window_->saveReport(pdf));
+    FILE* info = popen(("pdfinfo " + pdf.toStdString()).c_str(), "r");
+    std::string text;
+    char line[256];
+    while (info && std::fgets(line, sizeof line, info))
+        text += line;
+    ASSERT_EQ(info ? pclose(info) : -1, 0) << "pdfinfo cannot read the report";
+    EXPECT_NE(text.find("Pages:           1\n"), std::string::npos) << text;
 }
 
 }  // namespace
