@@ -10,9 +10,8 @@ std::optional<std::vector<TestPoint>> SelectTestPoints(QSqlDatabase& db, const T
     FilterSql where = FilterSqlOf(filter);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    query.prepare(QString("SELECT t.time_seconds, t.leak, ") + kRejectSql +
-                  ", t.power_up, i.serial, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"
-                  " t.tested_at FROM tests t JOIN instruments i ON i.id = t.instrument_id" +
+    query.prepare(QString("SELECT t.id, t.time_seconds, t.leak, ") + kRejectSql +
+                  ", t.power_up, t.pn FROM tests t JOIN instruments i ON i.id = t.instrument_id" +
                   where.where + " ORDER BY t.tested_at, t.id");
     for (const QVariant& value : where.values)
         query.addBindValue(value);
@@ -23,21 +22,30 @@ std::optional<std::vector<TestPoint>> SelectTestPoints(QSqlDatabase& db, const T
     std::vector<TestPoint> points;
     while (query.next()) {
         TestPoint point;
-        point.seconds = query.value(0).toLongLong();
-        if (!query.value(1).isNull())
-            point.leak = query.value(1).toDouble();
-        point.reject = query.value(2).toBool();
-        point.powerUp = query.value(3).toInt() != 0;
-        point.serial = query.value(4).toString();
-        point.seq = query.value(5).toString();
-        point.pn = query.value(6).toString();
-        point.custCode = query.value(7).toString();
-        point.leakText = query.value(8).toString();
-        point.errorCode = query.value(9).toString();
-        point.testedAt = query.value(10).toString();
+        point.id = query.value(0).toLongLong();
+        point.seconds = query.value(1).toLongLong();
+        if (!query.value(2).isNull())
+            point.leak = query.value(2).toDouble();
+        point.reject = query.value(3).toBool();
+        point.powerUp = query.value(4).toInt() != 0;
+        point.pn = query.value(5).toString();
         points.push_back(std::move(point));
     }
     return points;
+}
+
+QString TestDetails(QSqlDatabase& db, qint64 id) {
+    QSqlQuery query(db);
+    query.prepare(
+        "SELECT i.serial, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code, t.tested_at"
+        " FROM tests t JOIN instruments i ON i.id = t.instrument_id WHERE t.id = ?");
+    query.addBindValue(id);
+    if (!query.exec() || !query.next())
+        return {};
+    return QString("%1  Seq# %2\nPN %3  Cust Code %4\nLeak %5  Err %6\n%7")
+        .arg(query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+             query.value(3).toString(), query.value(4).toString(), query.value(5).toString(),
+             query.value(6).toString());
 }
 
 }  // namespace qm4250

@@ -286,10 +286,7 @@ void TrendWindow::showPointAt(const QPoint& at) {
         QToolTip::hideText();
         return;
     }
-    QToolTip::showText(chart_->mapToGlobal(at),
-                       QString("%1  Seq# %2\nPN %3  Cust Code %4\nLeak %5  Err %6\n%7")
-                           .arg(nearest->serial, nearest->seq, nearest->pn, nearest->custCode,
-                                nearest->leakText, nearest->errorCode, nearest->testedAt),
+    QToolTip::showText(chart_->mapToGlobal(at), TestDetails(connection_->db(), nearest->id),
                        chart_);
 }
 
