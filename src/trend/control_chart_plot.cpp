@@ -27,6 +27,11 @@ void Level(QCustomPlot& plot, const QString& name, double y, double from, double
 
 }  // namespace
 
+double ChartTime(qint64 seconds) {
+    constexpr qint64 kUnixTimeOf2004 = 1072915200;
+    return static_cast<double>(seconds + kUnixTimeOf2004);
+}
+
 ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& points) {
     plot.clearGraphs();
     plot.clearItems();
@@ -37,7 +42,7 @@ ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& p
     for (const TestPoint& point : points) {
         if (!point.leak)
             continue;
-        chartPoints.push_back({static_cast<double>(point.seconds), *point.leak});
+        chartPoints.push_back({ChartTime(point.seconds), *point.leak});
         sources.push_back(&point);
     }
     summary.withLeak = chartPoints.size();
@@ -76,11 +81,15 @@ ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& p
                 continue;
             auto* tick = new QCPItemStraightLine(&plot);
             tick->setPen(QPen(Qt::gray, 1, Qt::DotLine));
-            tick->point1->setCoords(static_cast<double>(point.seconds), 0);
-            tick->point2->setCoords(static_cast<double>(point.seconds), 1);
+            tick->point1->setCoords(ChartTime(point.seconds), 0);
+            tick->point2->setCoords(ChartTime(point.seconds), 1);
         }
     }
-    plot.xAxis->setLabel("time stamp (s since 2004-01-01)");
+    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+    ticker->setDateTimeFormat("yyyy-MM-dd\nHH:mm");
+    ticker->setDateTimeSpec(Qt::UTC);
+    plot.xAxis->setTicker(ticker);
+    plot.xAxis->setLabel("tested at (instrument's clock)");
     plot.yAxis->setLabel("leak");
     plot.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     plot.rescaleAxes();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <vector>
 
 #include "analysis/control_chart.h"
@@ -17,6 +18,9 @@ struct ChartSummary {
     std::optional<ControlLimits> limits;
     size_t ruleBreaks = 0;
 };
+
+// Where a raw time stamp sits on the chart's time axis: the instrument's clock read as UTC.
+double ChartTime(qint64 seconds);
 
 // Draws an individuals chart of the points' leaks against time: the points (min/max-decimated to
 // the plot's width), rejects as red crosses, run-rule breaks ringed in orange, power-ups as grey

@@ -275,7 +275,7 @@ void TrendWindow::showPointAt(const QPoint& at) {
     for (const TestPoint& point : points_) {
         if (!point.leak)
             continue;
-        double dx = chart_->xAxis->coordToPixel(static_cast<double>(point.seconds)) - at.x();
+        double dx = chart_->xAxis->coordToPixel(ChartTime(point.seconds)) - at.x();
         double dy = chart_->yAxis->coordToPixel(*point.leak) - at.y();
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
