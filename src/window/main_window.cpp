@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 
 #include "version.h"
 #include "window/settings_file.h"
@@ -51,6 +52,10 @@ void MainWindow::connectControls() {
     connect(c.cmdSetMode, &QPushButton::clicked, this, [this] { controller_.changeModeClicked(); });
     connect(c.cmdSave, &QPushButton::clicked, this, [this] { controller_.saveClicked(); });
     connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    // The archive window is a program of its own, installed beside this one.
+    connect(c.openArchive, &QPushButton::clicked, this, [] {
+        QProcess::startDetached(QApplication::applicationDirPath() + "/qm4250-archive", {});
+    });
     for (int n = 1; n <= 5; ++n) {
         // toggled, not clicked: selecting the option from the settings file runs it too.
         connect(c.optComm[n - 1], &QRadioButton::toggled, this, [this, n](bool selected) {

@@ -146,6 +146,13 @@ WindowControls BuildWindowControls(QWidget* form) {
     c.recordCounter->setTextFormat(Qt::PlainText);
     c.recordCounter->setMinimumWidth(160);
     c.StatusBar1->addPermanentWidget(c.recordCounter);
+    c.openArchive = new QPushButton("Open archive", c.StatusBar1);
+    c.openArchive->setObjectName("openArchive");
+    c.openArchive->setFlat(true);
+    c.openArchive->setCursor(Qt::PointingHandCursor);
+    c.openArchive->setStyleSheet(
+        "QPushButton { color: palette(link); text-decoration: underline; }");
+    c.StatusBar1->addPermanentWidget(c.openArchive);
 
     AlignHeadingsWithList(c);
     SetTabOrder(c);

@@ -37,7 +37,8 @@ struct WindowControls {
     QLabel* Image1;
     QStatusBar* StatusBar1;
     QLabel* statusPanel1;
-    QLabel* recordCounter;  // the second, right-hand panel
+    QLabel* recordCounter;     // the second, right-hand panel
+    QPushButton* openArchive;  // a flat link to the archive window, after it
 };
 
 // Creates the controls on the form at their fixed positions, with their captions, fonts and

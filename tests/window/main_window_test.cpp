@@ -118,6 +118,16 @@ TEST_F(MainWindowTest, WindowHasItsTitleAndAFixedSize) {
     EXPECT_FALSE(find<QLabel>("Image1")->pixmap().isNull());
 }
 
+TEST_F(MainWindowTest, TheStatusBarEndsWithAFlatLinkToTheArchive) {
+    QPushButton* link = find<QPushButton>("openArchive");
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->text(), "Open archive");
+    EXPECT_TRUE(link->isFlat());
+    EXPECT_EQ(link->parentWidget(), find<QStatusBar>("StatusBar1"));
+    EXPECT_EQ(find<QLabel>("Panel2")->parentWidget(), find<QStatusBar>("StatusBar1"))
+        << "the record counter stays";
+}
+
 TEST_F(MainWindowTest, TabOrderFollowsTheTabIndexes) {
     window_->show();
     const char* expected[] = {
