@@ -15,12 +15,11 @@
 #include "archive/upload_archive.h"
 #include "child_process.h"
 #include "history_rows.h"
+#include "test_archives.h"
 
 using namespace qm4250;
 
 namespace {
-
-enum class Engine { Sqlite, Postgres };
 
 History Uploaded(int first, int last, std::vector<std::string> unreadable = {}) {
     std::vector<std::string> frames{"1S4250117"};
@@ -43,21 +42,7 @@ class ArchiveBase : public testing::Test {
   protected:
     void open(Engine engine) {
         engine_ = engine;
-        if (engine == Engine::Sqlite) {
-            location_.path = folder_.path() + "/archive.sqlite";
-            return;
-        }
-        QFile urlFile(qEnvironmentVariable("QM4250_TEST_POSTGRES_URL_FILE"));
-        ASSERT_TRUE(urlFile.open(QIODevice::ReadOnly))
-            << "the PostgreSQL test cluster is not running";
-        std::optional<ArchiveLocation> location =
-            ParseArchiveLocation(QString::fromUtf8(urlFile.readAll()).trimmed());
-        ASSERT_TRUE(location);
-        location_ = *location;
-        ArchiveConnection connection(location_);
-        ASSERT_TRUE(connection.isOpen()) << connection.error().toStdString();
-        QSqlQuery(connection.db()).exec("DROP SCHEMA public CASCADE");
-        QSqlQuery(connection.db()).exec("CREATE SCHEMA public");
+        MakeEmptyArchive(engine, folder_, location_);
     }
 
     // One number from the archive, or -1 when the query fails.
@@ -217,8 +202,6 @@ TEST_P(ArchiveTest, ConcurrentWritersAddEachTestOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTest, testing::Values(Engine::Sqlite, Engine::Postgres),
-                         [](const testing::TestParamInfo<Engine>& info) {
-                             return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
-                         });
+                         EngineName);
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "archive/sheet_reader.h"
 #include "archive/upload_archive.h"
 #include "history_rows.h"
+#include "test_archives.h"
 
 using namespace qm4250;
 
@@ -18,10 +19,12 @@ namespace {
 
 // Instruments 4711 (300 tests) and 4712 (100 tests), PN alternating "P;1" and "P%2"; test 150 of
 // each a reject (error 7) with a leak far out, on 4711 only as 4712 has no test 150.
-class TrendWindowTest : public testing::Test {
+class TrendWindowTest : public testing::TestWithParam<Engine> {
   protected:
-    TrendWindowTest() {
-        location_.path = folder_.path() + "/archive.sqlite";
+    void SetUp() override {
+        MakeEmptyArchive(GetParam(), folder_, location_);
+        if (HasFatalFailure())
+            return;
         Store("4711", 300);
         Store("4712", 100);
         window_ = std::make_unique<TrendWindow>(location_);
@@ -63,7 +66,7 @@ class TrendWindowTest : public testing::Test {
     std::unique_ptr<TrendWindow> window_;
 };
 
-TEST_F(TrendWindowTest, AFilterSelectsExactlyItsTestsForTheChartTableAndStatistics) {
+TEST_P(TrendWindowTest, AFilterSelectsExactlyItsTestsForTheChartTableAndStatistics) {
     ASSERT_TRUE(window_->applyFilter());
     EXPECT_EQ(graphPoints("tests"), 400);
     EXPECT_EQ(graphPoints("rejects"), 1);
@@ -83,7 +86,7 @@ TEST_F(TrendWindowTest, AFilterSelectsExactlyItsTestsForTheChartTableAndStatisti
     EXPECT_EQ(graphPoints("tests"), 50);
 }
 
-TEST_F(TrendWindowTest, HostileTextSelectsExactlyItself) {
+TEST_P(TrendWindowTest, HostileTextSelectsExactlyItself) {
     struct Case {
         const char* field;
         const char* text;
@@ -99,7 +102,7 @@ TEST_F(TrendWindowTest, HostileTextSelectsExactlyItself) {
     }
 }
 
-TEST_F(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
+TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     filterBy("pn", "P%2");
     QString csv = folder_.path() + "/selection.csv";
     ASSERT_TRUE(window_->exportSelection(csv));
@@ -126,5 +129,8 @@ TEST_F(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     ASSERT_EQ(info ? pclose(info) : -1, 0) << "pdfinfo cannot read the report";
     EXPECT_NE(text.find("Pages:           1\n"), std::string::npos) << text;
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
+                         testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
 
 }  // namespace
