@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QTemporaryDir>
 
 #include "archive/sheet_import.h"
@@ -81,6 +82,15 @@ TEST_P(TrendWindowTest, AFilterSelectsExactlyItsTestsForTheChartTableAndStatisti
         model->fetchMore();
     EXPECT_EQ(model->rowCount(), 200);
 
+    // The database sorts: by leak, highest first, the reject's 0.9 leads; by Seq#, "1" does.
+    QHeaderView* header = find<QTableView>("tests")->horizontalHeader();
+    filterBy("pn", "");
+    header->setSortIndicator(4, Qt::DescendingOrder);
+    EXPECT_EQ(model->index(0, 4).data().toDouble(), 0.9);
+    header->setSortIndicator(1, Qt::AscendingOrder);
+    EXPECT_EQ(model->index(0, 1).data().toString(), "1");
+
+    filterBy("pn", "P;1");
     find<QComboBox>("instrument")->setCurrentIndex(2);  // 4712
     ASSERT_TRUE(window_->applyFilter());
     EXPECT_EQ(graphPoints("tests"), 50);
