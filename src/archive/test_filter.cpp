@@ -1,5 +1,6 @@
 #include "archive/test_filter.h"
 
+#include <QSqlError>
 #include <QStringList>
 
 namespace qm4250 {
@@ -40,6 +41,21 @@ FilterSql FilterSqlOf(const TestFilter& filter) {
     if (!clauses.isEmpty())
         sql.where = " WHERE " + clauses.join(" AND ");
     return sql;
+}
+
+bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter,
+                    QString& error) {
+    FilterSql where = FilterSqlOf(filter);
+    query.setForwardOnly(true);
+    query.prepare("SELECT " + columns +
+                  " FROM tests t JOIN instruments i ON i.id = t.instrument_id" + where.where +
+                  " ORDER BY t.tested_at, t.id");
+    for (const QVariant& value : where.values)
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    error = query.lastError().text();
+    return false;
 }
 
 }  // namespace qm4250

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -25,6 +26,11 @@ struct FilterSql {
 };
 
 FilterSql FilterSqlOf(const TestFilter& filter);
+
+// Runs "SELECT <columns> FROM tests t JOIN instruments i … WHERE <filter> ORDER BY time" on
+// `query`, forward only. False, with the reason in `error`, when it fails.
+bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter,
+                    QString& error);
 
 // What a reject is, as SQL over tests t.
 inline constexpr const char* kRejectSql = "(t.error_code <> 'N' OR t.relay_gp = 0)";

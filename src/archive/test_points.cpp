@@ -7,18 +7,11 @@ namespace qm4250 {
 
 std::optional<std::vector<TestPoint>> SelectTestPoints(QSqlDatabase& db, const TestFilter& filter,
                                                        QString& error) {
-    FilterSql where = FilterSqlOf(filter);
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(QString("SELECT t.id, t.time_seconds, t.leak, ") + kRejectSql +
-                  ", t.power_up, t.pn FROM tests t JOIN instruments i ON i.id = t.instrument_id" +
-                  where.where + " ORDER BY t.tested_at, t.id");
-    for (const QVariant& value : where.values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        error = query.lastError().text();
+    if (!SelectFiltered(
+            query, QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn",
+            filter, error))
         return std::nullopt;
-    }
     std::vector<TestPoint> points;
     while (query.next()) {
         TestPoint point;

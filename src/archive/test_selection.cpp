@@ -24,21 +24,13 @@ std::optional<History> SelectTests(const ArchiveLocation& location, const TestFi
         error = connection.error();
         return std::nullopt;
     }
-    FilterSql where = FilterSqlOf(filter);
     QSqlQuery query(connection.db());
-    query.setForwardOnly(true);
-    query.prepare(
-        "SELECT i.serial, i.model, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"
-        " t.time_seconds, t.relay_field, t.power_up, t.relay_gp,"
-        " t.relay_bp, t.relay_ge FROM tests t JOIN instruments i"
-        " ON i.id = t.instrument_id" +
-        where.where + " ORDER BY t.tested_at, t.id");
-    for (const QVariant& value : where.values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        error = query.lastError().text();
+    if (!SelectFiltered(query,
+                        "i.serial, i.model, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"
+                        " t.time_seconds, t.relay_field, t.power_up, t.relay_gp, t.relay_bp,"
+                        " t.relay_ge",
+                        filter, error))
         return std::nullopt;
-    }
     History history;
     std::optional<std::string> onlySerial;
     bool oneInstrument = true;
