@@ -1,6 +1,5 @@
 #include "archive/test_points.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace qm4250 {

@@ -1,6 +1,5 @@
 #include "archive/test_selection.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include "archive/archive_connection.h"
