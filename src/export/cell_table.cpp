@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "export/utf8.h"
+#include "protocol/field_format.h"
 
 namespace qm4250 {
 
@@ -30,20 +31,12 @@ SheetRow IdentificationRow(const Identification& identification) {
     return row;
 }
 
-const char* OnOff(const TestRecord& record, int bit) {
-    return RelayOn(record, bit) ? "On" : "Off";
-}
-
 SheetRow TestRow(const TestRecord& record) {
-    return {Latin1ToUtf8(record.seq()),
-            Latin1ToUtf8(record.pn()),
-            Latin1ToUtf8(record.custCode()),
-            Latin1ToUtf8(record.leak()),
-            Latin1ToUtf8(ErrorText(record)),
-            std::string(record.timeDate()),
-            OnOff(record, 2),
-            OnOff(record, 3),
-            OnOff(record, 4)};
+    return {Latin1ToUtf8(record.seq()),      Latin1ToUtf8(record.pn()),
+            Latin1ToUtf8(record.custCode()), Latin1ToUtf8(record.leak()),
+            Latin1ToUtf8(ErrorText(record)), std::string(record.timeDate()),
+            OnOffText(RelayOn(record, 2)),   OnOffText(RelayOn(record, 3)),
+            OnOffText(RelayOn(record, 4))};
 }
 
 }  // namespace

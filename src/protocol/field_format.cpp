@@ -33,10 +33,6 @@ int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
 
-const char* OnOff(int64_t x) {
-    return x % 2 == 1 ? "On" : "Off";
-}
-
 }  // namespace
 
 std::optional<std::string> FormatTimeDate(std::string_view seconds) {
@@ -92,17 +88,18 @@ std::string PadRight(std::string_view s, int width) {
     return padded;
 }
 
+bool RelayBitSet(int64_t relayValue, int bit) {
+    return relayValue >= 0 && (relayValue >> bit & 1) != 0;
+}
+
 std::optional<RelayBits> RelayText(std::string_view relayField) {
     std::optional<int64_t> v = DecimalToInteger(relayField, INT16_MIN, INT16_MAX);
     if (!v)
         return std::nullopt;
 
-    RelayBits bits{*v % 2 == 1, {nullptr, nullptr, nullptr, nullptr, nullptr}};
-    int64_t x = *v;
-    for (int bit = 1; bit <= 4; ++bit) {
-        x /= 2;
-        bits.bit[bit] = OnOff(x);
-    }
+    RelayBits bits{RelayBitSet(*v, 0), {nullptr, nullptr, nullptr, nullptr, nullptr}};
+    for (int bit = 1; bit <= 4; ++bit)
+        bits.bit[bit] = OnOffText(RelayBitSet(*v, bit));
     return bits;
 }
 

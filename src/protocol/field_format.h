@@ -30,6 +30,14 @@ struct RelayBits {
     const char* bit[5];  // bit[1] .. bit[4]: "On" or "Off"; bit[0] is unused
 };
 
+// Whether bit `bit` of a relay field's value is set; a negative value has no bit set.
+bool RelayBitSet(int64_t relayValue, int bit);
+
+// "On" or "Off", as the list and the sheet show a relay.
+inline const char* OnOffText(bool on) {
+    return on ? "On" : "Off";
+}
+
 // The relay field's power-up flag (bit 0) and the texts of bits 1 to 4. nullopt when the text
 // is not a number in the 16-bit signed range. Negative values have no bit set.
 std::optional<RelayBits> RelayText(std::string_view relayField);

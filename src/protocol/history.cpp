@@ -1,5 +1,7 @@
 #include "protocol/history.h"
 
+#include "protocol/field_format.h"
+
 namespace qm4250 {
 
 TestRecord::TestRecord(const Fields& fields) : seconds_(fields.seconds), relays_(fields.relays) {
@@ -33,7 +35,7 @@ bool PowerUp(const TestRecord& record) {
 }
 
 bool RelayOn(const TestRecord& record, int bit) {
-    return record.relays() >= 0 && (record.relays() >> bit & 1) != 0;
+    return RelayBitSet(record.relays(), bit);
 }
 
 std::string ModelCodeOf(const std::string& modelName) {

@@ -9,10 +9,6 @@ namespace {
 constexpr std::string_view kThreeRelayCaption = "GP   BP   GE  ";
 constexpr std::string_view kPellmarCaption = "GP  -Rej +Rej";
 
-const char* OnOff(const TestRecord& record, int bit) {
-    return RelayOn(record, bit) ? "On" : "Off";
-}
-
 }  // namespace
 
 std::string IdentificationLine(const Identification& identification) {
@@ -35,9 +31,9 @@ std::string ListLine(const TestRecord& record) {
     line += Pad(ErrorText(record), 4);
     line += Pad(record.timeDate(), 20);
     line += "   ";
-    line += PadRight(OnOff(record, 2), 5);
-    line += PadRight(OnOff(record, 3), 5);
-    line += PadRight(OnOff(record, 4), 3);
+    line += PadRight(OnOffText(RelayOn(record, 2)), 5);
+    line += PadRight(OnOffText(RelayOn(record, 3)), 5);
+    line += PadRight(OnOffText(RelayOn(record, 4)), 3);
     return line;
 }
 
