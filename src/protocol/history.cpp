@@ -38,13 +38,28 @@ bool RelayOn(const TestRecord& record, int bit) {
     return RelayBitSet(record.relays(), bit);
 }
 
+namespace {
+
+struct Model {
+    const char* code;
+    const char* name;
+};
+
+constexpr Model kModels[] = {{"S", "Norvik"}, {"Q", "Pellmar"}, {"H", "Dravon Flow"}};
+
+}  // namespace
+
+std::string ModelNameOf(const std::string& modelCode) {
+    for (const Model& model : kModels)
+        if (modelCode == model.code)
+            return model.name;
+    return modelCode;
+}
+
 std::string ModelCodeOf(const std::string& modelName) {
-    if (modelName == "Norvik")
-        return "S";
-    if (modelName == "Pellmar")
-        return "Q";
-    if (modelName == "Dravon Flow")
-        return "H";
+    for (const Model& model : kModels)
+        if (modelName == model.name)
+            return model.code;
     return modelName;
 }
 

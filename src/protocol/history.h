@@ -72,8 +72,9 @@ std::string ErrorText(const TestRecord& record);
 bool PowerUp(const TestRecord& record);
 bool RelayOn(const TestRecord& record, int bit);
 
-// The model code a model name stands for: S Norvik, Q Pellmar, H Dravon Flow; any other name is
-// its own code.
+// The instrument models: S Norvik, Q Pellmar, H Dravon Flow. Any other code is its own name, and
+// any other name its own code.
+std::string ModelNameOf(const std::string& modelCode);
 std::string ModelCodeOf(const std::string& modelName);
 
 // The Pellmar model names its second and third relays -Rej and +Rej.

@@ -34,23 +34,13 @@ Fields SplitFields(std::string_view body) {
     }
 }
 
-std::string_view ModelName(std::string_view code) {
-    if (code == "S")
-        return "Norvik";
-    if (code == "Q")
-        return "Pellmar";
-    if (code == "H")
-        return "Dravon Flow";
-    return code;
-}
-
 DecodedFrame DecodeIdentification(const Fields& fields, std::string_view frameText) {
     if (fields.count == 0)
         return Unreadable{std::string(frameText)};
     std::string_view field0 = fields.field[0];
     std::string_view code = field0.substr(0, 1);
     return Identification{std::string(field0.substr(code.size())), std::string(code),
-                          std::string(ModelName(code))};
+                          ModelNameOf(std::string(code))};
 }
 
 DecodedFrame DecodeTestRecord(const Fields& f, std::string_view frameText) {
