@@ -1,0 +1,38 @@
+#include "archive/xls/xls_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "archive/sheet_file.h"
+#include "archive/xls/biff_records.h"
+#include "archive/xls/compound_file_header.h"
+#include "archive/xls/sector_table.h"
+#include "archive/xls/stream_reader.h"
+#include "archive/xls/workbook_globals_reader.h"
+#include "archive/xls/workbook_stream.h"
+#include "archive/xls/worksheet_reader.h"
+
+namespace qm4250 {
+
+SheetReadResult ReadXlsRows(int fd, SheetRows& rows) {
+    int64_t fileSize = FileSize(fd);
+    if (fileSize < 0)
+        return SheetReadError{SheetReadError::Kind::Unreadable, std::strerror(errno)};
+    CompoundFileHeader header;
+    if (SheetReadResult error = ReadCompoundFileHeader(fd, static_cast<uint64_t>(fileSize), header))
+        return error;
+    SectorTable sectors(fd, static_cast<uint64_t>(fileSize), header.sectorShift);
+    if (SheetReadResult error = sectors.readDifat(header))
+        return error;
+    std::optional<StreamReader> stream;
+    if (SheetReadResult error = OpenWorkbookStream(sectors, header, stream))
+        return error;
+    RecordReader records(*stream);
+    BookGlobals globals;
+    if (SheetReadResult error = ReadWorkbookGlobals(records, globals))
+        return error;
+    return ReadWorksheetRows(records, globals.firstWorksheet, globals.strings, rows);
+}
+
+}  // namespace qm4250

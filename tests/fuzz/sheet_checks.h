@@ -1,0 +1,102 @@
+#pragma once
+
+// What the sheet readers' fuzz targets share: a file in memory that a reader sees as a regular
+// file on disk, and the checks every row and every error must pass.
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "archive/sheet_rows.h"
+#include "fuzz_target.h"
+
+namespace qm4250 {
+
+class MemoryFile {
+  public:
+    explicit MemoryFile(const char* name) : fd_(memfd_create(name, MFD_CLOEXEC)) {
+        FUZZ_CHECK(fd_ >= 0);
+    }
+    void write(std::string_view bytes) {
+        FUZZ_CHECK(ftruncate(fd_, 0) == 0);
+        FUZZ_CHECK(pwrite(fd_, bytes.data(), bytes.size(), 0) ==
+                   static_cast<ssize_t>(bytes.size()));
+    }
+    int fd() const { return fd_; }
+    // The file by a name, for writers that open files by name.
+    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+  private:
+    int fd_;
+};
+
+// UTF-8 as the standard has it: no overlong forms, no surrogates, nothing past U+10FFFF.
+inline bool IsUtf8(std::string_view text) {
+    size_t at = 0;
+    while (at < text.size()) {
+        uint8_t lead = static_cast<uint8_t>(text[at]);
+        size_t length = lead < 0x80         ? 1
+                        : lead >> 5 == 0x6  ? 2
+                        : lead >> 4 == 0xE  ? 3
+                        : lead >> 3 == 0x1E ? 4
+                                            : 0;
+        if (length == 0 || text.size() - at < length)
+            return false;
+        uint32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            uint8_t next = static_cast<uint8_t>(text[at + k]);
+            if (next >> 6 != 0x2)
+                return false;
+            c = c << 6 | (next & 0x3F);
+        }
+        static const uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (c < kShortest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+// An error a terminal can show as it is: short printable ASCII, never bytes of the file.
+inline bool IsPlainText(std::string_view text) {
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    }
+    return !text.empty() && text.size() < 300;
+}
+
+// Rows within the sheet's limits, cells valid UTF-8 no longer than a cell may be.
+class CheckedRows : public SheetRows {
+  public:
+    CheckedRows(uint64_t lastRow, size_t longestCell)
+        : lastRow_(lastRow), longestCell_(longestCell) {}
+
+    bool row(uint64_t number, const SheetRow& cells) override {
+        FUZZ_CHECK(number >= 1 && number <= lastRow_);
+        for (const std::string& cell : cells)
+            FUZZ_CHECK(cell.size() <= longestCell_ && IsUtf8(cell));
+        return true;
+    }
+    bool rowTooLong(uint64_t number) override {
+        FUZZ_CHECK(number >= 1 && number <= lastRow_);
+        return true;
+    }
+
+  private:
+    uint64_t lastRow_;
+    size_t longestCell_;
+};
+
+inline void CheckError(const SheetReadResult& result) {
+    if (result)
+        FUZZ_CHECK((result->kind == SheetReadError::Kind::Damaged ||
+                    result->kind == SheetReadError::Kind::Unsupported ||
+                    result->kind == SheetReadError::Kind::TooLarge) &&
+                   IsPlainText(result->detail));
+}
+
+}  // namespace qm4250
