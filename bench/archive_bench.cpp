@@ -11,8 +11,7 @@
 #include <string>
 
 #include "archive/archive_location.h"
-#include "archive/sheet_import.h"
-#include "archive/sheet_reader.h"
+#include "archive/import_sheet.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
 #include "export/save_history_workbook.h"
@@ -66,8 +65,9 @@ ArchiveResult Store(const ArchiveLocation& location, const History& history) {
                         QDateTime::currentDateTimeUtc()});
 }
 
-bool Fail(const char* what, const QString& why) {
-    std::fprintf(stderr, "archive_bench: %s: %s\n", what, why.toStdString().c_str());
+bool Fail(const char* what, const std::optional<ArchiveError>& why) {
+    std::fprintf(stderr, "archive_bench: %s: %s\n", what,
+                 why ? ArchiveErrorText(*why).toStdString().c_str() : "wrong figures");
     return false;
 }
 
@@ -76,8 +76,9 @@ bool ArchiveUpload(const std::string& engine, const ArchiveLocation& location) {
     ArchiveResult first, again;
     double firstMs = MillisecondsOf([&] { first = Store(location, upload); });
     double againMs = MillisecondsOf([&] { again = Store(location, upload); });
-    if (!first.written || !again.written || first.newTests != kUploadRecords || again.newTests != 0)
-        return Fail("archiving", first.reason + again.reason);
+    if (!first.written() || !again.written() || first.newTests != kUploadRecords ||
+        again.newTests != 0)
+        return Fail("archiving", first.error ? first.error : again.error);
     std::printf("%s_archive_ms=%.1f\n%s_archive_again_ms=%.1f\n", engine.c_str(), firstMs,
                 engine.c_str(), againMs);
     return true;
@@ -86,18 +87,14 @@ bool ArchiveUpload(const std::string& engine, const ArchiveLocation& location) {
 bool ImportXls(const QString& folder) {
     std::string workbook = (folder + "/upload.xls").toStdString();
     if (SaveHistory(InstrumentHistory(1, kUploadRecords, 1), workbook) != SaveResult::Saved)
-        return Fail("saving the .xls", "");
+        return Fail("saving the .xls", std::nullopt);
     ArchiveLocation location;
     location.path = folder + "/import.sqlite";
-    ArchiveResult result;
-    double ms = MillisecondsOf([&] {
-        QString error;
-        std::optional<CellTable> sheet = ReadSheet(QString::fromStdString(workbook), error);
-        if (sheet)
-            result = Store(location, HistoryFromSheet(*sheet).history);
-    });
+    SheetImportResult result;
+    double ms = MillisecondsOf(
+        [&] { result = ImportSheetFile(workbook, location, QDateTime::currentDateTimeUtc()); });
     if (result.newTests != kUploadRecords)
-        return Fail("importing", result.reason);
+        return Fail("importing", result.archiveError);
     std::printf("import_xls_ms=%.1f\n", ms);
     return true;
 }
@@ -108,34 +105,34 @@ bool MillionTests(const QString& folder) {
     int perInstrument = kArchiveTests / kInstruments;
     for (int instrument = 0; instrument < kInstruments; ++instrument) {
         int count = perInstrument + (instrument < kArchiveTests % kInstruments ? 1 : 0);
-        if (!Store(location, InstrumentHistory(instrument, count, 1)).written)
-            return Fail("making the archive", "");
+        ArchiveResult made = Store(location, InstrumentHistory(instrument, count, 1));
+        if (!made.written())
+            return Fail("making the archive", made.error);
     }
     TestFilter month;
     month.pn = "PN3";
     month.from = QDate(2022, 6, 1);
     month.to = QDate(2022, 6, 30);
-    QString error;
-    std::optional<History> selected;
-    double selectMs = MillisecondsOf([&] { selected = SelectTests(location, month, error); });
-    if (!selected)
-        return Fail("selecting", error);
+    std::variant<History, ArchiveError> selected;
+    double selectMs = MillisecondsOf([&] { selected = SelectTests(location, month); });
+    if (auto* error = std::get_if<ArchiveError>(&selected))
+        return Fail("selecting", *error);
     TestFilter tenth;
     tenth.pn = "PN5";
-    std::optional<History> large;
+    std::variant<History, ArchiveError> large;
     std::string xlsx = (folder + "/selection.xlsx").toStdString();
     SaveResult saved = SaveResult::NotSaved;
     double exportMs = MillisecondsOf([&] {
-        large = SelectTests(location, tenth, error);
-        if (large)
-            saved = SaveHistory(*large, xlsx);
+        large = SelectTests(location, tenth);
+        if (auto* history = std::get_if<History>(&large))
+            saved = SaveHistory(*history, xlsx);
     });
     if (saved != SaveResult::Saved)
-        return Fail("exporting", "");
+        return Fail("exporting", std::nullopt);
     std::printf("million_select_ms=%.1f\nmillion_select_tests=%zu\n", selectMs,
-                selected->records.size());
+                std::get<History>(selected).records.size());
     std::printf("million_export_ms=%.1f\nmillion_export_tests=%zu\n", exportMs,
-                large->records.size());
+                std::get<History>(large).records.size());
     return true;
 }
 

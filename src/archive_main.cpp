@@ -16,13 +16,13 @@ int main(int argc, char* argv[]) {
     }
     // Without a command, the archive window.
     QApplication app(argc, argv);
-    std::optional<ArchiveLocation> location = ChooseArchiveLocation({});
-    if (!location) {
-        std::fputs("qm4250-archive: the archive's location is not a URL this program knows\n",
-                   stderr);
+    ChosenLocation chosen = ChooseArchiveLocation({});
+    if (!chosen.location) {
+        std::fprintf(stderr, "qm4250-archive: %s\n",
+                     NotALocationText(chosen.text).toStdString().c_str());
         return 2;
     }
-    TrendWindow window(*location);
+    TrendWindow window(*chosen.location);
     window.showRecent();
     window.show();
     return app.exec();

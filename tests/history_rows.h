@@ -57,4 +57,16 @@ inline History HistoryOf(const std::vector<std::string>& frames) {
     return history;
 }
 
+// The frame texts of an input that separates them by LF.
+inline std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (;;) {
+        size_t lf = text.find('\n');
+        lines.emplace_back(text.substr(0, lf));
+        if (lf == std::string_view::npos)
+            return lines;
+        text.remove_prefix(lf + 1);
+    }
+}
+
 }  // namespace qm4250

@@ -1,52 +1,89 @@
 #include "archive/archive_connection.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAtomicInt>
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace qm4250 {
 
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
-constexpr int kConnectTimeoutS = 5;
 
 QString UniqueConnectionName() {
     static QAtomicInt next;
     return QString("qm4250-archive-%1").arg(next.fetchAndAddRelaxed(1));
 }
 
+QString SystemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// The folders up to `folder` that are not there, each made private to the user whatever the
+// umask; folders already there are left as they are.
+bool MakePrivateFolders(const QByteArray& folder) {
+    std::vector<QByteArray> missing;
+    struct stat status;
+    for (QByteArray at = folder; !at.isEmpty() && stat(at.constData(), &status) != 0;
+         at = at.left(std::max<qsizetype>(at.lastIndexOf('/'), 0)))
+        missing.push_back(at);
+    for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
+        if (mkdir(made->constData(), 0700) != 0 || chmod(made->constData(), 0700) != 0)
+            return false;
+    }
+    return true;
+}
+
+// An empty file is an empty SQLite database; making it here gives it its mode, which SQLite
+// passes on to its -wal and -shm files.
+bool MakePrivateFile(const QString& path) {
+    QByteArray name = QFile::encodeName(path);
+    QByteArray absolute = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (!MakePrivateFolders(absolute))
+        return false;
+    int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno == EEXIST;
+    bool made = fchmod(fd, 0600) == 0;
+    close(fd);
+    return made;
+}
+
+// A reader that may not write the file or its folder cannot make the -shm file WAL mode needs;
+// it reads the file as it stands, which is all such a reader can see anyway.
+bool MustReadAsItStands(const QString& path) {
+    QByteArray name = QFile::encodeName(path);
+    QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return access(name.constData(), W_OK) != 0 || access(folder.constData(), W_OK | X_OK) != 0;
+}
+
+QString QuotedOption(const QString& key, QString value) {
+    return key + "='" + value.replace("\\", "\\\\").replace("'", "\\'") + "'";
+}
+
 }  // namespace
 
-ArchiveConnection::ArchiveConnection(const ArchiveLocation& location) {
+ArchiveConnection::ArchiveConnection(const ArchiveLocation& location, Access access)
+    : location_(location) {
     bool sqlite = location.engine == ArchiveLocation::Engine::Sqlite;
     QString driver = sqlite ? "QSQLITE" : "QPSQL";
     if (!QSqlDatabase::isDriverAvailable(driver)) {
-        error_ = "the Qt SQL driver " + driver + " is not installed";
+        fail(ArchiveError::Kind::Failed, "the Qt SQL driver " + driver + " is not installed");
         return;
     }
     db_ = QSqlDatabase::addDatabase(driver, UniqueConnectionName());
-    if (sqlite) {
-        QDir().mkpath(QFileInfo(location.path).absolutePath());
-        db_.setDatabaseName(location.path);
-        db_.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    } else {
-        db_.setHostName(location.host);
-        db_.setPort(location.port);
-        db_.setUserName(location.user);
-        db_.setPassword(location.password);
-        db_.setDatabaseName(location.database);
-        db_.setConnectOptions(QString("connect_timeout=%1").arg(kConnectTimeoutS));
-    }
-    if (!db_.open()) {
-        error_ = db_.lastError().text();
+    if (sqlite ? !openSqlite(access) : !openPostgres(access))
         return;
-    }
-    QSqlQuery query(db_);
-    if (sqlite && (!query.exec("PRAGMA journal_mode=WAL") || !query.exec("PRAGMA foreign_keys=ON")))
-        error_ = query.lastError().text();
 }
 
 ArchiveConnection::~ArchiveConnection() {
@@ -55,6 +92,72 @@ ArchiveConnection::~ArchiveConnection() {
     db_ = QSqlDatabase();
     if (!name.isEmpty())
         QSqlDatabase::removeDatabase(name);
+}
+
+ArchiveError ArchiveConnection::failure(const QSqlError& error) const {
+    return {ArchiveError::Kind::Failed, location_.display(), OneLine(error)};
+}
+
+bool ArchiveConnection::openSqlite(Access access) {
+    const QString& path = location_.path;
+    QString options = QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    if (access == Access::Write) {
+        if (!MakePrivateFile(path)) {
+            fail(ArchiveError::Kind::Failed, SystemError());
+            return false;
+        }
+        db_.setDatabaseName(path);
+    } else if (!QFileInfo(path).isFile()) {
+        fail(ArchiveError::Kind::Missing, {});
+        return false;
+    } else if (MustReadAsItStands(path)) {
+        options += ";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI";
+        db_.setDatabaseName(
+            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+            "?immutable=1");
+    } else {
+        options += ";QSQLITE_OPEN_READONLY";
+        db_.setDatabaseName(path);
+    }
+    db_.setConnectOptions(options);
+    if (!db_.open()) {
+        fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()));
+        return false;
+    }
+    return run("PRAGMA foreign_keys=ON") &&
+           (access == Access::Read || run("PRAGMA journal_mode=WAL"));
+}
+
+bool ArchiveConnection::openPostgres(Access access) {
+    db_.setHostName(location_.host);
+    db_.setPort(location_.port);
+    db_.setUserName(location_.user);
+    db_.setPassword(location_.password);
+    db_.setDatabaseName(location_.database);
+    QStringList options{QString("connect_timeout=%1").arg(location_.connectTimeoutS)};
+    for (auto option = location_.options.cbegin(); option != location_.options.cend(); ++option)
+        options << QuotedOption(option.key(), option.value());
+    db_.setConnectOptions(options.join(';'));
+    if (!db_.open()) {
+        fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()));
+        return false;
+    }
+    return run(QString("SET lock_timeout = %1").arg(location_.lockTimeoutMs)) &&
+           run(QString("SET statement_timeout = %1").arg(location_.statementTimeoutMs)) &&
+           run("SET client_min_messages = warning") &&
+           (access == Access::Write || run("SET default_transaction_read_only = on"));
+}
+
+bool ArchiveConnection::run(const QString& statement) {
+    QSqlQuery query(db_);
+    if (query.exec(statement))
+        return true;
+    fail(ArchiveError::Kind::Failed, OneLine(query.lastError()));
+    return false;
+}
+
+void ArchiveConnection::fail(ArchiveError::Kind kind, const QString& detail) {
+    error_ = ArchiveError{kind, location_.display(), detail};
 }
 
 }  // namespace qm4250

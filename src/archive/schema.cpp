@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <variant>
 #include <vector>
 
 namespace qm4250 {
@@ -45,6 +46,10 @@ const std::vector<Migration>& Migrations() {
 // PostgreSQL's advisory lock key for migrations: "QM4250" in ASCII, unlikely to meet another's.
 constexpr qint64 kMigrationLock = 0x514D34323530;
 
+// The tables every version of the schema has.
+const QStringList kOurTables{"schema_version", "instruments", "uploads", "tests",
+                             "unreadable_frames"};
+
 QString ForEngine(QString statement, ArchiveLocation::Engine engine) {
     bool sqlite = engine == ArchiveLocation::Engine::Sqlite;
     return statement.replace("%ID%", sqlite ? "INTEGER PRIMARY KEY" : "BIGSERIAL PRIMARY KEY")
@@ -52,8 +57,49 @@ QString ForEngine(QString statement, ArchiveLocation::Engine engine) {
         .replace("%REAL%", sqlite ? "REAL" : "DOUBLE PRECISION");
 }
 
-QString Failed(QSqlQuery& query, const QString& what) {
-    return what + ": " + query.lastError().text();
+// What the database holds: nothing yet, an archive of this program's at some version, or
+// another program's tables.
+struct SchemaState {
+    enum class Kind { Empty, Ours, NotOurs } kind;
+    int version = 0;
+};
+
+std::variant<SchemaState, QSqlError> Inspect(ArchiveConnection& connection) {
+    bool sqlite = connection.location().engine == ArchiveLocation::Engine::Sqlite;
+    QSqlQuery query(connection.db());
+    if (!query.exec(sqlite ? "SELECT name FROM sqlite_master WHERE type = 'table'"
+                             " AND name NOT LIKE 'sqlite!_%' ESCAPE '!'"
+                           : "SELECT table_name FROM information_schema.tables"
+                             " WHERE table_schema = current_schema()"))
+        return query.lastError();
+    QStringList tables;
+    while (query.next())
+        tables << query.value(0).toString();
+    if (query.lastError().isValid())
+        return query.lastError();
+    if (tables.isEmpty())
+        return SchemaState{SchemaState::Kind::Empty};
+    for (const QString& table : kOurTables) {
+        if (!tables.contains(table))
+            return SchemaState{SchemaState::Kind::NotOurs};
+    }
+    if (!query.exec("SELECT MAX(version) FROM schema_version") || !query.next() ||
+        query.value(0).isNull())
+        return SchemaState{SchemaState::Kind::NotOurs};
+    return SchemaState{SchemaState::Kind::Ours, query.value(0).toInt()};
+}
+
+// Why an archive in this state cannot be used, if it cannot.
+std::optional<ArchiveError> Refusal(const ArchiveConnection& connection, const SchemaState& state,
+                                    bool writing) {
+    QString where = connection.location().display();
+    if (state.kind == SchemaState::Kind::NotOurs)
+        return ArchiveError{ArchiveError::Kind::NotOurs, where, {}};
+    if (state.kind == SchemaState::Kind::Empty && !writing)
+        return ArchiveError{ArchiveError::Kind::Missing, where, {}};
+    if (writing && state.version > LatestSchemaVersion())
+        return ArchiveError{ArchiveError::Kind::NewerSchema, where, {}, state.version};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -62,40 +108,52 @@ int LatestSchemaVersion() {
     return Migrations().back().version;
 }
 
-QString MigrateSchema(QSqlDatabase& db, ArchiveLocation::Engine engine) {
+std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
+    QSqlDatabase& db = connection.db();
+    ArchiveLocation::Engine engine = connection.location().engine;
     QSqlQuery query(db);
     bool sqlite = engine == ArchiveLocation::Engine::Sqlite;
     // Two programs that meet an empty archive at once must not both create its tables: SQLite's
     // write lock, or PostgreSQL's advisory lock, lets one migrate while the other waits.
     if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN"))
-        return Failed(query, "starting the migration");
-    auto fail = [&](const QString& what) {
-        QString reason = Failed(query, what);
+        return connection.failure(query.lastError());
+    auto abandon = [&](ArchiveError error) {
         QSqlQuery(db).exec("ROLLBACK");
-        return reason;
+        return error;
     };
     if (!sqlite && !query.exec(QString("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)))
-        return fail("waiting for another migration");
-    if (!query.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY)"))
-        return fail("creating schema_version");
-    if (!query.exec("SELECT COALESCE(MAX(version), 0) FROM schema_version") || !query.next())
-        return fail("reading schema_version");
-    int current = query.value(0).toInt();
+        return abandon(connection.failure(query.lastError()));
+    std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
+    if (auto* error = std::get_if<QSqlError>(&inspected))
+        return abandon(connection.failure(*error));
+    const SchemaState& state = std::get<SchemaState>(inspected);
+    if (std::optional<ArchiveError> refused = Refusal(connection, state, true))
+        return abandon(*refused);
+    if (state.kind == SchemaState::Kind::Empty &&
+        !query.exec("CREATE TABLE schema_version (version INTEGER PRIMARY KEY)"))
+        return abandon(connection.failure(query.lastError()));
     for (const Migration& migration : Migrations()) {
-        if (migration.version <= current)
+        if (migration.version <= state.version)
             continue;
         for (const char* statement : migration.statements) {
             if (!query.exec(ForEngine(statement, engine)))
-                return fail(QString("migration %1").arg(migration.version));
+                return abandon(connection.failure(query.lastError()));
         }
         query.prepare("INSERT INTO schema_version (version) VALUES (?)");
         query.addBindValue(migration.version);
         if (!query.exec())
-            return fail("recording the migration");
+            return abandon(connection.failure(query.lastError()));
     }
     if (!query.exec("COMMIT"))
-        return Failed(query, "committing the migration");
-    return {};
+        return abandon(connection.failure(query.lastError()));
+    return std::nullopt;
+}
+
+std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection) {
+    std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
+    if (auto* error = std::get_if<QSqlError>(&inspected))
+        return connection.failure(*error);
+    return Refusal(connection, std::get<SchemaState>(inspected), false);
 }
 
 }  // namespace qm4250

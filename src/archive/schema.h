@@ -1,15 +1,19 @@
 #pragma once
 
-#include <QSqlDatabase>
-#include <QString>
+#include <optional>
 
-#include "archive/archive_location.h"
+#include "archive/archive_connection.h"
+#include "archive/archive_error.h"
 
 namespace qm4250 {
 
-// Brings the archive's schema up to date with the numbered migrations, each recorded in
-// schema_version once applied, inside one transaction. Empty on success, else why not.
-QString MigrateSchema(QSqlDatabase& db, ArchiveLocation::Engine engine);
+// Makes the archive ready to be written: an empty database gets the schema, an older one the
+// numbered migrations it lacks, each recorded in schema_version, all in one transaction. A
+// database of another program's, or one a newer version made, is refused and left untouched.
+std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection);
+
+// Whether the archive can be read: it must be this program's, at any version; nothing is changed.
+std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection);
 
 // The schema version this program writes.
 int LatestSchemaVersion();

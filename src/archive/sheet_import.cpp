@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -20,13 +21,27 @@ std::string Bytes(const std::string& utf8) {
     return QString::fromStdString(utf8).toLatin1().toStdString();
 }
 
+// Whether the row's cells from `first` on are all blank. The identification row and the power-up
+// marker row leave them so; a test's row never does (its time/date and relay cells are written),
+// so a test whose Seq# reads like one of them stays a test.
+bool BlankFrom(const SheetRow& row, size_t first) {
+    return std::all_of(row.begin() + static_cast<std::ptrdiff_t>(first), row.end(),
+                       [](const std::string& cell) { return cell.empty(); });
+}
+
 std::optional<Identification> IdentificationFrom(const SheetRow& row) {
     std::string serial = Bytes(row[0]);
     std::string model = Bytes(row[1]);
-    if (serial.rfind("SN = ", 0) != 0 || model.rfind("Model: ", 0) != 0)
+    if (serial.rfind("SN = ", 0) != 0 || model.rfind("Model: ", 0) != 0 || !BlankFrom(row, 2))
         return std::nullopt;
     std::string name = model.substr(7);
     return Identification{serial.substr(5), ModelCodeOf(name), name};
+}
+
+// A cell's text as a reason quotes it: a cell may hold up to 1 MiB.
+std::string Shown(const std::string& text) {
+    constexpr size_t kShown = 40;
+    return text.size() <= kShown ? text : text.substr(0, kShown) + "...";
 }
 
 // "Mar 04/21 10:11:12" back to seconds since 2004-01-01, when it is exactly what the instrument's
@@ -67,7 +82,8 @@ std::variant<TestRecord, std::string> RecordFrom(const SheetRow& row) {
     std::string timeDate = Bytes(row[5]);
     std::optional<int32_t> seconds = SecondsOf(timeDate);
     if (!seconds)
-        return std::string("the time/date \"" + timeDate + "\" is not one the instrument writes");
+        return std::string("the time/date \"" + Shown(timeDate) +
+                           "\" is not one the instrument writes");
     int16_t relays = 0;
     for (int bit = 2; bit <= 4; ++bit) {
         std::optional<bool> on = OnOff(row[bit + 4]);
@@ -94,36 +110,60 @@ TestRecord WithPowerUp(const TestRecord& r) {
 
 }  // namespace
 
-ImportedSheet HistoryFromSheet(const CellTable& sheet) {
-    ImportedSheet imported;
-    auto skip = [&](size_t index, const std::string& why) {
-        imported.skipped.push_back("row " + std::to_string(index + 1) + ": " + why);
-    };
-    if (sheet.size() < 2 || sheet[0][0] != "SEQ#") {
-        skip(0, "not a QM4250 history sheet (no SEQ# header)");
-        return imported;
+bool SheetImport::row(uint64_t number, const SheetRow& cells) {
+    if (!headerRead_) {
+        headerRead_ = true;
+        isHistorySheet_ = number == 1 && cells[0] == "SEQ#";
+        return isHistorySheet_;
     }
-    // A selection exported from several instruments' tests has no identification row; its
-    // second row is already a test.
-    imported.history.identification = IdentificationFrom(sheet[1]);
-    bool lastRowKept = false;
-    for (size_t index = imported.history.identification ? 2 : 1; index < sheet.size(); ++index) {
-        const SheetRow& row = sheet[index];
-        if (row[0] == kPowerUpMarker) {
-            if (lastRowKept)
-                imported.history.records.back() = WithPowerUp(imported.history.records.back());
-            continue;
-        }
-        std::variant<TestRecord, std::string> record = RecordFrom(row);
-        lastRowKept = std::holds_alternative<TestRecord>(record);
-        if (!lastRowKept) {
-            skip(index, std::get<std::string>(record));
-            continue;
-        }
-        imported.history.records.push_back(std::move(std::get<TestRecord>(record)));
-        ++imported.testsRead;
+    if (cells == SheetRow{})
+        return true;
+    if (!instrumentKnown_) {
+        instrumentKnown_ = true;
+        // A selection exported from several instruments' tests has no identification row; its
+        // second row is already a test.
+        identification_ = IdentificationFrom(cells);
+        if (identification_)
+            return true;
     }
-    return imported;
+    if (cells[0] == kPowerUpMarker && BlankFrom(cells, 1)) {
+        if (lastRowKept_)
+            records_.back() = WithPowerUp(records_.back());
+        return true;
+    }
+    std::variant<TestRecord, std::string> record = RecordFrom(cells);
+    lastRowKept_ = std::holds_alternative<TestRecord>(record);
+    if (!lastRowKept_) {
+        skip(number, std::get<std::string>(record));
+        return true;
+    }
+    records_.push_back(std::move(std::get<TestRecord>(record)));
+    ++testsRead_;
+    return true;
+}
+
+bool SheetImport::rowTooLong(uint64_t number) {
+    if (!headerRead_)
+        return row(number, SheetRow{});
+    lastRowKept_ = false;
+    skip(number, "longer than 1 MiB");
+    return true;
+}
+
+std::vector<TestRecord> SheetImport::takeRecords(bool all) {
+    std::vector<TestRecord> taken;
+    if (records_.empty())
+        return taken;
+    auto end = all || !lastRowKept_ ? records_.end() : records_.end() - 1;
+    taken.assign(std::make_move_iterator(records_.begin()), std::make_move_iterator(end));
+    records_.erase(records_.begin(), end);
+    return taken;
+}
+
+void SheetImport::skip(uint64_t number, const std::string& why) {
+    ++rowsSkipped_;
+    if (skipReasons_.size() < kReasonsKept)
+        skipReasons_.push_back("row " + std::to_string(number) + ": " + why);
 }
 
 }  // namespace qm4250

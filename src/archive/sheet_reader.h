@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include <string>
 
-#include "export/cell_table.h"
+#include "archive/sheet_rows.h"
 
 namespace qm4250 {
 
-// The first worksheet of a workbook this program saved (or one laid out the same way), by the
-// format its extension names: .xls (through FreeXL), .xlsx or .csv. Cells are UTF-8 text; a
-// number cell becomes its shortest decimal text. None, with the reason in `error`, when the file
-// cannot be read.
-std::optional<CellTable> ReadSheet(const QString& path, QString& error);
+// The first worksheet of the file at `path`, in the format its extension names (.xlsx, .csv, and
+// Excel 97-2003 for .xls and any other name), row by row into `rows`. Only a regular file is
+// read; a FIFO, a device or a folder is refused by what it is.
+SheetReadResult ReadSheetRows(const std::string& path, SheetRows& rows);
 
 }  // namespace qm4250

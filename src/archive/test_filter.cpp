@@ -1,6 +1,5 @@
 #include "archive/test_filter.h"
 
-#include <QSqlError>
 #include <QStringList>
 
 namespace qm4250 {
@@ -43,8 +42,7 @@ FilterSql FilterSqlOf(const TestFilter& filter) {
     return sql;
 }
 
-bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter,
-                    QString& error) {
+bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter) {
     FilterSql where = FilterSqlOf(filter);
     query.setForwardOnly(true);
     query.prepare("SELECT " + columns +
@@ -52,10 +50,7 @@ bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& 
                   " ORDER BY t.tested_at, t.id");
     for (const QVariant& value : where.values)
         query.addBindValue(value);
-    if (query.exec())
-        return true;
-    error = query.lastError().text();
-    return false;
+    return query.exec();
 }
 
 }  // namespace qm4250

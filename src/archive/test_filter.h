@@ -28,9 +28,8 @@ struct FilterSql {
 FilterSql FilterSqlOf(const TestFilter& filter);
 
 // Runs "SELECT <columns> FROM tests t JOIN instruments i … WHERE <filter> ORDER BY time" on
-// `query`, forward only. False, with the reason in `error`, when it fails.
-bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter,
-                    QString& error);
+// `query`, forward only. False when it fails: the query's lastError() says why.
+bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter);
 
 // What a reject is, as SQL over tests t.
 inline constexpr const char* kRejectSql = "(t.error_code <> 'N' OR t.relay_gp = 0)";

@@ -4,13 +4,13 @@
 
 namespace qm4250 {
 
-std::optional<std::vector<TestPoint>> SelectTestPoints(QSqlDatabase& db, const TestFilter& filter,
-                                                       QString& error) {
-    QSqlQuery query(db);
+std::variant<std::vector<TestPoint>, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
+                                                                    const TestFilter& filter) {
+    QSqlQuery query(connection.db());
     if (!SelectFiltered(
             query, QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn",
-            filter, error))
-        return std::nullopt;
+            filter))
+        return connection.failure(query.lastError());
     std::vector<TestPoint> points;
     while (query.next()) {
         TestPoint point;
@@ -23,11 +23,13 @@ std::optional<std::vector<TestPoint>> SelectTestPoints(QSqlDatabase& db, const T
         point.pn = query.value(5).toString();
         points.push_back(std::move(point));
     }
+    if (query.lastError().isValid())
+        return connection.failure(query.lastError());
     return points;
 }
 
-QString TestDetails(QSqlDatabase& db, qint64 id) {
-    QSqlQuery query(db);
+QString TestDetails(ArchiveConnection& connection, qint64 id) {
+    QSqlQuery query(connection.db());
     query.prepare(
         "SELECT i.serial, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code, t.tested_at"
         " FROM tests t JOIN instruments i ON i.id = t.instrument_id WHERE t.id = ?");

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 #include <optional>
+#include <variant>
 #include <vector>
 
+#include "archive/archive_connection.h"
+#include "archive/archive_error.h"
 #include "archive/test_filter.h"
 
 namespace qm4250 {
@@ -19,11 +21,11 @@ struct TestPoint {
     QString pn;
 };
 
-// The selected tests in time order. None, with the reason in `error`, when the query fails.
-std::optional<std::vector<TestPoint>> SelectTestPoints(QSqlDatabase& db, const TestFilter& filter,
-                                                       QString& error);
+// The selected tests in time order; any error, even after some were read, fails the selection.
+std::variant<std::vector<TestPoint>, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
+                                                                    const TestFilter& filter);
 
-// A test's fields as a tooltip shows them; empty when it cannot be read.
-QString TestDetails(QSqlDatabase& db, qint64 id);
+// A test's fields as a tooltip shows them, as plain text; empty when it cannot be read.
+QString TestDetails(ArchiveConnection& connection, qint64 id);
 
 }  // namespace qm4250

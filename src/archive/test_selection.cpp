@@ -3,33 +3,34 @@
 #include <QSqlQuery>
 
 #include "archive/archive_connection.h"
+#include "archive/schema.h"
+#include "archive/test_columns.h"
 #include "protocol/field_format.h"
 
 namespace qm4250 {
 
 namespace {
 
-// The archive keeps the byte 0 as U+2400; back to the received bytes.
 std::string Bytes(const QVariant& value) {
-    return value.toString().replace(QChar(0x2400), QChar(0)).toLatin1().toStdString();
+    return ReceivedBytes(value.toString());
 }
 
 }  // namespace
 
-std::optional<History> SelectTests(const ArchiveLocation& location, const TestFilter& filter,
-                                   QString& error) {
-    ArchiveConnection connection(location);
-    if (!connection.isOpen()) {
-        error = connection.error();
-        return std::nullopt;
-    }
+std::variant<History, ArchiveError> SelectTests(const ArchiveLocation& location,
+                                                const TestFilter& filter) {
+    ArchiveConnection connection(location, ArchiveConnection::Access::Read);
+    if (!connection.isOpen())
+        return connection.error();
+    if (std::optional<ArchiveError> refused = CheckReadable(connection))
+        return *refused;
     QSqlQuery query(connection.db());
     if (!SelectFiltered(query,
                         "i.serial, i.model, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"
                         " t.time_seconds, t.relay_field, t.power_up, t.relay_gp, t.relay_bp,"
                         " t.relay_ge",
-                        filter, error))
-        return std::nullopt;
+                        filter))
+        return connection.failure(query.lastError());
     History history;
     std::optional<std::string> onlySerial;
     bool oneInstrument = true;
@@ -51,6 +52,9 @@ std::optional<History> SelectTests(const ArchiveLocation& location, const TestFi
             Bytes(query.value(5)), Bytes(query.value(6)), seconds, TimeDateOf(seconds).view(),
             relayField, static_cast<int16_t>(relays)});
     }
+    // A damaged page ends the loop like the last row would: the selection is then not whole.
+    if (query.lastError().isValid())
+        return connection.failure(query.lastError());
     if (onlySerial && oneInstrument)
         history.identification = Identification{*onlySerial, ModelCodeOf(model), model};
     return history;

@@ -3,13 +3,62 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
 
+#include "archive/archive_connection.h"
+#include "archive/archive_error.h"
 #include "archive/archive_location.h"
+#include "archive/test_insert.h"
 #include "protocol/history.h"
 
 namespace qm4250 {
 
-// One upload as it goes into the archive.
+// What writing an upload to the archive came to.
+struct ArchiveResult {
+    std::optional<ArchiveError> error;  // none: written
+    int newTests = 0;                   // tests the archive did not hold before
+
+    bool written() const { return !error; }
+};
+
+// One upload being written to the archive, in one transaction, its tests added in batches as
+// they come. Until finish() succeeds nothing of it is in the archive: dropped before, or after
+// any failure, it is rolled back and the archive is left exactly as it was.
+class UploadWrite {
+  public:
+    // Opens the archive for writing (creating it and its schema as needed) and starts the upload
+    // of this instrument from this device (an import names its file). Check failed() after.
+    UploadWrite(const ArchiveLocation& location, const std::optional<Identification>& instrument,
+                const QString& device, const QDateTime& when);
+    ~UploadWrite();
+    UploadWrite(const UploadWrite&) = delete;
+    UploadWrite& operator=(const UploadWrite&) = delete;
+
+    bool addTests(std::span<const TestRecord> tests);
+    // Records the frames received and those that could not be read, and commits.
+    bool finish(int32_t frames, const std::vector<std::string>& unreadable);
+
+    // The outcome so far.
+    ArchiveResult result() const;
+    bool failed() const { return error_.has_value(); }
+
+  private:
+    bool start(const std::optional<Identification>& instrument, const QString& device,
+               const QDateTime& when);
+    bool run(QSqlQuery& query);
+    bool fail(const QString& detail);
+
+    ArchiveConnection connection_;
+    std::unique_ptr<TestInsert> insert_;
+    qint64 uploadId_ = 0;
+    int newTests_ = 0;
+    bool open_ = false;  // the transaction is running
+    std::optional<ArchiveError> error_;
+};
+
+// One upload as it goes into the archive whole.
 struct ArchivedUpload {
     const History& history;
     QString device;      // the serial device it came from
@@ -17,17 +66,8 @@ struct ArchivedUpload {
     QDateTime when;      // when it ended, UTC
 };
 
-// What writing an upload to the archive came to.
-struct ArchiveResult {
-    bool written = false;
-    int newTests = 0;  // tests the archive did not hold before
-    QString reason;    // why it was not written
-};
-
 // Writes the upload, its instrument, its test records and its unreadable frames to the archive in
-// one transaction, creating the archive and its schema as needed. A test the archive already
-// holds (same instrument serial, Seq# and raw time stamp) is not added again. On any failure the
-// archive is left exactly as it was.
+// one transaction, as UploadWrite does.
 ArchiveResult StoreUpload(const ArchiveLocation& location, const ArchivedUpload& upload);
 
 }  // namespace qm4250

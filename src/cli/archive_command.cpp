@@ -4,10 +4,9 @@
 #include <QFileInfo>
 
 #include "archive/archive_location.h"
-#include "archive/sheet_import.h"
-#include "archive/sheet_reader.h"
+#include "archive/import_sheet.h"
 #include "archive/test_selection.h"
-#include "archive/upload_archive.h"
+#include "export/file_format.h"
 #include "export/save_history_workbook.h"
 
 namespace qm4250 {
@@ -29,7 +28,8 @@ const char* const kArchiveCommandHelp =
     "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
     "~/.local/share/qm4250-upload/archive.sqlite.\n"
     "\n"
-    "Exit status: 0 done; 1 a file or the archive could not be read or written; 2 bad arguments.\n";
+    "Exit status: 0 done; 1 a file or the archive could not be read or written; 2 bad arguments\n"
+    "or a location that is not an archive's.\n";
 
 namespace {
 
@@ -83,46 +83,85 @@ Arguments Parse(const std::vector<std::string>& words) {
     return parsed;
 }
 
+const char* FormatName(const std::string& file) {
+    switch (FormatForFileName(file)) {
+        case FileFormat::Xlsx:
+            return ".xlsx";
+        case FileFormat::Csv:
+            return ".csv";
+        case FileFormat::Xls:
+            break;
+    }
+    return ".xls";
+}
+
+// Why a file could not be read, after its name.
+std::string ReadErrorText(const std::string& file, const SheetReadError& error) {
+    switch (error.kind) {
+        case SheetReadError::Kind::CannotOpen:
+            return "cannot be opened: " + error.detail;
+        case SheetReadError::Kind::NotAFile:
+            return "not a regular file (" + error.detail + ")";
+        case SheetReadError::Kind::Unreadable:
+            return "cannot be read: " + error.detail;
+        case SheetReadError::Kind::Damaged:
+            return std::string("cannot be read (damaged ") + FormatName(file) + ": " +
+                   error.detail + ")";
+        case SheetReadError::Kind::Unsupported:
+            return std::string("cannot be read (") + FormatName(file) +
+                   " not supported: " + error.detail + ")";
+        case SheetReadError::Kind::TooLarge:
+            break;
+    }
+    return "cannot be read (too large: " + error.detail + ")";
+}
+
 bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FILE* out,
                 std::FILE* err) {
-    QString error;
-    std::optional<CellTable> sheet = ReadSheet(QString::fromStdString(file), error);
-    if (!sheet) {
-        std::fprintf(err, "qm4250-archive: %s: %s\n", file.c_str(), error.toStdString().c_str());
-        return false;
+    SheetImportResult imported = ImportSheetFile(file, archive, QDateTime::currentDateTimeUtc());
+    switch (imported.outcome) {
+        case SheetImportResult::Outcome::CannotRead:
+            std::fprintf(err, "qm4250-archive: %s: %s\n", file.c_str(),
+                         ReadErrorText(file, *imported.readError).c_str());
+            return false;
+        case SheetImportResult::Outcome::NotAHistorySheet:
+            std::fprintf(err, "qm4250-archive: %s: not a QM4250 history sheet (no SEQ# header)\n",
+                         file.c_str());
+            return false;
+        case SheetImportResult::Outcome::NotArchived:
+            std::fprintf(err, "qm4250-archive: %s: archive not written: %s\n", file.c_str(),
+                         ArchiveErrorText(*imported.archiveError).toStdString().c_str());
+            return false;
+        case SheetImportResult::Outcome::Imported:
+            break;
     }
-    ImportedSheet imported = HistoryFromSheet(*sheet);
-    int32_t frames = imported.testsRead + (imported.history.identification ? 1 : 0);
-    ArchiveResult result = StoreUpload(
-        archive, {imported.history, "import:" + QFileInfo(QString::fromStdString(file)).fileName(),
-                  frames, QDateTime::currentDateTimeUtc()});
-    if (!result.written) {
-        std::fprintf(err, "qm4250-archive: %s: archive not written: %s\n", file.c_str(),
-                     result.reason.toStdString().c_str());
-        return false;
-    }
-    std::fprintf(out, "%s: %d tests read, %d new, %zu rows skipped\n", file.c_str(),
-                 imported.testsRead, result.newTests, imported.skipped.size());
-    for (const std::string& why : imported.skipped)
+    std::fprintf(out, "%s: %llu tests read, %d new, %llu rows skipped\n", file.c_str(),
+                 static_cast<unsigned long long>(imported.testsRead), imported.newTests,
+                 static_cast<unsigned long long>(imported.rowsSkipped));
+    for (const std::string& why : imported.skipReasons)
         std::fprintf(out, "  %s\n", why.c_str());
+    if (imported.rowsSkipped > imported.skipReasons.size())
+        std::fprintf(
+            out, "  and %llu more\n",
+            static_cast<unsigned long long>(imported.rowsSkipped - imported.skipReasons.size()));
     return true;
 }
 
 int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
            std::FILE* err) {
-    QString error;
-    std::optional<History> selected = SelectTests(archive, arguments.filter, error);
-    if (!selected) {
+    std::variant<History, ArchiveError> selected = SelectTests(archive, arguments.filter);
+    if (auto* error = std::get_if<ArchiveError>(&selected)) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     error.toStdString().c_str());
+                     ArchiveErrorText(*error).toStdString().c_str());
         return kFailed;
     }
+    const History& history = std::get<History>(selected);
     const std::string& file = arguments.files.front();
-    if (SaveHistory(*selected, file) != SaveResult::Saved) {
+    if (SaveHistory(history, file) != SaveResult::Saved) {
         std::fprintf(err, "qm4250-archive: %s was not saved\n", file.c_str());
         return kFailed;
     }
-    std::fprintf(out, "%zu tests written to %s\n", selected->records.size(), file.c_str());
+    std::fprintf(out, "%zu tests written to %s\n", history.records.size(), file.c_str());
     return kDone;
 }
 
@@ -144,12 +183,15 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
         std::fprintf(err, "qm4250-archive: %s (see --help)\n", arguments.error.c_str());
         return kBadArguments;
     }
-    std::optional<ArchiveLocation> archive = ChooseArchiveLocation(arguments.archive);
-    if (!archive) {
-        std::fprintf(err,
-                     "qm4250-archive: the archive's location is not a URL this program knows\n");
+    ChosenLocation chosen = ChooseArchiveLocation(arguments.archive);
+    if (!chosen.location) {
+        std::fprintf(err, "qm4250-archive: %s\n",
+                     NotALocationText(chosen.text).toStdString().c_str());
         return kBadArguments;
     }
+    const std::optional<ArchiveLocation>& archive = chosen.location;
+    if (!archive->password.isEmpty())
+        std::fprintf(err, "qm4250-archive: %s\n", kPasswordWarning);
     if (!import)
         return Export(*archive, arguments, out, err);
     bool all = true;

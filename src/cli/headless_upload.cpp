@@ -54,6 +54,16 @@ HeadlessUpload::HeadlessUpload(const CommandLine& commandLine, std::FILE* messag
 }
 
 int HeadlessUpload::run() {
+    // A location that is not an archive's is refused before the upload, so nothing is made of it.
+    if (commandLine_.archive) {
+        ChosenLocation chosen =
+            ChooseArchiveLocation(QString::fromStdString(commandLine_.archiveUrl));
+        if (!chosen.location)
+            return finish(kExitBadArguments, NotALocationText(chosen.text).toStdString());
+        if (!chosen.location->password.isEmpty())
+            std::fprintf(messages_, "qm4250-upload: %s\n", kPasswordWarning);
+        archiveLocation_ = chosen.location;
+    }
     controller_.portOptionClicked(commandLine_.port);
     controller_.requestClicked();
     if (portFailure_)
@@ -68,7 +78,7 @@ int HeadlessUpload::run() {
                                                 ? PortDevice(commandLine_.port, &assignments_)
                                                 : commandLine_.device));
     // Archived first: a file that cannot be saved must not cost the archive its tests.
-    bool archived = !commandLine_.archive || archive();
+    bool archived = !archiveLocation_ || archive();
     if (!commandLine_.exportFile.empty()) {
         if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
             return finish(kExitNotSaved,
@@ -97,23 +107,16 @@ bool HeadlessUpload::archive() {
         std::fputs("Nothing to archive: no history frame arrived\n", messages_);
         return true;
     }
-    std::optional<ArchiveLocation> location =
-        ChooseArchiveLocation(QString::fromStdString(commandLine_.archiveUrl));
-    if (!location) {
-        finish(kExitNotArchived,
-               "archive not written: the archive's location is not a URL "
-               "this program knows");
-        return false;
-    }
     ArchiveResult result = StoreUpload(
-        *location, {*controller_.state().history(), QString::fromStdString(port_.device()), frames_,
-                    QDateTime::currentDateTimeUtc()});
-    if (!result.written) {
-        finish(kExitNotArchived, "archive not written: " + result.reason.toStdString());
+        *archiveLocation_, {*controller_.state().history(), QString::fromStdString(port_.device()),
+                            frames_, QDateTime::currentDateTimeUtc()});
+    if (!result.written()) {
+        finish(kExitNotArchived,
+               "archive not written: " + ArchiveErrorText(*result.error).toStdString());
         return false;
     }
     std::fprintf(messages_, "Archived %d new tests in %s\n", result.newTests,
-                 location->display().toStdString().c_str());
+                 archiveLocation_->display().toStdString().c_str());
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "adapters/port_assignments.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
+#include "archive/archive_location.h"
 #include "cli/command_line.h"
 #include "session/controller.h"
 #include "session/operator_input.h"
@@ -64,6 +65,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     ExchangeEnd end_ = ExchangeEnd::Answered;
     int shownCount_ = 0;
     int32_t frames_ = 0;
+    std::optional<ArchiveLocation> archiveLocation_;
 };
 
 }  // namespace qm4250

@@ -11,10 +11,19 @@ namespace qm4250 {
 
 namespace {
 
+// What libxlsxwriter writes as "_xHHHH_" (and a NUL, which is escaped here): the control
+// characters XML cannot hold.
+bool BecomesAnEscape(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
 // Readers turn "_xHHHH_" back into the character numbered HHHH; libxlsxwriter writes control
 // characters that way, but passes such text through unchanged when it was already in the cell.
+// "_xHHHH" before a control character reads as one too, once that character is escaped.
 bool LooksLikeEscape(std::string_view text) {
-    return text.size() >= 7 && text.substr(0, 2) == "_x" && text[6] == '_' &&
+    return text.size() >= 7 && text.substr(0, 2) == "_x" &&
+           (text[6] == '_' || BecomesAnEscape(text[6])) &&
            std::isxdigit(static_cast<unsigned char>(text[2])) &&
            std::isxdigit(static_cast<unsigned char>(text[3])) &&
            std::isxdigit(static_cast<unsigned char>(text[4])) &&

@@ -10,9 +10,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSvgGenerator>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include "analysis/part_statistics.h"
+#include "archive/schema.h"
 #include "archive/test_selection.h"
 #include "export/save_history_workbook.h"
 #include "trend/control_chart_plot.h"
@@ -64,7 +66,11 @@ QString FilterText(const TestFilter& filter) {
 TrendWindow::TrendWindow(const ArchiveLocation& location, QWidget* parent)
     : QWidget(parent),
       location_(location),
-      connection_(std::make_unique<ArchiveConnection>(location)) {
+      connection_(std::make_unique<ArchiveConnection>(location, ArchiveConnection::Access::Read)) {
+    if (!connection_->isOpen())
+        unreadable_ = connection_->error();
+    else
+        unreadable_ = CheckReadable(*connection_);
     setObjectName("TrendWindow");
     setWindowTitle("QM4250 Test Archive");
     buildControls();
@@ -126,6 +132,7 @@ void TrendWindow::buildControls() {
 
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
+    summary_->setTextFormat(Qt::PlainText);
     grid->addWidget(summary_, 1, 0, 1, 11);
     chart_ = new QCustomPlot(this);
     chart_->setObjectName("controlChart");
@@ -157,7 +164,7 @@ void TrendWindow::buildControls() {
 
 void TrendWindow::fillInstruments() {
     instrument_->addItem("All instruments", QString());
-    if (!connection_->isOpen())
+    if (unreadable_)
         return;
     QSqlQuery query("SELECT serial, model FROM instruments ORDER BY serial", connection_->db());
     while (query.next())
@@ -178,7 +185,7 @@ TestFilter TrendWindow::filter() const {
 }
 
 bool TrendWindow::showRecent() {
-    if (instrument_->count() > 1 && connection_->isOpen()) {
+    if (instrument_->count() > 1 && !unreadable_) {
         instrument_->setCurrentIndex(1);
         QSqlQuery query(connection_->db());
         query.prepare(
@@ -194,18 +201,19 @@ bool TrendWindow::showRecent() {
 }
 
 bool TrendWindow::applyFilter() {
-    if (!connection_->isOpen()) {
-        summary_->setText("The archive cannot be opened: " + connection_->error());
+    if (unreadable_) {
+        summary_->setText("The archive cannot be opened: " + ArchiveErrorText(*unreadable_));
         return false;
     }
-    QString error;
-    std::optional<std::vector<TestPoint>> points =
-        SelectTestPoints(connection_->db(), filter(), error);
-    if (!points) {
-        summary_->setText("The archive cannot be read: " + error);
+    std::variant<std::vector<TestPoint>, ArchiveError> points =
+        SelectTestPoints(*connection_, filter());
+    if (auto* error = std::get_if<ArchiveError>(&points)) {
+        points_.clear();
+        DrawControlChart(*chart_, points_);
+        summary_->setText("The archive cannot be read: " + ArchiveErrorText(*error));
         return false;
     }
-    points_ = std::move(*points);
+    points_ = std::move(std::get<std::vector<TestPoint>>(points));
     ChartSummary chart = DrawControlChart(*chart_, points_);
     DrawHistogram(*histogram_, points_, chart.limits);
     showStatistics();
@@ -257,6 +265,9 @@ void TrendWindow::showTable(const TestFilter& filter) {
         query.addBindValue(value);
     query.exec();
     model_.setQuery(std::move(query));
+    if (model_.lastError().isValid())
+        summary_->setText("The archive cannot be read: " +
+                          ArchiveErrorText(connection_->failure(model_.lastError())));
     for (int column = 0; column < static_cast<int>(std::size(kColumns)); ++column)
         model_.setHeaderData(column, Qt::Horizontal, kColumns[column].title);
 }
@@ -286,17 +297,24 @@ void TrendWindow::showPointAt(const QPoint& at) {
         QToolTip::hideText();
         return;
     }
-    QToolTip::showText(chart_->mapToGlobal(at), TestDetails(connection_->db(), nearest->id),
-                       chart_);
+    // Archived text is shown as the characters it is, never as markup.
+    QToolTip::showText(
+        chart_->mapToGlobal(at),
+        Qt::convertFromPlainText(TestDetails(*connection_, nearest->id), Qt::WhiteSpacePre),
+        chart_);
 }
 
 bool TrendWindow::exportSelection(const QString& path) {
-    QString error;
-    std::optional<History> selected = SelectTests(location_, filter(), error);
-    bool saved = selected && SaveHistory(*selected, path.toStdString()) == SaveResult::Saved;
-    summary_->setText(
-        saved ? QString("%1 tests exported to %2").arg(selected->records.size()).arg(path)
-              : "The selection was not exported: " + (error.isEmpty() ? path : error));
+    std::variant<History, ArchiveError> selected = SelectTests(location_, filter());
+    if (auto* error = std::get_if<ArchiveError>(&selected)) {
+        summary_->setText("The selection was not exported: " + ArchiveErrorText(*error));
+        return false;
+    }
+    const History& history = std::get<History>(selected);
+    bool saved = SaveHistory(history, path.toStdString()) == SaveResult::Saved;
+    summary_->setText(saved
+                          ? QString("%1 tests exported to %2").arg(history.records.size()).arg(path)
+                          : "The selection was not exported: " + path);
     return saved;
 }
 

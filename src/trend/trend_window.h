@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "archive/archive_connection.h"
@@ -52,6 +53,7 @@ class TrendWindow : public QWidget {
 
     ArchiveLocation location_;
     std::unique_ptr<ArchiveConnection> connection_;
+    std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
     std::vector<TestPoint> points_;
     QString order_ = "t.tested_at, t.id";
 

@@ -12,12 +12,15 @@ ArchiveWriter::ArchiveWriter(std::function<std::string()> device, QString locati
 
 // The reason becomes Latin-1 bytes, as every text the window shows.
 ArchiveOutcome ArchiveWriter::archive(const History& history, int32_t frames) {
-    std::optional<ArchiveLocation> location = ChooseArchiveLocation(location_);
-    if (!location)
-        return {false, 0, "the archive's location is not a URL this program knows"};
-    ArchiveResult result = StoreUpload(*location, {history, QString::fromStdString(device_()),
-                                                   frames, QDateTime::currentDateTimeUtc()});
-    return {result.written, result.newTests, result.reason.toLatin1().toStdString()};
+    ChosenLocation chosen = ChooseArchiveLocation(location_);
+    if (!chosen.location)
+        return {false, 0, NotALocationText(chosen.text).toLatin1().toStdString()};
+    ArchiveResult result = StoreUpload(
+        *chosen.location,
+        {history, QString::fromStdString(device_()), frames, QDateTime::currentDateTimeUtc()});
+    if (!result.written())
+        return {false, 0, ArchiveErrorText(*result.error).toLatin1().toStdString()};
+    return {true, result.newTests, {}};
 }
 
 }  // namespace qm4250

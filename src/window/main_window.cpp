@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -171,7 +172,11 @@ void MainWindow::setButtonEnabled(Button button, bool enabled) {
 void MainWindow::showMessage(std::string_view text, std::string_view detail) {
     QMessageBox box(QMessageBox::NoIcon, kProgramName, FromBytes(text), QMessageBox::Ok, this);
     box.setObjectName("MessageBox");
+    box.setTextFormat(Qt::PlainText);
     box.setInformativeText(QString::fromStdString(std::string(detail)));
+    // The detail may quote a device's or the system's words: never taken for markup.
+    if (auto* informative = box.findChild<QLabel*>("qt_msgbox_informativelabel"))
+        informative->setTextFormat(Qt::PlainText);
     box.exec();
 }
 

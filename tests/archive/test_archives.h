@@ -12,6 +12,7 @@
 
 #include "archive/archive_connection.h"
 #include "archive/archive_location.h"
+#include "archive/upload_archive.h"
 
 namespace qm4250 {
 
@@ -19,6 +20,12 @@ enum class Engine { Sqlite, Postgres };
 
 inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {
     return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
+}
+
+inline ArchiveLocation SqliteAt(const QString& path) {
+    ArchiveLocation location;
+    location.path = path;
+    return location;
 }
 
 // An empty archive on the engine; fails the running test when the cluster is not there.
@@ -35,10 +42,15 @@ inline void MakeEmptyArchive(Engine engine, const QTemporaryDir& folder,
         ParseArchiveLocation(QString::fromUtf8(urlFile.readAll()).trimmed());
     ASSERT_TRUE(parsed);
     location = *parsed;
-    ArchiveConnection connection(location);
-    ASSERT_TRUE(connection.isOpen()) << connection.error().toStdString();
+    ArchiveConnection connection(location, ArchiveConnection::Access::Write);
+    ASSERT_TRUE(connection.isOpen()) << ArchiveErrorText(connection.error()).toStdString();
     QSqlQuery(connection.db()).exec("DROP SCHEMA public CASCADE");
     QSqlQuery(connection.db()).exec("CREATE SCHEMA public");
+}
+
+// Why the archive was not written, or nothing.
+inline std::string Why(const ArchiveResult& result) {
+    return result.error ? ArchiveErrorText(*result.error).toStdString() : std::string();
 }
 
 }  // namespace qm4250

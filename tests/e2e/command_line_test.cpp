@@ -127,7 +127,9 @@ TEST_F(CommandLineUpload, AnUnwritableTargetIsReported) {
 }
 
 TEST_F(CommandLineUpload, BadArgumentsSayWhyInOneLine) {
-    for (const char* arguments : {"--export h.xls --count many", "--bogus", "h.xls"}) {
+    // A location that is not an archive's is refused before the port is opened.
+    for (const char* arguments : {"--export h.xls --count many", "--bogus", "h.xls",
+                                  "--archive sqlite://a.sqlite --device /dev/qm4250-missing"}) {
         Outcome outcome = RunUpload(arguments);
         EXPECT_EQ(outcome.status, 2) << arguments;
         EXPECT_EQ(std::count(outcome.messages.begin(), outcome.messages.end(), '\n'), 1)

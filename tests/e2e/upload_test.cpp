@@ -108,7 +108,7 @@ TEST_F(Upload, EveryUploadIsArchivedOnceWithWhatCouldNotBeRead) {
     }
     ArchiveLocation location;
     location.path = QString::fromStdString(archive);
-    ArchiveConnection connection(location);
+    ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     QSqlQuery query(connection.db());
     ASSERT_TRUE(query.exec("SELECT (SELECT COUNT(*) FROM tests), (SELECT COUNT(*) FROM uploads),"
                            " (SELECT COUNT(*) FROM unreadable_frames), (SELECT device FROM uploads"
@@ -118,6 +118,17 @@ TEST_F(Upload, EveryUploadIsArchivedOnceWithWhatCouldNotBeRead) {
     EXPECT_EQ(query.value(1).toInt(), 2);
     EXPECT_EQ(query.value(2).toInt(), 4);
     EXPECT_EQ(query.value(3).toString().toStdString(), simulator_->firstLine());
+}
+
+TEST_F(Upload, ALocationThatIsNotAnArchivesIsSaidInTheRecordCounter) {
+    useArchive("sqlite://archive.sqlite");
+    startSimulator({"--replay", writeReplayFile(3)});
+    click("cmdRequest");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(find<QLabel>("Panel2")->text(),
+              QString::fromLatin1("Records: 3 \xB7 archive not written: not an archive location: "
+                                  "sqlite://archive.sqlite (expected "
+                                  "postgresql://user@host/database or a file path)"));
 }
 
 TEST_F(Upload, AHangUpKeepsTheRecordsAndTheNextRequestReportsThePort) {

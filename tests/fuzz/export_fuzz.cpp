@@ -23,17 +23,6 @@ using namespace qm4250;
 
 namespace {
 
-std::vector<std::string> SplitRows(std::string_view text) {
-    std::vector<std::string> rows;
-    for (;;) {
-        size_t lf = text.find('\n');
-        rows.emplace_back(text.substr(0, lf));
-        if (lf == std::string_view::npos)
-            return rows;
-        text.remove_prefix(lf + 1);
-    }
-}
-
 // RFC 4180 read back: quoted fields may hold anything, a doubled quote is one quote.
 CellTable ParseCsv(std::string_view csv) {
     CellTable table;
@@ -123,7 +112,7 @@ void CheckXlsx(const CellTable& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader input(data, size);
-    CellTable table = BuildCellTable(HistoryOf(SplitRows(input.rest())));
+    CellTable table = BuildCellTable(HistoryOf(SplitLines(input.rest())));
     FUZZ_CHECK(table[0][0] == "SEQ#");
     FUZZ_CHECK(ParseCsv(CsvText(table)) == table);
     CheckXls(table);

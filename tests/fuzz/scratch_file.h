@@ -9,12 +9,12 @@
 #include "fuzz_target.h"
 
 // A file under /tmp for a target that has to go through the file system, made once per run
-// and removed at exit.
+// and removed at exit; its name ends in `suffix` (".xlsx") where the format goes by the name.
 class ScratchFile {
   public:
-    ScratchFile() {
-        char name[] = "/tmp/qm4250-fuzz-XXXXXX";
-        int fd = mkstemp(name);
+    explicit ScratchFile(const std::string& suffix = {}) {
+        std::string name = "/tmp/qm4250-fuzz-XXXXXX" + suffix;
+        int fd = mkstemps(name.data(), static_cast<int>(suffix.size()));
         FUZZ_CHECK(fd >= 0);
         close(fd);
         path_ = name;

@@ -7,12 +7,14 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTemporaryDir>
+#include <QTextDocument>
+#include <QToolTip>
 
-#include "archive/sheet_import.h"
-#include "archive/sheet_reader.h"
 #include "archive/upload_archive.h"
 #include "history_rows.h"
+#include "sheet_read_back.h"
 #include "test_archives.h"
+#include "trend/control_chart_plot.h"
 
 using namespace qm4250;
 
@@ -43,7 +45,7 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
         History history = HistoryOf(frames);
         ASSERT_TRUE(StoreUpload(location_, {history, "/dev/ttyUSB0", count + 1,
                                             QDateTime::currentDateTimeUtc()})
-                        .written);
+                        .written());
     }
 
     template <typename T>
@@ -112,13 +114,35 @@ TEST_P(TrendWindowTest, HostileTextSelectsExactlyItself) {
     }
 }
 
+// Archived text shows as the characters it is: never as markup, never fetching what it names.
+TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
+    History history = HistoryOf({"1S<i>9</i>", "11,<b>x</b>,<img src=\"/dev/zero\">,0.5,N,3600,4"});
+    ASSERT_TRUE(
+        StoreUpload(location_, {history, "/dev/ttyUSB0", 2, QDateTime::currentDateTimeUtc()})
+            .written());
+    window_->show();
+    filterBy("pn", "<b>x</b>");
+    QCustomPlot* chart = find<QCustomPlot>("controlChart");
+    QPoint at(static_cast<int>(chart->xAxis->coordToPixel(ChartTime(3600))),
+              static_cast<int>(chart->yAxis->coordToPixel(0.5)));
+    QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(chart, &move);
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText().toStdString(),
+              "<i>9</i>  Seq# 1\nPN <b>x</b>  Cust Code <img src=\"/dev/zero\">\nLeak 0.5  Err N\n"
+              "2004-01-01 01:00:00");
+    auto* table = find<QTableView>("tests");
+    EXPECT_EQ(table->model()->index(0, 2).data().toString(), "<b>x</b>");
+}
+
 TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     filterBy("pn", "P%2");
     QString csv = folder_.path() + "/selection.csv";
     ASSERT_TRUE(window_->exportSelection(csv));
-    QString error;
-    ImportedSheet exported = HistoryFromSheet(*ReadSheet(csv, error));
-    EXPECT_EQ(exported.testsRead, 200);
+    ReadBack exported = ReadHistoryFile(csv.toStdString());
+    EXPECT_EQ(exported.testsRead, 200u);
     EXPECT_TRUE(exported.skipped.empty()) << exported.skipped.front();
     for (const char* name : {"chart.png", "chart.svg"}) {
         QString chart = folder_.path() + "/" + name;

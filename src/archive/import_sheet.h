@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDateTime>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/archive_error.h"
+#include "archive/archive_location.h"
+#include "archive/sheet_rows.h"
+
+namespace qm4250 {
+
+// What importing one saved sheet came to.
+struct SheetImportResult {
+    enum class Outcome {
+        Imported,
+        CannotRead,        // readError says why; nothing of the file is in the archive
+        NotAHistorySheet,  // row 1 is not a history sheet's header
+        NotArchived,       // archiveError says why; nothing of the file is in the archive
+    };
+    Outcome outcome = Outcome::Imported;
+    std::optional<SheetReadError> readError;
+    std::optional<ArchiveError> archiveError;
+    uint64_t testsRead = 0;
+    int newTests = 0;
+    uint64_t rowsSkipped = 0;
+    std::vector<std::string> skipReasons;  // the first of them, "row 12: …"
+};
+
+// Reads a sheet this program saved (or one laid out the same way) into the archive as one
+// upload, whose device is "import:" and the file's name. The file is read as a stream and its
+// tests written in batches, inside one transaction: either all of the file is archived, or
+// nothing of it.
+SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
+                                  const QDateTime& when);
+
+}  // namespace qm4250
