@@ -82,8 +82,10 @@ ArchiveConnection::ArchiveConnection(const ArchiveLocation& location, Access acc
         return;
     }
     db_ = QSqlDatabase::addDatabase(driver, UniqueConnectionName());
-    if (sqlite ? !openSqlite(access) : !openPostgres(access))
-        return;
+    if (sqlite)
+        openSqlite(access);
+    else
+        openPostgres(access);
 }
 
 ArchiveConnection::~ArchiveConnection() {
@@ -98,18 +100,18 @@ ArchiveError ArchiveConnection::failure(const QSqlError& error) const {
     return {ArchiveError::Kind::Failed, location_.display(), OneLine(error)};
 }
 
-bool ArchiveConnection::openSqlite(Access access) {
+void ArchiveConnection::openSqlite(Access access) {
     const QString& path = location_.path;
     QString options = QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     if (access == Access::Write) {
         if (!MakePrivateFile(path)) {
             fail(ArchiveError::Kind::Failed, SystemError());
-            return false;
+            return;
         }
         db_.setDatabaseName(path);
     } else if (!QFileInfo(path).isFile()) {
         fail(ArchiveError::Kind::Missing, {});
-        return false;
+        return;
     } else if (MustReadAsItStands(path)) {
         options += ";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI";
         db_.setDatabaseName(
@@ -122,13 +124,15 @@ bool ArchiveConnection::openSqlite(Access access) {
     db_.setConnectOptions(options);
     if (!db_.open()) {
         fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()));
-        return false;
+        return;
     }
-    return run("PRAGMA foreign_keys=ON") &&
-           (access == Access::Read || run("PRAGMA journal_mode=WAL"));
+    QStringList settings{"PRAGMA foreign_keys=ON"};
+    if (access == Access::Write)
+        settings << "PRAGMA journal_mode=WAL";
+    apply(settings);
 }
 
-bool ArchiveConnection::openPostgres(Access access) {
+void ArchiveConnection::openPostgres(Access access) {
     db_.setHostName(location_.host);
     db_.setPort(location_.port);
     db_.setUserName(location_.user);
@@ -140,20 +144,24 @@ bool ArchiveConnection::openPostgres(Access access) {
     db_.setConnectOptions(options.join(';'));
     if (!db_.open()) {
         fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()));
-        return false;
+        return;
     }
-    return run(QString("SET lock_timeout = %1").arg(location_.lockTimeoutMs)) &&
-           run(QString("SET statement_timeout = %1").arg(location_.statementTimeoutMs)) &&
-           run("SET client_min_messages = warning") &&
-           (access == Access::Write || run("SET default_transaction_read_only = on"));
+    QStringList settings{QString("SET lock_timeout = %1").arg(location_.lockTimeoutMs),
+                         QString("SET statement_timeout = %1").arg(location_.statementTimeoutMs),
+                         "SET client_min_messages = warning"};
+    if (access == Access::Read)
+        settings << "SET default_transaction_read_only = on";
+    apply(settings);
 }
 
-bool ArchiveConnection::run(const QString& statement) {
+void ArchiveConnection::apply(const QStringList& settings) {
     QSqlQuery query(db_);
-    if (query.exec(statement))
-        return true;
-    fail(ArchiveError::Kind::Failed, OneLine(query.lastError()));
-    return false;
+    for (const QString& setting : settings) {
+        if (!query.exec(setting)) {
+            fail(ArchiveError::Kind::Failed, OneLine(query.lastError()));
+            return;
+        }
+    }
 }
 
 void ArchiveConnection::fail(ArchiveError::Kind kind, const QString& detail) {

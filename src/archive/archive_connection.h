@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "archive/archive_error.h"
@@ -34,9 +35,10 @@ class ArchiveConnection {
     ArchiveError failure(const QSqlError& error) const;
 
   private:
-    bool openSqlite(Access access);
-    bool openPostgres(Access access);
-    bool run(const QString& statement);
+    void openSqlite(Access access);
+    void openPostgres(Access access);
+    // Runs each in turn, stopping at the first that fails.
+    void apply(const QStringList& settings);
     void fail(ArchiveError::Kind kind, const QString& detail);
 
     ArchiveLocation location_;

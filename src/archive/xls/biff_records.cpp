@@ -11,7 +11,7 @@ SheetReadResult RecordReader::next(Record& record) {
     if (SheetReadResult error = stream_.read(header, sizeof header))
         return error;
     size_t length = U16At(header + 2);
-    if (length > kMaxRecordBody)
+    if (length > biff::kMaxRecordData)
         return Damaged("a record is longer than 8,224 bytes");
     if (length > stream_.remaining())
         return Damaged("a record runs past the end of " + stream_.name());

@@ -7,28 +7,11 @@
 
 #include "archive/sheet_rows.h"
 #include "archive/xls/stream_reader.h"
+#include "export/xls/biff_record.h"
 
 namespace qm4250 {
 
-// The records this reader looks at; every other record is passed over.
-enum RecordType : uint16_t {
-    kBof = 0x0809,
-    kEof = 0x000A,
-    kFilePass = 0x002F,
-    kBoundSheet = 0x0085,
-    kSst = 0x00FC,
-    kContinue = 0x003C,
-    kLabelSst = 0x00FD,
-    kLabel = 0x0204,
-    kNumber = 0x0203,
-    kRk = 0x027E,
-    kMulRk = 0x00BD,
-    kBoolErr = 0x0205,
-};
-
-// A BIFF8 record holds at most this many bytes after its 4-byte header.
-constexpr size_t kMaxRecordBody = 8224;
-
+// One record: its type (biff::RecordType for those this reader looks at) and its data.
 struct Record {
     uint16_t type;
     std::string_view body;  // valid until the next record is read
@@ -47,7 +30,7 @@ class RecordReader {
 
   private:
     StreamReader& stream_;
-    std::array<char, kMaxRecordBody> body_;
+    std::array<char, biff::kMaxRecordData> body_;
 };
 
 }  // namespace qm4250

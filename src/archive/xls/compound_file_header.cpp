@@ -31,7 +31,7 @@ SheetReadResult ReadCompoundFileHeader(int fd, uint64_t fileSize, CompoundFileHe
         return Damaged("the compound file has an unknown version or sector size");
     if (U16At(bytes + 0x20) != 6)
         return Damaged("the compound file's mini sectors are not 64 bytes");
-    if (U32At(bytes + 0x38) != kMiniStreamCutoff)
+    if (U32At(bytes + 0x38) != cfb::kMiniStreamCutoff)
         return Damaged("the compound file's mini stream cutoff is not 4,096 bytes");
     header.sectorShift = sectorShift;
     header.fatSectors = U32At(bytes + 0x2C);
@@ -39,7 +39,7 @@ SheetReadResult ReadCompoundFileHeader(int fd, uint64_t fileSize, CompoundFileHe
     header.firstMiniFatSector = U32At(bytes + 0x3C);
     header.firstDifatSector = U32At(bytes + 0x44);
     header.difatSectors = U32At(bytes + 0x48);
-    for (size_t k = 0; k < kHeaderDifatEntries; ++k)
+    for (size_t k = 0; k < cfb::kHeaderDifatEntries; ++k)
         header.headerDifat[k] = U32At(bytes + 0x4C + 4 * k);
     return std::nullopt;
 }

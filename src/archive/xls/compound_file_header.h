@@ -5,20 +5,9 @@
 #include <cstdint>
 
 #include "archive/sheet_rows.h"
+#include "export/xls/compound_file_format.h"
 
 namespace qm4250 {
-
-// Sector numbers past this one have meanings of their own.
-constexpr uint32_t kMaxRegularSector = 0xFFFFFFFA;
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint32_t kFreeSector = 0xFFFFFFFF;
-
-// Streams shorter than this live in the mini stream, in 64-byte mini sectors.
-constexpr uint64_t kMiniStreamCutoff = 4096;
-constexpr uint32_t kMiniSectorSize = 64;
-
-// The header lists the first FAT sectors itself; DIFAT sectors list the rest.
-constexpr size_t kHeaderDifatEntries = 109;
 
 // What the 512-byte header of a compound file says about the rest of it.
 struct CompoundFileHeader {
@@ -28,7 +17,7 @@ struct CompoundFileHeader {
     uint32_t firstMiniFatSector;
     uint32_t firstDifatSector;
     uint32_t difatSectors;
-    std::array<uint32_t, kHeaderDifatEntries> headerDifat;
+    std::array<uint32_t, cfb::kHeaderDifatEntries> headerDifat;
 
     // Version 3 writers may leave anything in the high half of a stream's 64-bit size.
     bool wideStreamSizes() const { return sectorShift == 12; }

@@ -39,14 +39,14 @@ SheetReadResult ReadSmallStream(SectorTable& sectors, const CompoundFileHeader& 
     std::vector<uint32_t> seen;
     bytes.clear();
     for (uint32_t sector = stream.firstSector; bytes.size() < stream.size;) {
-        if (sector == kEndOfChain)
+        if (sector == cfb::kEndOfChain)
             return Damaged(chain + " is shorter than the stream");
         if (std::find(seen.begin(), seen.end(), sector) != seen.end())
             return Damaged(chain + " loops");
         seen.push_back(sector);
-        uint64_t at = uint64_t{sector} * kMiniSectorSize;
-        size_t length =
-            static_cast<size_t>(std::min<uint64_t>(kMiniSectorSize, stream.size - bytes.size()));
+        uint64_t at = uint64_t{sector} * cfb::kMiniSectorSize;
+        size_t length = static_cast<size_t>(
+            std::min<uint64_t>(cfb::kMiniSectorSize, stream.size - bytes.size()));
         if (at + length > miniStream.size)
             return Damaged(chain + " runs past the end of the mini stream");
         size_t end = bytes.size();

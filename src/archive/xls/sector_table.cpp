@@ -25,7 +25,7 @@ SectorTable::SectorTable(int fd, uint64_t fileSize, unsigned sectorShift)
     uint64_t size = sectorSize();
     uint64_t sectors = fileSize > size ? (fileSize - size + size - 1) / size : 0;
     sectorCount_ =
-        static_cast<uint32_t>(std::min<uint64_t>(sectors, uint64_t{kMaxRegularSector} + 1));
+        static_cast<uint32_t>(std::min<uint64_t>(sectors, uint64_t{cfb::kMaxRegularSector} + 1));
     cachedFatSector_.fill(kNotCached);
     cache_.resize(kCachedFatSectors * size);
 }
@@ -58,7 +58,7 @@ SheetReadResult SectorTable::readDifat(const CompoundFileHeader& header) {
     std::vector<char> difat(sectorSize());
     uint32_t sector = header.firstDifatSector;
     for (uint32_t k = 0; k < header.difatSectors; ++k) {
-        if (sector > kMaxRegularSector)
+        if (sector > cfb::kMaxRegularSector)
             return Damaged("the DIFAT chain ends before its count of sectors");
         if (sector >= sectorCount_)
             return Damaged("the DIFAT chain runs past the end of the file");
@@ -72,7 +72,7 @@ SheetReadResult SectorTable::readDifat(const CompoundFileHeader& header) {
         sector = U32At(difat.data() + difat.size() - 4);
     }
     // A chain that loops never ends, so it cannot end after its count.
-    if (header.difatSectors > 0 && sector != kEndOfChain && sector != kFreeSector)
+    if (header.difatSectors > 0 && sector != cfb::kEndOfChain && sector != cfb::kFreeSector)
         return Damaged("the DIFAT chain loops or runs past its count of sectors");
     if (fatSectors_.size() < kept)
         return Damaged("the DIFAT lists fewer FAT sectors than the header counts");
@@ -99,9 +99,9 @@ SheetReadResult SectorTable::next(uint32_t sector, uint32_t& next) {
 }
 
 SheetReadResult SectorTable::checkLink(uint32_t sector, std::string_view what) const {
-    if (sector == kEndOfChain)
+    if (sector == cfb::kEndOfChain)
         return Damaged(Chain(what) + " ends early");
-    if (sector > kMaxRegularSector)
+    if (sector > cfb::kMaxRegularSector)
         return Damaged(Chain(what) + " is broken");
     if (sector >= sectorCount_)
         return Damaged(Chain(what) + " runs past the end of the file");
@@ -112,7 +112,7 @@ SheetReadResult SectorTable::chainLength(uint32_t first, std::string_view what, 
     // The FAT gives each sector one successor, so a chain that comes back to a sector goes
     // round forever: one longer than the file's sectors loops.
     uint64_t links = 0;
-    for (uint32_t sector = first; sector != kEndOfChain;) {
+    for (uint32_t sector = first; sector != cfb::kEndOfChain;) {
         if (SheetReadResult error = checkLink(sector, what))
             return error;
         if (++links > sectorCount_)

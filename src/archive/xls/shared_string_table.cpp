@@ -14,7 +14,7 @@ constexpr uint8_t kExtended = 0x04;
 constexpr uint8_t kRichText = 0x08;
 // The most UTF-8 one record's characters make: 3 bytes a character, and 3 for each of two
 // unpaired surrogates left over at its ends.
-constexpr size_t kMaxPieceText = kMaxRecordBody * 3 + 6;
+constexpr size_t kMaxPieceText = biff::kMaxRecordData * 3 + 6;
 
 SheetReadError RunsPast() {
     return Damaged("the SST runs past its records");
@@ -37,7 +37,7 @@ class SharedStringTable::Pieces {
             return RunsPast();
         if (SheetReadResult error = records_.next(record))
             return error;
-        if (record.type != kContinue)
+        if (record.type != biff::kContinue)
             return RunsPast();
         piece_ = record.body;
         return std::nullopt;

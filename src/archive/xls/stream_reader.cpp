@@ -17,12 +17,12 @@ StreamReader::StreamReader(SectorTable& sectors, uint32_t firstSector, uint64_t 
 
 StreamReader::StreamReader(std::string bytes, std::string name)
     : sectors_(nullptr),
-      firstSector_(kEndOfChain),
+      firstSector_(cfb::kEndOfChain),
       size_(bytes.size()),
       name_(std::move(name)),
       buffer_(bytes.begin(), bytes.end()),
       bufferLength_(bytes.size()),
-      chainSector_(kEndOfChain) {}
+      chainSector_(cfb::kEndOfChain) {}
 
 SheetReadResult StreamReader::read(char* out, size_t count) {
     if (count > remaining())

@@ -8,8 +8,6 @@ namespace qm4250 {
 
 namespace {
 
-constexpr uint16_t kBiff8 = 0x0600;
-constexpr uint16_t kGlobalsSubstream = 0x0005;
 constexpr uint8_t kWorksheetType = 0x00;
 
 SheetReadResult ReadGlobalsBof(RecordReader& records) {
@@ -18,11 +16,11 @@ SheetReadResult ReadGlobalsBof(RecordReader& records) {
         return Damaged("the Workbook stream is empty");
     if (SheetReadResult error = records.next(bof))
         return error;
-    if (bof.type != kBof || bof.body.size() < 4)
+    if (bof.type != biff::kBof || bof.body.size() < 4)
         return Damaged("the Workbook stream does not start with a BOF record");
-    if (U16At(bof.body.data()) != kBiff8)
+    if (U16At(bof.body.data()) != biff::kBiff8)
         return Unsupported("the workbook is older than Excel 97 (not BIFF8)");
-    if (U16At(bof.body.data() + 2) != kGlobalsSubstream)
+    if (U16At(bof.body.data() + 2) != biff::kWorkbookGlobals)
         return Damaged("the Workbook stream does not start with the workbook globals");
     return std::nullopt;
 }
@@ -40,19 +38,19 @@ SheetReadResult ReadWorkbookGlobals(RecordReader& records, BookGlobals& globals)
             return Damaged("the workbook globals end before their EOF record");
         if (SheetReadResult error = records.next(record))
             return error;
-        if (record.type == kEof)
+        if (record.type == biff::kEof)
             break;
         switch (record.type) {
-            case kFilePass:
+            case biff::kFilePass:
                 return Unsupported("the workbook is encrypted");
-            case kBoundSheet:
+            case biff::kBoundSheet:
                 // Stream position of the sheet's BOF, visibility, sheet type, name.
                 if (record.body.size() < 6)
                     return Damaged("a BOUNDSHEET record is shorter than its fields");
                 if (!firstWorksheet && static_cast<uint8_t>(record.body[5]) == kWorksheetType)
                     firstWorksheet = U32At(record.body.data());
                 break;
-            case kSst:
+            case biff::kSst:
                 if (sstRead)
                     break;
                 sstRead = true;

@@ -21,7 +21,7 @@ SheetReadResult OpenWorkbookStream(SectorTable& sectors, const CompoundFileHeade
     if (SheetReadResult error = FindWorkbookStream(sectors, header, entries))
         return error;
     const StreamEntry& workbook = entries.workbook;
-    if (workbook.size < kMiniStreamCutoff) {
+    if (workbook.size < cfb::kMiniStreamCutoff) {
         std::string bytes;
         if (SheetReadResult error =
                 ReadSmallStream(sectors, header, entries.miniStream, workbook, kName, bytes))

@@ -11,7 +11,6 @@ namespace qm4250 {
 
 namespace {
 
-constexpr uint16_t kWorksheetSubstream = 0x0010;
 constexpr uint16_t kColumns = 256;
 
 // Every cell record starts with its row, its column and its format.
@@ -36,17 +35,17 @@ class Worksheet {
 
     SheetReadResult cell(const Record& record) {
         switch (record.type) {
-            case kLabelSst:
+            case biff::kLabelSst:
                 return labelSst(record.body);
-            case kLabel:
+            case biff::kLabel:
                 return label(record.body);
-            case kNumber:
+            case biff::kNumber:
                 return number(record.body);
-            case kRk:
+            case biff::kRk:
                 return rk(record.body);
-            case kMulRk:
+            case biff::kMulRk:
                 return mulRk(record.body);
-            case kBoolErr:
+            case biff::kBoolErr:
                 return boolErr(record.body);
         }
         return std::nullopt;
@@ -192,8 +191,8 @@ SheetReadResult ReadWorksheetBof(RecordReader& records, uint64_t start) {
     Record bof;
     if (SheetReadResult error = records.next(bof))
         return error;
-    if (bof.type != kBof || bof.body.size() < 4 ||
-        U16At(bof.body.data() + 2) != kWorksheetSubstream)
+    if (bof.type != biff::kBof || bof.body.size() < 4 ||
+        U16At(bof.body.data() + 2) != biff::kWorksheet)
         return Damaged("the first worksheet does not start with a worksheet BOF record");
     return std::nullopt;
 }
@@ -213,9 +212,9 @@ SheetReadResult ReadWorksheetRows(RecordReader& records, uint64_t start,
             return Damaged("the first worksheet ends before its EOF record");
         if (SheetReadResult error = records.next(record))
             return error;
-        if (record.type == kBof) {
+        if (record.type == biff::kBof) {
             ++nested;
-        } else if (record.type == kEof) {
+        } else if (record.type == biff::kEof) {
             if (nested == 0)
                 break;
             --nested;

@@ -23,7 +23,7 @@ void AppendU16Record(std::string& stream, RecordType type, uint16_t value) {
 
 void AppendBof(std::string& stream, SubstreamType type) {
     std::string data;
-    PutU16(data, 0x0600);  // BIFF8
+    PutU16(data, kBiff8);
     PutU16(data, type);
     PutU16(data, 0x0DBB);  // the build and year of the Excel 97 that BIFF8 readers expect
     PutU16(data, 0x07CC);

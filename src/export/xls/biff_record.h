@@ -42,7 +42,17 @@ enum RecordType : uint16_t {
     kDimensions = 0x0200,
     kLabelSst = 0x00FD,
     kWindow2 = 0x023E,
+    // Written by other programs, read back on import.
+    kFilePass = 0x002F,
+    kLabel = 0x0204,
+    kNumber = 0x0203,
+    kRk = 0x027E,
+    kMulRk = 0x00BD,
+    kBoolErr = 0x0205,
 };
+
+// The version a BOF record gives for BIFF8.
+constexpr uint16_t kBiff8 = 0x0600;
 
 enum SubstreamType : uint16_t {
     kWorkbookGlobals = 0x0005,

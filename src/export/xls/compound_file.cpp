@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "export/xls/compound_file_format.h"
 #include "export/xls/little_endian.h"
 
 namespace qm4250 {
@@ -11,14 +12,9 @@ namespace {
 
 constexpr size_t kSectorSize = 512;
 constexpr size_t kIdsPerSector = kSectorSize / 4;
-constexpr size_t kHeaderFatSlots = 109;
 // A DIFAT sector holds 127 FAT sector numbers and the number of the next DIFAT sector.
 constexpr size_t kFatSlotsPerDifatSector = kIdsPerSector - 1;
 
-constexpr uint32_t kDifatSector = 0xFFFFFFFC;
-constexpr uint32_t kFatSector = 0xFFFFFFFD;
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint32_t kFree = 0xFFFFFFFF;
 constexpr uint32_t kNoStream = 0xFFFFFFFF;
 
 // Sectors in file order: the stream, the one directory sector, the FAT, then the DIFAT.
@@ -34,9 +30,10 @@ struct Layout {
 };
 
 size_t DifatSectorsFor(size_t fatSectors) {
-    if (fatSectors <= kHeaderFatSlots)
+    if (fatSectors <= cfb::kHeaderDifatEntries)
         return 0;
-    return (fatSectors - kHeaderFatSlots + kFatSlotsPerDifatSector - 1) / kFatSlotsPerDifatSector;
+    return (fatSectors - cfb::kHeaderDifatEntries + kFatSlotsPerDifatSector - 1) /
+           kFatSlotsPerDifatSector;
 }
 
 // The FAT must describe every sector, its own and the DIFAT's included.
@@ -66,17 +63,17 @@ void AppendHeader(std::string& file, const Layout& layout) {
     PutU32(file, 0);  // directory sectors are not counted in version 3
     PutU32(file, static_cast<uint32_t>(layout.fatSectors));
     PutU32(file, static_cast<uint32_t>(layout.directorySector));
-    PutU32(file, 0);            // transaction signature
-    PutU32(file, 4096);         // mini stream cutoff
-    PutU32(file, kEndOfChain);  // no mini FAT
+    PutU32(file, 0);  // transaction signature
+    PutU32(file, static_cast<uint32_t>(cfb::kMiniStreamCutoff));
+    PutU32(file, cfb::kEndOfChain);  // no mini FAT
     PutU32(file, 0);
-    PutU32(file,
-           layout.difatSectors ? static_cast<uint32_t>(layout.FirstDifatSector()) : kEndOfChain);
+    PutU32(file, layout.difatSectors ? static_cast<uint32_t>(layout.FirstDifatSector())
+                                     : cfb::kEndOfChain);
     PutU32(file, static_cast<uint32_t>(layout.difatSectors));
-    for (size_t slot = 0; slot < kHeaderFatSlots; ++slot)
+    for (size_t slot = 0; slot < cfb::kHeaderDifatEntries; ++slot)
         PutU32(file, slot < layout.fatSectors
                          ? static_cast<uint32_t>(layout.FirstFatSector() + slot)
-                         : kFree);
+                         : cfb::kFreeSector);
 }
 
 void AppendDirectoryEntry(std::string& file, std::u16string_view name, uint8_t type, uint32_t child,
@@ -98,7 +95,7 @@ void AppendDirectoryEntry(std::string& file, std::u16string_view name, uint8_t t
 }
 
 void AppendDirectory(std::string& file, uint32_t streamSize) {
-    AppendDirectoryEntry(file, u"Root Entry", 5, 1, kEndOfChain, 0);
+    AppendDirectoryEntry(file, u"Root Entry", 5, 1, cfb::kEndOfChain, 0);
     AppendDirectoryEntry(file, u"Workbook", 2, kNoStream, 0, streamSize);
     AppendDirectoryEntry(file, u"", 0, kNoStream, 0, 0);
     AppendDirectoryEntry(file, u"", 0, kNoStream, 0, 0);
@@ -107,26 +104,27 @@ void AppendDirectory(std::string& file, uint32_t streamSize) {
 void AppendFat(std::string& file, const Layout& layout) {
     for (size_t sector = 0; sector + 1 < layout.streamSectors; ++sector)
         PutU32(file, static_cast<uint32_t>(sector + 1));
-    PutU32(file, kEndOfChain);  // the stream's last sector
-    PutU32(file, kEndOfChain);  // the directory
+    PutU32(file, cfb::kEndOfChain);  // the stream's last sector
+    PutU32(file, cfb::kEndOfChain);  // the directory
     for (size_t k = 0; k < layout.fatSectors; ++k)
-        PutU32(file, kFatSector);
+        PutU32(file, cfb::kFatSector);
     for (size_t k = 0; k < layout.difatSectors; ++k)
-        PutU32(file, kDifatSector);
+        PutU32(file, cfb::kDifatSector);
     for (size_t k = layout.TotalSectors(); k < layout.fatSectors * kIdsPerSector; ++k)
-        PutU32(file, kFree);
+        PutU32(file, cfb::kFreeSector);
 }
 
 // The FAT sectors that do not fit in the header, 127 to a sector, chained.
 void AppendDifat(std::string& file, const Layout& layout) {
-    size_t fatSlot = kHeaderFatSlots;
+    size_t fatSlot = cfb::kHeaderDifatEntries;
     for (size_t k = 0; k < layout.difatSectors; ++k) {
         for (size_t slot = 0; slot < kFatSlotsPerDifatSector; ++slot, ++fatSlot)
             PutU32(file, fatSlot < layout.fatSectors
                              ? static_cast<uint32_t>(layout.FirstFatSector() + fatSlot)
-                             : kFree);
+                             : cfb::kFreeSector);
         bool last = k + 1 == layout.difatSectors;
-        PutU32(file, last ? kEndOfChain : static_cast<uint32_t>(layout.FirstDifatSector() + k + 1));
+        PutU32(file,
+               last ? cfb::kEndOfChain : static_cast<uint32_t>(layout.FirstDifatSector() + k + 1));
     }
 }
 
