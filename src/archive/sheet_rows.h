@@ -3,17 +3,21 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "export/cell_table.h"
 
 namespace qm4250 {
 
 // Where a sheet reader puts what it reads, one row at a time in the file's order. Row numbers
-// count from 1, as a spreadsheet shows them. Readers keep nothing of a row once it is handed on,
-// so a file of any length is read in bounded memory.
+// count from 1 in each sheet, as a spreadsheet shows them. Readers keep nothing of a row once it
+// is handed on, so a file of any length is read in bounded memory.
 class SheetRows {
   public:
     virtual ~SheetRows() = default;
+    // A sheet begins: a workbook's worksheets come one after another in the workbook's order, each
+    // with its name; a .csv is one sheet without a name. False stops the reading.
+    virtual bool sheet(std::string_view /*name*/) { return true; }
     // A row's first nine cells as UTF-8 text, empty where blank. False stops the reading.
     virtual bool row(uint64_t number, const SheetRow& cells) = 0;
     // A row too long to be taken in (a .csv record past 1 MiB): skipped, not allocated.
