@@ -113,26 +113,26 @@ bool MillionTests(const QString& folder) {
     month.pn = "PN3";
     month.from = QDate(2022, 6, 1);
     month.to = QDate(2022, 6, 30);
-    std::variant<History, ArchiveError> selected;
+    std::variant<std::vector<History>, ArchiveError> selected;
     double selectMs = MillisecondsOf([&] { selected = SelectTests(location, month); });
     if (auto* error = std::get_if<ArchiveError>(&selected))
         return Fail("selecting", *error);
     TestFilter tenth;
     tenth.pn = "PN5";
-    std::variant<History, ArchiveError> large;
+    std::variant<std::vector<History>, ArchiveError> large;
     std::string xlsx = (folder + "/selection.xlsx").toStdString();
     SaveResult saved = SaveResult::NotSaved;
     double exportMs = MillisecondsOf([&] {
         large = SelectTests(location, tenth);
-        if (auto* history = std::get_if<History>(&large))
-            saved = SaveHistory(*history, xlsx);
+        if (auto* histories = std::get_if<std::vector<History>>(&large))
+            saved = SaveHistories(*histories, xlsx);
     });
     if (saved != SaveResult::Saved)
         return Fail("exporting", std::nullopt);
     std::printf("million_select_ms=%.1f\nmillion_select_tests=%zu\n", selectMs,
-                std::get<History>(selected).records.size());
+                TestCount(std::get<std::vector<History>>(selected)));
     std::printf("million_export_ms=%.1f\nmillion_export_tests=%zu\n", exportMs,
-                std::get<History>(large).records.size());
+                TestCount(std::get<std::vector<History>>(large)));
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <memory>
 
-#include "archive/sheet_import.h"
 #include "archive/sheet_reader.h"
 #include "archive/upload_archive.h"
 
@@ -15,46 +14,60 @@ namespace {
 // Tests written per batch: enough to keep the database busy, few enough to hold in memory.
 constexpr size_t kBatch = 10'000;
 
-// The sheet's rows turned into tests and written as they come.
-class ArchivingRows : public SheetRows {
+// The tests read, written to the archive as they come, an upload for each instrument.
+class ArchivedTests : public ImportedTests {
   public:
-    ArchivingRows(const ArchiveLocation& archive, QString device, const QDateTime& when)
+    ArchivedTests(const ArchiveLocation& archive, QString device, const QDateTime& when)
         : archive_(archive), device_(std::move(device)), when_(when) {}
 
-    bool row(uint64_t number, const SheetRow& cells) override {
-        return sheet_.row(number, cells) && write(false);
+    bool instrument(const std::optional<Identification>& identification) override {
+        if (!endUpload())
+            return false;
+        frames_ = identification ? 1 : 0;
+        uploading_ = true;
+        return write().startUpload(identification);
     }
-    bool rowTooLong(uint64_t number) override { return sheet_.rowTooLong(number) && write(false); }
+
+    bool test(TestRecord record) override {
+        tests_.push_back(std::move(record));
+        ++frames_;
+        return tests_.size() < kBatch || writeTests();
+    }
 
     // Writes what is left and commits; false when the archive failed.
-    bool finish() {
-        if (!write(true))
-            return false;
-        uint64_t frames = sheet_.testsRead() + (sheet_.identification() ? 1 : 0);
-        return upload_->finish(static_cast<int32_t>(std::min<uint64_t>(frames, INT32_MAX)), {});
-    }
+    bool finish() { return endUpload() && write().commit(); }
 
-    const SheetImport& sheet() const { return sheet_; }
-    ArchiveResult result() const { return upload_ ? upload_->result() : ArchiveResult{}; }
+    ArchiveResult result() const { return write_ ? write_->result() : ArchiveResult{}; }
 
   private:
-    // The upload starts once its instrument is known: the identification row, or its absence.
-    bool write(bool all) {
-        if (!sheet_.instrumentKnown() && !all)
-            return true;
-        if (!upload_)
-            upload_ =
-                std::make_unique<UploadWrite>(archive_, sheet_.identification(), device_, when_);
-        if (!all && sheet_.recordsWaiting() < kBatch)
-            return !upload_->failed();
-        return upload_->addTests(sheet_.takeRecords(all));
+    // The archive is opened with the first instrument, or at the end of a file that has none.
+    UploadWrite& write() {
+        if (!write_)
+            write_ = std::make_unique<UploadWrite>(archive_, device_, when_);
+        return *write_;
     }
 
-    SheetImport sheet_;
+    bool writeTests() {
+        bool written = write().addTests(tests_);
+        tests_.clear();
+        return written;
+    }
+
+    bool endUpload() {
+        if (!uploading_)
+            return true;
+        uploading_ = false;
+        int32_t frames = static_cast<int32_t>(std::min<uint64_t>(frames_, INT32_MAX));
+        return writeTests() && write().endUpload(frames, {});
+    }
+
     const ArchiveLocation& archive_;
     QString device_;
     QDateTime when_;
-    std::unique_ptr<UploadWrite> upload_;
+    std::unique_ptr<UploadWrite> write_;
+    std::vector<TestRecord> tests_;
+    bool uploading_ = false;
+    uint64_t frames_ = 0;
 };
 
 }  // namespace
@@ -62,22 +75,25 @@ class ArchivingRows : public SheetRows {
 SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
                                   const QDateTime& when) {
     QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
-    ArchivingRows rows(archive, "import:" + name, when);
+    ArchivedTests tests(archive, "import:" + name, when);
+    SheetImport sheet(tests);
     SheetImportResult result;
-    result.readError = ReadSheetRows(path, rows);
-    const SheetImport& sheet = rows.sheet();
+    result.readError = ReadSheetRows(path, sheet);
     if (result.readError) {
         result.outcome = SheetImportResult::Outcome::CannotRead;
     } else if (!sheet.isHistorySheet()) {
         result.outcome = SheetImportResult::Outcome::NotAHistorySheet;
-    } else if (!rows.finish()) {
+    } else if (!sheet.finish() || !tests.finish()) {
         result.outcome = SheetImportResult::Outcome::NotArchived;
-        result.archiveError = rows.result().error;
+        result.archiveError = tests.result().error;
     }
     result.testsRead = sheet.testsRead();
-    result.newTests = rows.result().newTests;
+    result.newTests = tests.result().newTests;
     result.rowsSkipped = sheet.rowsSkipped();
-    result.skipReasons = sheet.skipReasons();
+    result.skippedRows = sheet.skippedRows();
+    result.othersForTheSameReasons = sheet.othersForTheSameReasons();
+    result.sheetsPassedOver = sheet.sheetsPassedOver();
+    result.rowsInWindows1252 = sheet.rowsInWindows1252();
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
+#include "archive/sheet_import.h"
 #include "archive/sheet_rows.h"
 
 namespace qm4250 {
@@ -17,7 +18,7 @@ struct SheetImportResult {
     enum class Outcome {
         Imported,
         CannotRead,        // readError says why; nothing of the file is in the archive
-        NotAHistorySheet,  // row 1 is not a history sheet's header
+        NotAHistorySheet,  // no sheet has a history sheet's header in row 1
         NotArchived,       // archiveError says why; nothing of the file is in the archive
     };
     Outcome outcome = Outcome::Imported;
@@ -26,13 +27,16 @@ struct SheetImportResult {
     uint64_t testsRead = 0;
     int newTests = 0;
     uint64_t rowsSkipped = 0;
-    std::vector<std::string> skipReasons;  // the first of them, "row 12: …"
+    std::vector<SkippedRow> skippedRows;  // the first of them
+    bool othersForTheSameReasons = true;  // the rows skipped beyond them
+    std::vector<std::string> sheetsPassedOver;
+    uint64_t rowsInWindows1252 = 0;
 };
 
-// Reads a sheet this program saved (or one laid out the same way) into the archive as one
-// upload, whose device is "import:" and the file's name. The file is read as a stream and its
-// tests written in batches, inside one transaction: either all of the file is archived, or
-// nothing of it.
+// Reads a file this program saved (or one laid out the same way) into the archive: one upload for
+// each instrument in it, whose device is "import:" and the file's name. The file is read as a
+// stream and its tests written in batches, inside one transaction: either all of the file is
+// archived, or nothing of it.
 SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
                                   const QDateTime& when);
 

@@ -1,11 +1,9 @@
 #include "archive/sheet_import.h"
 
-#include <QDateTime>
 #include <QString>
 #include <algorithm>
-#include <array>
-#include <optional>
 
+#include "archive/time_date_cell.h"
 #include "protocol/field_format.h"
 
 namespace qm4250 {
@@ -13,8 +11,8 @@ namespace qm4250 {
 namespace {
 
 constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
-constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// Enough of a cell to show; a cell may hold up to 1 MiB.
+constexpr size_t kCellKept = 200;
 
 // Cells hold UTF-8 text of received single bytes.
 std::string Bytes(const std::string& utf8) {
@@ -30,43 +28,14 @@ bool BlankFrom(const SheetRow& row, size_t first) {
 }
 
 std::optional<Identification> IdentificationFrom(const SheetRow& row) {
-    std::string serial = Bytes(row[0]);
-    std::string model = Bytes(row[1]);
-    if (serial.rfind("SN = ", 0) != 0 || model.rfind("Model: ", 0) != 0 || !BlankFrom(row, 2))
+    if (row[0].rfind("SN = ", 0) != 0 || row[1].rfind("Model: ", 0) != 0 || !BlankFrom(row, 2))
         return std::nullopt;
-    std::string name = model.substr(7);
-    return Identification{serial.substr(5), ModelCodeOf(name), name};
+    std::string name = Bytes(row[1].substr(7));
+    return Identification{Bytes(row[0].substr(5)), ModelCodeOf(name), name};
 }
 
-// A cell's text as a reason quotes it: a cell may hold up to 1 MiB.
-std::string Shown(const std::string& text) {
-    constexpr size_t kShown = 40;
-    return text.size() <= kShown ? text : text.substr(0, kShown) + "...";
-}
-
-// "Mar 04/21 10:11:12" back to seconds since 2004-01-01, when it is exactly what the instrument's
-// clock would show for them.
-std::optional<int32_t> SecondsOf(const std::string& text) {
-    static const QDateTime kEpoch(QDate(2004, 1, 1), QTime(0, 0), Qt::UTC);
-    if (text.size() != 18)
-        return std::nullopt;
-    int month = 0;
-    while (month < 12 && text.compare(0, 3, kMonths[month]) != 0)
-        ++month;
-    int day, year, hour, minute, second;
-    if (month == 12 || std::sscanf(text.c_str() + 3, " %2d/%2d %2d:%2d:%2d", &day, &year, &hour,
-                                   &minute, &second) != 5)
-        return std::nullopt;
-    QDateTime when(QDate(year < 4 ? 2100 + year : 2000 + year, month + 1, day),
-                   QTime(hour, minute, second), Qt::UTC);
-    if (!when.isValid())
-        return std::nullopt;
-    qint64 seconds = kEpoch.secsTo(when);
-    if (seconds < INT32_MIN || seconds > INT32_MAX)
-        return std::nullopt;
-    if (TimeDateOf(static_cast<int32_t>(seconds)).view() != text)
-        return std::nullopt;
-    return static_cast<int32_t>(seconds);
+bool IsPowerUpMarker(const SheetRow& row) {
+    return row[0] == kPowerUpMarker && BlankFrom(row, 1);
 }
 
 std::optional<bool> OnOff(const std::string& cell) {
@@ -77,93 +46,133 @@ std::optional<bool> OnOff(const std::string& cell) {
     return std::nullopt;
 }
 
+struct Skip {
+    SkipReason reason;
+    size_t column;
+};
+
 // The record a row holds, or why it holds none.
-std::variant<TestRecord, std::string> RecordFrom(const SheetRow& row) {
-    std::string timeDate = Bytes(row[5]);
-    std::optional<int32_t> seconds = SecondsOf(timeDate);
-    if (!seconds)
-        return std::string("the time/date \"" + Shown(timeDate) +
-                           "\" is not one the instrument writes");
+std::variant<TestRecord, Skip> RecordFrom(const SheetRow& row) {
+    constexpr size_t kTimeDate = 5, kError = 4, kFirstRelay = 6;
+    std::variant<int32_t, SkipReason> seconds = SecondsOfTimeDate(row[kTimeDate]);
+    if (auto* reason = std::get_if<SkipReason>(&seconds))
+        return Skip{*reason, kTimeDate};
     int16_t relays = 0;
     for (int bit = 2; bit <= 4; ++bit) {
-        std::optional<bool> on = OnOff(row[bit + 4]);
+        size_t column = kFirstRelay + static_cast<size_t>(bit - 2);
+        std::optional<bool> on = OnOff(row[column]);
         if (!on)
-            return std::string("a relay cell is neither On nor Off");
+            return Skip{SkipReason::RelayNotOnOff, column};
         relays = static_cast<int16_t>(relays | (*on ? 1 << bit : 0));
     }
-    std::string error = Bytes(row[4]);
+    std::string error = Bytes(row[kError]);
     if (!error.empty() && error[0] != '*')
-        return std::string("the error cell is neither empty nor *code");
+        return Skip{SkipReason::ErrorNotCode, kError};
     std::string errorCode = error.empty() ? "N" : error.substr(1);
-    std::string relayField = std::to_string(relays);
-    return TestRecord({Bytes(row[0]), Bytes(row[1]), Bytes(row[2]), Bytes(row[3]), errorCode,
-                       *seconds, timeDate, relayField, relays});
+    int32_t raw = std::get<int32_t>(seconds);
+    return TestRecord({Bytes(row[0]), Bytes(row[1]), Bytes(row[2]), Bytes(row[3]), errorCode, raw,
+                       TimeDateOf(raw).view(), std::to_string(relays), relays});
 }
 
 // The power-up marker sets bit 0 of the record above it.
 TestRecord WithPowerUp(const TestRecord& r) {
     int16_t relays = static_cast<int16_t>(r.relays() | 1);
-    std::string relayField = std::to_string(relays);
     return TestRecord({r.seq(), r.pn(), r.custCode(), r.leak(), r.errorCode(), r.seconds(),
-                       r.timeDate(), relayField, relays});
+                       r.timeDate(), std::to_string(relays), relays});
 }
 
 }  // namespace
 
+bool SheetImport::sheet(std::string_view name) {
+    sheet_ = name;
+    headerExpected_ = true;
+    inHistorySheet_ = false;
+    return handOnPending();
+}
+
 bool SheetImport::row(uint64_t number, const SheetRow& cells) {
-    if (!headerRead_) {
-        headerRead_ = true;
-        isHistorySheet_ = number == 1 && cells[0] == "SEQ#";
-        return isHistorySheet_;
-    }
-    if (cells == SheetRow{})
+    if (headerExpected_)
+        return header(number, cells);
+    if (!inHistorySheet_ || cells == SheetRow{})
         return true;
+    return content(number, cells);
+}
+
+bool SheetImport::header(uint64_t number, const SheetRow& cells) {
+    headerExpected_ = false;
+    inHistorySheet_ = number == 1 && cells[0] == "SEQ#";
+    if (inHistorySheet_) {
+        ++historySheets_;
+        instrumentKnown_ = false;
+        return true;
+    }
+    sheetsPassedOver_.push_back(sheet_);
+    // A .csv is its one sheet: nothing of it is read when it is not a history sheet.
+    return !sheet_.empty();
+}
+
+bool SheetImport::content(uint64_t number, const SheetRow& cells) {
+    if (IsPowerUpMarker(cells)) {
+        if (pending_)
+            pending_ = WithPowerUp(*pending_);
+        return handOnPending();
+    }
+    if (!handOnPending())
+        return false;
+    if (std::optional<Identification> identification = IdentificationFrom(cells)) {
+        instrumentKnown_ = true;
+        return tests_.instrument(identification);
+    }
     if (!instrumentKnown_) {
         instrumentKnown_ = true;
-        // A selection exported from several instruments' tests has no identification row; its
-        // second row is already a test.
-        identification_ = IdentificationFrom(cells);
-        if (identification_)
-            return true;
+        if (!tests_.instrument(std::nullopt))
+            return false;
     }
-    if (cells[0] == kPowerUpMarker && BlankFrom(cells, 1)) {
-        if (lastRowKept_)
-            records_.back() = WithPowerUp(records_.back());
+    std::variant<TestRecord, Skip> record = RecordFrom(cells);
+    if (auto* skipped = std::get_if<Skip>(&record)) {
+        skip(number, skipped->reason, cells[skipped->column], skipped->column);
         return true;
     }
-    std::variant<TestRecord, std::string> record = RecordFrom(cells);
-    lastRowKept_ = std::holds_alternative<TestRecord>(record);
-    if (!lastRowKept_) {
-        skip(number, std::get<std::string>(record));
-        return true;
-    }
-    records_.push_back(std::move(std::get<TestRecord>(record)));
+    pending_ = std::move(std::get<TestRecord>(record));
     ++testsRead_;
     return true;
 }
 
 bool SheetImport::rowTooLong(uint64_t number) {
-    if (!headerRead_)
-        return row(number, SheetRow{});
-    lastRowKept_ = false;
-    skip(number, "longer than 1 MiB");
-    return true;
+    if (headerExpected_)
+        return header(number, SheetRow{});
+    if (!inHistorySheet_)
+        return true;
+    skip(number, SkipReason::TooLong, {}, 0);
+    return handOnPending();
 }
 
-std::vector<TestRecord> SheetImport::takeRecords(bool all) {
-    std::vector<TestRecord> taken;
-    if (records_.empty())
-        return taken;
-    auto end = all || !lastRowKept_ ? records_.end() : records_.end() - 1;
-    taken.assign(std::make_move_iterator(records_.begin()), std::make_move_iterator(end));
-    records_.erase(records_.begin(), end);
-    return taken;
+void SheetImport::rowInWindows1252(uint64_t) {
+    ++rowsInWindows1252_;
 }
 
-void SheetImport::skip(uint64_t number, const std::string& why) {
+bool SheetImport::finish() {
+    return handOnPending();
+}
+
+bool SheetImport::handOnPending() {
+    if (!pending_)
+        return true;
+    TestRecord record = std::move(*pending_);
+    pending_.reset();
+    return tests_.test(std::move(record));
+}
+
+void SheetImport::skip(uint64_t number, SkipReason reason, const std::string& cell, size_t column) {
     ++rowsSkipped_;
-    if (skipReasons_.size() < kReasonsKept)
-        skipReasons_.push_back("row " + std::to_string(number) + ": " + why);
+    if (skippedRows_.size() < kSkippedRowsKept) {
+        skippedRows_.push_back({sheet_, number, reason, cell.substr(0, kCellKept), column});
+        return;
+    }
+    othersForTheSameReasons_ =
+        othersForTheSameReasons_ &&
+        std::any_of(skippedRows_.begin(), skippedRows_.end(),
+                    [&](const SkippedRow& kept) { return kept.reason == reason; });
 }
 
 }  // namespace qm4250

@@ -22,6 +22,9 @@ class SheetRows {
     virtual bool row(uint64_t number, const SheetRow& cells) = 0;
     // A row too long to be taken in (a .csv record past 1 MiB): skipped, not allocated.
     virtual bool rowTooLong(uint64_t number) = 0;
+    // The row about to be handed on was not UTF-8 (a .csv from Windows): its bytes were taken as
+    // Windows-1252, each the character of the same number, as received text is.
+    virtual void rowInWindows1252(uint64_t /*number*/) {}
 };
 
 // Why a sheet could not be read to its end.

@@ -1,6 +1,7 @@
 #include "archive/test_selection.h"
 
 #include <QSqlQuery>
+#include <map>
 
 #include "archive/archive_connection.h"
 #include "archive/schema.h"
@@ -17,8 +18,8 @@ std::string Bytes(const QVariant& value) {
 
 }  // namespace
 
-std::variant<History, ArchiveError> SelectTests(const ArchiveLocation& location,
-                                                const TestFilter& filter) {
+std::variant<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& location,
+                                                             const TestFilter& filter) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return connection.error();
@@ -31,15 +32,14 @@ std::variant<History, ArchiveError> SelectTests(const ArchiveLocation& location,
                         " t.relay_ge",
                         filter))
         return connection.failure(query.lastError());
-    History history;
-    std::optional<std::string> onlySerial;
-    bool oneInstrument = true;
-    std::string model;
+    std::map<std::string, History> bySerial;
     while (query.next()) {
         std::string serial = Bytes(query.value(0));
-        oneInstrument = oneInstrument && (!onlySerial || *onlySerial == serial);
-        onlySerial = serial;
-        model = Bytes(query.value(1));
+        History& history = bySerial[serial];
+        if (!history.identification) {
+            std::string model = Bytes(query.value(1));
+            history.identification = Identification{serial, ModelCodeOf(model), model};
+        }
         int32_t seconds = query.value(7).toInt();
         std::string relayField = Bytes(query.value(8));
         bool numeric = false;
@@ -55,9 +55,18 @@ std::variant<History, ArchiveError> SelectTests(const ArchiveLocation& location,
     // A damaged page ends the loop like the last row would: the selection is then not whole.
     if (query.lastError().isValid())
         return connection.failure(query.lastError());
-    if (onlySerial && oneInstrument)
-        history.identification = Identification{*onlySerial, ModelCodeOf(model), model};
-    return history;
+    std::vector<History> histories;
+    histories.reserve(bySerial.size());
+    for (auto& [serial, history] : bySerial)
+        histories.push_back(std::move(history));
+    return histories;
+}
+
+size_t TestCount(const std::vector<History>& histories) {
+    size_t tests = 0;
+    for (const History& history : histories)
+        tests += history.records.size();
+    return tests;
 }
 
 }  // namespace qm4250

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <variant>
+#include <vector>
 
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
@@ -9,10 +10,14 @@
 
 namespace qm4250 {
 
-// The selected tests, oldest first, as a history: with the identification of their instrument
-// when they all come from one. The archive is only read; any error, even after some tests were
-// read, fails the whole selection.
-std::variant<History, ArchiveError> SelectTests(const ArchiveLocation& location,
-                                                const TestFilter& filter);
+// The selected tests as one history for each instrument they come from, in the order of the
+// instruments' serials: each with its instrument's identification and its tests oldest first.
+// The archive is only read; any error, even after some tests were read, fails the whole
+// selection.
+std::variant<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& location,
+                                                             const TestFilter& filter);
+
+// How many tests the histories hold together.
+size_t TestCount(const std::vector<History>& histories);
 
 }  // namespace qm4250

@@ -10,10 +10,10 @@
 
 namespace qm4250 {
 
-UploadWrite::UploadWrite(const ArchiveLocation& location,
-                         const std::optional<Identification>& instrument, const QString& device,
-                         const QDateTime& when)
-    : connection_(location, ArchiveConnection::Access::Write) {
+UploadWrite::UploadWrite(const ArchiveLocation& location, QString device, const QDateTime& when)
+    : connection_(location, ArchiveConnection::Access::Write),
+      device_(std::move(device)),
+      when_(when) {
     if (!connection_.isOpen()) {
         error_ = connection_.error();
         return;
@@ -22,7 +22,13 @@ UploadWrite::UploadWrite(const ArchiveLocation& location,
         error_ = refused;
         return;
     }
-    start(instrument, device, when);
+    bool sqlite = connection_.location().engine == ArchiveLocation::Engine::Sqlite;
+    QSqlQuery query(connection_.db());
+    if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
+        fail(OneLine(query.lastError()));
+        return;
+    }
+    open_ = true;
 }
 
 UploadWrite::~UploadWrite() {
@@ -31,13 +37,11 @@ UploadWrite::~UploadWrite() {
         QSqlQuery(connection_.db()).exec("ROLLBACK");
 }
 
-bool UploadWrite::start(const std::optional<Identification>& instrument, const QString& device,
-                        const QDateTime& when) {
-    bool sqlite = connection_.location().engine == ArchiveLocation::Engine::Sqlite;
+bool UploadWrite::startUpload(const std::optional<Identification>& instrument) {
+    if (error_)
+        return false;
+    insert_.reset();
     QSqlQuery query(connection_.db());
-    if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN"))
-        return fail(OneLine(query.lastError()));
-    open_ = true;
     QString serial = instrument ? ArchiveText(instrument->serial) : QString("");
     query.prepare(
         "INSERT INTO instruments (serial, model) VALUES (?, ?)"
@@ -54,9 +58,9 @@ bool UploadWrite::start(const std::optional<Identification>& instrument, const Q
     query.prepare(
         "INSERT INTO uploads (uploaded_at, instrument_id, device, frames, new_tests,"
         " unreadable_frames, program_version) VALUES (?, ?, ?, 0, 0, 0, ?) RETURNING id");
-    query.addBindValue(when.toUTC().toString("yyyy-MM-dd HH:mm:ss"));
+    query.addBindValue(when_.toUTC().toString("yyyy-MM-dd HH:mm:ss"));
     query.addBindValue(instrumentId);
-    query.addBindValue(device);
+    query.addBindValue(device_);
     query.addBindValue(QString(kVersion));
     if (!run(query) || !query.next())
         return fail("the upload has no id after its insert");
@@ -69,11 +73,10 @@ bool UploadWrite::addTests(std::span<const TestRecord> tests) {
     if (error_)
         return false;
     bool inserted = insert_->insert(tests);
-    newTests_ = insert_->newTests();
     return inserted || fail(insert_->error());
 }
 
-bool UploadWrite::finish(int32_t frames, const std::vector<std::string>& unreadable) {
+bool UploadWrite::endUpload(int32_t frames, const std::vector<std::string>& unreadable) {
     if (error_)
         return false;
     QSqlQuery query(connection_.db());
@@ -88,12 +91,20 @@ bool UploadWrite::finish(int32_t frames, const std::vector<std::string>& unreada
         "UPDATE uploads SET frames = ?, new_tests = ?, unreadable_frames = ?"
         " WHERE id = ?");
     query.addBindValue(frames);
-    query.addBindValue(newTests_);
+    query.addBindValue(insert_->newTests());
     query.addBindValue(static_cast<int>(unreadable.size()));
     query.addBindValue(uploadId_);
     if (!run(query))
         return false;
+    newTests_ += insert_->newTests();
     insert_.reset();
+    return true;
+}
+
+bool UploadWrite::commit() {
+    if (error_)
+        return false;
+    QSqlQuery query(connection_.db());
     if (!query.exec("COMMIT"))
         return fail(OneLine(query.lastError()));
     open_ = false;
@@ -115,9 +126,11 @@ bool UploadWrite::fail(const QString& detail) {
 }
 
 ArchiveResult StoreUpload(const ArchiveLocation& location, const ArchivedUpload& upload) {
-    UploadWrite write(location, upload.history.identification, upload.device, upload.when);
-    if (write.addTests(upload.history.records))
-        write.finish(upload.frames, upload.history.unreadable);
+    UploadWrite write(location, upload.device, upload.when);
+    if (write.startUpload(upload.history.identification) &&
+        write.addTests(upload.history.records) &&
+        write.endUpload(upload.frames, upload.history.unreadable))
+        write.commit();
     return write.result();
 }
 

@@ -23,34 +23,37 @@ struct ArchiveResult {
     bool written() const { return !error; }
 };
 
-// One upload being written to the archive, in one transaction, its tests added in batches as
-// they come. Until finish() succeeds nothing of it is in the archive: dropped before, or after
-// any failure, it is rolled back and the archive is left exactly as it was.
+// Uploads being written to the archive, in one transaction: an upload from the instrument, or the
+// uploads an imported file holds, one for each instrument in it. Until commit() succeeds nothing
+// of them is in the archive: dropped before, or after any failure, the transaction is rolled back
+// and the archive is left exactly as it was.
 class UploadWrite {
   public:
-    // Opens the archive for writing (creating it and its schema as needed) and starts the upload
-    // of this instrument from this device (an import names its file). Check failed() after.
-    UploadWrite(const ArchiveLocation& location, const std::optional<Identification>& instrument,
-                const QString& device, const QDateTime& when);
+    // Opens the archive for writing (creating it and its schema as needed) and begins the
+    // transaction; the uploads come from this device (an import names its file). Check failed().
+    UploadWrite(const ArchiveLocation& location, QString device, const QDateTime& when);
     ~UploadWrite();
     UploadWrite(const UploadWrite&) = delete;
     UploadWrite& operator=(const UploadWrite&) = delete;
 
+    // Starts the upload of this instrument's tests, ending the one before.
+    bool startUpload(const std::optional<Identification>& instrument);
     bool addTests(std::span<const TestRecord> tests);
-    // Records the frames received and those that could not be read, and commits.
-    bool finish(int32_t frames, const std::vector<std::string>& unreadable);
+    // Records the upload's frames received and those that could not be read.
+    bool endUpload(int32_t frames, const std::vector<std::string>& unreadable);
+    bool commit();
 
-    // The outcome so far.
+    // The outcome so far: new tests of every upload.
     ArchiveResult result() const;
     bool failed() const { return error_.has_value(); }
 
   private:
-    bool start(const std::optional<Identification>& instrument, const QString& device,
-               const QDateTime& when);
     bool run(QSqlQuery& query);
     bool fail(const QString& detail);
 
     ArchiveConnection connection_;
+    QString device_;
+    QDateTime when_;
     std::unique_ptr<TestInsert> insert_;
     qint64 uploadId_ = 0;
     int newTests_ = 0;

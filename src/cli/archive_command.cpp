@@ -6,6 +6,7 @@
 #include "archive/archive_location.h"
 #include "archive/import_sheet.h"
 #include "archive/test_selection.h"
+#include "cli/import_report.h"
 #include "export/file_format.h"
 #include "export/save_history_workbook.h"
 
@@ -17,19 +18,21 @@ const char* const kArchiveCommandHelp =
     "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN] [--cust CODE]\n"
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
     "\n"
-    "import  brings workbooks saved by qm4250-upload (.xls, .xlsx, .csv) into the archive; a\n"
-    "        test already there is not added again. For each file: tests read, tests new, and\n"
-    "        the rows skipped with the reason.\n"
+    "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
+    "        archive; a test already there is not added again. For each file: tests read, tests\n"
+    "        new, and the rows skipped with the reason.\n"
     "export  writes the selected tests to FILE in the format its extension names, in the layout\n"
-    "        qm4250-upload saves. DATE is YYYY-MM-DD, both ends included; --rejects selects\n"
-    "        the tests with an error code or without the good-part relay.\n"
+    "        qm4250-upload saves; tests of several instruments go to one worksheet each, or in\n"
+    "        a .csv each after its instrument's identification row. DATE is YYYY-MM-DD, both\n"
+    "        ends included; --rejects selects the tests with an error code or without the\n"
+    "        good-part relay.\n"
     "\n"
     "The archive: URL (postgresql://user@host/db, or a SQLite file), else QM4250_ARCHIVE, else\n"
     "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
     "~/.local/share/qm4250-upload/archive.sqlite.\n"
     "\n"
-    "Exit status: 0 done; 1 a file or the archive could not be read or written; 2 bad arguments\n"
-    "or a location that is not an archive's.\n";
+    "Exit status: 0 done, every file read whole; 1 a row skipped, or a file or the archive could\n"
+    "not be read or written; 2 bad arguments or a location that is not an archive's.\n";
 
 namespace {
 
@@ -116,6 +119,7 @@ std::string ReadErrorText(const std::string& file, const SheetReadError& error) 
     return "cannot be read (too large: " + error.detail + ")";
 }
 
+// Whether the file was read whole into the archive, nothing of it skipped.
 bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FILE* out,
                 std::FILE* err) {
     SheetImportResult imported = ImportSheetFile(file, archive, QDateTime::currentDateTimeUtc());
@@ -135,33 +139,27 @@ bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FI
         case SheetImportResult::Outcome::Imported:
             break;
     }
-    std::fprintf(out, "%s: %llu tests read, %d new, %llu rows skipped\n", file.c_str(),
-                 static_cast<unsigned long long>(imported.testsRead), imported.newTests,
-                 static_cast<unsigned long long>(imported.rowsSkipped));
-    for (const std::string& why : imported.skipReasons)
-        std::fprintf(out, "  %s\n", why.c_str());
-    if (imported.rowsSkipped > imported.skipReasons.size())
-        std::fprintf(
-            out, "  and %llu more\n",
-            static_cast<unsigned long long>(imported.rowsSkipped - imported.skipReasons.size()));
-    return true;
+    for (const std::string& line : ImportReport(file, imported))
+        std::fprintf(out, "%s\n", line.c_str());
+    return imported.rowsSkipped == 0 && imported.sheetsPassedOver.empty();
 }
 
 int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
            std::FILE* err) {
-    std::variant<History, ArchiveError> selected = SelectTests(archive, arguments.filter);
+    std::variant<std::vector<History>, ArchiveError> selected =
+        SelectTests(archive, arguments.filter);
     if (auto* error = std::get_if<ArchiveError>(&selected)) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
                      ArchiveErrorText(*error).toStdString().c_str());
         return kFailed;
     }
-    const History& history = std::get<History>(selected);
+    const std::vector<History>& histories = std::get<std::vector<History>>(selected);
     const std::string& file = arguments.files.front();
-    if (SaveHistory(history, file) != SaveResult::Saved) {
+    if (SaveHistories(histories, file) != SaveResult::Saved) {
         std::fprintf(err, "qm4250-archive: %s was not saved\n", file.c_str());
         return kFailed;
     }
-    std::fprintf(out, "%zu tests written to %s\n", history.records.size(), file.c_str());
+    std::fprintf(out, "%zu tests written to %s\n", TestCount(histories), file.c_str());
     return kDone;
 }
 

@@ -31,20 +31,21 @@ SheetRow IdentificationRow(const Identification& identification) {
     return row;
 }
 
+// Before 2004 the instrument's clock does not run: its two-digit year would read back as a year
+// after 2004, so such a time stamp is written with its full year.
+std::string TimeDateCell(const TestRecord& record) {
+    return record.seconds() < 0 ? FullDateTimeOf(record.seconds()) : std::string(record.timeDate());
+}
+
 SheetRow TestRow(const TestRecord& record) {
     return {Latin1ToUtf8(record.seq()),      Latin1ToUtf8(record.pn()),
             Latin1ToUtf8(record.custCode()), Latin1ToUtf8(record.leak()),
-            Latin1ToUtf8(ErrorText(record)), std::string(record.timeDate()),
+            Latin1ToUtf8(ErrorText(record)), TimeDateCell(record),
             OnOffText(RelayOn(record, 2)),   OnOffText(RelayOn(record, 3)),
             OnOffText(RelayOn(record, 4))};
 }
 
-}  // namespace
-
-CellTable BuildCellTable(const History& history) {
-    CellTable table{HeaderRow(history.identification)};
-    // Room for a marker after one record in eight saves most regrowth of a long history.
-    table.reserve(2 + history.records.size() * 9 / 8);
+void AppendHistoryRows(const History& history, CellTable& table) {
     if (history.identification)
         table.push_back(IdentificationRow(*history.identification));
     for (const TestRecord& record : history.records) {
@@ -52,6 +53,30 @@ CellTable BuildCellTable(const History& history) {
         if (PowerUp(record))
             table.push_back(SheetRow{std::string(kPowerUpMarker)});
     }
+}
+
+// Room for a marker after one record in eight saves most regrowth of a long history.
+size_t RowsToReserve(const History& history) {
+    return 1 + history.records.size() * 9 / 8;
+}
+
+}  // namespace
+
+CellTable BuildCellTable(const History& history) {
+    CellTable table{HeaderRow(history.identification)};
+    table.reserve(1 + RowsToReserve(history));
+    AppendHistoryRows(history, table);
+    return table;
+}
+
+CellTable BuildInstrumentsTable(const std::vector<History>& histories) {
+    CellTable table{HeaderRow(std::nullopt)};
+    size_t rows = 1;
+    for (const History& history : histories)
+        rows += RowsToReserve(history);
+    table.reserve(rows);
+    for (const History& history : histories)
+        AppendHistoryRows(history, table);
     return table;
 }
 

@@ -6,6 +6,7 @@
 #include "export/cell_table.h"
 #include "export/csv_writer.h"
 #include "export/file_format.h"
+#include "export/sheet_names.h"
 #include "export/xls/xls_writer.h"
 #include "export/xlsx_writer.h"
 
@@ -19,24 +20,43 @@ bool SaveBytes(const std::optional<std::string>& bytes, const std::string& fileN
            });
 }
 
-bool SaveTable(const CellTable& table, const std::string& fileName) {
-    switch (FormatForFileName(fileName)) {
-        case FileFormat::Xlsx:
-            return SaveAtomically(fileName, [&](const std::string& temporary) {
-                return WriteXlsx(table, temporary);
-            });
-        case FileFormat::Csv:
-            return SaveBytes(CsvText(table), fileName);
-        case FileFormat::Xls:
-            break;
-    }
-    return SaveBytes(XlsFile(table), fileName);
+bool SaveWorkbook(const std::vector<NamedSheet>& sheets, const std::string& fileName) {
+    if (FormatForFileName(fileName) == FileFormat::Xlsx)
+        return SaveAtomically(
+            fileName, [&](const std::string& temporary) { return WriteXlsx(sheets, temporary); });
+    return SaveBytes(XlsFile(sheets), fileName);
+}
+
+std::vector<NamedSheet> InstrumentSheets(const std::vector<History>& histories) {
+    std::vector<std::string> serials;
+    for (const History& history : histories)
+        serials.push_back(history.identification ? history.identification->serial : "");
+    std::vector<std::string> names = InstrumentSheetNames(serials);
+    std::vector<NamedSheet> sheets;
+    for (size_t k = 0; k < histories.size(); ++k)
+        sheets.push_back({names[k], BuildCellTable(histories[k])});
+    return sheets;
+}
+
+SaveResult Outcome(bool saved) {
+    return saved ? SaveResult::Saved : SaveResult::NotSaved;
 }
 
 }  // namespace
 
 SaveResult SaveHistory(const History& history, const std::string& fileName) {
-    return SaveTable(BuildCellTable(history), fileName) ? SaveResult::Saved : SaveResult::NotSaved;
+    CellTable table = BuildCellTable(history);
+    if (FormatForFileName(fileName) == FileFormat::Csv)
+        return Outcome(SaveBytes(CsvText(table), fileName));
+    return Outcome(SaveWorkbook({{kFirstSheetName, std::move(table)}}, fileName));
+}
+
+SaveResult SaveHistories(const std::vector<History>& histories, const std::string& fileName) {
+    if (histories.size() <= 1)
+        return SaveHistory(histories.empty() ? History{} : histories.front(), fileName);
+    if (FormatForFileName(fileName) == FileFormat::Csv)
+        return Outcome(SaveBytes(CsvText(BuildInstrumentsTable(histories)), fileName));
+    return Outcome(SaveWorkbook(InstrumentSheets(histories), fileName));
 }
 
 }  // namespace qm4250

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "protocol/history.h"
 
@@ -11,5 +12,11 @@ enum class SaveResult { Saved, NotSaved };
 // Saves the history under fileName, in the format its extension names (.xls, .xlsx or .csv;
 // anything else gets .xls), replacing an existing file only once the new one is complete.
 SaveResult SaveHistory(const History& history, const std::string& fileName);
+
+// Saves the histories of several instruments so that every test keeps its instrument: a workbook
+// holds one worksheet for each, named by its serial and laid out as SaveHistory lays out one; a
+// .csv holds them one after another under one header row, each after its identification row.
+// One history (or none) is saved as SaveHistory saves it.
+SaveResult SaveHistories(const std::vector<History>& histories, const std::string& fileName);
 
 }  // namespace qm4250

@@ -60,4 +60,34 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return utf16;
 }
 
+bool IsUtf8(std::string_view text) {
+    // Cells are nearly always ASCII: pass over it in one go.
+    size_t at = static_cast<size_t>(
+        std::find_if(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) -
+        text.begin());
+    while (at < text.size()) {
+        uint8_t lead = static_cast<uint8_t>(text[at]);
+        size_t length = lead < 0x80         ? 1
+                        : lead >> 5 == 0x6  ? 2
+                        : lead >> 4 == 0xE  ? 3
+                        : lead >> 3 == 0x1E ? 4
+                                            : 0;
+        if (length == 0 || text.size() - at < length)
+            return false;
+        uint32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            uint8_t next = static_cast<uint8_t>(text[at + k]);
+            if (next >> 6 != 0x2)
+                return false;
+            c = c << 6 | (next & 0x3F);
+        }
+        static const uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (c < kShortest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        at += length;
+    }
+    return true;
+}
+
 }  // namespace qm4250

@@ -11,4 +11,7 @@ std::string Latin1ToUtf8(std::string_view latin1);
 // The UTF-16 code units of valid UTF-8 text (as made by Latin1ToUtf8 or written in the source).
 std::u16string Utf8ToUtf16(std::string_view utf8);
 
+// UTF-8 as the standard has it: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool IsUtf8(std::string_view text);
+
 }  // namespace qm4250

@@ -10,7 +10,10 @@ namespace qm4250 {
 
 namespace {
 
-constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
+// Where libxlsxwriter puts the sheet numbered from 0.
+std::string SheetPart(size_t sheet) {
+    return "xl/worksheets/sheet" + std::to_string(sheet + 1) + ".xml";
+}
 constexpr std::string_view kRowTag = "<row ";
 constexpr size_t kHeadSize = 512;
 constexpr size_t kTailSize = 128;
@@ -101,26 +104,28 @@ bool IsXmlPart(std::string_view name) {
 
 }  // namespace
 
-bool XlsxIsComplete(const std::string& path, size_t sheetRows) {
+bool XlsxIsComplete(const std::string& path, const std::vector<size_t>& sheetRows) {
     unzFile archive = unzOpen64(path.c_str());
     if (archive == nullptr)
         return false;
-    bool sheetFound = false;
+    size_t sheetsFound = 0;
     int at = unzGoToFirstFile(archive);
     for (; at == UNZ_OK; at = unzGoToNextFile(archive)) {
         std::string name = CurrentEntryName(archive);
         PartScan scan;
         bool whole = !name.empty() && ScanCurrentEntry(archive, scan) &&
                      (!IsXmlPart(name) || scan.ClosesItsRoot());
-        if (name == kSheetPart) {
-            sheetFound = true;
-            whole = whole && scan.Rows() == sheetRows;
+        for (size_t sheet = 0; sheet < sheetRows.size(); ++sheet) {
+            if (name == SheetPart(sheet)) {
+                ++sheetsFound;
+                whole = whole && scan.Rows() == sheetRows[sheet];
+            }
         }
         if (!whole)
             break;
     }
     unzClose(archive);
-    return at == UNZ_END_OF_LIST_OF_FILE && sheetFound;
+    return at == UNZ_END_OF_LIST_OF_FILE && sheetsFound == sheetRows.size();
 }
 
 }  // namespace qm4250

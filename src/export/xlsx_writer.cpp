@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 
 #include <cctype>
+#include <optional>
 #include <string_view>
 
 #include "export/xlsx_check.h"
@@ -47,31 +48,47 @@ std::string CellText(std::string_view text) {
     return cell;
 }
 
-}  // namespace
-
-bool WriteXlsx(const CellTable& table, const std::string& path) {
-    lxw_workbook* workbook = workbook_new(path.c_str());
-    if (workbook == nullptr)
-        return false;
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
-    bool written = sheet != nullptr;
+// Writes the table's non-blank cells; the number of rows written, or nullopt when a cell failed.
+std::optional<size_t> WriteCells(lxw_worksheet* sheet, const CellTable& table) {
     size_t rowsWritten = 0;
-    for (size_t row = 0; written && row < table.size(); ++row) {
+    for (size_t row = 0; row < table.size(); ++row) {
         bool rowHasText = false;
-        for (size_t column = 0; written && column < table[row].size(); ++column) {
+        for (size_t column = 0; column < table[row].size(); ++column) {
             const std::string& text = table[row][column];
             if (text.empty())
                 continue;
             rowHasText = true;
-            written = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
-                                             static_cast<lxw_col_t>(column), CellText(text).c_str(),
-                                             nullptr) == LXW_NO_ERROR;
+            if (worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                       static_cast<lxw_col_t>(column), CellText(text).c_str(),
+                                       nullptr) != LXW_NO_ERROR)
+                return std::nullopt;
         }
         rowsWritten += rowHasText ? 1 : 0;
+    }
+    return rowsWritten;
+}
+
+}  // namespace
+
+bool WriteXlsx(const std::vector<NamedSheet>& sheets, const std::string& path) {
+    lxw_workbook* workbook = workbook_new(path.c_str());
+    if (workbook == nullptr)
+        return false;
+    std::vector<size_t> rowsWritten;
+    bool written = true;
+    for (size_t k = 0; written && k < sheets.size(); ++k) {
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheets[k].name.c_str());
+        std::optional<size_t> rows = sheet ? WriteCells(sheet, sheets[k].cells) : std::nullopt;
+        written = rows.has_value();
+        rowsWritten.push_back(rows.value_or(0));
     }
     // Closing also frees the workbook, so it happens even when a cell failed.
     bool closed = workbook_close(workbook) == LXW_NO_ERROR;
     return written && closed && XlsxIsComplete(path, rowsWritten);
+}
+
+bool WriteXlsx(const CellTable& table, const std::string& path) {
+    return WriteXlsx(std::vector<NamedSheet>{{kFirstSheetName, table}}, path);
 }
 
 }  // namespace qm4250

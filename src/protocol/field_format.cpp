@@ -33,16 +33,11 @@ int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
 
-}  // namespace
+struct ClockTime {
+    int year, month, day, hour, minute, second;
+};
 
-std::optional<std::string> FormatTimeDate(std::string_view seconds) {
-    std::optional<int64_t> t = DecimalToInteger(seconds, INT32_MIN, INT32_MAX);
-    if (!t)
-        return std::nullopt;
-    return std::string(TimeDateOf(static_cast<int32_t>(*t)).view());
-}
-
-TimeDateText TimeDateOf(int32_t seconds) {
+ClockTime ClockTimeOf(int32_t seconds) {
     int64_t t = seconds;
 
     // Floor division equals the instrument's truncation for every time stamp from 2004 on and
@@ -64,13 +59,38 @@ TimeDateText TimeDateOf(int32_t seconds) {
         ++month;
     }
     int64_t s = r % kDay;
+    return {static_cast<int>(year),
+            month,
+            static_cast<int>(day + 1),
+            static_cast<int>(s / kHour),
+            static_cast<int>(s % kHour / kMinute),
+            static_cast<int>(s % kMinute)};
+}
 
+}  // namespace
+
+std::optional<std::string> FormatTimeDate(std::string_view seconds) {
+    std::optional<int64_t> t = DecimalToInteger(seconds, INT32_MIN, INT32_MAX);
+    if (!t)
+        return std::nullopt;
+    return std::string(TimeDateOf(static_cast<int32_t>(*t)).view());
+}
+
+TimeDateText TimeDateOf(int32_t seconds) {
+    ClockTime t = ClockTimeOf(seconds);
     TimeDateText text;
-    text.size = std::snprintf(text.chars, sizeof text.chars, "%s %02d/%02d %02d:%02d:%02d",
-                              kMonthNames[month - 1], static_cast<int>(day + 1),
-                              static_cast<int>(year % 100), static_cast<int>(s / kHour),
-                              static_cast<int>(s % kHour / kMinute), static_cast<int>(s % kMinute));
+    text.size =
+        std::snprintf(text.chars, sizeof text.chars, "%s %02d/%02d %02d:%02d:%02d",
+                      kMonthNames[t.month - 1], t.day, t.year % 100, t.hour, t.minute, t.second);
     return text;
+}
+
+std::string FullDateTimeOf(int32_t seconds) {
+    ClockTime t = ClockTimeOf(seconds);
+    char text[24];
+    int size = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month,
+                             t.day, t.hour, t.minute, t.second);
+    return std::string(text, static_cast<size_t>(size));
 }
 
 std::string Pad(std::string_view s, int slen) {

@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -305,16 +306,16 @@ void TrendWindow::showPointAt(const QPoint& at) {
 }
 
 bool TrendWindow::exportSelection(const QString& path) {
-    std::variant<History, ArchiveError> selected = SelectTests(location_, filter());
+    std::variant<std::vector<History>, ArchiveError> selected = SelectTests(location_, filter());
     if (auto* error = std::get_if<ArchiveError>(&selected)) {
         summary_->setText("The selection was not exported: " + ArchiveErrorText(*error));
         return false;
     }
-    const History& history = std::get<History>(selected);
-    bool saved = SaveHistory(history, path.toStdString()) == SaveResult::Saved;
-    summary_->setText(saved
-                          ? QString("%1 tests exported to %2").arg(history.records.size()).arg(path)
-                          : "The selection was not exported: " + path);
+    const std::vector<History>& histories = std::get<std::vector<History>>(selected);
+    bool saved =
+        SaveHistories(histories, QFile::encodeName(path).toStdString()) == SaveResult::Saved;
+    summary_->setText(saved ? QString("%1 tests exported to %2").arg(TestCount(histories)).arg(path)
+                            : "The selection was not exported: " + path);
     return saved;
 }
 

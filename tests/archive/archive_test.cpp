@@ -258,10 +258,11 @@ TEST_F(SqliteArchive, ArchivesNotOursOrNewerAreLeftUntouched) {
         qint64 tables = count("SELECT COUNT(*) FROM sqlite_master");
         EXPECT_EQ(Why(Store(location_, Uploaded(51, 60))), c.written) << c.name;
         EXPECT_EQ(count("SELECT COUNT(*) FROM sqlite_master"), tables) << c.name;
-        std::variant<History, ArchiveError> read = SelectTests(location_, {});
+        std::variant<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
         auto* error = std::get_if<ArchiveError>(&read);
-        EXPECT_EQ(error ? ArchiveErrorText(*error).toStdString()
-                        : std::to_string(std::get<History>(read).records.size()) + " tests",
+        EXPECT_EQ(error
+                      ? ArchiveErrorText(*error).toStdString()
+                      : std::to_string(TestCount(std::get<std::vector<History>>(read))) + " tests",
                   c.read)
             << c.name;
     }
@@ -275,7 +276,7 @@ TEST_F(SqliteArchive, ADamagedArchiveIsNeverExportedInPart) {
     file.seek(size / 3);
     file.write(QByteArray(static_cast<qsizetype>(size / 3), '\x5A'));
     file.close();
-    std::variant<History, ArchiveError> read = SelectTests(location_, {});
+    std::variant<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
     ASSERT_TRUE(std::holds_alternative<ArchiveError>(read));
     EXPECT_EQ(ArchiveErrorText(std::get<ArchiveError>(read)).toStdString(),
               location_.path.toStdString() + ": database disk image is malformed");
@@ -292,10 +293,11 @@ TEST_F(SqliteArchive, AReadOnlyArchiveCanStillBeRead) {
         std::string outcome = InAChildProcess([&] {
             if (!BecomeAnOrdinaryUser())
                 return kCannotDropRoot;
-            std::variant<History, ArchiveError> read = SelectTests(location_, {});
+            std::variant<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
             auto* error = std::get_if<ArchiveError>(&read);
-            return error ? ArchiveErrorText(*error).toStdString()
-                         : std::to_string(std::get<History>(read).records.size()) + " tests";
+            return error
+                       ? ArchiveErrorText(*error).toStdString()
+                       : std::to_string(TestCount(std::get<std::vector<History>>(read))) + " tests";
         });
         if (outcome == kCannotDropRoot)
             GTEST_SKIP() << "cannot play an ordinary user here";
@@ -303,7 +305,7 @@ TEST_F(SqliteArchive, AReadOnlyArchiveCanStillBeRead) {
         EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"archive.sqlite"});
     }
     chmod(folder.constData(), 0700);
-    std::variant<History, ArchiveError> missing =
+    std::variant<std::vector<History>, ArchiveError> missing =
         SelectTests(SqliteAt(folder_.path() + "/none.sqlite"), {});
     ASSERT_TRUE(std::holds_alternative<ArchiveError>(missing));
     EXPECT_EQ(std::get<ArchiveError>(missing).kind, ArchiveError::Kind::Missing);

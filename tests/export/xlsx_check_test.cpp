@@ -74,7 +74,7 @@ TEST_P(XlsxCheck, TellsAWholeWorkbookFromADamagedOne) {
     GetParam().apply(parts);
     std::string damaged = dir / "damaged.xlsx";
     WriteParts(parts, damaged);
-    EXPECT_EQ(XlsxIsComplete(damaged, GetParam().expectedRows), GetParam().complete);
+    EXPECT_EQ(XlsxIsComplete(damaged, {GetParam().expectedRows}), GetParam().complete);
 }
 
 void Truncate(Parts& parts, const std::string& name, size_t keep) {
@@ -110,8 +110,8 @@ TEST(XlsxCheckFile, NotAnArchiveOrNoFileIsIncomplete) {
     TempDir dir;
     std::string text = dir / "text.xlsx";
     std::ofstream(text) << "SN;Model\n1;PN1\n";
-    EXPECT_FALSE(XlsxIsComplete(text, 2));
-    EXPECT_FALSE(XlsxIsComplete(dir / "absent.xlsx", 0));
+    EXPECT_FALSE(XlsxIsComplete(text, {2}));
+    EXPECT_FALSE(XlsxIsComplete(dir / "absent.xlsx", {0}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "archive/sheet_rows.h"
+#include "export/utf8.h"
 #include "fuzz_target.h"
 
 namespace qm4250 {
@@ -32,33 +33,6 @@ class MemoryFile {
   private:
     int fd_;
 };
-
-// UTF-8 as the standard has it: no overlong forms, no surrogates, nothing past U+10FFFF.
-inline bool IsUtf8(std::string_view text) {
-    size_t at = 0;
-    while (at < text.size()) {
-        uint8_t lead = static_cast<uint8_t>(text[at]);
-        size_t length = lead < 0x80         ? 1
-                        : lead >> 5 == 0x6  ? 2
-                        : lead >> 4 == 0xE  ? 3
-                        : lead >> 3 == 0x1E ? 4
-                                            : 0;
-        if (length == 0 || text.size() - at < length)
-            return false;
-        uint32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k) {
-            uint8_t next = static_cast<uint8_t>(text[at + k]);
-            if (next >> 6 != 0x2)
-                return false;
-            c = c << 6 | (next & 0x3F);
-        }
-        static const uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < kShortest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        at += length;
-    }
-    return true;
-}
 
 // An error a terminal can show as it is: short printable ASCII, never bytes of the file.
 inline bool IsPlainText(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "export/utf8.h"
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
 
@@ -11,7 +12,6 @@ namespace qm4250 {
 namespace {
 
 constexpr uint16_t kUtf16CodePage = 1200;
-constexpr std::string_view kSheetName = "Sheet1";
 constexpr std::string_view kFontName = "Arial";
 
 // A short string of ASCII text: length byte, flags byte (one byte a character), characters.
@@ -79,12 +79,28 @@ std::string NormalStyleData() {
     return data;
 }
 
-std::string BoundSheetData() {
+// A sheet name: one byte a character when every character is Latin-1, else UTF-16LE.
+void PutSheetName(std::string& data, std::string_view utf8) {
+    std::u16string name = Utf8ToUtf16(utf8);
+    bool wide = false;
+    for (char16_t c : name)
+        wide = wide || c > 0xFF;
+    PutU8(data, static_cast<uint8_t>(name.size()));
+    PutU8(data, wide ? 1 : 0);
+    for (char16_t c : name) {
+        if (wide)
+            PutU16(data, c);
+        else
+            PutU8(data, static_cast<uint8_t>(c));
+    }
+}
+
+std::string BoundSheetData(std::string_view name) {
     std::string data;
     PutU32(data, 0);  // stream position of the sheet's BOF, set once known
     PutU8(data, 0);   // visible
     PutU8(data, 0);   // worksheet
-    PutShortString(data, kSheetName);
+    PutSheetName(data, name);
     return data;
 }
 
@@ -97,7 +113,8 @@ std::string CountryData() {
 
 }  // namespace
 
-WorkbookGlobals BuildWorkbookGlobals(const SharedStrings& strings) {
+WorkbookGlobals BuildWorkbookGlobals(const SharedStrings& strings,
+                                     const std::vector<std::string>& sheetNames) {
     using namespace biff;
     std::string s;
     AppendBof(s, kWorkbookGlobals);
@@ -122,12 +139,15 @@ WorkbookGlobals BuildWorkbookGlobals(const SharedStrings& strings) {
     for (int xf = 0; xf <= 15; ++xf)
         AppendRecord(s, kXf, XfData(xf));
     AppendRecord(s, kStyle, NormalStyleData());
-    size_t boundSheetAt = s.size();
-    AppendRecord(s, kBoundSheet, BoundSheetData());
+    std::vector<size_t> offsetFields;
+    for (const std::string& name : sheetNames) {
+        offsetFields.push_back(s.size() + 4);
+        AppendRecord(s, kBoundSheet, BoundSheetData(name));
+    }
     AppendRecord(s, kCountry, CountryData());
     strings.AppendRecords(s);
     AppendRecord(s, kEof, "");
-    return {std::move(s), boundSheetAt + 4};
+    return {std::move(s), std::move(offsetFields)};
 }
 
 }  // namespace qm4250

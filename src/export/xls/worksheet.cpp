@@ -43,10 +43,11 @@ std::string LabelSstData(uint16_t row, uint16_t column, uint32_t stringIndex) {
     return data;
 }
 
-// Gridlines, row and column headings and zero values shown; the sheet selected.
-std::string Window2Data() {
+// Gridlines, row and column headings and zero values shown; the first sheet selected and shown.
+std::string Window2Data(bool first) {
+    constexpr uint16_t kSelectedAndShown = 0x0600;
     std::string data;
-    PutU16(data, 0x06B6);
+    PutU16(data, first ? 0x00B6 | kSelectedAndShown : 0x00B6);
     PutU16(data, 0);   // top row
     PutU16(data, 0);   // left column
     PutU16(data, 64);  // automatic gridline colour
@@ -59,7 +60,8 @@ std::string Window2Data() {
 
 }  // namespace
 
-std::optional<std::string> BuildWorksheet(const CellTable& table, SharedStrings& strings) {
+std::optional<std::string> BuildWorksheet(const CellTable& table, SharedStrings& strings,
+                                          bool first) {
     if (table.size() > kMaxSheetRows)
         return std::nullopt;
     using namespace biff;
@@ -82,7 +84,7 @@ std::optional<std::string> BuildWorksheet(const CellTable& table, SharedStrings&
                 LabelSstData(static_cast<uint16_t>(row), static_cast<uint16_t>(column), *index));
         }
     }
-    AppendRecord(s, kWindow2, Window2Data());
+    AppendRecord(s, kWindow2, Window2Data(first));
     AppendRecord(s, kEof, "");
     return s;
 }

@@ -1,0 +1,85 @@
+#include "cli/import_report.h"
+
+#include <QLocale>
+#include <QString>
+
+namespace qm4250 {
+
+namespace {
+
+constexpr qsizetype kShownCharacters = 40;
+
+// 4,981: counts in a summary are read at a glance.
+std::string Count(uint64_t n) {
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n)).toStdString();
+}
+
+std::string Escaped(char32_t c) {
+    if (c == '"' || c == '\\')
+        return std::string{'\\', static_cast<char>(c)};
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(c));
+        return hex;
+    }
+    return QString::fromUcs4(&c, 1).toStdString();
+}
+
+std::string ReasonText(const SkippedRow& skipped) {
+    std::string cell = "\"" + ShownCell(skipped.cell) + "\"";
+    switch (skipped.reason) {
+        case SkipReason::TimeDateUnreadable:
+            return "the time/date " + cell + " is not one the instrument writes";
+        case SkipReason::OutsideClock:
+            return "the time/date " + cell +
+                   " is outside the instrument's clock (2004-01-01 to 2072-01-19)";
+        case SkipReason::NotWholeSecond:
+            return "the time/date " + cell + " is not a whole second";
+        case SkipReason::RelayNotOnOff:
+            return std::string("relay cell ") + static_cast<char>('A' + skipped.column) + " " +
+                   cell + " is neither On nor Off";
+        case SkipReason::ErrorNotCode:
+            return "the error cell " + cell + " is neither empty nor *code";
+        case SkipReason::TooLong:
+            break;
+    }
+    return "longer than 1 MiB";
+}
+
+}  // namespace
+
+std::string ShownCell(std::string_view utf8) {
+    std::u32string characters = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+                                    .left(kShownCharacters + 1)
+                                    .toStdU32String();
+    std::string shown;
+    for (size_t k = 0; k < characters.size() && k < kShownCharacters; ++k)
+        shown += Escaped(characters[k]);
+    return characters.size() > kShownCharacters ? shown + "…" : shown;
+}
+
+std::string SkippedRowText(const SkippedRow& skipped) {
+    std::string where =
+        skipped.sheet.empty() ? std::string() : "sheet \"" + ShownCell(skipped.sheet) + "\" ";
+    return where + "row " + std::to_string(skipped.row) + ": " + ReasonText(skipped);
+}
+
+std::vector<std::string> ImportReport(const std::string& file, const SheetImportResult& imported) {
+    std::string summary = file + ": " + Count(imported.testsRead) + " tests read, " +
+                          Count(static_cast<uint64_t>(imported.newTests)) + " new, " +
+                          Count(imported.rowsSkipped) + " rows skipped";
+    if (imported.rowsInWindows1252 > 0)
+        summary += ", " + Count(imported.rowsInWindows1252) + " rows read as Windows-1252";
+    std::vector<std::string> lines{summary};
+    for (const std::string& sheet : imported.sheetsPassedOver)
+        lines.push_back("  sheet \"" + ShownCell(sheet) + "\" passed over: no SEQ# header");
+    for (const SkippedRow& skipped : imported.skippedRows)
+        lines.push_back("  " + SkippedRowText(skipped));
+    if (imported.rowsSkipped > imported.skippedRows.size())
+        lines.push_back("  … and " + Count(imported.rowsSkipped - imported.skippedRows.size()) +
+                        " more rows skipped" +
+                        (imported.othersForTheSameReasons ? " for the same reasons" : ""));
+    return lines;
+}
+
+}  // namespace qm4250
