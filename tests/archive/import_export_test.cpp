@@ -200,4 +200,71 @@ TEST(ArchiveCommand, ImportsOnceAndExportsExactlyTheSelection) {
         << report;
 }
 
+struct CommandRun {
+    int status;
+    std::string out;  // stdout, then stderr
+};
+
+CommandRun RunImport(std::vector<std::string> words) {
+    std::FILE* out = std::tmpfile();
+    CommandRun run{RunArchiveCommand(words, out, out), {}};
+    std::rewind(out);
+    for (int c; (c = std::fgetc(out)) != EOF;)
+        run.out += static_cast<char>(c);
+    std::fclose(out);
+    return run;
+}
+
+// Scripts can trust the status: 0 only when every file was read whole; what was skipped is said
+// on one line a row, its cell escaped and cut, and past 20 rows only counted.
+TEST(ArchiveCommand, ImportReportsAndStatuses) {
+    QTemporaryDir folder;
+    std::string archive = (folder.path() + "/a.sqlite").toStdString();
+    auto file = [&](const std::string& name, const std::string& bytes) {
+        std::string path = QFile::encodeName(folder.path()).toStdString() + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    };
+    const std::string header = "SEQ#;PN;Cust Code;Leak;Error;Time/Date;GPRelay;BPRelay;GERelay\r\n";
+    std::string bad = header;
+    for (int k = 1; k <= 25; ++k)
+        bad += std::to_string(k) + ";P;C;0.1;;\"\x1B[31m\\" + std::string(50, 'x') +
+               "\";On;Off;Off\r\n";
+    struct Case {
+        std::vector<std::string> words;
+        int status;
+        std::vector<std::string> lines;  // each found in the output
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"import", file("\xE9t\xE9.csv", "\xEF\xBB\xBF" + header +
+                                                   "1;P;C;0.1;;Jan 01/04 00:00:00;On;Off;Off\r\n")},
+              0,
+              {"\xE9t\xE9.csv: 1 tests read, 1 new, 0 rows skipped\n"}},
+             {{"import",
+               file("w.csv", header + "2;caf\xE9;C;0.1;;Jan 01/04 00:00:00;On;Off;Off\n")},
+              0,
+              {"w.csv: 1 tests read, 1 new, 0 rows skipped, 1 rows read as Windows-1252\n"}},
+             {{"import", file("bad.csv", bad)},
+              1,
+              {"bad.csv: 0 tests read, 0 new, 25 rows skipped\n",
+               "  row 2: the time/date \"\\x1B[31m\\\\" + std::string(34, 'x') +
+                   "…\" is not one the instrument writes\n",
+               "  row 21: the time/date", "  … and 5 more rows skipped for the same reasons\n"}},
+             {{"import", file("other.csv", "a,b\n"), file("ok.csv", header)},
+              1,
+              {"other.csv: not a QM4250 history sheet (no SEQ# header)\n",
+               "ok.csv: 0 tests read, 0 new, 0 rows skipped\n"}},
+             {{"import", folder.path().toStdString() + "/missing.csv"}, 1, {"missing.csv: cannot"}},
+             {{"import"}, 2, {"import needs a FILE"}},
+         }) {
+        std::vector<std::string> words = c.words;
+        words.insert(words.end(), {"--archive", archive});
+        CommandRun run = RunImport(words);
+        EXPECT_EQ(run.status, c.status) << run.out;
+        for (const std::string& line : c.lines)
+            EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
+        EXPECT_EQ(run.out.find("row 22:"), std::string::npos) << run.out;
+    }
+}
+
 }  // namespace

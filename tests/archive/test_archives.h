@@ -34,6 +34,8 @@ inline void MakeEmptyArchive(Engine engine, const QTemporaryDir& folder,
     if (engine == Engine::Sqlite) {
         location = ArchiveLocation{};
         location.path = folder.path() + "/archive.sqlite";
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(location.path + suffix);
         return;
     }
     QFile urlFile(qEnvironmentVariable("QM4250_TEST_POSTGRES_URL_FILE"));

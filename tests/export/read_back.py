@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Reads a saved history with an independent reader and prints its cells, one line a row,
-nine tab-separated cells, each the hex of its UTF-8 text. Fails on anything a reader flags."""
+nine tab-separated cells, each the hex of its UTF-8 text; a workbook of several sheets has each
+sheet's rows after a line "sheet" and the hex of its name. Fails on anything a reader flags."""
 import csv
 import io
 import re
@@ -24,9 +25,12 @@ def read_xls(path):
     warnings = [line for line in log.getvalue().splitlines() if "WARNING" in line]
     if warnings:
         sys.exit("\n".join(warnings))
-    if book.nsheets != 1:
-        sys.exit("sheets: %d" % book.nsheets)
-    sheet = book.sheet_by_index(0)
+    return [(sheet.name, xls_rows(sheet)) for sheet in book.sheets()]
+
+
+def xls_rows(sheet):
+    import xlrd
+
     rows = []
     for r in range(sheet.nrows):
         row = []
@@ -63,11 +67,12 @@ def read_xlsx(path):
     import openpyxl.reader.excel
 
     openpyxl.reader.excel.read_string_table = read_string_table_unescaped
-    sheets = openpyxl.load_workbook(path).worksheets
-    if len(sheets) != 1:
-        sys.exit("sheets: %d" % len(sheets))
+    return [(sheet.title, xlsx_rows(sheet)) for sheet in openpyxl.load_workbook(path).worksheets]
+
+
+def xlsx_rows(sheet):
     rows = []
-    for cells in sheets[0].iter_rows(min_row=1, max_col=9):
+    for cells in sheet.iter_rows(min_row=1, max_col=9):
         row = []
         for cell in cells:
             if cell.value is not None and cell.data_type != "s":
@@ -83,13 +88,17 @@ def read_csv(path):
     for row in rows:
         if len(row) != 9:
             sys.exit("line with %d fields" % len(row))
-    return rows
+    return [("", rows)]
 
 
 def main():
     reader = {"xls": read_xls, "xlsx": read_xlsx, "csv": read_csv}[sys.argv[1]]
-    for row in reader(sys.argv[2]):
-        print("\t".join(text.encode("utf-8").hex() for text in row))
+    sheets = reader(sys.argv[2])
+    for name, rows in sheets:
+        if len(sheets) > 1:
+            print("sheet\t" + name.encode("utf-8").hex())
+        for row in rows:
+            print("\t".join(text.encode("utf-8").hex() for text in row))
 
 
 main()

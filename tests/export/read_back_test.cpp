@@ -81,6 +81,31 @@ TEST_P(ReadBack, HeaderOnly) {
     ExpectSavedAndReadBack(History{});
 }
 
+// Each instrument's tests on a sheet named by its serial, as far as a sheet name can hold it; in a
+// .csv, each after its identification row.
+TEST_P(ReadBack, SeveralInstruments) {
+    std::vector<History> histories(4, TrickyHistory());
+    const std::vector<std::string> serials{"a/b:c", "A_B_C", "'\xE9'", ""};
+    for (size_t k = 0; k < serials.size(); ++k)
+        histories[k].identification->serial = serials[k];
+    std::string path = dir_ / ("instruments." + GetParam());
+    ASSERT_EQ(SaveHistories(histories, path), SaveResult::Saved);
+    std::string expected;
+    if (GetParam() == "csv") {
+        expected = Dump(BuildInstrumentsTable(histories));
+    } else {
+        for (const char* name : {"a_b_c", "A_B_C (2)", "_\xC3\xA9_", "no serial"})
+            expected += "sheet\t" + Hex(name) + "\n";
+        for (size_t k = 0, at = 0; k < histories.size(); ++k) {
+            at = expected.find("\n", expected.find("sheet\t", at)) + 1;
+            std::string rows = Dump(BuildCellTable(histories[k]));
+            expected.insert(at, rows);
+            at += rows.size();
+        }
+    }
+    EXPECT_EQ(ReadWithIndependentReader(GetParam(), path), expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, ReadBack, ::testing::Values("xls", "xlsx", "csv"));
 
 TEST(ReadBackXls, FullSheetOf65536Rows) {
