@@ -14,8 +14,11 @@ constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
 // Enough of a cell to show; a cell may hold up to 1 MiB.
 constexpr size_t kCellKept = 200;
 
-// Cells hold UTF-8 text of received single bytes.
+// Cells hold UTF-8 text of received single bytes; nearly always ASCII, which is both.
 std::string Bytes(const std::string& utf8) {
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return utf8;
     return QString::fromStdString(utf8).toLatin1().toStdString();
 }
 
