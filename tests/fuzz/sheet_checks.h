@@ -21,11 +21,15 @@ class MemoryFile {
     explicit MemoryFile(const char* name) : fd_(memfd_create(name, MFD_CLOEXEC)) {
         FUZZ_CHECK(fd_ >= 0);
     }
+    // The file holds bytes, to be read from its start: the reading of the one before left the
+    // offset at its end.
     void write(std::string_view bytes) {
         FUZZ_CHECK(ftruncate(fd_, 0) == 0);
         FUZZ_CHECK(pwrite(fd_, bytes.data(), bytes.size(), 0) ==
                    static_cast<ssize_t>(bytes.size()));
+        rewind();
     }
+    void rewind() { FUZZ_CHECK(lseek(fd_, 0, SEEK_SET) == 0); }
     int fd() const { return fd_; }
     // The file by a name, for writers that open files by name.
     std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
