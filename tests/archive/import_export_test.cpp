@@ -77,31 +77,58 @@ TEST(Import, RowsThatCannotBeReadAreSkippedAndSaid) {
     EXPECT_EQ(imported.history.records.back().relays(), 24);
 }
 
-// A .xls written by another program, laid out as this one saves: python3-xlwt makes it here.
-TEST(Import, AWorkbookFromAnotherProgram) {
-    QTemporaryDir folder;
-    std::string path = (folder.path() + "/xlwt.xls").toStdString();
-    std::string script =
-        "import sys, xlwt\n"
+// Workbooks written by other programs, laid out as this one saves, with numbers and real date
+// cells where a spreadsheet program would put them: python3-xlwt and python3-openpyxl make them
+// here. A date between two seconds is not one the instrument's clock shows.
+TEST(Import, WorkbooksFromOtherPrograms) {
+    const std::string rows =
+        "import sys, datetime\n"
+        "rows = [['SEQ#','PN','Cust Code','Leak','Error','Time/Date','GPRelay','BPRelay',"
+        "'GERelay'], ['SN = 4711','Model: Dravon Flow'],"
+        " [17, 'PN1', 'C1', 0.25, '', datetime.datetime(2021, 3, 4, 10, 20, 30), 'On', 'Off', "
+        "'Off'],"
+        " ['QM 4250 Power UP'],"
+        " [18, 'PN1', 'C1', 0.5, '', datetime.datetime(2021, 3, 4, 10, 20, 30, 500000), 'On', "
+        "'Off',"
+        " 'Off'], [19, 'PN2', 'C1', 1, '', 'Mar 04/21 10:20:31', 'Off', 'Off', 'On']]\n";
+    const std::string xlwt =
+        "import xlwt\n"
         "book = xlwt.Workbook(); sheet = book.add_sheet('Sheet1')\n"
-        "rows = [['SEQ#','PN','Cust "
-        "Code','Leak','Error','Time/Date','GPRelay','BPRelay','GERelay'],"
-        " ['SN = 4711','Model: Dravon Flow'],"
-        " [17, 'PN1', 'C1', 0.25, '', 'Mar 04/21 10:20:30', 'On', 'Off', 'Off'],"
-        " ['QM 4250 Power UP']]\n"
+        "date = xlwt.easyxf(num_format_str='mmm dd/yy hh:mm:ss')\n"
         "for r, row in enumerate(rows):\n"
-        "    for c, value in enumerate(row): sheet.write(r, c, value)\n"
+        "    for c, v in enumerate(row):\n"
+        "        sheet.write(r, c, v, date if isinstance(v, datetime.datetime) else "
+        "xlwt.Style.default_style)\n"
         "book.save(sys.argv[1])\n";
-    std::string command = "/usr/bin/python3 - " + path;
-    FILE* python = popen(command.c_str(), "w");
-    ASSERT_NE(python, nullptr);
-    std::fputs(script.c_str(), python);
-    ASSERT_EQ(pclose(python), 0) << "python3-xlwt wrote no workbook";
-    ReadBack imported = ReadHistoryFile(path);
-    ASSERT_FALSE(imported.error) << imported.error->detail;
-    EXPECT_EQ(TestRows(imported.history),
-              std::vector<std::string>{"17;PN1;C1;0.25;;Mar 04/21 10:20:30;5"});
-    EXPECT_EQ(imported.history.identification->modelCode, "H");
+    const std::string openpyxl =
+        "import openpyxl, openpyxl.utils.datetime\n"
+        "book = openpyxl.Workbook()\n"
+        "if sys.argv[2] == '1904': book.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904\n"
+        "for row in rows: book.active.append(row)\n"
+        "book.save(sys.argv[1])\n";
+    struct Case {
+        const char* file;
+        std::string script;
+    };
+    for (const Case& c :
+         {Case{"xlwt.xls", xlwt}, Case{"openpyxl.xlsx", openpyxl}, Case{"1904.xlsx", openpyxl}}) {
+        QTemporaryDir folder;
+        std::string path = (folder.path() + "/" + c.file).toStdString();
+        std::string command = "/usr/bin/python3 - " + path + " " + c.file;
+        FILE* python = popen(command.c_str(), "w");
+        ASSERT_NE(python, nullptr);
+        std::fputs((rows + c.script).c_str(), python);
+        ASSERT_EQ(pclose(python), 0) << c.file << ": no workbook written";
+        ReadBack imported = ReadHistoryFile(path);
+        ASSERT_FALSE(imported.error) << imported.error->detail;
+        EXPECT_EQ(TestRows(imported.history),
+                  (std::vector<std::string>{"17;PN1;C1;0.25;;Mar 04/21 10:20:30;5",
+                                            "19;PN2;C1;1;;Mar 04/21 10:20:31;16"}))
+            << c.file;
+        ASSERT_EQ(imported.skipped.size(), 1u) << c.file;
+        EXPECT_EQ(imported.skipped[0].reason, SkipReason::NotWholeSecond) << c.file;
+        EXPECT_EQ(imported.history.identification->modelCode, "H") << c.file;
+    }
 }
 
 // A long sheet's tests go into the archive in batches as it is read: a power-up marker still
