@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "archive/sheet_rows.h"
 #include "child_process.h"
@@ -25,9 +26,15 @@ inline constexpr rlim_t kReadBudget = RLIM_INFINITY;
 inline constexpr rlim_t kReadBudget = rlim_t{512} << 20;
 #endif
 
-// Counts the rows a reader hands on and remembers the first few, joined by ";".
+// Counts the rows a reader hands on and remembers the first few, joined by ";", each sheet's
+// after its name in brackets.
 class CollectedRows : public SheetRows {
   public:
+    bool sheet(std::string_view name) override {
+        if (shown_.size() < 1000)
+            shown_ += "[" + std::string(name) + "] ";
+        return true;
+    }
     bool row(uint64_t number, const SheetRow& cells) override {
         ++rows_;
         if (shown_.size() < 1000) {

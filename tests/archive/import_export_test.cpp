@@ -9,6 +9,7 @@
 
 #include "archive/archive_connection.h"
 #include "archive/import_sheet.h"
+#include "archive/python_workbook.h"
 #include "archive/test_selection.h"
 #include "cli/archive_command.h"
 #include "cli/import_report.h"
@@ -114,11 +115,7 @@ TEST(Import, WorkbooksFromOtherPrograms) {
          {Case{"xlwt.xls", xlwt}, Case{"openpyxl.xlsx", openpyxl}, Case{"1904.xlsx", openpyxl}}) {
         QTemporaryDir folder;
         std::string path = (folder.path() + "/" + c.file).toStdString();
-        std::string command = "/usr/bin/python3 - " + path + " " + c.file;
-        FILE* python = popen(command.c_str(), "w");
-        ASSERT_NE(python, nullptr);
-        std::fputs((rows + c.script).c_str(), python);
-        ASSERT_EQ(pclose(python), 0) << c.file << ": no workbook written";
+        ASSERT_TRUE(WriteWithPython(rows + c.script, path, c.file)) << c.file << ": no workbook";
         ReadBack imported = ReadHistoryFile(path);
         ASSERT_FALSE(imported.error) << imported.error->detail;
         EXPECT_EQ(TestRows(imported.history),

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "archive/hostile_files.h"
+#include "archive/python_workbook.h"
 #include "archive/sheet_file.h"
 #include "archive/xls/xls_reader.h"
 #include "export/cell_table.h"
@@ -178,10 +179,7 @@ TEST(XlsReader, AWorkbookFromPythonXlwt) {
         "        sheet.row(r).set_cell_error(c, code)\n"
         "sheet.write_rich_text(4, 1, [('rich', xlwt.Font()), ' text'])\n"
         "book.save(sys.argv[1])\n";
-    FILE* python = popen(("/usr/bin/python3 - " + path).c_str(), "w");
-    ASSERT_NE(python, nullptr);
-    std::fputs(script.c_str(), python);
-    ASSERT_EQ(pclose(python), 0) << "python3-xlwt wrote no workbook";
+    ASSERT_TRUE(WriteWithPython(script, path)) << "python3-xlwt wrote no workbook";
     TableRows read;
     EXPECT_EQ(OutcomeText(ReadPath(path, read)), "read");
     EXPECT_EQ(Shown(read),
@@ -215,16 +213,26 @@ std::string Rec(uint16_t type, const std::string& body) {
     return U16(type) + U16(static_cast<uint16_t>(body.size())) + body;
 }
 
-std::string At(uint16_t row, uint16_t column) {
-    return U16(row) + U16(column) + U16(15);
+// A cell's row, column and cell format (XF index).
+std::string At(uint16_t row, uint16_t column, uint16_t format = 15) {
+    return U16(row) + U16(column) + U16(format);
 }
 
-std::string Number(uint16_t row, uint16_t column, double value) {
-    return Rec(0x0203, At(row, column) + F64(value));
+std::string Number(uint16_t row, uint16_t column, double value, uint16_t format = 15) {
+    return Rec(0x0203, At(row, column, format) + F64(value));
 }
 
-std::string Rk(uint16_t row, uint16_t column, uint32_t rk) {
-    return Rec(0x027E, At(row, column) + U32(rk));
+std::string Rk(uint16_t row, uint16_t column, uint32_t rk, uint16_t format = 15) {
+    return Rec(0x027E, At(row, column, format) + U32(rk));
+}
+
+// A cell format showing numbers in number format `id`.
+std::string Xf(uint16_t id) {
+    return Rec(0x00E0, U16(0) + U16(id) + std::string(16, '\0'));
+}
+
+std::string Format(uint16_t id, const std::string& code) {
+    return Rec(0x041E, U16(id) + U16(static_cast<uint16_t>(code.size())) + '\0' + code);
 }
 
 std::string BoolErr(uint16_t row, uint16_t column, uint8_t value, bool error) {
@@ -257,29 +265,45 @@ std::string Bof(uint16_t version, uint16_t substream) {
 
 const std::string kEof = Rec(0x000A, "");
 
-struct BookParts {
-    std::string sheet;      // the worksheet's records between its BOF and EOF
-    std::string globals;    // records of the globals after the BOUNDSHEET
-    uint8_t sheetType = 0;  // in the BOUNDSHEET
-    uint16_t version = 0x0600;
-    int64_t sheetAt = -1;  // the BOUNDSHEET's position of the sheet; -1: where it is
+// A sheet of a workbook made here: a worksheet unless its BOUNDSHEET type says otherwise (2 a
+// chart), with its records between its BOF and EOF.
+struct SheetParts {
+    std::string records;
+    std::string name = "Sheet1";  // one byte a character, or UTF-16LE when wide
+    uint8_t type = 0;
+    int64_t at = -1;  // the BOUNDSHEET's position of the sheet; -1: where it is
+    bool wide = false;
 };
 
-// A Workbook stream: the globals with one sheet, then that sheet.
+struct BookParts {
+    std::vector<SheetParts> sheets{SheetParts{}};
+    std::string globals;  // records of the globals after the BOUNDSHEETs
+    uint16_t version = 0x0600;
+};
+
+// A Workbook stream: the globals, then each sheet.
 std::string Workbook(const BookParts& parts) {
     std::string stream = Bof(parts.version, 0x0005);
-    size_t boundSheet = stream.size() + 4;
-    stream += Rec(0x0085, U32(0) + std::string{0, static_cast<char>(parts.sheetType)} +
-                              std::string{6, 0} + "Sheet1");
+    std::vector<size_t> positions;
+    for (const SheetParts& sheet : parts.sheets) {
+        positions.push_back(stream.size() + 4);
+        stream += Rec(0x0085, U32(0) + std::string{0, static_cast<char>(sheet.type)} +
+                                  static_cast<char>(sheet.name.size() / (sheet.wide ? 2 : 1)) +
+                                  static_cast<char>(sheet.wide) + sheet.name);
+    }
     stream += parts.globals + kEof;
-    uint32_t sheetAt = static_cast<uint32_t>(parts.sheetAt < 0 ? stream.size() : parts.sheetAt);
-    SetU32(stream, boundSheet, sheetAt);
-    return stream + Bof(0x0600, 0x0010) + parts.sheet + kEof;
+    for (size_t k = 0; k < parts.sheets.size(); ++k) {
+        const SheetParts& sheet = parts.sheets[k];
+        SetU32(stream, positions[k],
+               static_cast<uint32_t>(sheet.at < 0 ? stream.size() : sheet.at));
+        stream += Bof(0x0600, sheet.type == 2 ? 0x0020 : 0x0010) + sheet.records + kEof;
+    }
+    return stream;
 }
 
 std::string Workbook(const std::string& sheet, const std::string& globals = "") {
     BookParts parts;
-    parts.sheet = sheet;
+    parts.sheets[0].records = sheet;
     parts.globals = globals;
     return Workbook(parts);
 }
@@ -404,6 +428,48 @@ TEST(XlsReader, CellsOfEveryKind) {
     }
 }
 
+// Every worksheet, rows from 1 in each, and numbers in cell formats that show dates: built in, or
+// defined by a FORMAT record (which takes the place of a built-in one of its id), in either date
+// system; RK and MULRK values each in their own cell format.
+TEST(XlsReader, WorksheetsInOrderAndTheirDates) {
+    BookParts sheets;
+    sheets.sheets = {{Number(0, 0, 1) + Number(1, 0, 2), "Eins"},
+                     {Number(0, 0, 99), "Chart", 2},
+                     {"", "Pr\xFC"},
+                     {Number(0, 0, 3), U16(0x65E5) + U16(0x672C), 0, -1, true}};
+    const std::string formats = Format(164, "mmm dd/yy hh:mm:ss") + Format(165, "0.0\"d\"") +
+                                Format(22, "0.00") + Xf(0) + Xf(22) + Xf(164) + Xf(165) + Xf(14) +
+                                Xf(47);
+    const std::string cells =
+        Number(0, 0, 45355.43090277778, 4) + Rk(0, 1, 45355 << 2 | 2, 4) +
+        Number(0, 2, 44259.43090277778, 2) + Number(0, 3, 3.5, 3) + Number(0, 4, 61, 0) +
+        Number(0, 5, 61, 1) + Number(0, 6, 61, 99) + Rk(0, 7, 0x3EF00000, 5) +
+        Rec(0x00BD, U16(1) + U16(0) + U16(4) + U32(61 << 2 | 2) + U16(0) + U32(61 << 2 | 2) +
+                        U16(4) + U32(0xBFF00000) + U16(2)) +
+        Number(1, 3, 2958466, 4);
+    const std::string row1 =
+        "1:2024-03-04 10:20:30;2024-03-04 00:00:00;2021-03-04 10:20:30;3.5;61;";
+    std::vector<CellCase> cases{
+        {"worksheets with a chart sheet and an empty one between", CompoundFile(Workbook(sheets)),
+         "[Eins] 1:1;;;;;;;;; 2:2;;;;;;;;; [Pr\u00fc] [\u65e5\u672c] 1:3;;;;;;;;; "},
+        {"dates of the 1900 date system", CompoundFile(Workbook(cells, formats)),
+         "[Sheet1] " + row1 +
+             "61;61;1899-12-31 00:00:01.318;; 2:1900-03-01 00:00:00;61;-1;2958466;;;;;; "},
+        {"dates of the 1904 date system",
+         CompoundFile(Workbook(cells, formats + Rec(0x0022, U16(1)))),
+         "[Sheet1] 1:2028-03-05 10:20:30;2028-03-05 00:00:00;2025-03-05 10:20:30;3.5;61;61;61;"
+         "1904-01-01 00:00:01.318;; 2:1904-03-02 00:00:00;61;-1;2958466;;;;;; "},
+    };
+    QTemporaryDir folder;
+    std::string path = (folder.path() + "/sheets.xls").toStdString();
+    for (const CellCase& c : cases) {
+        WriteFile(path, c.workbook);
+        CollectedRows read;
+        EXPECT_EQ(OutcomeText(ReadPath(path, read)), "read") << c.name;
+        EXPECT_EQ(read.shown(), c.shown) << c.name;
+    }
+}
+
 // Hostile files.
 
 struct HostileCase {
@@ -421,9 +487,26 @@ TEST(XlsReader, HostileFilesEndInTheirOutcome) {
     const size_t workbookFatEntry = kFat + 4 * 3;
     BookParts biff5, chartOnly, misplaced;
     biff5.version = 0x0500;
-    chartOnly.sheet = Number(0, 0, 1);
-    chartOnly.sheetType = 2;
-    misplaced.sheetAt = 100000;
+    chartOnly.sheets[0] = {Number(0, 0, 1), "Chart", 2};
+    misplaced.sheets[0].at = 100000;
+    auto empties = [](size_t count) {
+        BookParts parts;
+        parts.sheets.assign(count, SheetParts{});
+        return parts;
+    };
+    BookParts longName;
+    longName.sheets[0].name = std::string(32, 'n');
+    BookParts two;
+    two.sheets = {{Number(0, 0, 1), "A"}, {Number(0, 0, 2), "B"}};
+    // The second BOUNDSHEET's position (after the BOF, 20 bytes, and the first BOUNDSHEET, 13)
+    // made the first's.
+    std::string twice = Workbook(two);
+    twice.replace(20 + 13 + 4, 4, twice.substr(20 + 4, 4));
+    std::string formats, cellFormats;
+    for (uint16_t k = 0; k < 4'001; ++k)
+        formats += Format(static_cast<uint16_t>(164 + k), "0");
+    for (size_t k = 0; k < 64'001; ++k)
+        cellFormats += Xf(0);
     std::vector<HostileCase> cases{
         {"the reference file in mini sectors", small, "1 rows, read"},
         {"the reference file in regular sectors", large, "1 rows, read"},
@@ -467,14 +550,14 @@ TEST(XlsReader, HostileFilesEndInTheirOutcome) {
         {"no worksheet", CompoundFile(Workbook(chartOnly)),
          "0 rows, damaged: the workbook has no worksheet"},
         {"a worksheet past the stream", CompoundFile(Workbook(misplaced)),
-         "0 rows, damaged: the first worksheet lies past the end of the Workbook stream"},
+         "0 rows, damaged: worksheet 1 lies past the end of the Workbook stream"},
         {"a record cut short", CompoundFile(one.substr(0, one.size() - 2)),
-         "0 rows, damaged: a record runs past the end of the Workbook stream"},
+         "0 rows, damaged: worksheet 1: a record runs past the end of the Workbook stream"},
         {"a record over the size limit",
          CompoundFile(Workbook(Rec(0x0203, std::string(8225, '\0')))),
-         "0 rows, damaged: a record is longer than 8,224 bytes"},
+         "0 rows, damaged: worksheet 1: a record is longer than 8,224 bytes"},
         {"no EOF for the worksheet", CompoundFile(one.substr(0, one.size() - 4)),
-         "0 rows, damaged: the first worksheet ends before its EOF record"},
+         "0 rows, damaged: worksheet 1 ends before its EOF record"},
         {"an SST counting 2^32-1 strings",
          CompoundFile(Workbook(LabelSst(0, 0, 0), Sst(0xFFFFFFFF, SstString("a")))),
          "0 rows, damaged: the SST runs past its records"},
@@ -483,19 +566,39 @@ TEST(XlsReader, HostileFilesEndInTheirOutcome) {
          "0 rows, damaged: the SST runs past its records"},
         {"a LABELSST past the SST",
          CompoundFile(Workbook(Number(0, 0, 1) + LabelSst(1, 1, 1), Sst(1, SstString("a")))),
-         "1 rows, damaged: cell B2 refers to a shared string past the end of the SST"},
+         "1 rows, damaged: worksheet 1: cell B2 refers to a shared string past the end of the SST"},
         {"a LABEL longer than its record",
          CompoundFile(Workbook(Rec(0x0204, At(0, 0) + U16(10) + '\0' + "abc"))),
-         "0 rows, damaged: the text of cell A1 runs past its record"},
+         "0 rows, damaged: worksheet 1: the text of cell A1 runs past its record"},
         {"a cell past column IV", CompoundFile(Workbook(Number(0, 0, 1) + Number(1, 300, 2))),
-         "1 rows, damaged: cell KO2 is past column IV"},
+         "1 rows, damaged: worksheet 1: cell KO2 is past column IV"},
         {"a NUMBER too short for its value", CompoundFile(Workbook(Rec(0x0203, At(0, 0) + U32(0)))),
-         "0 rows, damaged: a NUMBER record is shorter than its fields"},
+         "0 rows, damaged: worksheet 1: a NUMBER record is shorter than its fields"},
         {"a MULRK whose last column is wrong",
          CompoundFile(Workbook(Rec(0x00BD, U16(0) + U16(0) + U16(15) + U32(2) + U16(5)))),
-         "0 rows, damaged: a MULRK record's last column does not match its length"},
+         "0 rows, damaged: worksheet 1: a MULRK record's last column does not match its length"},
         {"an unknown error code", CompoundFile(Workbook(BoolErr(0, 0, 0x99, true))),
-         "0 rows, damaged: cell A1 holds an unknown error code"},
+         "0 rows, damaged: worksheet 1: cell A1 holds an unknown error code"},
+        {"10,000 worksheets", CompoundFile(Workbook(empties(10'000)), u"Workbook", 12),
+         "0 rows, read"},
+        {"10,001 sheets", CompoundFile(Workbook(empties(10'001)), u"Workbook", 12),
+         "0 rows, too large: the workbook has more than 10000 sheets"},
+        {"a name of 32 characters", CompoundFile(Workbook(longName)),
+         "0 rows, damaged: the name of sheet 1 is longer than 31 characters"},
+        {"a name past its record",
+         CompoundFile(Workbook(one, Rec(0x0085, U32(0) + std::string{0, 0, 10, 0} + "abc"))),
+         "0 rows, damaged: the name of sheet 2 runs past its record"},
+        {"two worksheets at one position", CompoundFile(twice),
+         "1 rows, damaged: worksheet 2 begins before the globals or the worksheet ahead of it end"},
+        {"4,001 number formats", CompoundFile(Workbook(one, formats)),
+         "0 rows, too large: the workbook defines more than 4000 number formats"},
+        {"64,001 cell formats", CompoundFile(Workbook(one, cellFormats), u"Workbook", 12),
+         "0 rows, too large: the workbook has more than 64000 cell formats"},
+        {"an XF record cut short", CompoundFile(Workbook(one, Rec(0x00E0, U16(0)))),
+         "0 rows, damaged: an XF record is shorter than its fields"},
+        {"a FORMAT code past its record",
+         CompoundFile(Workbook(one, Rec(0x041E, U16(164) + U16(50) + '\0' + "yy"))),
+         "0 rows, damaged: the code of a FORMAT record runs past its record"},
     };
     QTemporaryDir folder;
     std::string path = (folder.path() + "/hostile.xls").toStdString();

@@ -1,21 +1,32 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "archive/cell_formats.h"
 #include "archive/sheet_rows.h"
 #include "archive/xls/biff_records.h"
 #include "archive/xls/shared_string_table.h"
 
 namespace qm4250 {
 
-// What the workbook globals tell the reader of the first worksheet.
+// A worksheet as the globals list it: its name (UTF-8) and the stream position of its BOF record.
+struct WorksheetEntry {
+    std::string name;
+    uint64_t start;
+};
+
+// What the workbook globals tell the readers of its worksheets.
 struct BookGlobals {
-    uint64_t firstWorksheet = 0;  // the stream position of its BOF record
+    std::vector<WorksheetEntry> worksheets;  // in the workbook's order; charts and others left out
     SharedStringTable strings;
+    CellFormats formats;  // from its FORMAT, XF and DATEMODE records
 };
 
 // Reads the globals substream at the start of the Workbook stream, to its EOF record. An
-// encrypted workbook, or one older than BIFF8, is refused.
+// encrypted workbook, or one older than BIFF8, is refused; so is one of more sheets or longer
+// sheet names than workbook_limits.h allows, or more formats than CellFormats holds.
 SheetReadResult ReadWorkbookGlobals(RecordReader& records, BookGlobals& globals);
 
 }  // namespace qm4250

@@ -29,7 +29,8 @@ std::string CellAt(const char* body) {
 // never handed on.
 class Worksheet {
   public:
-    Worksheet(const SharedStringTable& strings, SheetRows& rows) : strings_(strings), rows_(rows) {}
+    Worksheet(const BookGlobals& book, SheetRows& rows)
+        : strings_(book.strings), formats_(book.formats), rows_(rows) {}
 
     bool stopped() const { return stopped_; }
 
@@ -128,17 +129,25 @@ class Worksheet {
         return std::nullopt;
     }
 
+    // A number as its cell format shows it: a date or time, or the number itself.
+    std::string numberText(uint16_t format, double value) const {
+        std::optional<std::string> date = formats_.dateText(format, value);
+        return date ? *std::move(date) : NumberText(value);
+    }
+
     SheetReadResult number(std::string_view body) {
         if (body.size() < kCellHeader + 8)
             return TooShort("NUMBER");
         return set(body.data(),
-                   NumberText(std::bit_cast<double>(U64At(body.data() + kCellHeader))));
+                   numberText(U16At(body.data() + 4),
+                              std::bit_cast<double>(U64At(body.data() + kCellHeader))));
     }
 
     SheetReadResult rk(std::string_view body) {
         if (body.size() < kCellHeader + 4)
             return TooShort("RK");
-        return set(body.data(), NumberText(RkNumber(U32At(body.data() + kCellHeader))));
+        return set(body.data(),
+                   numberText(U16At(body.data() + 4), RkNumber(U32At(body.data() + kCellHeader))));
     }
 
     // Row, first column, then a format and an RK value for each column, then the last column.
@@ -155,8 +164,9 @@ class Worksheet {
             std::string* slot;
             if (SheetReadResult error = cellSlot(row, static_cast<uint16_t>(first + k), slot))
                 return error;
+            const char* each = body.data() + 4 + k * kEach;
             if (slot)
-                *slot = NumberText(RkNumber(U32At(body.data() + 4 + k * kEach + 2)));
+                *slot = numberText(U16At(each), RkNumber(U32At(each + 2)));
         }
         return std::nullopt;
     }
@@ -177,15 +187,16 @@ class Worksheet {
     }
 
     const SharedStringTable& strings_;
+    const CellFormats& formats_;
     SheetRows& rows_;
     SheetRow cells_;
     int32_t row_ = -1;  // the row whose cells are being collected, -1 for none
     bool stopped_ = false;
 };
 
-SheetReadResult ReadWorksheetBof(RecordReader& records, uint64_t start) {
+SheetReadResult ReadWorksheetBof(RecordReader& records, uint64_t start, const std::string& which) {
     if (start >= records.stream().size())
-        return Damaged("the first worksheet lies past the end of the Workbook stream");
+        return Damaged(which + " lies past the end of the Workbook stream");
     if (SheetReadResult error = records.stream().seek(start))
         return error;
     Record bof;
@@ -193,25 +204,23 @@ SheetReadResult ReadWorksheetBof(RecordReader& records, uint64_t start) {
         return error;
     if (bof.type != biff::kBof || bof.body.size() < 4 ||
         U16At(bof.body.data() + 2) != biff::kWorksheet)
-        return Damaged("the first worksheet does not start with a worksheet BOF record");
+        return Damaged(which + " does not start with a worksheet BOF record");
     return std::nullopt;
 }
 
-}  // namespace
-
-SheetReadResult ReadWorksheetRows(RecordReader& records, uint64_t start,
-                                  const SharedStringTable& strings, SheetRows& rows) {
-    if (SheetReadResult error = ReadWorksheetBof(records, start))
+SheetReadResult ReadCells(RecordReader& records, Worksheet& sheet, const std::string& which) {
+    auto inSheet = [&](SheetReadError error) {
+        error.detail = which + ": " + error.detail;
         return error;
-    Worksheet sheet(strings, rows);
+    };
     // Substreams such as a chart's may sit inside the sheet, each from its BOF to its EOF.
     uint64_t nested = 0;
     for (;;) {
         Record record;
         if (records.atEnd())
-            return Damaged("the first worksheet ends before its EOF record");
+            return Damaged(which + " ends before its EOF record");
         if (SheetReadResult error = records.next(record))
-            return error;
+            return inSheet(*error);
         if (record.type == biff::kBof) {
             ++nested;
         } else if (record.type == biff::kEof) {
@@ -220,13 +229,26 @@ SheetReadResult ReadWorksheetRows(RecordReader& records, uint64_t start,
             --nested;
         } else if (nested == 0) {
             if (SheetReadResult error = sheet.cell(record))
-                return error;
+                return inSheet(*error);
             if (sheet.stopped())
                 return std::nullopt;
         }
     }
     sheet.end();
     return std::nullopt;
+}
+
+}  // namespace
+
+SheetReadResult ReadWorksheetRows(RecordReader& records, uint64_t start, size_t number,
+                                  const BookGlobals& book, SheetRows& rows, bool& stopped) {
+    std::string which = "worksheet " + std::to_string(number);
+    if (SheetReadResult error = ReadWorksheetBof(records, start, which))
+        return error;
+    Worksheet sheet(book, rows);
+    SheetReadResult error = ReadCells(records, sheet, which);
+    stopped = sheet.stopped();
+    return error;
 }
 
 }  // namespace qm4250

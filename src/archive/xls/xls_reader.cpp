@@ -32,7 +32,23 @@ SheetReadResult ReadXlsRows(int fd, SheetRows& rows) {
     BookGlobals globals;
     if (SheetReadResult error = ReadWorkbookGlobals(records, globals))
         return error;
-    return ReadWorksheetRows(records, globals.firstWorksheet, globals.strings, rows);
+    uint64_t end = stream->position();  // of the globals, then of each worksheet read
+    for (size_t k = 0; k < globals.worksheets.size(); ++k) {
+        const WorksheetEntry& sheet = globals.worksheets[k];
+        if (sheet.start < end)
+            return Damaged("worksheet " + std::to_string(k + 1) +
+                           " begins before the globals or the worksheet ahead of it end");
+        if (!rows.sheet(sheet.name))
+            return std::nullopt;
+        bool stopped = false;
+        if (SheetReadResult error =
+                ReadWorksheetRows(records, sheet.start, k + 1, globals, rows, stopped))
+            return error;
+        if (stopped)
+            return std::nullopt;
+        end = stream->position();
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm4250

@@ -49,6 +49,7 @@ enum RecordType : uint16_t {
     kRk = 0x027E,
     kMulRk = 0x00BD,
     kBoolErr = 0x0205,
+    kFormat = 0x041E,
 };
 
 // The version a BOF record gives for BIFF8.
