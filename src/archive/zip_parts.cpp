@@ -79,6 +79,22 @@ std::string MiB(uint64_t bytes) {
     return std::to_string(bytes >> 20) + " MiB";
 }
 
+// Part names come from the file: errors show them as printable ASCII, and not much of them.
+std::string ShownName(std::string_view name) {
+    constexpr size_t kShown = 100;
+    std::string shown;
+    for (char c : name.substr(0, kShown))
+        shown += c >= 0x20 && c < 0x7F ? c : '?';
+    return name.size() > kShown ? shown + "..." : shown;
+}
+
+std::string LowerCase(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower;
+}
+
 }  // namespace
 
 ZipParts::ZipParts(int fd) {
@@ -91,6 +107,30 @@ ZipParts::ZipParts(int fd) {
         error_ = Damaged("not a zip archive");
     else if (info.number_entry > kMaxParts)
         error_ = TooLarge("more than " + std::to_string(kMaxParts) + " parts");
+    else
+        error_ = indexEntries();
+    uint64_t fileSize = static_cast<uint64_t>(std::max<int64_t>(FileSize(fd), 0));
+    inflationLeft_ = std::max(kSmallFileInflation, kMaxInflation * fileSize);
+}
+
+// Once through the central directory, so that finding a part does not take another pass.
+SheetReadResult ZipParts::indexEntries() {
+    int status = unzGoToFirstFile(zip_);
+    for (; status == UNZ_OK; status = unzGoToNextFile(zip_)) {
+        unz_file_info64 info;
+        char name[kMaxPartNameBytes];
+        unz64_file_pos position;
+        if (unzGetCurrentFileInfo64(zip_, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
+                UNZ_OK ||
+            unzGetFilePos64(zip_, &position) != UNZ_OK)
+            return Damaged("the zip's directory cannot be read");
+        if (info.size_filename <= sizeof name)
+            entries_.try_emplace(LowerCase(std::string_view(name, info.size_filename)),
+                                 Entry{position.pos_in_zip_directory, position.num_of_file});
+    }
+    if (status != UNZ_END_OF_LIST_OF_FILE)
+        return Damaged("the zip's directory cannot be read");
+    return std::nullopt;
 }
 
 ZipParts::~ZipParts() {
@@ -101,13 +141,17 @@ ZipParts::~ZipParts() {
     }
 }
 
-std::variant<bool, SheetReadError> ZipParts::open(const char* name) {
+std::variant<bool, SheetReadError> ZipParts::open(const std::string& name) {
     if (open_)
         unzCloseCurrentFile(zip_);
     open_ = false;
-    name_ = name;
-    if (unzLocateFile(zip_, name, 1) != UNZ_OK)
+    name_ = ShownName(name);
+    auto entry = entries_.find(LowerCase(name));
+    if (entry == entries_.end())
         return false;
+    unz64_file_pos position{entry->second.directoryOffset, entry->second.number};
+    if (unzGoToFilePos64(zip_, &position) != UNZ_OK)
+        return Damaged(name_ + ": its header cannot be read");
     unz_file_info64 info;
     if (unzGetCurrentFileInfo64(zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return Damaged(name_ + ": its header cannot be read");
@@ -119,12 +163,26 @@ std::variant<bool, SheetReadError> ZipParts::open(const char* name) {
             (info.uncompressed_size > kMaxPartBytes
                  ? ", more than " + MiB(kMaxPartBytes)
                  : ", more than " + std::to_string(kMaxInflation) + " times its compressed size"));
+    if (info.uncompressed_size > inflationLeft_)
+        return TooLarge("the parts read would inflate to more than " +
+                        std::to_string(kMaxInflation) + " times the file's size altogether, at " +
+                        name_);
+    inflationLeft_ -= info.uncompressed_size;
     if (unzOpenCurrentFile(zip_) != UNZ_OK)
         return Damaged(name_ + " cannot be inflated");
     open_ = true;
     declared_ = info.uncompressed_size;
     inflated_ = 0;
     return true;
+}
+
+SheetReadResult ZipParts::openNamed(const std::string& name) {
+    std::variant<bool, SheetReadError> opened = open(name);
+    if (auto* failed = std::get_if<SheetReadError>(&opened))
+        return *failed;
+    if (!std::get<bool>(opened))
+        return Damaged("the package has no " + name_);
+    return std::nullopt;
 }
 
 std::variant<std::string_view, SheetReadError> ZipParts::next() {
