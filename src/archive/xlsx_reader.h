@@ -4,10 +4,10 @@
 
 namespace qm4250 {
 
-// The first worksheet (xl/worksheets/sheet1.xml) of an .xlsx workbook in the open regular file
-// `fd`, row by row into `rows`, each zip part inflated and parsed a piece at a time. Row and
-// column numbers are checked against the format's limits (1,048,576 rows, 16,384 columns); a row
-// or cell without its "r" takes the next position.
+// Every worksheet of an .xlsx workbook in the open regular file `fd`, in the workbook's order,
+// each announced by its name and then read row by row into `rows` (XlsxWorksheet), each zip part
+// inflated and parsed a piece at a time. Chart sheets, macro sheets and dialog sheets are passed
+// over.
 SheetReadResult ReadXlsxRows(int fd, SheetRows& rows);
 
 }  // namespace qm4250

@@ -5,14 +5,7 @@
 
 namespace qm4250 {
 
-namespace {
-
-constexpr const char* kPart = "xl/sharedStrings.xml";
-
-}  // namespace
-
-std::optional<SheetReadError> SharedStrings::read(ZipParts& zip) {
-    XmlPart xml(zip, kPart);
+std::optional<SheetReadError> SharedStrings::read(XmlPart& xml) {
     std::string text;
     for (;;) {
         std::variant<XmlPart::Token, SheetReadError> token = xml.next();
@@ -26,7 +19,8 @@ std::optional<SheetReadError> SharedStrings::read(ZipParts& zip) {
         bool tooLong = false;
         if (std::optional<SheetReadError> failed = ReadElementText(xml, false, text, tooLong))
             return failed;
-        if (std::optional<SheetReadError> failed = add(DecodeXlsxEscapes(text), tooLong))
+        if (std::optional<SheetReadError> failed =
+                add(xml.name(), DecodeXlsxEscapes(text), tooLong))
             return failed;
     }
 }
@@ -38,12 +32,12 @@ std::optional<std::string_view> SharedStrings::at(size_t index) const {
     return std::string_view(text_).substr(begin, ends_[index] - begin);
 }
 
-std::optional<SheetReadError> SharedStrings::add(std::string_view text, bool tooLong) {
+std::optional<SheetReadError> SharedStrings::add(const std::string& part, std::string_view text,
+                                                 bool tooLong) {
     if (ends_.size() == kMaxCount)
-        return TooLarge(std::string(kPart) + " holds more than " + std::to_string(kMaxCount) +
-                        " strings");
+        return TooLarge(part + " holds more than " + std::to_string(kMaxCount) + " strings");
     if (text_.size() + text.size() > kMaxTextBytes)
-        return TooLarge(std::string(kPart) + " holds more than 64 MiB of text");
+        return TooLarge(part + " holds more than 64 MiB of text");
     text_.append(text);
     ends_.push_back(static_cast<uint32_t>(text_.size()));
     tooLong_.push_back(tooLong);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "archive/sheet_rows.h"
-#include "archive/zip_parts.h"
+#include "archive/xml_part.h"
 
 namespace qm4250 {
 
@@ -19,15 +19,15 @@ class SharedStrings {
     static constexpr size_t kMaxCount = size_t{8} << 20;
     static constexpr size_t kMaxTextBytes = size_t{64} << 20;
 
-    // Reads the open part xl/sharedStrings.xml.
-    std::optional<SheetReadError> read(ZipParts& zip);
+    // Reads the shared strings part (<sst>).
+    std::optional<SheetReadError> read(XmlPart& xml);
 
     size_t size() const { return ends_.size(); }
     // The string at `index`, or none when it is longer than a cell may be.
     std::optional<std::string_view> at(size_t index) const;
 
   private:
-    std::optional<SheetReadError> add(std::string_view text, bool tooLong);
+    std::optional<SheetReadError> add(const std::string& part, std::string_view text, bool tooLong);
 
     std::string text_;
     std::vector<uint32_t> ends_;

@@ -55,6 +55,18 @@ bool IsLowSurrogate(char32_t unit) {
 
 }  // namespace
 
+std::optional<uint64_t> SmallNumber(QStringView text) {
+    if (text.isEmpty() || text.size() > 7)
+        return std::nullopt;
+    uint64_t value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 std::optional<SheetReadError> ReadElementText(XmlPart& xml, bool anyText, std::string& text,
                                               bool& tooLong) {
     int inside = xml.depth();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QStringView>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +11,9 @@
 #include "archive/xml_part.h"
 
 namespace qm4250 {
+
+// A whole number of at most seven digits, as every row number, string index and format id is.
+std::optional<uint64_t> SmallNumber(QStringView text);
 
 // The longest text a cell may hold (Excel's own limit is 32,767 characters); a row with a longer
 // one is skipped as too long.

@@ -24,7 +24,7 @@ bool StartsWith(std::string_view text, std::string_view start) {
 
 }  // namespace
 
-XmlPart::XmlPart(ZipParts& zip, std::string name) : zip_(zip), name_(std::move(name)) {}
+XmlPart::XmlPart(ZipParts& zip) : zip_(zip), name_(zip.name()) {}
 
 std::variant<XmlPart::Token, SheetReadError> XmlPart::next() {
     for (;;) {

@@ -19,11 +19,11 @@ inline constexpr int kMaxXmlDepth = 32;
 inline constexpr size_t kMaxXmlTokenBytes = size_t{4} << 20;
 inline constexpr size_t kMaxXmlTagBytes = 16 * 1024;
 
-// The XML of the open part of a zip, token by token, in bounded memory and time: a part of any
-// size is inflated and parsed 64 KiB at a time. A document type declaration is refused.
+// The XML of the part of a zip opened last, token by token, in bounded memory and time: a part of
+// any size is inflated and parsed 64 KiB at a time. A document type declaration is refused.
 class XmlPart {
   public:
-    XmlPart(ZipParts& zip, std::string name);
+    explicit XmlPart(ZipParts& zip);
 
     using Token = QXmlStreamReader::TokenType;
     // The next start element, end element, characters or end of document.
@@ -31,6 +31,7 @@ class XmlPart {
 
     const QXmlStreamReader& reader() const { return reader_; }
     int depth() const { return depth_; }
+    // The part's name as errors show it.
     const std::string& name() const { return name_; }
     // Skips the rest of the element just started.
     std::optional<SheetReadError> skipElement();

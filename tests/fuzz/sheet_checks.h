@@ -47,24 +47,31 @@ inline bool IsPlainText(std::string_view text) {
     return !text.empty() && text.size() < 300;
 }
 
-// Rows within the sheet's limits, cells valid UTF-8 no longer than a cell may be.
+// Rows within the sheet's limits, each in a sheet announced before it, sheet names and cells
+// valid UTF-8 no longer than a name (31 UTF-16 code units) or a cell may be.
 class CheckedRows : public SheetRows {
   public:
     CheckedRows(uint64_t lastRow, size_t longestCell)
         : lastRow_(lastRow), longestCell_(longestCell) {}
 
+    bool sheet(std::string_view name) override {
+        FUZZ_CHECK(name.size() <= 31 * 3 && IsUtf8(name));
+        inSheet_ = true;
+        return true;
+    }
     bool row(uint64_t number, const SheetRow& cells) override {
-        FUZZ_CHECK(number >= 1 && number <= lastRow_);
+        FUZZ_CHECK(inSheet_ && number >= 1 && number <= lastRow_);
         for (const std::string& cell : cells)
             FUZZ_CHECK(cell.size() <= longestCell_ && IsUtf8(cell));
         return true;
     }
     bool rowTooLong(uint64_t number) override {
-        FUZZ_CHECK(number >= 1 && number <= lastRow_);
+        FUZZ_CHECK(inSheet_ && number >= 1 && number <= lastRow_);
         return true;
     }
 
   private:
+    bool inSheet_ = false;
     uint64_t lastRow_;
     size_t longestCell_;
 };
