@@ -31,7 +31,7 @@ inline constexpr rlim_t kReadBudget = rlim_t{512} << 20;
 class CollectedRows : public SheetRows {
   public:
     bool sheet(std::string_view name) override {
-        if (shown_.size() < 1000)
+        if (!name.empty() && shown_.size() < 1000)
             shown_ += "[" + std::string(name) + "] ";
         return true;
     }

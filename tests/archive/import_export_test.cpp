@@ -98,8 +98,10 @@ TEST(Import, WorkbooksFromOtherPrograms) {
         "date = xlwt.easyxf(num_format_str='mmm dd/yy hh:mm:ss')\n"
         "for r, row in enumerate(rows):\n"
         "    for c, v in enumerate(row):\n"
-        "        sheet.write(r, c, v, date if isinstance(v, datetime.datetime) else "
-        "xlwt.Style.default_style)\n"
+        "        if isinstance(v, datetime.datetime):  # xlwt would drop the microseconds\n"
+        "            v = (v - datetime.datetime(1899, 12, 30)).total_seconds() / 86400\n"
+        "            sheet.write(r, c, v, date)\n"
+        "        else: sheet.write(r, c, v)\n"
         "book.save(sys.argv[1])\n";
     const std::string openpyxl =
         "import openpyxl, openpyxl.utils.datetime\n"
