@@ -103,8 +103,9 @@ TEST_P(ArchiveTest, EveryFieldIsKeptAsReceived) {
 }
 
 TEST_P(ArchiveTest, TimeStampsBecomeSortableDatesOnTheInstrumentsClock) {
-    History history = HistoryOf({"1S1", "11,P,C,0,N,-1,0", "12,P,C,0,N,0,0", "13,P,C,0,N,5097600,0",
-                                 "14,P,C,0,N,2147483647,0"});
+    History history =
+        HistoryOf({"1S1", "10,P,C,0,N,-2147483648,0", "11,P,C,0,N,-1,0", "12,P,C,0,N,0,0",
+                   "13,P,C,0,N,5097600,0", "14,P,C,0,N,31622399,0", "15,P,C,0,N,2147483647,0"});
     ASSERT_TRUE(Store(location_, history).written());
     ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
     QSqlQuery query(connection.db());
@@ -112,8 +113,9 @@ TEST_P(ArchiveTest, TimeStampsBecomeSortableDatesOnTheInstrumentsClock) {
     QStringList dates;
     while (query.next())
         dates << query.value(0).toString();
-    EXPECT_EQ(dates, (QStringList{"2003-12-31 23:59:59", "2004-01-01 00:00:00",
-                                  "2004-02-29 00:00:00", "2072-01-19 03:14:07"}));
+    EXPECT_EQ(dates,
+              (QStringList{"1935-12-13 20:45:52", "2003-12-31 23:59:59", "2004-01-01 00:00:00",
+                           "2004-02-29 00:00:00", "2004-12-31 23:59:59", "2072-01-19 03:14:07"}));
 }
 
 TEST_P(ArchiveTest, TheSameMemoryUploadedAgainAddsNothing) {
