@@ -25,9 +25,8 @@ class TestInsert {
     QString error_;
 };
 
-// The engine's fastest way in: on SQLite one prepared statement run through SQLite's own
-// interface, as Qt's parameter handling would cost more than SQLite itself; on PostgreSQL one
-// round trip for 200 tests.
+// The engine's fastest way in: on SQLite statements of many tests each, run through SQLite's own
+// interface; on PostgreSQL one round trip for 200 tests.
 std::unique_ptr<TestInsert> MakeTestInsert(ArchiveConnection& connection, qint64 instrument,
                                            qint64 upload);
 
