@@ -25,8 +25,9 @@ class TestInsert {
     QString error_;
 };
 
-// The engine's fastest way in: on SQLite statements of many tests each, run through SQLite's own
-// interface; on PostgreSQL one round trip for 200 tests.
+// The engine's fastest way in, through its own library on the connection's handle: on SQLite
+// prepared statements of many tests each, on PostgreSQL COPY. Several may be made one after another
+// within one transaction.
 std::unique_ptr<TestInsert> MakeTestInsert(ArchiveConnection& connection, qint64 instrument,
                                            qint64 upload);
 

@@ -9,18 +9,25 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <csignal>
 #include <thread>
 
 #include "archive/archive_connection.h"
 #include "archive/schema.h"
+#include "archive/test_columns.h"
+#include "archive/test_insert.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
 #include "child_process.h"
 #include "history_rows.h"
+#include "protocol/field_format.h"
 #include "test_archives.h"
 
 using namespace qm4250;
+using namespace std::string_literals;
 
 namespace {
 
@@ -33,6 +40,68 @@ History Uploaded(int first, int last, std::vector<std::string> unreadable = {}) 
     History history = HistoryOf(frames);
     history.unreadable = std::move(unreadable);
     return history;
+}
+
+// A test's texts, any byte in any: Seq#, PN, Cust Code, leak, error code and relay field.
+using Texts = std::array<std::string, 6>;
+
+// The tests' time stamps are this many seconds apart, from 0.
+History HistoryWith(const std::vector<Texts>& tests, int32_t secondsApart = 1) {
+    History history;
+    history.identification = Identification{"4250117", "S", "Norvik"};
+    for (const Texts& t : tests) {
+        int32_t seconds = secondsApart * static_cast<int32_t>(history.records.size());
+        history.records.emplace_back(TestRecord::Fields{t[0], t[1], t[2], t[3], t[4], seconds,
+                                                        TimeDateOf(seconds).view(), t[5], 4});
+    }
+    return history;
+}
+
+// The bytes 1 to 255.
+std::string EveryByte() {
+    std::string bytes;
+    for (int byte = 1; byte < 256; ++byte)
+        bytes += static_cast<char>(byte);
+    return bytes;
+}
+
+// Texts that COPY's text format, SQL quoting or a C string could get wrong ("\xE2\x90\x80" is the
+// NUL symbol's UTF-8, taken as three Latin-1 characters), and leaks that read as a number or not.
+std::vector<std::string> AwkwardTexts() {
+    std::vector<std::string> texts{"",     "\t",           "\n",
+                                   "\r",   "\r\n",         "\\",
+                                   "\\N",  "\\.",          "a\tb\nc\rd\\e\\",
+                                   "'",    "\"",           "''\"\"\\'",
+                                   "%_*?", "\x7F\x80\xFF", "\xE2\x90\x80",
+                                   "\0"s,  "\0\\\0"s};
+    std::vector<std::string> leaks{"0.007", "-0.000", "0012.500", "1.",  ".5",    " 7 ",
+                                   "+1",    "1E-3",   "0x10",     "1,5", "1.2.3", "-",
+                                   "inf",   "nan",    "\xA0\x35", "5\0"s};
+    texts.insert(texts.end(), leaks.begin(), leaks.end());
+    texts.insert(texts.end(), {EveryByte(), "\0"s + EveryByte(), std::string(400, '9'),
+                               "123456789012345678901234567890", "1.7976931348623157e308",
+                               "4.9e-324", "0.1000000000000000055511151231257827021181583404541"});
+    return texts;
+}
+
+// The leak as Qt reads its text, in the C locale, where it is a finite number.
+std::optional<double> LeakOf(const std::string& text) {
+    bool ok = false;
+    double number =
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).toDouble(&ok);
+    return ok && std::isfinite(number) ? std::optional(number) : std::nullopt;
+}
+
+// The id of the row an INSERT … RETURNING id made, or -1.
+qint64 Inserted(QSqlQuery& query, const QString& insert) {
+    return query.exec(insert) && query.next() ? query.value(0).toLongLong() : -1;
+}
+
+QString NewUpload(qint64 instrument) {
+    return QString(
+               "INSERT INTO uploads (uploaded_at, instrument_id, device, frames, new_tests,"
+               " unreadable_frames, program_version) VALUES ('', %1, '', 0, 0, 0, '') RETURNING id")
+        .arg(instrument);
 }
 
 ArchiveResult Store(const ArchiveLocation& location, const History& history) {
@@ -135,6 +204,130 @@ TEST_P(ArchiveTest, AByteZeroIsKeptAsItsSymbol) {
     ASSERT_TRUE(Store(location_, history).written());
     EXPECT_EQ(count("SELECT COUNT(*) FROM tests WHERE pn = 'P\u2400X'"), 1)
         << "stored as P, U+2400, X";
+}
+
+// Every text reads back as the characters the archive has always stored for its bytes, and the
+// leak as the number Qt reads in its text, to the last bit.
+TEST_P(ArchiveTest, EveryByteOfEveryTextIsStoredExactly) {
+    std::vector<std::string> awkward = AwkwardTexts();
+    std::vector<Texts> tests(600);  // more than one statement takes
+    for (size_t k = 0; k < tests.size(); ++k) {
+        for (size_t field = 0; field < 6; ++field)
+            tests[k][field] = awkward[(k + 7 * field) % awkward.size()];
+    }
+    std::string mebibyte;
+    for (int k = 0; k < (1 << 20); ++k)
+        mebibyte += static_cast<char>(k * 7 % 256);
+    // Indexed texts stay within what a PostgreSQL index entry may hold.
+    std::string indexable = EveryByte() + "\0\\\t"s + EveryByte();
+    tests.push_back({indexable, indexable, indexable, mebibyte, mebibyte, mebibyte + mebibyte});
+    ArchiveResult result = Store(location_, HistoryWith(tests));
+    ASSERT_TRUE(result.written()) << Why(result);
+    EXPECT_EQ(result.newTests, static_cast<int>(tests.size()));
+    ArchiveConnection connection(location_, ArchiveConnection::Access::Read);
+    QSqlQuery query(connection.db());
+    ASSERT_TRUE(
+        query.exec("SELECT seq, pn, cust_code, leak_text, error_code, relay_field, leak"
+                   " FROM tests ORDER BY time_seconds"));
+    for (size_t k = 0; k < tests.size(); ++k) {
+        ASSERT_TRUE(query.next()) << "test " << k;
+        for (int field = 0; field < 6; ++field)
+            EXPECT_TRUE(query.value(field).toString() == ArchiveText(tests[k][field]))
+                << "test " << k << ", field " << field;
+        std::optional<double> leak = LeakOf(tests[k][3]);
+        EXPECT_EQ(query.value(6).isNull() ? std::nullopt : std::optional(query.value(6).toDouble()),
+                  leak)
+            << "test " << k << ", leak " << tests[k][3];
+    }
+}
+
+// An import puts each instrument's upload in one transaction, one insert after another, each
+// taking its tests in batches. A test already there, in the archive or earlier in its own batch,
+// is neither stored nor counted: the first to come is kept.
+TEST_P(ArchiveTest, InsertsOneAfterAnotherShareTheirTransaction) {
+    auto twice = [](int first, int last) {  // each test twice, the second time PN "again"
+        std::vector<Texts> tests;
+        for (const char* pn : {"first", "again"}) {
+            for (int seq = first; seq <= last; ++seq)
+                tests.push_back({std::to_string(seq), pn, "C", "1", "N", "4"});
+        }
+        return HistoryWith(tests, 0).records;
+    };
+    for (bool commit : {false, true}) {
+        ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
+        ASSERT_FALSE(MigrateSchema(connection));
+        QSqlQuery query(connection.db());
+        ASSERT_TRUE(query.exec("BEGIN"));
+        qint64 a = Inserted(query,
+                            "INSERT INTO instruments (serial, model) VALUES ('A', '')"
+                            " RETURNING id");
+        qint64 b = Inserted(query,
+                            "INSERT INTO instruments (serial, model) VALUES ('B', '')"
+                            " RETURNING id");
+        std::vector<int> newTests, firstUploaded;
+        std::vector<qint64> uploads;
+        for (auto [instrument, batches] :
+             std::vector<std::pair<qint64, std::vector<std::pair<int, int>>>>{
+                 {a, {{1, 300}, {201, 500}}}, {b, {{1, 100}}}, {a, {{400, 600}}}}) {
+            uploads.push_back(Inserted(query, NewUpload(instrument)));
+            std::unique_ptr<TestInsert> insert =
+                MakeTestInsert(connection, instrument, uploads.back());
+            for (auto [first, last] : batches)
+                ASSERT_TRUE(insert->insert(twice(first, last))) << insert->error().toStdString();
+            newTests.push_back(insert->newTests());
+        }
+        EXPECT_EQ(newTests, (std::vector<int>{500, 100, 100}));
+        ASSERT_TRUE(query.exec(commit ? "COMMIT" : "ROLLBACK"));
+        EXPECT_EQ(counts(),
+                  commit ? (std::vector<qint64>{2, 3, 700, 0}) : (std::vector<qint64>{0, 0, 0, 0}));
+        for (qint64 upload : uploads)
+            firstUploaded.push_back(static_cast<int>(count(
+                QString("SELECT COUNT(*) FROM tests WHERE first_upload_id = %1").arg(upload))));
+        EXPECT_EQ(firstUploaded, commit ? newTests : (std::vector<int>{0, 0, 0}));
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tests WHERE pn = 'again'"), 0);
+}
+
+// The database's refusal, or a server that ends the session, ends the insert with the cause on
+// one line; the transaction then leaves nothing.
+TEST_P(ArchiveTest, AFailedInsertSaysWhyAndIsRolledBack) {
+    struct Case {
+        bool endTheSession;  // on PostgreSQL only
+        qint64 upload;       // 0: the upload made here
+        std::vector<std::string> causes;
+    };
+    for (const Case& c : std::vector<Case>{
+             {false, 4250, {"FOREIGN KEY constraint failed", "violates foreign key constraint"}},
+             {true,
+              0,
+              {"terminating connection due to administrator command",
+               "server closed the connection unexpectedly"}},
+         }) {
+        if (c.endTheSession && engine_ != Engine::Postgres)
+            continue;
+        ASSERT_TRUE(Store(location_, Uploaded(1, 10)).written());
+        std::vector<qint64> before = counts();
+        ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
+        QSqlQuery query(connection.db());
+        ASSERT_TRUE(query.exec("BEGIN"));
+        qint64 upload = c.upload ? c.upload : Inserted(query, NewUpload(1));
+        if (c.endTheSession) {
+            ASSERT_TRUE(query.exec("SELECT pg_backend_pid()") && query.next());
+            ArchiveConnection other(location_, ArchiveConnection::Access::Write);
+            ASSERT_TRUE(QSqlQuery(other.db())
+                            .exec(QString("SELECT pg_terminate_backend(%1, 5000)")
+                                      .arg(query.value(0).toLongLong())));
+        }
+        std::unique_ptr<TestInsert> insert = MakeTestInsert(connection, 1, upload);
+        EXPECT_FALSE(insert->insert(Uploaded(11, 400).records));
+        std::string error = insert->error().toStdString();
+        EXPECT_TRUE(std::any_of(c.causes.begin(), c.causes.end(), [&](const std::string& cause) {
+            return error.find(cause) != std::string::npos;
+        })) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+        query.exec("ROLLBACK");
+        EXPECT_EQ(counts(), before);
+    }
 }
 
 // Another writer holds SQLite's write lock past the 5 s busy timeout; the PostgreSQL server drops
