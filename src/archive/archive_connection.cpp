@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <QAtomicInt>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
@@ -19,6 +21,7 @@ namespace qm4250 {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+constexpr int kBusyRetryMs = 10;
 
 QString UniqueConnectionName() {
     static QAtomicInt next;
@@ -159,10 +162,19 @@ void ArchiveConnection::openPostgres(Access access) {
 
 void ArchiveConnection::apply(const QStringList& settings) {
     QSqlQuery query(db_);
+    QDeadlineTimer patience(kBusyTimeoutMs);
     for (const QString& setting : settings) {
-        if (!query.exec(setting)) {
-            fail(ArchiveError::Kind::Failed, OneLine(query.lastError()));
-            return;
+        while (!query.exec(setting)) {
+            // Two writers that meet a new SQLite archive at once both switch it to WAL mode, and
+            // SQLite refuses one of them as busy at once, rather than let each wait for the other:
+            // that one tries again, for as long as it would wait for a lock.
+            bool busy = location_.engine == ArchiveLocation::Engine::Sqlite &&
+                        query.lastError().nativeErrorCode() == "5";  // SQLITE_BUSY
+            if (!busy || patience.hasExpired()) {
+                fail(ArchiveError::Kind::Failed, OneLine(query.lastError()));
+                return;
+            }
+            QThread::msleep(kBusyRetryMs);
         }
     }
 }
