@@ -8,7 +8,8 @@
 namespace qm4250 {
 
 // Rows in the text format of PostgreSQL's COPY: fields parted by tabs, rows ended by newlines, \N
-// for no value, and a backslash before each byte of a text that would be taken for one of those.
+// for no value; in a text, a backslash doubled, and a tab, newline or carriage return written as
+// \t, \n or \r, so that none is taken for more than a character.
 class CopyTextRows {
   public:
     // A text, given as the archive keeps it (UTF-8 without the byte 0).

@@ -20,8 +20,8 @@ expect "$contents" ' ./usr/bin/qm4250-archive$'
 expect "$contents" ' ./usr/share/applications/qm4250-upload.desktop$'
 expect "$contents" ' ./usr/share/applications/qm4250-archive.desktop$'
 expect "$contents" ' ./usr/share/icons/hicolor/128x128/apps/qm4250-upload.png$'
-for package in libqt6widgets6 libqt6serialport6 libqt6sql6-sqlite libqt6sql6-psql libsqlite3-0 libpq5 \
-  libxlsxwriter4 libminizip1 fonts-liberation; do
+for package in libqt6widgets6 libqt6serialport6 libqt6sql6-sqlite libqt6sql6-psql libsqlite3-0 \
+  libpq5 libxlsxwriter4 libminizip1 fonts-liberation; do
   expect "$depends" "$package"
 done
 
