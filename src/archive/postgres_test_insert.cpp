@@ -18,21 +18,24 @@ constexpr char kCreateIncoming[] =
     "CREATE TEMPORARY TABLE IF NOT EXISTS qm4250_incoming_tests (seq TEXT, pn TEXT,"
     " cust_code TEXT, leak_text TEXT, leak DOUBLE PRECISION, error_code TEXT,"
     " time_seconds INTEGER, tested_at TEXT, relay_field TEXT, power_up SMALLINT,"
-    " relay_gp SMALLINT, relay_bp SMALLINT, relay_ge SMALLINT)";
-constexpr char kCopyIncoming[] = "COPY qm4250_incoming_tests FROM STDIN";
+    " relay_gp SMALLINT, relay_bp SMALLINT, relay_ge SMALLINT, arrival BIGSERIAL)";
+constexpr char kCopyIncoming[] =
+    "COPY qm4250_incoming_tests (seq, pn, cust_code, leak_text, leak, error_code, time_seconds,"
+    " tested_at, relay_field, power_up, relay_gp, relay_bp, relay_ge) FROM STDIN";
 // TRUNCATE, not DELETE: dead rows would pile up in the table, and be read again, batch after batch.
 constexpr char kEmptyIncoming[] = "TRUNCATE qm4250_incoming_tests";
 // What COPY is sent in: big enough that the calls cost nothing, small enough to stay in a cache.
 constexpr size_t kCopyChunk = 256 * 1024;
 
-// The rows into the archive, $1 the instrument and $2 the upload. A freshly emptied temporary table
-// gives them back in the order COPY wrote them, so the first of two tests with one key is kept.
+// The rows into the archive, $1 the instrument and $2 the upload, in the order they came, so that
+// the first of two tests with one key is kept.
 const QByteArray& MoveSql() {
     static const QByteArray sql =
         QString(
             "INSERT INTO tests (%1) SELECT $1, seq, pn, cust_code, leak_text, leak, error_code,"
             " time_seconds, tested_at, relay_field, power_up, relay_gp, relay_bp, relay_ge, $2"
-            " FROM qm4250_incoming_tests ON CONFLICT (instrument_id, seq, time_seconds) DO NOTHING")
+            " FROM qm4250_incoming_tests ORDER BY arrival"
+            " ON CONFLICT (instrument_id, seq, time_seconds) DO NOTHING")
             .arg(kTestColumnNames)
             .toUtf8();
     return sql;
