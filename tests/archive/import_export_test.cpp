@@ -8,9 +8,6 @@
 #include <QSqlQuery>
 
 #include "archive/archive_connection.h"
-#include "archive/import_sheet.h"
-#include "archive/python_workbook.h"
-#include "archive/test_selection.h"
 #include "cli/archive_command.h"
 #include "cli/import_report.h"
 #include "export/save_history_workbook.h"
@@ -28,30 +25,6 @@ History Saved() {
     return HistoryOf({"1Q77", "11,P;X,C1,0.0012,N,0,28", "12,PN2,C\"2,-0.5,7,86399,1",
                       "13,PN3,,,,126230400,29", "14,\xE9t\xE9,C4,1e-3,N,2147483647,0"});
 }
-
-class RoundTrip : public testing::TestWithParam<const char*> {};
-
-// What this program saved comes back as it was: fields, raw seconds, relays and power-ups.
-TEST_P(RoundTrip, ASavedWorkbookReadsBackToItsHistory) {
-    QTemporaryDir folder;
-    QString path = folder.path() + "/history." + GetParam();
-    History saved = Saved();
-    ASSERT_EQ(SaveHistory(saved, path.toStdString()), SaveResult::Saved);
-    ReadBack imported = ReadHistoryFile(path.toStdString());
-    ASSERT_FALSE(imported.error) << imported.error->detail;
-    EXPECT_EQ(imported.rowsSkipped, 0u);
-    EXPECT_EQ(imported.testsRead, 4u);
-    EXPECT_EQ(TestRows(imported.history), TestRows(saved));
-    ASSERT_TRUE(imported.history.identification);
-    EXPECT_EQ(RowText(*imported.history.identification), "SN = 77;Model: Pellmar");
-    for (size_t k = 0; k < saved.records.size(); ++k) {
-        EXPECT_EQ(imported.history.records[k].seconds(), saved.records[k].seconds()) << k;
-        EXPECT_EQ(imported.history.records[k].relays() & 0x1D, saved.records[k].relays() & 0x1D)
-            << "bits 0, 2, 3, 4 are in the sheet";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, testing::Values("xls", "xlsx", "csv"));
 
 TEST(Import, RowsThatCannotBeReadAreSkippedAndSaid) {
     QTemporaryDir folder;
@@ -76,58 +49,6 @@ TEST(Import, RowsThatCannotBeReadAreSkippedAndSaid) {
                         "row 5: relay cell G \"Maybe\" is neither On nor Off",
                         "row 7: the error cell \"E\" is neither empty nor *code"}));
     EXPECT_EQ(imported.history.records.back().relays(), 24);
-}
-
-// Workbooks written by other programs, laid out as this one saves, with numbers and real date
-// cells where a spreadsheet program would put them: python3-xlwt and python3-openpyxl make them
-// here. A date between two seconds is not one the instrument's clock shows.
-TEST(Import, WorkbooksFromOtherPrograms) {
-    const std::string rows =
-        "import sys, datetime\n"
-        "rows = [['SEQ#','PN','Cust Code','Leak','Error','Time/Date','GPRelay','BPRelay',"
-        "'GERelay'], ['SN = 4711','Model: Dravon Flow'],"
-        " [17, 'PN1', 'C1', 0.25, '', datetime.datetime(2021, 3, 4, 10, 20, 30), 'On', 'Off', "
-        "'Off'],"
-        " ['QM 4250 Power UP'],"
-        " [18, 'PN1', 'C1', 0.5, '', datetime.datetime(2021, 3, 4, 10, 20, 30, 500000), 'On', "
-        "'Off',"
-        " 'Off'], [19, 'PN2', 'C1', 1, '', 'Mar 04/21 10:20:31', 'Off', 'Off', 'On']]\n";
-    const std::string xlwt =
-        "import xlwt\n"
-        "book = xlwt.Workbook(); sheet = book.add_sheet('Sheet1')\n"
-        "date = xlwt.easyxf(num_format_str='mmm dd/yy hh:mm:ss')\n"
-        "for r, row in enumerate(rows):\n"
-        "    for c, v in enumerate(row):\n"
-        "        if isinstance(v, datetime.datetime):  # xlwt would drop the microseconds\n"
-        "            v = (v - datetime.datetime(1899, 12, 30)).total_seconds() / 86400\n"
-        "            sheet.write(r, c, v, date)\n"
-        "        else: sheet.write(r, c, v)\n"
-        "book.save(sys.argv[1])\n";
-    const std::string openpyxl =
-        "import openpyxl, openpyxl.utils.datetime\n"
-        "book = openpyxl.Workbook()\n"
-        "if sys.argv[2] == '1904': book.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904\n"
-        "for row in rows: book.active.append(row)\n"
-        "book.save(sys.argv[1])\n";
-    struct Case {
-        const char* file;
-        std::string script;
-    };
-    for (const Case& c :
-         {Case{"xlwt.xls", xlwt}, Case{"openpyxl.xlsx", openpyxl}, Case{"1904.xlsx", openpyxl}}) {
-        QTemporaryDir folder;
-        std::string path = (folder.path() + "/" + c.file).toStdString();
-        ASSERT_TRUE(WriteWithPython(rows + c.script, path, c.file)) << c.file << ": no workbook";
-        ReadBack imported = ReadHistoryFile(path);
-        ASSERT_FALSE(imported.error) << imported.error->detail;
-        EXPECT_EQ(TestRows(imported.history),
-                  (std::vector<std::string>{"17;PN1;C1;0.25;;Mar 04/21 10:20:30;5",
-                                            "19;PN2;C1;1;;Mar 04/21 10:20:31;16"}))
-            << c.file;
-        ASSERT_EQ(imported.skipped.size(), 1u) << c.file;
-        EXPECT_EQ(imported.skipped[0].reason, SkipReason::NotWholeSecond) << c.file;
-        EXPECT_EQ(imported.history.identification->modelCode, "H") << c.file;
-    }
 }
 
 // A long sheet's tests go into the archive in batches as it is read: a power-up marker still
