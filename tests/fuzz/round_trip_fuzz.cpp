@@ -1,7 +1,8 @@
 // Any uploaded history through each writer and back through the matching reader: the same
 // instrument and the same tests come back, field for field, with their relays and power-ups. The
 // input is the history frames' texts separated by LF, as in export_fuzz. Tests time-stamped before
-// 2004, outside the instrument's clock, are skipped for that reason instead.
+// 2004, outside the instrument's clock, are skipped for that reason instead. Saved beside a second
+// instrument's, each history comes back under its own instrument.
 #include <algorithm>
 #include <string>
 
@@ -45,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     History history = HistoryOf(SplitLines(input.rest()));
     History kept = history;
     std::erase_if(kept.records, [](const TestRecord& test) { return test.seconds() < 0; });
+    History other = kept;
+    other.identification = Identification{"other", "S", "Norvik"};
+    if (history.identification)
+        other.identification->serial += history.identification->serial;
     for (const ScratchFile& file : files) {
         if (SaveHistory(history, file.path()) != SaveResult::Saved)
             continue;
@@ -55,6 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(skipped.reason == SkipReason::OutsideClock);
         FUZZ_CHECK(SameInstrument(back.history, kept));
         FUZZ_CHECK(SameTests(back.history, kept));
+        if (!kept.identification || SaveHistories({kept, other}, file.path()) != SaveResult::Saved)
+            continue;
+        back = ReadHistoryFile(file.path());
+        FUZZ_CHECK(!back.error && back.rowsSkipped == 0 && back.histories.size() == 2);
+        for (size_t k = 0; k < 2; ++k) {
+            const History& saved = k == 0 ? kept : other;
+            FUZZ_CHECK(SameInstrument(back.histories[k], saved));
+            FUZZ_CHECK(SameTests(back.histories[k], saved));
+        }
     }
     return 0;
 }
