@@ -22,12 +22,12 @@ int main(int argc, char* argv[]) {
     if (std::any_of(argv + 1, argv + argc, IsCommandLineOption))
         return RunCommandLine(argc, argv);
 
-    // Qt takes its own arguments out of argv; whatever it leaves, no one understands.
-    QApplication app(argc, argv);
-    if (argc > 1) {
-        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n", argv[1]);
+    if (std::optional<std::string> unknown =
+            FirstUnknownWindowArgument(std::vector<std::string>(argv + 1, argv + argc))) {
+        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n", unknown->c_str());
         return kExitBadArguments;
     }
+    QApplication app(argc, argv);
     QApplication::setApplicationName("qm4250-upload");
     QApplication::setApplicationVersion(kVersion);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -15,7 +16,7 @@ class SaveDialogAnswerer {
         poll_.start(5);
     }
 
-    QString title, suffix;
+    QString title, suffix, folder, nameFilledIn;
     QStringList filters;
 
   private:
@@ -27,6 +28,9 @@ class SaveDialogAnswerer {
             title = dialog->windowTitle();
             suffix = dialog->defaultSuffix();
             filters = dialog->nameFilters();
+            folder = dialog->directory().absolutePath();
+            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                nameFilledIn = name->text();
             if (fileName_.isEmpty()) {
                 dialog->reject();
             } else {

@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <span>
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -121,6 +123,43 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return Invalid("--port and --device exclude each other");
     line.action = CommandLine::Action::Export;
     return line;
+}
+
+namespace {
+
+// QGuiApplication's, QApplication's and the X11 platform's options, as Qt documents them; Qt
+// takes each with one dash or two.
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "style",         "stylesheet"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount"};
+
+bool IsOneOf(std::string_view name, std::span<const std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+std::optional<std::string> FirstUnknownWindowArgument(const std::vector<std::string>& arguments) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view argument = arguments[i];
+        if (argument.empty() || argument[0] != '-')
+            return arguments[i];
+        std::string_view name = argument.substr(argument.rfind("--", 0) == 0 ? 2 : 1);
+        std::string_view beforeEquals = name.substr(0, name.find('='));
+        if (IsOneOf(name, kQtOptionsWithValue) && i + 1 < arguments.size()) {
+            ++i;
+            continue;
+        }
+        bool valueAfterEquals =
+            beforeEquals.size() < name.size() &&
+            (IsOneOf(beforeEquals, kQtOptionsWithValue) || beforeEquals == "qmljsdebugger");
+        if (IsOneOf(name, kQtFlags) || valueAfterEquals)
+            continue;
+        return arguments[i];
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm4250

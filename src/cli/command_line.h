@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,11 @@ inline constexpr int kExitNotArchived = 6;
 bool IsCommandLineOption(std::string_view argument);
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The first of the window's arguments that neither Qt's documented options (-style, -platform,
+// -session, -display …, with their values) nor this program take. Checked before Qt starts, so
+// that a mistyped option is reported even where no display can be opened.
+std::optional<std::string> FirstUnknownWindowArgument(const std::vector<std::string>& arguments);
 
 extern const char* const kCommandLineHelp;
 

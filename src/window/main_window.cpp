@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include "version.h"
 #include "window/settings_file.h"
@@ -180,11 +183,22 @@ void MainWindow::showMessage(std::string_view text, std::string_view detail) {
     box.exec();
 }
 
+// Where the last save went, else the user's documents. A folder that does not exist would be
+// taken for a file name and filled in ("app.dir" was), and Enter would then write a file the
+// operator never named.
+QString MainWindow::saveFolder() const {
+    for (const QString& folder :
+         {lastSaveFolder_, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
+}
+
 // Excel 97-2003 first, as the default; the suffix follows the chosen type when none is typed.
-// "app.dir" is taken relative to the working folder; where it does not exist the dialog opens
-// the working folder itself. Replacing an existing file is confirmed by the dialog.
+// No file name is filled in. Replacing an existing file is confirmed by the dialog.
 std::string MainWindow::chooseSaveFileName() {
-    QFileDialog dialog(this, "Save History Data As Excel Spreadsheet", "app.dir");
+    QFileDialog dialog(this, "Save History Data As Excel Spreadsheet", saveFolder());
     dialog.setObjectName("CommonDialog1");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"});
@@ -194,7 +208,9 @@ std::string MainWindow::chooseSaveFileName() {
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst().toStdString();
+    QString chosen = dialog.selectedFiles().constFirst();
+    lastSaveFolder_ = QFileInfo(chosen).absolutePath();
+    return QFile::encodeName(chosen).toStdString();
 }
 
 void MainWindow::setBusyCursor(bool busy) {

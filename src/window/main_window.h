@@ -52,6 +52,7 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     void loadSettings();
     void saveSettings();
     QPushButton* buttonFor(Button button) const;
+    QString saveFolder() const;
 
     WindowControls controls_;
     Presenter presenter_;
@@ -59,6 +60,7 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     std::string settingsPath_;
     PortOptions portOptions_;
     QTimer listRepaintHold_;
+    QString lastSaveFolder_;  // where the operator saved last in this run
 };
 
 }  // namespace qm4250

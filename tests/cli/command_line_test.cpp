@@ -106,4 +106,26 @@ TEST(CommandLine, OnlyItsOwnOptionsLeaveTheWindowClosed) {
         EXPECT_FALSE(IsCommandLineOption(other)) << other;
 }
 
+// What Qt takes is left to Qt; anything else is refused before Qt starts.
+TEST(CommandLine, TheWindowsArgumentsAreQtsOrUnknown) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<std::string> unknown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, std::nullopt},
+             {{"-style", "Fusion", "--platform", "offscreen", "-reverse"}, std::nullopt},
+             {{"-style=Fusion", "-qmljsdebugger=port:1", "-session", "x"}, std::nullopt},
+             {{"--bogus"}, "--bogus"},
+             {{"-style"}, "-style"},
+             {{"-platform", "xcb", "h.xls"}, "h.xls"},
+             {{"-reverse=1"}, "-reverse=1"},
+             {{"-"}, "-"},
+             {{""}, ""},
+         }) {
+        EXPECT_EQ(FirstUnknownWindowArgument(c.arguments), c.unknown)
+            << (c.arguments.empty() ? "none" : c.arguments.front());
+    }
+}
+
 }  // namespace

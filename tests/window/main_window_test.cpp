@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "fakes.h"
 #include "message_box_catcher.h"
@@ -256,14 +258,21 @@ TEST_F(MainWindowTest, SaveAsksForAFileAndReportsTheOutcome) {
     window_->controller().timerTick();
     std::string path = (folder_ / "history").string();
 
-    SaveDialogAnswerer seen(QString::fromStdString(path));
+    auto seen = std::make_unique<SaveDialogAnswerer>(QString::fromStdString(path));
     click("cmdSave");
-    EXPECT_EQ(seen.title, "Save History Data As Excel Spreadsheet");
-    EXPECT_EQ(seen.filters,
+    EXPECT_EQ(seen->title, "Save History Data As Excel Spreadsheet");
+    EXPECT_EQ(seen->filters,
               (QStringList{"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"}));
-    EXPECT_EQ(seen.suffix, "xls");
+    EXPECT_EQ(seen->suffix, "xls");
+    EXPECT_EQ(seen->nameFilledIn, "");
+    EXPECT_TRUE(QFileInfo(seen->folder).isDir()) << seen->folder.toStdString();
     EXPECT_EQ(find<QLabel>("Panel1")->text(), kSavedText);
     EXPECT_TRUE(fs::exists(path + ".xls"));
+    seen.reset();  // the next dialog is the next answerer's
+    SaveDialogAnswerer again(QString::fromStdString(path + "-again"));
+    click("cmdSave");
+    EXPECT_EQ(again.folder.toStdString(), folder_.string()) << "where the last save went";
+    EXPECT_EQ(again.nameFilledIn, "");
     EXPECT_FALSE(QApplication::overrideCursor()) << "the busy cursor is gone";
     for (const char* name : {"cmdRequest", "cmdCancel", "cmdSave", "cmdReqMode", "cmdSetMode"})
         EXPECT_TRUE(find<QPushButton>(name)->isEnabled()) << name;
