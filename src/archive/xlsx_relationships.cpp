@@ -57,27 +57,22 @@ std::optional<std::string> WorkbookTargetPart(std::string_view target) {
 
 SheetReadResult ReadXlsxRelationships(XmlPart& xml, const std::unordered_set<std::string>& wanted,
                                       WorkbookRelationships& found) {
-    for (;;) {
-        std::variant<XmlPart::Token, SheetReadError> token = xml.next();
-        if (auto* failed = std::get_if<SheetReadError>(&token))
-            return *failed;
-        XmlPart::Token type = std::get<XmlPart::Token>(token);
-        if (type == XmlPart::Token::EndDocument)
-            return std::nullopt;
+    return xml.readToEnd([&](XmlPart::Token type) -> SheetReadResult {
         if (type != XmlPart::Token::StartElement || xml.reader().name() != u"Relationship")
-            continue;
+            return std::nullopt;
         QXmlStreamAttributes attributes = xml.reader().attributes();
         std::string id = Utf8(attributes.value("Id"));
         if (wanted.contains(id) && !found.byId.contains(id)) {
             found.byId.emplace(std::move(id), RelationshipOf(attributes));
-            continue;
+            return std::nullopt;
         }
         XlsxRelationship relationship = RelationshipOf(attributes);
         if (relationship.type == "sharedStrings" && !found.sharedStrings)
             found.sharedStrings = std::move(relationship);
         else if (relationship.type == "styles" && !found.styles)
             found.styles = std::move(relationship);
-    }
+        return std::nullopt;
+    });
 }
 
 }  // namespace qm4250

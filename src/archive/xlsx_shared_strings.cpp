@@ -7,22 +7,14 @@ namespace qm4250 {
 
 std::optional<SheetReadError> SharedStrings::read(XmlPart& xml) {
     std::string text;
-    for (;;) {
-        std::variant<XmlPart::Token, SheetReadError> token = xml.next();
-        if (auto* failed = std::get_if<SheetReadError>(&token))
-            return *failed;
-        XmlPart::Token type = std::get<XmlPart::Token>(token);
-        if (type == XmlPart::Token::EndDocument)
-            return std::nullopt;
+    return xml.readToEnd([&](XmlPart::Token type) -> SheetReadResult {
         if (type != XmlPart::Token::StartElement || xml.reader().name() != u"si")
-            continue;
+            return std::nullopt;
         bool tooLong = false;
         if (std::optional<SheetReadError> failed = ReadElementText(xml, false, text, tooLong))
             return failed;
-        if (std::optional<SheetReadError> failed =
-                add(xml.name(), DecodeXlsxEscapes(text), tooLong))
-            return failed;
-    }
+        return add(xml.name(), DecodeXlsxEscapes(text), tooLong);
+    });
 }
 
 std::optional<std::string_view> SharedStrings::at(size_t index) const {

@@ -21,22 +21,16 @@ SheetReadResult ReadXlsxStyles(XmlPart& xml, CellFormats& formats) {
     // cell styles hold <numFmt> and <xf> elements that are not these.
     int numberFormats = 0;
     int cellFormats = 0;
-    for (;;) {
-        std::variant<XmlPart::Token, SheetReadError> token = xml.next();
-        if (auto* failed = std::get_if<SheetReadError>(&token))
-            return *failed;
-        XmlPart::Token type = std::get<XmlPart::Token>(token);
-        if (type == XmlPart::Token::EndDocument)
-            return std::nullopt;
+    return xml.readToEnd([&](XmlPart::Token type) -> SheetReadResult {
         if (type == XmlPart::Token::EndElement) {
             if (xml.depth() < numberFormats)
                 numberFormats = 0;
             if (xml.depth() < cellFormats)
                 cellFormats = 0;
-            continue;
+            return std::nullopt;
         }
         if (type != XmlPart::Token::StartElement)
-            continue;
+            return std::nullopt;
         QStringView name = xml.reader().name();
         if (name == u"numFmts" && numberFormats == 0) {
             numberFormats = xml.depth();
@@ -55,7 +49,8 @@ SheetReadResult ReadXlsxStyles(XmlPart& xml, CellFormats& formats) {
                 return TooLarge(xml.name() + " has more than " +
                                 std::to_string(CellFormats::kMaxCellFormats) + " cell formats");
         }
-    }
+        return std::nullopt;
+    });
 }
 
 }  // namespace qm4250

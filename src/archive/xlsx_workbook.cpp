@@ -64,17 +64,11 @@ SheetReadResult ListedSheetOf(const XmlPart& xml, size_t number, ListedSheet& sh
 // The sheets of <sheets>, in order, and the date system of <workbookPr>.
 SheetReadResult ReadSheetList(XmlPart& xml, std::vector<ListedSheet>& sheets, DateSystem& dates) {
     int sheetList = 0;  // the depth of <sheets>, 0 outside it
-    for (;;) {
-        std::variant<XmlPart::Token, SheetReadError> token = xml.next();
-        if (auto* failed = std::get_if<SheetReadError>(&token))
-            return *failed;
-        XmlPart::Token type = std::get<XmlPart::Token>(token);
-        if (type == XmlPart::Token::EndDocument)
-            return std::nullopt;
+    return xml.readToEnd([&](XmlPart::Token type) -> SheetReadResult {
         if (type == XmlPart::Token::EndElement && xml.depth() < sheetList)
             sheetList = 0;
         if (type != XmlPart::Token::StartElement)
-            continue;
+            return std::nullopt;
         QStringView name = xml.reader().name();
         if (name == u"workbookPr") {
             QString date1904 = xml.reader().attributes().value("date1904").toString();
@@ -91,7 +85,8 @@ SheetReadResult ReadSheetList(XmlPart& xml, std::vector<ListedSheet>& sheets, Da
                 return failed;
             sheets.push_back(std::move(sheet));
         }
-    }
+        return std::nullopt;
+    });
 }
 
 // The part a relationship names, when it lies in the package.

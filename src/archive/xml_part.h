@@ -36,6 +36,22 @@ class XmlPart {
     // Skips the rest of the element just started.
     std::optional<SheetReadError> skipElement();
 
+    // Reads to the end of the part, handing each token to `visit`. An error, the part's or the
+    // one `visit` returns, ends the reading.
+    template <typename Visit>
+    SheetReadResult readToEnd(Visit visit) {
+        for (;;) {
+            std::variant<Token, SheetReadError> token = next();
+            if (auto* failed = std::get_if<SheetReadError>(&token))
+                return *failed;
+            Token type = std::get<Token>(token);
+            if (type == Token::EndDocument)
+                return std::nullopt;
+            if (SheetReadResult failed = visit(type))
+                return failed;
+        }
+    }
+
   private:
     std::optional<SheetReadError> feed();
     std::optional<SheetReadError> scanTags(std::string_view bytes);
