@@ -7,6 +7,7 @@
 #include "archive/archive_error.h"
 #include "archive/copy_text_rows.h"
 #include "archive/test_columns.h"
+#include "protocol/field_format.h"
 
 namespace qm4250 {
 
@@ -88,7 +89,7 @@ class PostgresTestInsert : public TestInsert {
             rows_.real(LeakNumber(test.leak()));
             addText(test.errorCode());
             rows_.integer(test.seconds());
-            rows_.text(TestedAtText(test.seconds()).text);
+            rows_.text(FullDateTimeOf(test.seconds()).view());
             addText(test.relayField());
             rows_.integer(PowerUp(test) ? 1 : 0);
             for (int bit = 2; bit <= 4; ++bit)

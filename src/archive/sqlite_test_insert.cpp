@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/test_columns.h"
+#include "protocol/field_format.h"
 
 namespace qm4250 {
 
@@ -98,8 +99,8 @@ class SqliteTestInsert : public TestInsert {
              : sqlite3_bind_null(statement, first + 6);
         text(7, test.errorCode(), texts[4]);
         sqlite3_bind_int64(statement, first + 8, test.seconds());
-        TestedAtText testedAt(test.seconds());
-        sqlite3_bind_text(statement, first + 9, testedAt.text, -1, SQLITE_TRANSIENT);
+        TimeDateText testedAt = FullDateTimeOf(test.seconds());
+        sqlite3_bind_text(statement, first + 9, testedAt.chars, testedAt.size, SQLITE_TRANSIENT);
         text(10, test.relayField(), texts[5]);
         sqlite3_bind_int(statement, first + 11, PowerUp(test) ? 1 : 0);
         for (int bit = 2; bit <= 4; ++bit)

@@ -31,13 +31,6 @@ bool IsPlainDecimal(std::string_view text) {
     return at == text.size();
 }
 
-// Two digits of a date or time, written where `at` points.
-char* TwoDigits(char* at, int64_t value) {
-    at[0] = static_cast<char>('0' + value / 10);
-    at[1] = static_cast<char>('0' + value % 10);
-    return at + 2;
-}
-
 }  // namespace
 
 QString ArchiveText(std::string_view bytes) {
@@ -80,31 +73,5 @@ std::optional<double> LeakNumber(std::string_view text) {
 
 // Worked out and written by hand, as QDateTime's formatting, and even snprintf, cost a good part of
 // a test's insert.
-TestedAtText::TestedAtText(int32_t seconds) {
-    constexpr int64_t kDay = 86400;
-    constexpr int64_t kDaysFrom1970To2004 = 12418;
-    int64_t days =
-        (seconds >= 0 ? seconds / kDay : (seconds - kDay + 1) / kDay) + kDaysFrom1970To2004;
-    int64_t second = seconds - (days - kDaysFrom1970To2004) * kDay;
-    // Days to civil date, after H. Hinnant's algorithm.
-    int64_t z = days + 719468;
-    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    int64_t doe = z - era * 146097;
-    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int64_t mp = (5 * doy + 2) / 153;
-    int64_t day = doy - (153 * mp + 2) / 5 + 1;
-    int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    int64_t year = yoe + era * 400 + (month <= 2);
-    // A time stamp's 32 bits reach from 1935 to 2072: the year has four digits.
-    const int64_t parts[] = {month, day, second / 3600, second % 3600 / 60, second % 60};
-    const char separators[] = "-- ::";
-    char* at = TwoDigits(TwoDigits(text, year / 100), year % 100);
-    for (int k = 0; k < 5; ++k) {
-        *at = separators[k];
-        at = TwoDigits(at + 1, parts[k]);
-    }
-    *at = '\0';
-}
 
 }  // namespace qm4250

@@ -26,10 +26,4 @@ std::string ReceivedBytes(const QString& archived);
 // The leak as a number, where its text is a finite one.
 std::optional<double> LeakNumber(std::string_view text);
 
-// A raw time stamp on the instrument's clock as "YYYY-MM-DD HH:MM:SS", which sorts as it runs.
-struct TestedAtText {
-    explicit TestedAtText(int32_t seconds);
-    char text[64];
-};
-
 }  // namespace qm4250

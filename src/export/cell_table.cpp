@@ -34,7 +34,8 @@ SheetRow IdentificationRow(const Identification& identification) {
 // Before 2004 the instrument's clock does not run: its two-digit year would read back as a year
 // after 2004, so such a time stamp is written with its full year.
 std::string TimeDateCell(const TestRecord& record) {
-    return record.seconds() < 0 ? FullDateTimeOf(record.seconds()) : std::string(record.timeDate());
+    return std::string(record.seconds() < 0 ? FullDateTimeOf(record.seconds()).view()
+                                            : record.timeDate());
 }
 
 SheetRow TestRow(const TestRecord& record) {

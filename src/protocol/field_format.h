@@ -19,9 +19,9 @@ struct TimeDateText {
 };
 TimeDateText TimeDateOf(int32_t seconds);
 
-// The same moment with its full year, "1935-12-13 20:45:52", for a time stamp whose two-digit
-// year would be taken for another century.
-std::string FullDateTimeOf(int32_t seconds);
+// The same moment with its full year, "1935-12-13 20:45:52": it sorts as time runs, and names
+// the century a two-digit year leaves open (the clock reaches from 1935 to 2072).
+TimeDateText FullDateTimeOf(int32_t seconds);
 
 // Blanks in front of s until it is slen characters long; never cuts.
 std::string Pad(std::string_view s, int slen);
