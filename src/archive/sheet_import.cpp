@@ -10,7 +10,6 @@ namespace qm4250 {
 
 namespace {
 
-constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
 // Enough of a cell to show; a cell may hold up to 1 MiB.
 constexpr size_t kCellKept = 200;
 

@@ -1,14 +1,12 @@
 #include "archive/time_date_cell.h"
 
-#include <array>
 #include <optional>
+
+#include "protocol/field_format.h"
 
 namespace qm4250 {
 
 namespace {
-
-constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 struct CivilTime {
     int64_t year, month, day, hour, minute, second;
@@ -66,7 +64,7 @@ std::optional<CivilTime> InstrumentTime(std::string_view cell) {
         !Separators(cell, {{3, ' '}, {6, '/'}, {9, ' '}, {12, ':'}, {15, ':'}}))
         return std::nullopt;
     int64_t month = 0;
-    while (month < 12 && cell.substr(0, 3) != kMonths[static_cast<size_t>(month)])
+    while (month < 12 && cell.substr(0, 3) != kMonthNames[month])
         ++month;
     auto day = Digits(cell, 4, 2), year = Digits(cell, 7, 2), hour = Digits(cell, 10, 2),
          minute = Digits(cell, 13, 2), second = Digits(cell, 16, 2);

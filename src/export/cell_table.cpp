@@ -9,8 +9,6 @@ namespace qm4250 {
 
 namespace {
 
-constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
-
 SheetRow HeaderRow(const std::optional<Identification>& identification) {
     bool pellmar = identification && IsPellmar(*identification);
     return {"SEQ#",

@@ -16,9 +16,6 @@ constexpr int64_t kDay = 86400;
 constexpr int64_t kHour = 3600;
 constexpr int64_t kMinute = 60;
 
-constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
 // Every year the 32-bit clock reaches (1935 to 2072) is a leap year exactly when divisible by 4.
 bool IsLeapYear(int64_t year) {
     return year % 4 == 0;

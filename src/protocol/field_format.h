@@ -19,6 +19,10 @@ struct TimeDateText {
 };
 TimeDateText TimeDateOf(int32_t seconds);
 
+// The months as the instrument's clock names them, January first.
+inline constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
 // The same moment with its full year, "1935-12-13 20:45:52": it sorts as time runs, and names
 // the century a two-digit year leaves open (the clock reaches from 1935 to 2072).
 TimeDateText FullDateTimeOf(int32_t seconds);
