@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "adapters/link_wiring.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
 #include "version.h"
-#include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     QtSerialPort port;
     QtResponseTimer timer;
     MainWindow window(port, timer, SettingsPath(QApplication::applicationDirPath().toStdString()));
-    WireLinkToWindow(port, timer, window);
+    WireLink(port, timer, window.controller(), &window);
     FirstPaintReporter reporter;
     window.installEventFilter(&reporter);
     window.show();

@@ -12,12 +12,12 @@
 #include <numeric>
 #include <string>
 
+#include "adapters/link_wiring.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
 #include "proc_status.h"
 #include "sim_log.h"
 #include "stats.h"
-#include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
     QtSerialPort port;
     QtResponseTimer timer;
     MainWindow window(port, timer, SettingsPath(folder.filePath("app").toStdString()));
-    WireLinkToWindow(port, timer, window);
+    WireLink(port, timer, window.controller(), &window);
     // Connected after the window, so it sees the port the response timeout has just closed.
     QObject::connect(&timer, &QtResponseTimer::tick, &app, [&] {
         if (!port.isOpen())

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "adapters/link_wiring.h"
 #include "adapters/port_assignments.h"
 #include "adapters/port_device.h"
 #include "adapters/qt_response_timer.h"
@@ -12,7 +13,6 @@
 #include "version.h"
 #include "window/application_folder.h"
 #include "window/archive_writer.h"
-#include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     ArchiveWriter archive([&port] { return port.device(); });
     MainWindow window(port, timer, SettingsPath(folder.toStdString()),
                       PortDevices{&assignments, ListSerialDevices}, &archive);
-    WireLinkToWindow(port, timer, window);
+    WireLink(port, timer, window.controller(), &window);
     window.show();
     return app.exec();
 }

@@ -29,7 +29,10 @@ class FakePort : public SerialPort {
         opened = true;
         return true;
     }
-    void close() override { opened = false; }
+    void close() override {
+        closes += opened;
+        opened = false;
+    }
     bool write(std::string_view bytes) override {
         if (failWrite || !opened)
             return false;
@@ -42,6 +45,7 @@ class FakePort : public SerialPort {
     int selected = 0;
     bool opened = false;
     int opens = 0;
+    int closes = 0;  // of an open port
     bool failSelect = false;
     bool failOpen = false;
     bool failWrite = false;

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "adapters/link_wiring.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
 #include "pseudo_terminal.h"
-#include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
@@ -24,7 +24,7 @@ class PtyWindowTest : public testing::Test {
     PtyWindowTest() {
         setenv("QM4250_COMM1", instrument_.slavePath().c_str(), 1);
         window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath("/nonexistent/"));
-        WireLinkToWindow(port_, timer_, *window_);
+        WireLink(port_, timer_, window_->controller(), window_.get());
     }
     ~PtyWindowTest() override { unsetenv("QM4250_COMM1"); }
 

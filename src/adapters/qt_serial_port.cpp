@@ -50,6 +50,10 @@ void QtSerialPort::close() {
 }
 
 bool QtSerialPort::write(std::string_view bytes) {
+    if (!port_.isOpen()) {
+        lastError_ = tr("%1: the port is not open").arg(selectedDevice_);
+        return false;
+    }
     qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written == static_cast<qint64>(bytes.size()))
         return true;
@@ -76,22 +80,26 @@ void QtSerialPort::onReadyRead() {
     emit dataReceived();
 }
 
+// A read that fails or returns nothing on a readable line (a hung-up terminal) leaves errno
+// stale, so the reason is said in our own words.
 void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {
-    switch (error) {
-        case QSerialPort::ReadError:
-            emit lineError(LineError::Overrun);
-            break;
-        case QSerialPort::ResourceError:
-            // The device is gone (a USB adapter pulled): keep what it delivered, let go of it so
-            // the next command reports the missing port, and hand the kept text on.
-            keptAfterLoss_ += port_.readAll();
-            port_.close();
-            if (!keptAfterLoss_.isEmpty())
-                emit dataReceived();
-            break;
-        default:
-            break;
-    }
+    if (!port_.isOpen())
+        return;
+    QString reason;
+    if (error == QSerialPort::ResourceError)
+        reason = tr("the device disappeared");
+    else if (error == QSerialPort::ReadError)
+        reason = tr("the line was hung up or cannot be read");
+    else
+        return;
+    // Keep what it delivered, let go of it so the next command reports the missing port, and hand
+    // the kept text on before the loss.
+    keptAfterLoss_ += port_.readAll();
+    port_.close();
+    lastCounts_.reset();
+    if (!keptAfterLoss_.isEmpty())
+        emit dataReceived();
+    emit portLost(tr("%1: %2").arg(selectedDevice_, reason).toStdString());
 }
 
 }  // namespace qm4250

@@ -21,7 +21,10 @@ using PortResolver = std::function<std::string(int portNumber)>;
 // control; DTR and RTS are left as the driver sets them. Arrivals and line errors are separate
 // signals. QSerialPort reports no framing, parity, overrun or break errors, so the driver's error
 // counts are read when the port opens and at each arrival: every kind that grew raises its line
-// error, in CountedLineErrors' order, before the arrival itself.
+// error, in CountedLineErrors' order, before the arrival itself. A device that goes away (a read
+// that fails or finds the line hung up, a USB adapter pulled) is let go of at once and reported
+// once, after whatever it had delivered: a hung-up terminal stays readable forever, and polling
+// it would spin.
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
   public:
@@ -44,6 +47,7 @@ class QtSerialPort : public QObject, public SerialPort {
   signals:
     void dataReceived();
     void lineError(LineError error);
+    void portLost(const std::string& reason);
 
   private:
     void onErrorOccurred(QSerialPort::SerialPortError error);

@@ -35,8 +35,9 @@ const char* const kCommandLineHelp =
     "  --help          show this text\n"
     "  --version       show the version\n"
     "\n"
-    "Exit status: 0 saved; 2 bad arguments; 3 the port cannot be opened; 4 no response from\n"
-    "the QM4250; 5 the file could not be saved; 6 saved, but the archive was not written.\n";
+    "Exit status: 0 saved; 2 bad arguments; 3 the port cannot be opened; 4 no history frame\n"
+    "arrived; 5 the file could not be saved; 6 saved, but the archive was not written; 7 the\n"
+    "port closed during the upload: what arrived is saved, but the history is cut short.\n";
 
 namespace {
 

@@ -24,9 +24,10 @@ struct CommandLine {
 inline constexpr int kExitSaved = 0;
 inline constexpr int kExitBadArguments = 2;
 inline constexpr int kExitPortFailure = 3;
-inline constexpr int kExitNoResponse = 4;
+inline constexpr int kExitNoResponse = 4;  // no history frame, whatever else arrived
 inline constexpr int kExitNotSaved = 5;
 inline constexpr int kExitNotArchived = 6;
+inline constexpr int kExitCutShort = 7;  // the port closed mid-upload; what arrived is saved
 
 // Whether an argument is one of this program's own options. Only these start the mode without
 // a window: every other argument is left to Qt (-session, -style, -platform, -display, ...).

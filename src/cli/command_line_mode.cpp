@@ -3,8 +3,11 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "adapters/link_wiring.h"
 #include "adapters/port_assignments.h"
 #include "adapters/port_device.h"
+#include "adapters/qt_response_timer.h"
+#include "adapters/qt_serial_port.h"
 #include "adapters/serial_devices.h"
 #include "cli/command_line.h"
 #include "cli/headless_upload.h"
@@ -38,7 +41,15 @@ int RunCommandLine(int argc, char* argv[]) {
             break;
     }
     QCoreApplication app(argc, argv);
-    HeadlessUpload upload(commandLine, stderr);
+    PortAssignments assignments;
+    // A device path stands for whichever COMM number the upload selects.
+    QtSerialPort port(
+        commandLine.device.empty()
+            ? PortResolver([&assignments](int n) { return PortDevice(n, &assignments); })
+            : [device = commandLine.device](int) { return device; });
+    QtResponseTimer timer;
+    HeadlessUpload upload(commandLine, stderr, port, timer, [&port] { return port.device(); });
+    WireLink(port, timer, upload.controller(), &app);
     return upload.run();
 }
 

@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 
-#include "adapters/port_device.h"
 #include "archive/archive_location.h"
 #include "archive/upload_archive.h"
 #include "session/record_counter.h"
@@ -36,22 +35,20 @@ const char* LineErrorName(LineError error) {
     return "unknown";
 }
 
+std::string Counted(int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 }  // namespace
 
-HeadlessUpload::HeadlessUpload(const CommandLine& commandLine, std::FILE* messages)
+HeadlessUpload::HeadlessUpload(const CommandLine& commandLine, std::FILE* messages,
+                               SerialPort& port, ResponseTimer& timer,
+                               std::function<std::string()> device)
     : commandLine_(commandLine),
       messages_(messages),
       terminal_(isatty(fileno(messages))),
-      // A device path stands for whichever COMM number the upload selects.
-      port_(commandLine.device.empty()
-                ? PortResolver([this](int n) { return PortDevice(n, &assignments_); })
-                : [device = commandLine.device](int) { return device; }),
-      controller_(port_, timer_, *this, *this) {
-    QObject::connect(&port_, &QtSerialPort::dataReceived, [this] { controller_.dataReceived(); });
-    QObject::connect(&port_, &QtSerialPort::lineError,
-                     [this](LineError error) { controller_.lineError(error); });
-    QObject::connect(&timer_, &QtResponseTimer::tick, [this] { controller_.timerTick(); });
-}
+      device_(std::move(device)),
+      controller_(port, timer, *this, *this) {}
 
 int HeadlessUpload::run() {
     // A location that is not an archive's is refused before the upload, so nothing is made of it.
@@ -72,11 +69,13 @@ int HeadlessUpload::run() {
 
     if (terminal_)
         std::fputc('\n', messages_);
-    if (end_ == ExchangeEnd::NoResponse)
-        return finish(kExitNoResponse, "no response from the QM4250 on " +
-                                           (commandLine_.device.empty()
-                                                ? PortDevice(commandLine_.port, &assignments_)
-                                                : commandLine_.device));
+    if (frames_ == 0)
+        return finish(kExitNoResponse, noHistoryText());
+    if (lostReason_)
+        finish(kExitCutShort,
+               "upload cut short after " +
+                   Counted(controller_.state().recordIndex(), "test record", "test records") +
+                   ": the port closed: " + *lostReason_);
     // Archived first: a file that cannot be saved must not cost the archive its tests.
     bool archived = !archiveLocation_ || archive();
     if (!commandLine_.exportFile.empty()) {
@@ -85,7 +84,19 @@ int HeadlessUpload::run() {
                           "history data was not saved to " + commandLine_.exportFile);
         std::fprintf(messages_, "%s\n", savedLine().c_str());
     }
+    // A history cut short is the worse news of the two: the archive's failure is said above.
+    if (lostReason_)
+        return kExitCutShort;
     return archived ? kExitSaved : kExitNotArchived;
+}
+
+std::string HeadlessUpload::noHistoryText() const {
+    if (lostReason_)
+        return "the port closed before any history frame arrived: " + *lostReason_;
+    if (int64_t bytes = controller_.state().bytesReceived(); bytes > 0)
+        return Counted(bytes, "byte", "bytes") +
+               " received but no frame: check the device and the baud rate";
+    return "no response from the QM4250 on " + device_();
 }
 
 // Only the records in the file are counted as saved; those that could not be read are named
@@ -103,12 +114,8 @@ std::string HeadlessUpload::savedLine() const {
 }
 
 bool HeadlessUpload::archive() {
-    if (frames_ == 0) {
-        std::fputs("Nothing to archive: no history frame arrived\n", messages_);
-        return true;
-    }
     ArchiveResult result = StoreUpload(
-        *archiveLocation_, {*controller_.state().history(), QString::fromStdString(port_.device()),
+        *archiveLocation_, {*controller_.state().history(), QString::fromStdString(device_()),
                             frames_, QDateTime::currentDateTimeUtc()});
     if (!result.written()) {
         finish(kExitNotArchived,

@@ -2,26 +2,31 @@
 
 #include <QEventLoop>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
-#include "adapters/port_assignments.h"
-#include "adapters/qt_response_timer.h"
-#include "adapters/qt_serial_port.h"
 #include "archive/archive_location.h"
 #include "cli/command_line.h"
 #include "session/controller.h"
 #include "session/operator_input.h"
+#include "session/response_timer.h"
+#include "session/serial_port.h"
 #include "session/session_listener.h"
 
 namespace qm4250 {
 
-// The upload of the window, without the window: the same controller, port and response
-// timeout, driven by REQUEST alone, then the export to the file the command line names. It
-// reports progress and the outcome on `messages` (standard error).
+// The upload of the window, without the window: the same controller and response timeout,
+// driven by REQUEST alone, then the export to the file the command line names. It reports
+// progress and the outcome on `messages` (standard error).
 class HeadlessUpload : public SessionListener, public OperatorInput {
   public:
-    HeadlessUpload(const CommandLine& commandLine, std::FILE* messages);
+    // `device` names the device the selected port opens, for messages and the archive.
+    HeadlessUpload(const CommandLine& commandLine, std::FILE* messages, SerialPort& port,
+                   ResponseTimer& timer, std::function<std::string()> device);
+
+    // Where the port's and the timer's events go.
+    Controller& controller() { return controller_; }
 
     // Needs a running Qt core application; returns the exit status.
     int run();
@@ -34,6 +39,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     void recordUnreadable() override {}
     void uploadProgress(int32_t testRecords, int32_t unreadable) override;
     void lineError(LineError error) override;
+    void portLost(const std::string& reason) override { lostReason_ = reason; }
     void exchangeEnded(ExchangeEnd end) override;
     void uploadEnded(const History&, int32_t frames) override { frames_ = frames; }
     void modeReported(OperatingMode) override {}
@@ -48,6 +54,8 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     std::string chooseSaveFileName() override { return {}; }
 
   private:
+    // Why no history came: nothing answered, the port closed, or bytes that never made a frame.
+    std::string noHistoryText() const;
     std::string savedLine() const;
     // Writes the upload to the archive and says how it went; false when it was not written.
     bool archive();
@@ -56,12 +64,11 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     CommandLine commandLine_;
     std::FILE* messages_;
     bool terminal_;
-    PortAssignments assignments_;
-    QtSerialPort port_;
-    QtResponseTimer timer_;
+    std::function<std::string()> device_;
     Controller controller_;
     QEventLoop uploadRunning_;
     std::optional<std::string> portFailure_;
+    std::optional<std::string> lostReason_;
     ExchangeEnd end_ = ExchangeEnd::Answered;
     int shownCount_ = 0;
     int32_t frames_ = 0;

@@ -1,6 +1,7 @@
 #include "session/controller.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "session/history_request.h"
 #include "session/operating_mode.h"
@@ -48,17 +49,20 @@ void Controller::dataReceived() {
 void Controller::lineError(LineError error) {
     post(EventKind::LineError, static_cast<int>(error));
 }
+void Controller::portLost(std::string reason) {
+    post(EventKind::PortLost, 0, std::move(reason));
+}
 void Controller::timerTick() {
     post(EventKind::Tick);
 }
 
-void Controller::post(EventKind kind, int value) {
-    pending_.push_back({kind, value, timer_.changes()});
+void Controller::post(EventKind kind, int value, std::string text) {
+    pending_.push_back({kind, value, std::move(text), timer_.changes()});
     if (running_)
         return;
     running_ = true;
     while (!pending_.empty()) {
-        Event event = pending_.front();
+        Event event = std::move(pending_.front());
         pending_.pop_front();
         run(event);
     }
@@ -93,6 +97,9 @@ void Controller::run(const Event& event) {
         case EventKind::LineError:
             LineErrorReported(context_, static_cast<LineError>(event.value));
             reportProgress();
+            break;
+        case EventKind::PortLost:
+            PortLost(context_, event.text);
             break;
         case EventKind::Tick:
             if (event.timerChanges == timer_.changes())

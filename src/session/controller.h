@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 
 #include "session/exchange_state.h"
 #include "session/handler_context.h"
@@ -34,6 +35,7 @@ class Controller {
     void saveClicked();
     void dataReceived();
     void lineError(LineError error);
+    void portLost(std::string reason);
     void timerTick();
 
   private:
@@ -60,15 +62,17 @@ class Controller {
         Save,
         Data,
         LineError,
+        PortLost,
         Tick
     };
     struct Event {
         EventKind kind;
         int value;
+        std::string text;
         uint64_t timerChanges;
     };
 
-    void post(EventKind kind, int value = 0);
+    void post(EventKind kind, int value = 0, std::string text = {});
     void run(const Event& event);
     void reportProgress();
 

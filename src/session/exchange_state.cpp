@@ -14,12 +14,22 @@ void ExchangeState::startUpload() {
     uploading_ = true;
 }
 
-bool ExchangeState::endExchange() {
-    return std::exchange(awaitingReply_, false);
+void ExchangeState::commandSent() {
+    awaitingReply_ = true;
+    lineLost_ = false;
+    bytesReceived_ = 0;
+}
+
+ExchangeEnd ExchangeState::endExchange() {
+    bool unanswered = std::exchange(awaitingReply_, false);
+    if (std::exchange(lineLost_, false))
+        return ExchangeEnd::PortLost;
+    return unanswered ? ExchangeEnd::NoResponse : ExchangeEnd::Answered;
 }
 
 void ExchangeState::receive(std::string_view bytes) {
     received_ += bytes;
+    bytesReceived_ += static_cast<int64_t>(bytes.size());
     awaitingReply_ = false;
 }
 

@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "protocol/history.h"
 #include "protocol/history_decoding.h"
+#include "session/session_events.h"
 
 namespace qm4250 {
 
@@ -38,9 +40,15 @@ class ExchangeState {
     // Whether the exchange under way (or the last one) is a history upload.
     bool uploading() const { return uploading_; }
     void cancel() { reply_ = Reply::Can; }
-    void commandSent() { awaitingReply_ = true; }
-    // Clears awaitingReply; true when it was set, that is when nothing answered the command.
-    bool endExchange();
+    // A command frame is on the line: the exchange starts answering it.
+    void commandSent();
+    // Bytes received since the last command frame went out, frame or not.
+    int64_t bytesReceived() const { return bytesReceived_; }
+    // The device went away; true the first time in an exchange.
+    bool loseLine() { return !std::exchange(lineLost_, true); }
+    // Clears awaitingReply and says how the exchange ended: the device lost, nothing received
+    // since the command, or answered.
+    ExchangeEnd endExchange();
 
     void receive(std::string_view bytes);
     void discardReceived() { received_.clear(); }
@@ -63,6 +71,8 @@ class ExchangeState {
     Reply reply_ = Reply::None;
     int portNumber_ = 0;
     bool awaitingReply_ = false;
+    bool lineLost_ = false;
+    int64_t bytesReceived_ = 0;
     bool uploading_ = false;
     std::string received_;
 };

@@ -6,10 +6,9 @@
 
 namespace qm4250 {
 
+// The last upload is discarded only once the command is on the line: a port that fails leaves
+// the list, the history and the counter as they were, and SAVE still saves them.
 void RequestHistory(HandlerContext& context) {
-    context.listener.commandStarted(Command::Request);
-    context.state.startUpload();
-
     if (!SelectPort(context.port, context.state.portNumber())) {
         context.listener.portFailed(Command::Request, context.port.lastError());
         return;
@@ -20,6 +19,8 @@ void RequestHistory(HandlerContext& context) {
         context.listener.portFailed(Command::Request, context.port.lastError());
         return;
     }
+    context.listener.commandStarted(Command::Request);
+    context.state.startUpload();
     context.state.commandSent();
     context.listener.commandSent(Command::Request);
 }

@@ -80,4 +80,10 @@ void LineErrorReported(HandlerContext& context, LineError error) {
     ScanForFrame(context);
 }
 
+void PortLost(HandlerContext& context, const std::string& reason) {
+    context.port.close();
+    if (context.state.loseLine())
+        context.listener.portLost(reason);
+}
+
 }  // namespace qm4250

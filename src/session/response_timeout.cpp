@@ -5,10 +5,10 @@
 namespace qm4250 {
 
 void ResponseTimeout(HandlerContext& context) {
-    bool unanswered = context.state.endExchange();
+    ExchangeEnd end = context.state.endExchange();
     context.timer.stop();
     context.port.close();
-    context.listener.exchangeEnded(unanswered ? ExchangeEnd::NoResponse : ExchangeEnd::Answered);
+    context.listener.exchangeEnded(end);
     const ExchangeState& state = context.state;
     if (state.uploading() && state.recordIndex() >= 0 && state.history())
         context.listener.uploadEnded(*state.history(), state.recordIndex() + 1);

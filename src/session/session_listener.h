@@ -16,7 +16,8 @@ class SessionListener {
   public:
     virtual ~SessionListener() = default;
 
-    // A command's handler starts: REQUEST starts a fresh upload.
+    // A command's handler starts; for REQUEST, once its command is on the line, when the fresh
+    // upload replaces the last one.
     virtual void commandStarted(Command command) = 0;
     // Its frame is on the line and the response time runs.
     virtual void commandSent(Command command) = 0;
@@ -31,6 +32,10 @@ class SessionListener {
     virtual void uploadProgress(int32_t testRecords, int32_t unreadable) = 0;
 
     virtual void lineError(LineError error) = 0;
+    // The open port went away during an exchange (the device unplugged, the line hung up): the
+    // port is closed, what arrived before is kept, and the tick ends the exchange. Once per
+    // exchange; reason is the platform's word for it.
+    virtual void portLost(const std::string& reason) = 0;
     // The response time ran out: the exchange is over and the port closed.
     virtual void exchangeEnded(ExchangeEnd end) = 0;
     // After exchangeEnded, when the exchange was an upload that brought at least one history

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <utility>
 
 #include "version.h"
 #include "window/settings_file.h"
@@ -45,12 +46,25 @@ MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string setti
     connect(&listRepaintHold_, &QTimer::timeout, this,
             [this] { controls_.List1->viewport()->setUpdatesEnabled(true); });
     connectControls();
+    presenter_.whenArchived([this] {
+        if (std::exchange(requestHeld_, false))
+            controller_.requestClicked();
+    });
     loadSettings();
+}
+
+// A REQUEST while the last upload is being archived waits for the write to report, so that its
+// outcome is seen before a new upload starts and the two never overlap.
+void MainWindow::requestClicked() {
+    if (presenter_.archiving())
+        requestHeld_ = true;
+    else
+        controller_.requestClicked();
 }
 
 void MainWindow::connectControls() {
     const WindowControls& c = controls_;
-    connect(c.cmdRequest, &QPushButton::clicked, this, [this] { controller_.requestClicked(); });
+    connect(c.cmdRequest, &QPushButton::clicked, this, &MainWindow::requestClicked);
     connect(c.cmdCancel, &QPushButton::clicked, this, [this] { controller_.cancelClicked(); });
     connect(c.cmdReqMode, &QPushButton::clicked, this, [this] { controller_.getModeClicked(); });
     connect(c.cmdSetMode, &QPushButton::clicked, this, [this] { controller_.changeModeClicked(); });
@@ -93,7 +107,8 @@ void MainWindow::setStatusText(std::string_view text) {
 }
 
 void MainWindow::setRecordCounter(std::string_view text) {
-    controls_.recordCounter->setText(FromBytes(text));
+    controls_.recordCounter->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void MainWindow::clearList() {

@@ -49,6 +49,7 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
 
   private:
     void connectControls();
+    void requestClicked();
     void loadSettings();
     void saveSettings();
     QPushButton* buttonFor(Button button) const;
@@ -60,7 +61,8 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     std::string settingsPath_;
     PortOptions portOptions_;
     QTimer listRepaintHold_;
-    QString lastSaveFolder_;  // where the operator saved last in this run
+    QString lastSaveFolder_;    // where the operator saved last in this run
+    bool requestHeld_ = false;  // REQUEST clicked while an archive write was under way
 };
 
 }  // namespace qm4250

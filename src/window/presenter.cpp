@@ -8,8 +8,10 @@
 namespace qm4250 {
 
 void Presenter::commandStarted(Command command) {
-    if (command == Command::Request)
+    if (command == Command::Request) {
         view_.clearList();
+        archiveText_.clear();
+    }
     view_.setStatusText("");
 }
 
@@ -35,11 +37,15 @@ void Presenter::recordDecoded(const TestRecord& record) {
 
 void Presenter::uploadProgress(int32_t testRecords, int32_t unreadable) {
     recordCounter_ = RecordCounterText(testRecords, unreadable, input_.requestedCount());
-    view_.setRecordCounter(recordCounter_);
+    showRecordCounter();
 }
 
 void Presenter::lineError(LineError error) {
     view_.setStatusText(LineErrorText(error));
+}
+
+void Presenter::portLost(const std::string& reason) {
+    view_.setStatusText(PortLostText(reason));
 }
 
 void Presenter::exchangeEnded(ExchangeEnd end) {
@@ -51,8 +57,23 @@ void Presenter::exchangeEnded(ExchangeEnd end) {
 void Presenter::uploadEnded(const History& history, int32_t frames) {
     if (!archiver_)
         return;
-    ArchiveOutcome outcome = archiver_->archive(history, frames);
-    view_.setRecordCounter(recordCounter_ + ArchiveText(outcome));
+    archiving_ = true;
+    archiveText_ = kArchivingText;
+    showRecordCounter();
+    archiver_->archive(history, frames,
+                       [this](const ArchiveOutcome& outcome) { archiveFinished(outcome); });
+}
+
+void Presenter::archiveFinished(const ArchiveOutcome& outcome) {
+    archiving_ = false;
+    archiveText_ = ArchiveText(outcome);
+    showRecordCounter();
+    if (whenArchived_)
+        whenArchived_();
+}
+
+void Presenter::showRecordCounter() {
+    view_.setRecordCounter(recordCounter_ + archiveText_);
 }
 
 void Presenter::modeReported(OperatingMode mode) {

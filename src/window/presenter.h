@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "session/operator_input.h"
 #include "session/session_listener.h"
 #include "window/upload_archiver.h"
@@ -23,6 +26,7 @@ class Presenter : public SessionListener {
     void recordUnreadable() override {}
     void uploadProgress(int32_t testRecords, int32_t unreadable) override;
     void lineError(LineError error) override;
+    void portLost(const std::string& reason) override;
     void exchangeEnded(ExchangeEnd end) override;
     void uploadEnded(const History& history, int32_t frames) override;
     void modeReported(OperatingMode mode) override;
@@ -32,7 +36,14 @@ class Presenter : public SessionListener {
     void saveFinished(SaveResult result) override;
     void saveEnded() override;
 
+    // From an upload's end until its archive write reports back.
+    bool archiving() const { return archiving_; }
+    // Runs after each archive write has reported and its outcome is shown.
+    void whenArchived(std::function<void()> then) { whenArchived_ = std::move(then); }
+
   private:
+    void archiveFinished(const ArchiveOutcome& outcome);
+    void showRecordCounter();
     // What an upload disables until the exchange ends.
     void enableAfterUpload(bool enabled);
     // What a save disables until it is done.
@@ -41,7 +52,12 @@ class Presenter : public SessionListener {
     WindowView& view_;
     const OperatorInput& input_;
     UploadArchiver* archiver_;
-    std::string recordCounter_;  // as last shown
+    std::string recordCounter_;  // "Records: N", as the session last reported it
+    // What the archive made of the last upload; kept until the next upload starts, so a mode
+    // exchange's progress report does not wipe it.
+    std::string archiveText_;
+    bool archiving_ = false;
+    std::function<void()> whenArchived_;
 };
 
 }  // namespace qm4250

@@ -32,8 +32,12 @@ const char* SaveResultText(SaveResult result) {
 
 std::string ArchiveText(const ArchiveOutcome& outcome) {
     if (outcome.written)
-        return " \xB7 " + std::to_string(outcome.newTests) + " new in archive";
-    return " \xB7 archive not written: " + outcome.reason;
+        return " \u00B7 " + std::to_string(outcome.newTests) + " new in archive";
+    return " \u00B7 archive not written: " + outcome.reason;
+}
+
+std::string PortLostText(const std::string& reason) {
+    return "Error - port closed: " + reason;
 }
 
 const char* ModeName(OperatingMode mode) {

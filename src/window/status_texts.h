@@ -24,9 +24,14 @@ const char* PortFailureText(Command command);
 
 const char* SaveResultText(SaveResult result);
 
-// What follows the record counter once the upload is archived: " · 37 new in archive", or
-// " · archive not written: <reason>". The middle dot is Latin-1, as every window text.
+// What follows the record counter while the upload is archived, in UTF-8 as the whole counter.
+inline constexpr const char* kArchivingText = " \u00B7 archiving\u2026";
+
+// ... and once it is archived: " · 37 new in archive", or " · archive not written: <reason>".
 std::string ArchiveText(const ArchiveOutcome& outcome);
+
+// Panel 1 when the device went away during an exchange: "Error - port closed: <reason>".
+std::string PortLostText(const std::string& reason);
 
 // "SETUP", "CALIBRATE", "RUN" or "DATA", as txtCurrentMode shows the mode.
 const char* ModeName(OperatingMode mode);

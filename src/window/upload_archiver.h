@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "protocol/history.h"
@@ -14,12 +15,16 @@ struct ArchiveOutcome {
     std::string reason;  // why it was not written
 };
 
-// Keeps every upload that ends with at least one frame; the presenter calls it and shows the
-// outcome in the record counter, never in a message box.
+using ArchiveDone = std::function<void(const ArchiveOutcome&)>;
+
+// Keeps every upload that ends with at least one frame. A write can take seconds (a SQLite file
+// another program holds, a slow server), so archive() only starts it on a copy of the history;
+// `done` runs later on the event thread with the outcome, which the presenter shows in the record
+// counter, never in a message box. Writes run one after the other, in the order started.
 class UploadArchiver {
   public:
     virtual ~UploadArchiver() = default;
-    virtual ArchiveOutcome archive(const History& history, int32_t frames) = 0;
+    virtual void archive(const History& history, int32_t frames, ArchiveDone done) = 0;
 };
 
 }  // namespace qm4250

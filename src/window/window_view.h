@@ -14,7 +14,8 @@ class WindowView {
     virtual ~WindowView() = default;
 
     virtual void setStatusText(std::string_view text) = 0;
-    // The status bar's second panel: how many records an upload has brought.
+    // The status bar's second panel: how many records an upload has brought, and what the
+    // archive made of them. UTF-8: it holds no received text.
     virtual void setRecordCounter(std::string_view text) = 0;
     virtual void clearList() = 0;
     virtual void addListLine(std::string_view line) = 0;

@@ -113,6 +113,24 @@ TEST_F(CommandLineUpload, ASilentLineIsNoResponse) {
     EXPECT_FALSE(fs::exists(folder_ + "/h.xls"));
 }
 
+// A pulled cable: one line for the loss, what arrived saved and archived, status 7; no stream
+// of line errors from polling the dead device.
+TEST_F(CommandLineUpload, AHangUpSavesWhatArrivedAndSaysItWasCutShort) {
+    std::string file = folder_ + "/h.csv";
+    Outcome outcome =
+        RunUpload("--export " + file + " --archive " + folder_ + "/a.sqlite --device " +
+                  simulatorDevice("100", {"--hangup-after", "30"}));
+    EXPECT_EQ(outcome.status, 7) << outcome.messages;
+    EXPECT_EQ(outcome.messages.find("line error"), std::string::npos) << outcome.messages;
+    EXPECT_NE(outcome.messages.find("upload cut short after 30 test records: the port closed: "),
+              std::string::npos)
+        << outcome.messages;
+    EXPECT_NE(outcome.messages.find("Archived 30 new tests"), std::string::npos);
+    EXPECT_NE(outcome.messages.find("Saved 30 test records to " + file), std::string::npos);
+    EXPECT_LE(std::count(outcome.messages.begin(), outcome.messages.end(), '\n'), 3)
+        << outcome.messages;
+}
+
 TEST_F(CommandLineUpload, AMissingPortIsReported) {
     Outcome outcome = RunUpload("--export " + folder_ + "/h.xls --device /dev/qm4250-missing");
     EXPECT_EQ(outcome.status, 3);

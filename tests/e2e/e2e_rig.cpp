@@ -24,7 +24,7 @@ EndToEndTest::EndToEndTest() {
     char pattern[] = "/tmp/e2e-XXXXXX";
     folder_ = mkdtemp(pattern);
     window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath(folder_ + "/app"));
-    WireLinkToWindow(port_, timer_, *window_);
+    WireLink(port_, timer_, window_->controller(), window_.get());
 }
 
 EndToEndTest::~EndToEndTest() {
@@ -40,7 +40,7 @@ void EndToEndTest::useArchive(const std::string& sqlitePath) {
                                                QString::fromStdString(sqlitePath));
     window_ = std::make_unique<MainWindow>(port_, timer_, SettingsPath(folder_ + "/app"),
                                            PortDevices{}, archive_.get());
-    WireLinkToWindow(port_, timer_, *window_);
+    WireLink(port_, timer_, window_->controller(), window_.get());
 }
 
 void EndToEndTest::startSimulator(std::vector<std::string> args) {
@@ -61,7 +61,14 @@ std::string EndToEndTest::writeReplayFile(int count) {
 
 bool EndToEndTest::waitUntilIdle() {
     return QTest::qWaitFor(
-        [&] { return find<QPushButton>("cmdSave")->isEnabled() && !port_.isOpen(); }, kIdleWaitMs);
+        [&] {
+            return find<QPushButton>("cmdSave")->isEnabled() && !port_.isOpen() && !archiving();
+        },
+        kIdleWaitMs);
+}
+
+bool EndToEndTest::archiving() const {
+    return find<QLabel>("Panel2")->text().endsWith(QString::fromUtf8("archiving\u2026"));
 }
 
 std::string EndToEndTest::repliesReceived() const {

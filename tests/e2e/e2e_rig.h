@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "adapters/link_wiring.h"
 #include "adapters/qt_response_timer.h"
 #include "adapters/qt_serial_port.h"
 #include "history_rows.h"
 #include "sim_process.h"
 #include "window/archive_writer.h"
-#include "window/link_wiring.h"
 #include "window/main_window.h"
 #include "window/settings_file.h"
 
@@ -44,8 +44,11 @@ class EndToEndTest : public testing::Test {
     // The kept test records as rows of text, in arrival order.
     std::vector<std::string> keptRows() const { return TestRows(*state().history()); }
 
-    // Waits for the response timeout to end the exchange; false if it never does.
+    // Waits for the response timeout to end the exchange and for the archive write that follows;
+    // false if they never end.
     bool waitUntilIdle();
+    // Whether the record counter says the upload is being archived.
+    bool archiving() const;
     // The reply bytes (ACK, CAN) the simulator received, in order, as 'A' and 'C'.
     std::string repliesReceived() const;
 

@@ -104,7 +104,7 @@ TEST_F(Upload, EveryUploadIsArchivedOnceWithWhatCouldNotBeRead) {
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(
             find<QLabel>("Panel2")->text(),
-            QString::fromLatin1("Records: 12 (2 unreadable) \xB7 %1 new in archive").arg(newTests));
+            QString::fromUtf8("Records: 12 (2 unreadable) \u00B7 %1 new in archive").arg(newTests));
     }
     ArchiveLocation location;
     location.path = QString::fromStdString(archive);
@@ -126,22 +126,66 @@ TEST_F(Upload, ALocationThatIsNotAnArchivesIsSaidInTheRecordCounter) {
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(find<QLabel>("Panel2")->text(),
-              QString::fromLatin1("Records: 3 \xB7 archive not written: not an archive location: "
-                                  "sqlite://archive.sqlite (expected "
-                                  "postgresql://user@host/database or a file path)"));
+              QString::fromUtf8("Records: 3 \u00B7 archive not written: not an archive location: "
+                                "sqlite://archive.sqlite (expected "
+                                "postgresql://user@host/database or a file path)"));
 }
 
-TEST_F(Upload, AHangUpKeepsTheRecordsAndTheNextRequestReportsThePort) {
+TEST_F(Upload, AHangUpIsOneEventAndKeepsTheRecordsThroughTheNextRequest) {
+    int lineErrors = 0, losses = 0, readsAfterLoss = 0;
+    QObject::connect(&port_, &QtSerialPort::lineError, window_.get(), [&] { ++lineErrors; });
+    QObject::connect(&port_, &QtSerialPort::portLost, window_.get(), [&] { ++losses; });
+    QObject::connect(&port_, &QtSerialPort::dataReceived, window_.get(),
+                     [&] { readsAfterLoss += losses; });
     startSimulator({"--replay", writeReplayFile(50), "--hangup-after", "10"});
     click("cmdRequest");
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(state().recordIndex(), 10);
     EXPECT_EQ(keptRows(), ReplayedRows(1, 10));
+    EXPECT_EQ(losses, 1);
+    EXPECT_EQ(lineErrors, 0);
+    EXPECT_EQ(readsAfterLoss, 0);
+    EXPECT_EQ(statusText().toStdString(), "Error - port closed: " + simulator_->firstLine() +
+                                              ": the line was hung up or cannot be read");
 
     MessageBoxCatcher catcher;
     click("cmdRequest");
     EXPECT_EQ(catcher.texts, QStringList{kRequestPortFailureText});
-    EXPECT_EQ(state().recordIndex(), -1) << "REQUEST had started afresh before the port failed";
+    EXPECT_EQ(keptRows(), ReplayedRows(1, 10)) << "the failed REQUEST discarded nothing";
+}
+
+// A SQLite file another program holds: the write waits on its worker while the window goes on
+// answering; a REQUEST meanwhile waits for the write, and both uploads reach the archive.
+TEST_F(Upload, ALockedArchiveHoldsNeitherTheWindowNorAnUpload) {
+    std::string archive = folder() + "/locked.sqlite";
+    useArchive(archive);
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other program");
+        other.setDatabaseName(QString::fromStdString(archive));
+        ASSERT_TRUE(other.open());
+        QSqlQuery query(other);
+        ASSERT_TRUE(query.exec("BEGIN EXCLUSIVE"));
+        startSimulator({"--replay", writeReplayFile(5)});
+
+        click("cmdRequest");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return archiving(); }));
+        click("cmdReqMode");
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return find<QLineEdit>("txtCurrentMode")->text() == "RUN"; }));
+        EXPECT_TRUE(archiving()) << "the mode reply was handled while the archive waited";
+        click("cmdRequest");
+        EXPECT_EQ(state().recordIndex(), 5) << "REQUEST waits for the write";
+        ASSERT_TRUE(query.exec("ROLLBACK"));
+
+        // The write goes in, and the held REQUEST runs at once: idle only after its own write.
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(find<QLabel>("Panel2")->text(),
+                  QString::fromUtf8("Records: 5 \u00B7 0 new in archive"));
+        ASSERT_TRUE(query.exec("SELECT COUNT(*), SUM(new_tests) FROM uploads") && query.next());
+        EXPECT_EQ(query.value(0).toInt(), 2);
+        EXPECT_EQ(query.value(1).toInt(), 5);
+    }
+    QSqlDatabase::removeDatabase("other program");
 }
 
 }  // namespace

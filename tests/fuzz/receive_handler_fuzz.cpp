@@ -79,7 +79,7 @@ void Flood(Core& core, InputReader& input) {
 }
 
 void Misc(Core& core, InputReader& input) {
-    switch (input.byte() % 5) {
+    switch (input.byte() % 6) {
         case 0:
             core.view.numValues = std::to_string(input.byte());
             break;
@@ -94,6 +94,10 @@ void Misc(Core& core, InputReader& input) {
             break;
         case 4:
             Flood(core, input);
+            break;
+        case 5:
+            core.controller.portLost("gone");
+            FUZZ_CHECK(!core.port.isOpen());
             break;
     }
 }
@@ -120,13 +124,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 // Text that arrives without its notification, picked up by a later one.
                 core.port.incoming.append(input.bytes(input.byte()));
                 break;
-            case 3:
+            case 3: {
+                const size_t written = core.port.written.size();
                 core.controller.requestClicked();
-                requested = true;
-                FUZZ_CHECK(state.recordIndex() == -1);
-                FUZZ_CHECK(state.received().empty());
+                // A fresh upload only once the command is on the line; a failed port keeps all.
+                if (core.port.written.size() > written) {
+                    requested = true;
+                    FUZZ_CHECK(state.recordIndex() == -1);
+                    FUZZ_CHECK(state.received().empty());
+                }
                 uploadIndex = state.recordIndex();
                 break;
+            }
             case 4:
                 core.controller.cancelClicked();
                 break;

@@ -1,6 +1,7 @@
 // Whole exchanges: a command, what comes back, and the response timeout that ends it.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "expected_texts.h"
@@ -65,18 +66,31 @@ struct PortFailureCase {
 
 class RequestPortFailure : public testing::TestWithParam<PortFailureCase> {};
 
-TEST_P(RequestPortFailure, ShowsItsMessageAndDisablesNothing) {
+// The last upload is discarded only once the command is on the line: after a port failure the
+// list, the history and the counter are as they were, and SAVE saves them.
+TEST_P(RequestPortFailure, ShowsItsMessageAndKeepsTheLastUpload) {
     Rig rig;
-    rig.view.list = {"old line"};
+    rig.controller.requestClicked();
+    rig.receiveFrame("1S42");
+    rig.receiveFrame("1" + kTestRecord);
+    rig.controller.timerTick();
+    rig.takeWritten();
+    const std::vector<std::string> list = rig.view.list;
+    const std::string counter = rig.view.recordCounter;
+    rig.view.status = "Error - framing error";
+    rig.view.buttonLog.clear();
+
     rig.port.failSelect = GetParam().failSelect;
     rig.port.failOpen = GetParam().failOpen;
     rig.port.failWrite = GetParam().failWrite;
     rig.controller.requestClicked();
     EXPECT_EQ(rig.view.messages, std::vector<std::string>{kRequestPortFailureText});
     EXPECT_EQ(rig.takeWritten(), "");
-    EXPECT_TRUE(rig.view.list.empty());
-    EXPECT_EQ(rig.state().recordIndex(), -1);
-    EXPECT_EQ(rig.state().reply(), Reply::Ack);
+    EXPECT_EQ(rig.view.list, list);
+    EXPECT_EQ(rig.view.recordCounter, counter);
+    EXPECT_EQ(rig.view.status, "Error - framing error");
+    EXPECT_EQ(rig.state().recordIndex(), 1);
+    ASSERT_EQ(rig.state().history()->records.size(), 1u);
     EXPECT_FALSE(rig.state().awaitingReply());
     EXPECT_TRUE(rig.view.buttonLog.empty());
     EXPECT_EQ(rig.timer.running, GetParam().timerRestarted);
@@ -84,9 +98,20 @@ TEST_P(RequestPortFailure, ShowsItsMessageAndDisablesNothing) {
     // The restarted timer still ends the exchange, silently: nothing was awaited.
     if (rig.timer.running)
         rig.controller.timerTick();
-    EXPECT_EQ(rig.view.status, "");
+    EXPECT_EQ(rig.view.status, "Error - framing error");
     EXPECT_FALSE(rig.port.opened);
     ExpectUploadButtonsEnabled(rig.view, true);
+
+    rig.view.saveFileName = testing::TempDir() + "kept_" + GetParam().name + ".csv";
+    rig.controller.saveClicked();
+    EXPECT_EQ(rig.view.status, kSavedText);
+    std::ifstream saved(rig.view.saveFileName);
+    std::string header, identification, record;
+    std::getline(saved, header);
+    std::getline(saved, identification);
+    std::getline(saved, record);
+    EXPECT_EQ(identification.substr(0, 7), "SN = 42");
+    EXPECT_EQ(record.substr(0, 4), "112,");
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, RequestPortFailure,
@@ -155,6 +180,31 @@ TEST(ResponseTimeout, EveryAckRestartsTheTimerAndCanDoesNot) {
     EXPECT_EQ(rig.takeWritten(), kCan + kCan);
     EXPECT_EQ(rig.timer.starts, 3);
     EXPECT_TRUE(rig.timer.running);
+}
+
+// A device that goes away mid-exchange: the port is let go of at once, the loss said once in
+// panel 1 in place of "No response", and what arrived is kept.
+TEST(PortLost, ClosesThePortOnceKeepsWhatArrivedAndReplacesNoResponse) {
+    for (bool anythingArrived : {false, true}) {
+        SCOPED_TRACE(anythingArrived);
+        Rig rig;
+        rig.controller.requestClicked();
+        if (anythingArrived) {
+            rig.receiveFrame("1S42");
+            rig.receiveFrame("1" + kTestRecord);
+        }
+        rig.controller.portLost("/dev/ttyUSB0: gone");
+        rig.controller.portLost("/dev/ttyUSB0: gone");
+        EXPECT_FALSE(rig.port.opened);
+        EXPECT_EQ(rig.view.status, "Error - port closed: /dev/ttyUSB0: gone");
+        rig.view.status.clear();
+        rig.controller.timerTick();
+        EXPECT_EQ(rig.port.closes, 1);
+        EXPECT_EQ(rig.view.status, "") << "reported once, and never as no response";
+        ExpectUploadButtonsEnabled(rig.view, true);
+        EXPECT_EQ(rig.view.list.size(), anythingArrived ? 2u : 0u);
+        EXPECT_EQ(rig.state().recordIndex(), anythingArrived ? 1 : -1);
+    }
 }
 
 TEST(Cancel, BeforeTheFirstFrameAnswersTheIdentificationRecordWithCan) {

@@ -9,18 +9,27 @@ using namespace qm4250;
 
 namespace {
 
+// Keeps each write's callback, as a worker would until the archive answers.
 class FakeArchiver : public UploadArchiver {
   public:
-    ArchiveOutcome archive(const History& history, int32_t frames) override {
+    void archive(const History& history, int32_t frames, ArchiveDone done) override {
         calls.push_back({history.records.size(), frames});
-        return outcome;
+        pending.push_back(std::move(done));
+    }
+    void answer(const ArchiveOutcome& outcome) {
+        ArchiveDone done = std::move(pending.front());
+        pending.erase(pending.begin());
+        done(outcome);
     }
     std::vector<std::pair<size_t, int32_t>> calls;  // test records and frames of each call
-    ArchiveOutcome outcome{true, 2, ""};
+    std::vector<ArchiveDone> pending;
 };
 
 struct ArchivingRig {
-    ArchivingRig() { controller.portOptionClicked(1); }
+    ArchivingRig() {
+        controller.portOptionClicked(1);
+        presenter.whenArchived([this] { ++archivedCalls; });
+    }
     void receiveFrame(const std::string& body) {
         port.incoming += "\x02" + body + "\x03";
         controller.dataReceived();
@@ -32,6 +41,7 @@ struct ArchivingRig {
     FakeArchiver archiver;
     Presenter presenter{view, view, &archiver};
     Controller controller{port, timer, presenter, view};
+    int archivedCalls = 0;
 };
 
 TEST(UploadArchive, AnUploadIsArchivedWhenItEndsAndTheCounterSaysHowItWent) {
@@ -44,15 +54,26 @@ TEST(UploadArchive, AnUploadIsArchivedWhenItEndsAndTheCounterSaysHowItWent) {
     EXPECT_TRUE(rig.archiver.calls.empty()) << "not while it runs";
     rig.controller.timerTick();
     EXPECT_EQ(rig.archiver.calls, (std::vector<std::pair<size_t, int32_t>>{{2, 4}}));
-    EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \xB7 2 new in archive");
+    EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \u00B7 archiving\u2026");
+    EXPECT_TRUE(rig.presenter.archiving());
+    rig.archiver.answer({true, 2, ""});
+    EXPECT_FALSE(rig.presenter.archiving());
+    EXPECT_EQ(rig.archivedCalls, 1);
+    EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \u00B7 2 new in archive");
     EXPECT_EQ(rig.view.status, "") << "panel 1 is not the archive's";
     EXPECT_TRUE(rig.view.messages.empty());
 
-    rig.archiver.outcome = {false, 0, "database is locked"};
+    // A mode exchange leaves the outcome; the next upload clears it.
+    rig.controller.getModeClicked();
+    rig.receiveFrame("820");
+    rig.controller.timerTick();
+    EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \u00B7 2 new in archive");
     rig.controller.requestClicked();
+    EXPECT_EQ(rig.view.recordCounter, "Records: 0");
     rig.receiveFrame("1S42");
     rig.controller.timerTick();
-    EXPECT_EQ(rig.view.recordCounter, "Records: 0 \xB7 archive not written: database is locked");
+    rig.archiver.answer({false, 0, "database is locked"});
+    EXPECT_EQ(rig.view.recordCounter, "Records: 0 \u00B7 archive not written: database is locked");
 }
 
 TEST(UploadArchive, NothingIsArchivedWithoutAFrameOrAfterAModeExchange) {
@@ -63,6 +84,7 @@ TEST(UploadArchive, NothingIsArchivedWithoutAFrameOrAfterAModeExchange) {
     rig.receiveFrame("820");
     rig.controller.timerTick();
     EXPECT_TRUE(rig.archiver.calls.empty());
+    EXPECT_FALSE(rig.presenter.archiving());
 }
 
 }  // namespace
