@@ -182,31 +182,6 @@ TEST(ResponseTimeout, EveryAckRestartsTheTimerAndCanDoesNot) {
     EXPECT_TRUE(rig.timer.running);
 }
 
-// A device that goes away mid-exchange: the port is let go of at once, the loss said once in
-// panel 1 in place of "No response", and what arrived is kept.
-TEST(PortLost, ClosesThePortOnceKeepsWhatArrivedAndReplacesNoResponse) {
-    for (bool anythingArrived : {false, true}) {
-        SCOPED_TRACE(anythingArrived);
-        Rig rig;
-        rig.controller.requestClicked();
-        if (anythingArrived) {
-            rig.receiveFrame("1S42");
-            rig.receiveFrame("1" + kTestRecord);
-        }
-        rig.controller.portLost("/dev/ttyUSB0: gone");
-        rig.controller.portLost("/dev/ttyUSB0: gone");
-        EXPECT_FALSE(rig.port.opened);
-        EXPECT_EQ(rig.view.status, "Error - port closed: /dev/ttyUSB0: gone");
-        rig.view.status.clear();
-        rig.controller.timerTick();
-        EXPECT_EQ(rig.port.closes, 1);
-        EXPECT_EQ(rig.view.status, "") << "reported once, and never as no response";
-        ExpectUploadButtonsEnabled(rig.view, true);
-        EXPECT_EQ(rig.view.list.size(), anythingArrived ? 2u : 0u);
-        EXPECT_EQ(rig.state().recordIndex(), anythingArrived ? 1 : -1);
-    }
-}
-
 TEST(Cancel, BeforeTheFirstFrameAnswersTheIdentificationRecordWithCan) {
     Rig rig;
     rig.controller.requestClicked();
