@@ -37,21 +37,43 @@ std::vector<size_t> DecimateMinMax(const std::vector<ChartPoint>& points, size_t
     return kept;
 }
 
-Histogram MakeHistogram(const std::vector<double>& values, size_t bins) {
+double MeasurementResolution(const std::vector<double>& sorted) {
+    double step = 0;
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        double difference = sorted[i] - sorted[i - 1];
+        // Two readings of one value that differ only in their last binary digits are one value.
+        double noise = 1e-9 * std::max(std::fabs(sorted[i]), std::fabs(sorted[i - 1]));
+        if (difference > noise && (step == 0 || difference < step))
+            step = difference;
+    }
+    if (step == 0)
+        return 0;
+    double digit = std::pow(10.0, std::floor(std::log10(step)) - 2);
+    return std::round(step / digit) * digit;
+}
+
+Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins) {
     Histogram histogram;
-    if (values.empty() || bins == 0)
+    if (values.empty() || maxBins == 0)
         return histogram;
-    auto [min, max] = std::minmax_element(values.begin(), values.end());
-    histogram.start = *min;
-    if (*max == *min) {
-        histogram.width = 1;
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    double resolution = MeasurementResolution(sorted);
+    double lowest = sorted.front(), highest = sorted.back();
+    if (resolution == 0) {
+        histogram.width = lowest != 0 ? std::fabs(lowest) / 10 : 1;
+        histogram.start = lowest - histogram.width / 2;
         histogram.counts = {values.size()};
         return histogram;
     }
-    histogram.width = (*max - *min) / static_cast<double>(bins);
+    double steps = std::round((highest - lowest) / resolution) + 1;
+    double stepsPerBin = std::ceil(steps / static_cast<double>(maxBins));
+    histogram.width = stepsPerBin * resolution;
+    histogram.start = lowest - resolution / 2;
+    size_t bins = static_cast<size_t>(std::ceil(steps / stepsPerBin));
     histogram.counts.assign(bins, 0);
-    for (double value : values) {
-        size_t bin = static_cast<size_t>((value - *min) / histogram.width);
+    for (double value : sorted) {
+        auto bin = static_cast<size_t>(std::max(0.0, (value - histogram.start) / histogram.width));
         ++histogram.counts[std::min(bin, bins - 1)];
     }
     return histogram;

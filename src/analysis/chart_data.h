@@ -21,9 +21,15 @@ struct Histogram {
     std::vector<size_t> counts;
 };
 
-// Equal bins from the smallest value to the largest; one bin holds every value when they are
-// all the same.
-Histogram MakeHistogram(const std::vector<double>& values, size_t bins);
+// The instrument's step between readings: the smallest difference between two distinct values,
+// to three significant digits (so that 0.00289999… and 0.0029 are one step apart of 0.0001). Zero
+// when there are fewer than two distinct values. `sorted` is in ascending order.
+double MeasurementResolution(const std::vector<double>& sorted);
+
+// At most `maxBins` equal bins, each the same whole number of resolution steps wide, with their
+// edges half-way between two steps: no bin is emptied or halved by where its edges fall. One
+// value, or all equal: one bin centred on it.
+Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins);
 
 // The normal density at x, for the curve drawn over a histogram.
 double NormalDensity(double x, double mean, double sigma);

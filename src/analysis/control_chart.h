@@ -14,7 +14,14 @@ struct ControlLimits {
     double sigmaMovingRange = 0;  // average moving range / d2, d2 = 1.128 for ranges of two
     double lower = 0;             // mean - 3 sigma
     double upper = 0;             // mean + 3 sigma
+    // The moving-range chart's: its centre line, and its upper limit D4 = 3.267 times that (its
+    // lower limit is zero for ranges of two).
+    double averageMovingRange = 0;
+    double movingRangeUpper = 0;
 };
+
+// The moving ranges of values in time order: |x[i] - x[i-1]|, one fewer than the values.
+std::vector<double> MovingRanges(const std::vector<double>& values);
 
 // None for fewer than two values: a moving range needs two.
 std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values);

@@ -26,6 +26,7 @@ PartStatistics Of(const std::string& pn, const std::vector<double>& leaks, size_
         statistics.suggestedSetPoint = statistics.mean + 3 * *statistics.sigmaOverall;
     if (std::optional<ControlLimits> limits = IndividualsLimits(leaks)) {
         statistics.sigmaMovingRange = limits->sigmaMovingRange;
+        statistics.limits = limits;
         statistics.ruleBreaks = FindRuleBreaks(leaks, *limits).count();
     }
     return statistics;

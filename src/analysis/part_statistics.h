@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/control_chart.h"
+
 namespace qm4250 {
 
 // One test's leak, for the statistics of its part number.
@@ -21,6 +23,7 @@ struct PartStatistics {
     double mean = 0;
     std::optional<double> sigmaOverall;      // sample standard deviation
     std::optional<double> sigmaMovingRange;  // average moving range / 1.128
+    std::optional<ControlLimits> limits;     // of its individuals chart; none below two tests
     double min = 0;
     double max = 0;
     // mean + 3 sigma overall: the usual suggestion for a reject set point from good parts.

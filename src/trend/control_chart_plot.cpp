@@ -18,11 +18,24 @@ QCPGraph* Scatter(QCustomPlot& plot, const QString& name, QCPScatterStyle style)
     return graph;
 }
 
-void Level(QCustomPlot& plot, const QString& name, double y, double from, double to, QPen pen) {
-    QCPGraph* line = plot.addGraph();
-    line->setName(name);
+QString Number(double value) {
+    return QString::number(value, 'g', 5);
+}
+
+// A limit across the whole view, its name and value at the right edge above it.
+void Level(QCustomPlot& plot, const QString& name, double y, QPen pen) {
+    auto* line = new QCPItemStraightLine(&plot);
     line->setPen(pen);
-    line->setData({from, to}, {y, y});
+    line->point1->setCoords(0, y);
+    line->point2->setCoords(1, y);
+    auto* label = new QCPItemText(&plot);
+    label->setObjectName(name);
+    label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+    label->position->setTypeY(QCPItemPosition::ptPlotCoords);
+    label->position->setCoords(1, y);
+    label->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
+    label->setColor(pen.color());
+    label->setText(name + " " + Number(y));
 }
 
 }  // namespace
@@ -68,14 +81,15 @@ ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& p
         if (!breaks.beyondLimits.empty() && (breaks.beyondLimits[i] || breaks.longRun[i]))
             broken->addData(chartPoints[i].x, chartPoints[i].y);
     }
+    std::vector<double> marks;
+    if (summary.limits) {
+        Level(plot, "CL", summary.limits->mean, QPen(Qt::darkGreen));
+        QPen limitPen(Qt::darkRed, 1, Qt::DashLine);
+        Level(plot, "UCL", summary.limits->upper, limitPen);
+        Level(plot, "LCL", summary.limits->lower, limitPen);
+        marks = {summary.limits->lower, summary.limits->upper};
+    }
     if (!chartPoints.empty()) {
-        double from = chartPoints.front().x, to = chartPoints.back().x;
-        if (summary.limits) {
-            Level(plot, "mean", summary.limits->mean, from, to, QPen(Qt::darkGreen));
-            QPen limitPen(Qt::darkRed, 1, Qt::DashLine);
-            Level(plot, "+3 sigma", summary.limits->upper, from, to, limitPen);
-            Level(plot, "-3 sigma", summary.limits->lower, from, to, limitPen);
-        }
         for (const TestPoint& point : points) {
             if (!point.powerUp)
                 continue;
@@ -92,9 +106,19 @@ ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& p
     plot.xAxis->setLabel("tested at (instrument's clock)");
     plot.yAxis->setLabel("leak");
     plot.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
-    plot.rescaleAxes();
-    plot.replot();
+    std::vector<double> times;
+    for (const ChartPoint& point : chartPoints)
+        times.push_back(point.x);
+    summary.x = PaddedRange(times);
+    summary.y = PaddedRange(leaks, marks);
+    ShowRange(plot, summary.x, summary.y);
     return summary;
+}
+
+void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y) {
+    plot.xAxis->setRange(x.lower, x.upper);
+    plot.yAxis->setRange(y.lower, y.upper);
+    plot.replot();
 }
 
 void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
@@ -108,9 +132,12 @@ void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
     auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
     bars->setName("tests");
     bars->setWidth(histogram.width);
-    for (size_t bin = 0; bin < histogram.counts.size(); ++bin)
+    double highest = 0;
+    for (size_t bin = 0; bin < histogram.counts.size(); ++bin) {
         bars->addData(histogram.start + (static_cast<double>(bin) + 0.5) * histogram.width,
                       static_cast<double>(histogram.counts[bin]));
+        highest = std::max(highest, static_cast<double>(histogram.counts[bin]));
+    }
     if (limits && limits->sigmaMovingRange > 0 && !leaks.empty()) {
         QCPGraph* curve = plot.addGraph();
         curve->setName("normal");
@@ -120,13 +147,17 @@ void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
         double to = limits->mean + 4 * limits->sigmaMovingRange;
         for (int i = 0; i <= 200; ++i) {
             double x = from + (to - from) * i / 200;
-            curve->addData(x, scale * NormalDensity(x, limits->mean, limits->sigmaMovingRange));
+            double y = scale * NormalDensity(x, limits->mean, limits->sigmaMovingRange);
+            curve->addData(x, y);
+            highest = std::max(highest, y);
         }
     }
     plot.xAxis->setLabel("leak");
     plot.yAxis->setLabel("tests");
-    plot.rescaleAxes();
-    plot.replot();
+    double end = histogram.start + static_cast<double>(histogram.counts.size()) * histogram.width;
+    double edges[] = {histogram.start, end};
+    double heights[] = {0, highest};
+    ShowRange(plot, PaddedRange(edges), {0, PaddedRange(heights).upper});
 }
 
 }  // namespace qm4250

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSvgGenerator>
@@ -24,16 +25,23 @@ namespace qm4250 {
 
 namespace {
 
-// The table's columns and the SQL each sorts by; only these are ever put into ORDER BY.
+// The table's columns, the SQL each shows and the SQL it sorts by; only these are ever put into
+// ORDER BY. A Seq# of digits sorts as its number does (2 before 10), on SQLite and PostgreSQL.
 struct Column {
     const char* title;
     const char* sql;
+    const char* sortSql;
 };
-constexpr Column kColumns[] = {
-    {"Instrument", "i.serial"},   {"Seq#", "t.seq"},    {"PN", "t.pn"},
-    {"Cust Code", "t.cust_code"}, {"Leak", "t.leak"},   {"Err", "t.error_code"},
-    {"Tested at", "t.tested_at"}, {"GP", "t.relay_gp"}, {"BP", "t.relay_bp"},
-    {"GE", "t.relay_ge"}};
+constexpr Column kColumns[] = {{"Instrument", "i.serial", "i.serial"},
+                               {"Seq#", "t.seq", "LENGTH(t.seq), t.seq"},
+                               {"PN", "t.pn", "t.pn"},
+                               {"Cust Code", "t.cust_code", "t.cust_code"},
+                               {"Leak", "t.leak", "t.leak"},
+                               {"Err", "t.error_code", "t.error_code"},
+                               {"Tested at", "t.tested_at", "t.tested_at"},
+                               {"GP", "t.relay_gp", "t.relay_gp"},
+                               {"BP", "t.relay_bp", "t.relay_bp"},
+                               {"GE", "t.relay_ge", "t.relay_ge"}};
 
 QString Number(double value) {
     return QString::number(value, 'g', 5);
@@ -126,32 +134,43 @@ void TrendWindow::buildControls() {
         if (!path.isEmpty())
             saveReport(path);
     });
-    QWidget* filters[] = {instrument_,  pn_,   custCode_,    from_,       to_,         search_,
-                          rejectsOnly_, apply, exportButton, chartButton, reportButton};
+    auto* resetButton = new QPushButton("Reset view", this);
+    resetButton->setObjectName("resetView");
+    resetButton->setToolTip("Fit the chart to every point and both limits (Ctrl+0, double-click)");
+    connect(resetButton, &QPushButton::clicked, this, &TrendWindow::resetView);
+    connect(new QShortcut(QKeySequence("Ctrl+0"), this), &QShortcut::activated, this,
+            &TrendWindow::resetView);
+    connect(new QShortcut(QKeySequence("Ctrl+Q"), this), &QShortcut::activated, this,
+            &QWidget::close);
+    QWidget* filters[] = {instrument_,  pn_,         custCode_,    from_,
+                          to_,          search_,     rejectsOnly_, apply,
+                          exportButton, chartButton, reportButton, resetButton};
     for (int i = 0; i < static_cast<int>(std::size(filters)); ++i)
         grid->addWidget(filters[i], 0, i);
 
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
     summary_->setTextFormat(Qt::PlainText);
-    grid->addWidget(summary_, 1, 0, 1, 11);
+    grid->addWidget(summary_, 1, 0, 1, 12);
     chart_ = new QCustomPlot(this);
     chart_->setObjectName("controlChart");
     chart_->setMinimumSize(700, 320);
     chart_->setMouseTracking(true);
     connect(chart_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showPointAt(event->pos()); });
+    connect(chart_, &QCustomPlot::mouseDoubleClick, this, &TrendWindow::resetView);
     grid->addWidget(chart_, 2, 0, 1, 7);
     histogram_ = new QCustomPlot(this);
     histogram_->setObjectName("histogram");
     histogram_->setMinimumSize(300, 320);
-    grid->addWidget(histogram_, 2, 7, 1, 4);
+    grid->addWidget(histogram_, 2, 7, 1, 5);
     statistics_ = new QTableWidget(this);
     statistics_->setObjectName("statistics");
-    statistics_->setColumnCount(10);
-    statistics_->setHorizontalHeaderLabels({"PN", "n", "Reject rate", "Mean", "σ overall", "σ (MR)",
-                                            "Min", "Max", "Mean + 3σ", "Rule breaks"});
-    grid->addWidget(statistics_, 3, 0, 1, 11);
+    const QStringList headers{"PN", "n",   "Reject rate", "Mean", "σ overall", "σ (MR)",     "LCL",
+                              "CL", "UCL", "Min",         "Max",  "Mean + 3σ", "Rule breaks"};
+    statistics_->setColumnCount(static_cast<int>(headers.size()));
+    statistics_->setHorizontalHeaderLabels(headers);
+    grid->addWidget(statistics_, 3, 0, 1, 12);
     tests_ = new QTableView(this);
     tests_->setObjectName("tests");
     tests_->setModel(&model_);
@@ -160,10 +179,13 @@ void TrendWindow::buildControls() {
     tests_->horizontalHeader()->setSectionsClickable(true);
     connect(tests_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             &TrendWindow::sortTable);
-    grid->addWidget(tests_, 4, 0, 1, 11);
+    grid->addWidget(tests_, 4, 0, 1, 12);
 }
 
+// Kept current at every Apply, so an instrument uploaded meanwhile can be chosen; the choice stays.
 void TrendWindow::fillInstruments() {
+    QVariant chosen = instrument_->currentData();
+    instrument_->clear();
     instrument_->addItem("All instruments", QString());
     if (unreadable_)
         return;
@@ -171,6 +193,7 @@ void TrendWindow::fillInstruments() {
     while (query.next())
         instrument_->addItem(query.value(0).toString() + " (" + query.value(1).toString() + ")",
                              query.value(0).toString());
+    instrument_->setCurrentIndex(std::max(0, instrument_->findData(chosen)));
 }
 
 TestFilter TrendWindow::filter() const {
@@ -201,11 +224,33 @@ bool TrendWindow::showRecent() {
     return applyFilter();
 }
 
+// A date that is not one is marked and refused: taking it for no date would show every test.
+bool TrendWindow::datesReadable() {
+    QString refusal;
+    for (auto [edit, word] : {std::pair{from_, "from"}, std::pair{to_, "to"}}) {
+        QString text = edit->text().trimmed();
+        bool readable = text.isEmpty() || QDate::fromString(text, "yyyy-MM-dd").isValid();
+        edit->setStyleSheet(readable ? QString() : "QLineEdit { background: #ffc8c8; }");
+        if (!readable && refusal.isEmpty())
+            refusal = QString("%1 takes a date as YYYY-MM-DD, not %2").arg(word, text);
+    }
+    if (!refusal.isEmpty())
+        summary_->setText(refusal);
+    return refusal.isEmpty();
+}
+
+void TrendWindow::resetView() {
+    ShowRange(*chart_, fitted_.x, fitted_.y);
+}
+
 bool TrendWindow::applyFilter() {
     if (unreadable_) {
         summary_->setText("The archive cannot be opened: " + ArchiveErrorText(*unreadable_));
         return false;
     }
+    if (!datesReadable())
+        return false;
+    fillInstruments();
     std::variant<std::vector<TestPoint>, ArchiveError> points =
         SelectTestPoints(*connection_, filter());
     if (auto* error = std::get_if<ArchiveError>(&points)) {
@@ -216,6 +261,7 @@ bool TrendWindow::applyFilter() {
     }
     points_ = std::move(std::get<std::vector<TestPoint>>(points));
     ChartSummary chart = DrawControlChart(*chart_, points_);
+    fitted_ = chart;
     DrawHistogram(*histogram_, points_, chart.limits);
     showStatistics();
     showTable(filter());
@@ -238,12 +284,18 @@ void TrendWindow::showStatistics() {
     statistics_->setRowCount(static_cast<int>(parts.size()));
     for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
         const PartStatistics& p = parts[static_cast<size_t>(row)];
+        auto limit = [&p](double ControlLimits::*member) {
+            return p.limits ? Number((*p.limits).*member) : "-";
+        };
         QStringList cells{QString::fromStdString(p.pn),
                           QString::number(p.n),
                           Number(p.rejectRate * 100) + " %",
                           Number(p.mean),
                           Optional(p.sigmaOverall),
                           Optional(p.sigmaMovingRange),
+                          limit(&ControlLimits::lower),
+                          limit(&ControlLimits::mean),
+                          limit(&ControlLimits::upper),
                           Number(p.min),
                           Number(p.max),
                           Optional(p.suggestedSetPoint),
@@ -276,8 +328,9 @@ void TrendWindow::showTable(const TestFilter& filter) {
 void TrendWindow::sortTable(int column, Qt::SortOrder order) {
     if (column < 0 || column >= static_cast<int>(std::size(kColumns)))
         return;
+    QString direction = order == Qt::AscendingOrder ? " ASC" : " DESC";
     order_ =
-        QString(kColumns[column].sql) + (order == Qt::AscendingOrder ? " ASC" : " DESC") + ", t.id";
+        QString(kColumns[column].sortSql).split(", ").join(direction + ", ") + direction + ", t.id";
     showTable(filter());
 }
 

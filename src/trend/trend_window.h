@@ -16,6 +16,7 @@
 #include "archive/archive_location.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
+#include "trend/control_chart_plot.h"
 
 class QCustomPlot;
 
@@ -45,6 +46,8 @@ class TrendWindow : public QWidget {
 
   private:
     void buildControls();
+    bool datesReadable();
+    void resetView();
     void fillInstruments();
     void showTable(const TestFilter& filter);
     void showStatistics();
@@ -55,6 +58,7 @@ class TrendWindow : public QWidget {
     std::unique_ptr<ArchiveConnection> connection_;
     std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
     std::vector<TestPoint> points_;
+    ChartSummary fitted_;  // the chart as last drawn, for resetting its view
     QString order_ = "t.tested_at, t.id";
 
     QComboBox* instrument_;

@@ -1,6 +1,7 @@
 // Statistics against values worked out by hand.
 #include <gtest/gtest.h>
 
+#include "analysis/axis_range.h"
 #include "analysis/chart_data.h"
 #include "analysis/control_chart.h"
 #include "analysis/part_statistics.h"
@@ -24,6 +25,8 @@ TEST_P(Limits, MeanAndBothSigmas) {
     EXPECT_NEAR(limits->sigmaMovingRange, c.sigmaMovingRange, 1e-6);
     EXPECT_NEAR(limits->upper, c.mean + 3 * c.sigmaMovingRange, 1e-6);
     EXPECT_NEAR(limits->lower, c.mean - 3 * c.sigmaMovingRange, 1e-6);
+    EXPECT_NEAR(limits->averageMovingRange, c.sigmaMovingRange * 1.128, 1e-9);
+    EXPECT_NEAR(limits->movingRangeUpper, 3.267 * c.sigmaMovingRange * 1.128, 1e-9);
     EXPECT_NEAR(*OverallSigma(c.values), c.sigmaOverall, 1e-6);
 }
 
@@ -105,14 +108,72 @@ TEST(Decimation, KeepsTheLowestAndHighestOfEachColumn) {
         << "few points are all drawn";
 }
 
-TEST(Histogram, EqualBinsAndTheNormalCurve) {
-    Histogram histogram = MakeHistogram({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 5);
-    EXPECT_DOUBLE_EQ(histogram.start, 0);
-    EXPECT_DOUBLE_EQ(histogram.width, 2);
-    EXPECT_EQ(histogram.counts, (std::vector<size_t>{2, 2, 2, 2, 3}));
-    EXPECT_EQ(MakeHistogram({4, 4, 4}, 5).counts, std::vector<size_t>{3});
+// Leaks as the archive gives them back: decimal text read as doubles, never exact.
+std::vector<double> Readings(int fromStep, int toStep, int each) {
+    std::vector<double> values;
+    for (int step = fromStep; step <= toStep; ++step)
+        for (int k = 0; k < each; ++k)
+            values.push_back(std::stod("0.00" + std::to_string(step)));
+    return values;
+}
+
+struct BinCase {
+    size_t maxBins;
+    double width;
+    std::vector<size_t> counts;
+};
+
+class ResolutionBins : public testing::TestWithParam<BinCase> {};
+
+// Steps 20 to 40 of 0.0001, five readings each: every bin holds whole steps, so the counts are
+// even; bins cut at arbitrary edges would alternate between halved and doubled.
+TEST_P(ResolutionBins, AreWholeStepsWithEdgesBetweenThem) {
+    Histogram histogram = MakeHistogram(Readings(20, 40, 5), GetParam().maxBins);
+    EXPECT_NEAR(histogram.width, GetParam().width, 1e-12);
+    EXPECT_NEAR(histogram.start, 0.00195, 1e-12);
+    EXPECT_EQ(histogram.counts, GetParam().counts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hand, ResolutionBins,
+                         testing::Values(BinCase{30, 0.0001, std::vector<size_t>(21, 5)},
+                                         BinCase{7, 0.0003, std::vector<size_t>(7, 15)},
+                                         BinCase{10, 0.0003, std::vector<size_t>(7, 15)},
+                                         BinCase{4, 0.0006, {30, 30, 30, 15}}));
+
+TEST(Histogram, ResolutionOneValueAndTheNormalCurve) {
+    EXPECT_NEAR(MeasurementResolution({0.0027, 0.0029, 0.0029 + 1e-18, 0.0031}), 0.0002, 1e-15);
+    EXPECT_EQ(MeasurementResolution({4, 4}), 0);
+    Histogram one = MakeHistogram({0.0029, 0.0029}, 30);
+    EXPECT_EQ(one.counts, std::vector<size_t>{2});
+    EXPECT_NEAR(one.start + one.width / 2, 0.0029, 1e-15) << "centred on the value";
     EXPECT_NEAR(NormalDensity(0, 0, 1), 0.3989423, 1e-7);
     EXPECT_NEAR(NormalDensity(7, 5, 2), 0.1209854, 1e-7);
 }
+
+struct RangeCase {
+    const char* name;
+    std::vector<double> values, marks;
+    AxisRange expected;
+};
+
+class Ranges : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(Ranges, HoldEveryPointAndLimitWithAMargin) {
+    const RangeCase& c = GetParam();
+    AxisRange range = PaddedRange(c.values, c.marks);
+    EXPECT_NEAR(range.lower, c.expected.lower, 1e-12);
+    EXPECT_NEAR(range.upper, c.expected.upper, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selections, Ranges,
+    testing::Values(RangeCase{"None", {}, {}, {0, 1}},
+                    RangeCase{"OneTest", {0.003}, {}, {0.00285, 0.00315}},
+                    RangeCase{"AllZero", {0, 0}, {0, 0}, {-0.05, 0.05}},
+                    RangeCase{"TwoTests", {1, 3}, {}, {0.9, 3.1}},
+                    RangeCase{"LimitsBeyondThePoints", {2, 3}, {0, 5}, {-0.25, 5.25}},
+                    RangeCase{"OutlierHigh", {1, 1, 21}, {0, 2}, {-1.05, 22.05}},
+                    RangeCase{"OutlierLow", {-19, 1, 1}, {0, 2}, {-20.05, 3.05}}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace

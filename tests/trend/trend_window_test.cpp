@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -162,6 +163,57 @@ TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
         text += line;
     ASSERT_EQ(info ? pclose(info) : -1, 0) << "pdfinfo cannot read the report";
     EXPECT_NE(text.find("Pages:           1\n"), std::string::npos) << text;
+}
+
+// The fitted view holds every point and both limits, each limit labelled with its value; a
+// zoom is undone by Ctrl+0.
+TEST_P(TrendWindowTest, TheFittedViewHoldsEveryPointAndTheLabelledLimits) {
+    window_->show();
+    ASSERT_TRUE(window_->applyFilter());
+    QCustomPlot* chart = find<QCustomPlot>("controlChart");
+    QCPRange fitted = chart->yAxis->range();
+    auto* ucl = chart->findChild<QCPItemText*>("UCL");
+    auto* lcl = chart->findChild<QCPItemText*>("LCL");
+    ASSERT_TRUE(ucl && lcl);
+    for (QCPItemText* label : {ucl, lcl}) {
+        double value = label->position->coords().y();
+        EXPECT_TRUE(fitted.lower < value && value < fitted.upper) << value;
+        EXPECT_EQ(label->text(), label->objectName() + " " + QString::number(value, 'g', 5));
+    }
+    EXPECT_LT(fitted.lower, 0) << "the lowest leak, 0, is off the edge";
+    EXPECT_GT(fitted.upper, 0.9) << "the reject's leak is off the edge";
+    QTableWidget* statistics = find<QTableWidget>("statistics");
+    EXPECT_EQ(statistics->horizontalHeaderItem(6)->text(), "LCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(8)->text(), "UCL");
+
+    chart->yAxis->setRange(0.2, 0.3);
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QTest::keyClick(window_.get(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(chart->yAxis->range(), fitted);
+}
+
+TEST_P(TrendWindowTest, FiltersRefuseBadDatesSortSeqAsANumberAndListNewInstruments) {
+    for (const char* bad : {"12/01/2020", "2045-13-45"}) {
+        find<QLineEdit>("to")->setText(bad);
+        EXPECT_FALSE(window_->applyFilter()) << bad;
+        EXPECT_EQ(find<QLabel>("summary")->text(),
+                  QString("to takes a date as YYYY-MM-DD, not ") + bad);
+        EXPECT_FALSE(find<QLineEdit>("to")->styleSheet().isEmpty()) << "marked";
+    }
+    filterBy("to", "");
+    EXPECT_TRUE(find<QLineEdit>("to")->styleSheet().isEmpty());
+
+    find<QComboBox>("instrument")->setCurrentIndex(2);  // 4712
+    find<QTableView>("tests")->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
+    QAbstractItemModel* model = find<QTableView>("tests")->model();
+    EXPECT_EQ(model->index(1, 1).data().toString(), "2") << "not 10";
+    EXPECT_EQ(model->index(9, 1).data().toString(), "10");
+
+    Store("4713", 3);
+    ASSERT_TRUE(window_->applyFilter());
+    EXPECT_EQ(find<QComboBox>("instrument")->count(), 4);
+    EXPECT_EQ(find<QComboBox>("instrument")->currentData().toString(), "4712") << "kept";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
