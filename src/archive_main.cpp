@@ -5,14 +5,24 @@
 
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
+#include "trend/report_pages.h"
 #include "trend/trend_window.h"
 
 using namespace qm4250;
 
 int main(int argc, char* argv[]) {
-    if (argc > 1) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "report") {
+        // The report draws charts: a GUI application, but it needs no display (a nightly job).
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return RunArchiveCommand(arguments, stdout, stderr, WriteArchiveReport);
+    }
+    if (!arguments.empty()) {
         QCoreApplication app(argc, argv);
-        return RunArchiveCommand(std::vector<std::string>(argv + 1, argv + argc), stdout, stderr);
+        return RunArchiveCommand(arguments, stdout, stderr);
     }
     // Without a command, the archive window.
     QApplication app(argc, argv);

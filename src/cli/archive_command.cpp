@@ -17,6 +17,7 @@ const char* const kArchiveCommandHelp =
     "       qm4250-archive import FILE... [--archive URL]\n"
     "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN] [--cust CODE]\n"
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
+    "       qm4250-archive report FILE.pdf [the same options as export]\n"
     "\n"
     "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
     "        archive; a test already there is not added again. For each file: tests read, tests\n"
@@ -26,6 +27,9 @@ const char* const kArchiveCommandHelp =
     "        a .csv each after its instrument's identification row. DATE is YYYY-MM-DD, both\n"
     "        ends included; --rejects selects the tests with an error code or without the\n"
     "        good-part relay.\n"
+    "report  writes a PDF of one A4 page per part number of the selection: its control chart\n"
+    "        with labelled limits, moving-range chart, histogram and statistics, with the\n"
+    "        filter, the archive and the time of the report.\n"
     "\n"
     "The archive: URL (postgresql://user@host/db, or a SQLite file), else QM4250_ARCHIVE, else\n"
     "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
@@ -165,18 +169,34 @@ int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
 
 }  // namespace
 
-int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std::FILE* err) {
+int Report(const ArchiveLocation& archive, const Arguments& arguments, const ReportWriter& report,
+           std::FILE* out, std::FILE* err) {
+    const std::string& file = arguments.files.front();
+    if (std::optional<QString> failure =
+            report(archive, arguments.filter, QString::fromStdString(file))) {
+        std::fprintf(err, "qm4250-archive: the report was not written: %s\n",
+                     failure->toStdString().c_str());
+        return kFailed;
+    }
+    std::fprintf(out, "report written to %s\n", file.c_str());
+    return kDone;
+}
+
+int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std::FILE* err,
+                      const ReportWriter& report) {
     if (words.empty() || words[0] == "--help") {
         std::fputs(kArchiveCommandHelp, words.empty() ? err : out);
         return words.empty() ? kBadArguments : kDone;
     }
     Arguments arguments = Parse(words);
-    bool import = words[0] == "import";
-    if (arguments.error.empty() && !import && words[0] != "export")
-        arguments.error = "unknown command " + words[0];
+    const std::string& command = words[0];
+    bool import = command == "import";
+    bool reporting = command == "report" && report;
+    if (arguments.error.empty() && !import && command != "export" && !reporting)
+        arguments.error = "unknown command " + command;
     if (arguments.error.empty() &&
         (arguments.files.empty() || (!import && arguments.files.size() > 1)))
-        arguments.error = import ? "import needs a FILE" : "export takes one FILE";
+        arguments.error = import ? "import needs a FILE" : command + " takes one FILE";
     if (!arguments.error.empty()) {
         std::fprintf(err, "qm4250-archive: %s (see --help)\n", arguments.error.c_str());
         return kBadArguments;
@@ -190,6 +210,8 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
     const std::optional<ArchiveLocation>& archive = chosen.location;
     if (!archive->password.isEmpty())
         std::fprintf(err, "qm4250-archive: %s\n", kPasswordWarning);
+    if (reporting)
+        return Report(*archive, arguments, report, out, err);
     if (!import)
         return Export(*archive, arguments, out, err);
     bool all = true;

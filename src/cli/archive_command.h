@@ -1,15 +1,27 @@
 #pragma once
 
+#include <QString>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "archive/archive_location.h"
+#include "archive/test_filter.h"
+
 namespace qm4250 {
 
-// qm4250-archive import FILE… and export FILE [filters]: brings saved workbooks into the archive
-// and writes selections of it with the workbook writers. Reports on `out`, errors on `err`;
-// returns the exit status.
-int RunArchiveCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
+// Writes the PDF report of what a filter selects; none when written, else why not. The report is
+// drawn by the archive window's charts, which this layer does not reach: the program passes it.
+using ReportWriter = std::function<std::optional<QString>(
+    const ArchiveLocation& location, const TestFilter& filter, const QString& path)>;
+
+// qm4250-archive import FILE…, export FILE [filters] and report FILE.pdf [filters]: brings saved
+// workbooks into the archive, writes selections of it with the workbook writers, and reports on
+// them. Reports on `out`, errors on `err`; returns the exit status.
+int RunArchiveCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
+                      const ReportWriter& report = {});
 
 extern const char* const kArchiveCommandHelp;
 

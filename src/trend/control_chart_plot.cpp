@@ -2,132 +2,153 @@
 
 #include <qcustomplot.h>
 
+#include <QLocale>
+
 #include "analysis/chart_data.h"
+#include "analysis/density_grid.h"
+#include "trend/chart_layers.h"
 
 namespace qm4250 {
 
 namespace {
 
 constexpr int kHistogramBins = 30;
+constexpr size_t kDensityRows = 160;
+const QColor kPointColour(30, 70, 160);
+const QColor kBreakColour(255, 140, 0);
 
-QCPGraph* Scatter(QCustomPlot& plot, const QString& name, QCPScatterStyle style) {
-    QCPGraph* graph = plot.addGraph();
-    graph->setName(name);
-    graph->setLineStyle(QCPGraph::lsNone);
-    graph->setScatterStyle(style);
-    return graph;
+void Clear(QCustomPlot& plot) {
+    plot.clearPlottables();
+    plot.clearItems();
+    plot.legend->setVisible(false);
 }
 
-QString Number(double value) {
-    return QString::number(value, 'g', 5);
+// The individuals and moving-range charts share their x axis: the same left margin keeps a
+// sample at the same place in both, whatever width their y labels take.
+constexpr int kLeftMargin = 86;
+
+void SetXAxis(QCustomPlot& plot, ChartAxis axis) {
+    plot.axisRect()->setAutoMargins(QCP::msRight | QCP::msTop | QCP::msBottom);
+    plot.axisRect()->setMargins(QMargins(kLeftMargin, 0, 0, 0));
+    if (axis == ChartAxis::Time) {
+        auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+        ticker->setDateTimeFormat("yyyy-MM-dd\nHH:mm");
+        ticker->setDateTimeSpec(Qt::UTC);
+        plot.xAxis->setTicker(ticker);
+        plot.xAxis->setLabel("tested at (instrument's clock)");
+    } else {
+        plot.xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
+        plot.xAxis->setLabel("sample number (tests in time order)");
+    }
 }
 
-// A limit across the whole view, its name and value at the right edge above it.
-void Level(QCustomPlot& plot, const QString& name, double y, QPen pen) {
-    auto* line = new QCPItemStraightLine(&plot);
-    line->setPen(pen);
-    line->point1->setCoords(0, y);
-    line->point2->setCoords(1, y);
-    auto* label = new QCPItemText(&plot);
-    label->setObjectName(name);
-    label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
-    label->position->setTypeY(QCPItemPosition::ptPlotCoords);
-    label->position->setCoords(1, y);
-    label->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
-    label->setColor(pen.color());
-    label->setText(name + " " + Number(y));
+// The points drawn one by one: all of them, or past the threshold only those `alone` marks,
+// the rest as a density band over the view.
+void DrawPoints(QCustomPlot& plot, const std::vector<double>& xs, const std::vector<double>& ys,
+                const std::vector<bool>& alone, const AxisRange& x, const AxisRange& y) {
+    QCPGraph* points = AddScatter(plot, "tests", QCPScatterStyle(QCPScatterStyle::ssDisc, 4));
+    points->setPen(QPen(kPointColour));
+    bool density = xs.size() > kAllPointsUpTo;
+    for (size_t i = 0; i < xs.size(); ++i)
+        if (!density || alone[i])
+            points->addData(xs[i], ys[i]);
+    if (!density)
+        return;
+    std::vector<bool> banded(alone.size());
+    for (size_t i = 0; i < alone.size(); ++i)
+        banded[i] = !alone[i];
+    size_t columns = static_cast<size_t>(std::max(plot.width(), 200));
+    AddDensity(plot, "tests within the limits (density)",
+               CountDensity(xs, ys, banded, columns, kDensityRows, x, y), kPointColour);
+}
+
+size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const RuleBreaks& breaks) {
+    QCPGraph* ringed = AddScatter(
+        plot, "rule breaks",
+        QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(kBreakColour, 2), Qt::NoBrush, 10));
+    // Beyond a limit first: those are the breaks an engineer looks at before runs.
+    for (const std::vector<bool>* kind : {&breaks.beyondLimits, &breaks.longRun})
+        for (size_t i = 0; i < series.x.size() && ringed->dataCount() < int(kRingsAtMost); ++i)
+            if ((*kind)[i] && (kind == &breaks.beyondLimits || !breaks.beyondLimits[i]))
+                ringed->addData(series.x[i], series.y[i]);
+    size_t count = breaks.count();
+    if (count > kRingsAtMost)
+        ringed->setName(QLocale::c().toString(qulonglong(count)) + " rule breaks, " +
+                        QLocale::c().toString(qulonglong(kRingsAtMost)) + " ringed");
+    return count;
+}
+
+AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
+                          const std::optional<ControlLimits>& limits, const AxisRange& x) {
+    Clear(plot);
+    std::vector<double> ranges = MovingRanges(series.y);
+    std::vector<double> xs(series.x.begin() + (series.x.empty() ? 0 : 1), series.x.end());
+    std::vector<double> marks{0};
+    std::vector<bool> above(ranges.size());
+    if (limits) {
+        AddLevel(plot, "MR-bar", limits->averageMovingRange, QPen(Qt::darkGreen));
+        AddLevel(plot, "UCL", limits->movingRangeUpper, QPen(Qt::darkRed, 1, Qt::DashLine));
+        marks.push_back(limits->movingRangeUpper);
+        for (size_t i = 0; i < ranges.size(); ++i)
+            above[i] = ranges[i] > limits->movingRangeUpper;
+    }
+    AxisRange y = PaddedRange(ranges, marks);
+    DrawPoints(plot, xs, ranges, above, x, y);
+    plot.yAxis->setLabel("moving range");
+    plot.xAxis->setLabel(QString());
+    ShowRange(plot, x, y);
+    return y;
 }
 
 }  // namespace
 
-double ChartTime(qint64 seconds) {
-    constexpr qint64 kUnixTimeOf2004 = 1072915200;
-    return static_cast<double>(seconds + kUnixTimeOf2004);
-}
-
-ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& points) {
-    plot.clearGraphs();
-    plot.clearItems();
+ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
+                              const ChartSeries& series, ChartAxis axis, const QString& title) {
+    Clear(chart);
     ChartSummary summary;
-    summary.tests = points.size();
-    std::vector<ChartPoint> chartPoints;
-    std::vector<const TestPoint*> sources;
-    for (const TestPoint& point : points) {
-        if (!point.leak)
-            continue;
-        chartPoints.push_back({ChartTime(point.seconds), *point.leak});
-        sources.push_back(&point);
-    }
-    summary.withLeak = chartPoints.size();
-    std::vector<double> leaks;
-    for (const ChartPoint& point : chartPoints)
-        leaks.push_back(point.y);
-    summary.limits = IndividualsLimits(leaks);
-    RuleBreaks breaks = summary.limits ? FindRuleBreaks(leaks, *summary.limits) : RuleBreaks{};
-    summary.ruleBreaks = breaks.count();
-
-    QCPGraph* tests = Scatter(plot, "tests", QCPScatterStyle(QCPScatterStyle::ssDisc, 4));
-    QCPGraph* rejects = Scatter(
-        plot, "rejects", QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::red, 2), Qt::red, 8));
-    QCPGraph* broken = Scatter(
-        plot, "rule breaks",
-        QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(255, 140, 0), 2), Qt::NoBrush, 10));
-    for (size_t i : DecimateMinMax(chartPoints, static_cast<size_t>(std::max(plot.width(), 100))))
-        tests->addData(chartPoints[i].x, chartPoints[i].y);
-    summary.drawn = static_cast<size_t>(tests->dataCount());
-    for (size_t i = 0; i < chartPoints.size(); ++i) {
-        if (sources[i]->reject)
-            rejects->addData(chartPoints[i].x, chartPoints[i].y);
-        if (!breaks.beyondLimits.empty() && (breaks.beyondLimits[i] || breaks.longRun[i]))
-            broken->addData(chartPoints[i].x, chartPoints[i].y);
-    }
+    summary.withLeak = series.y.size();
+    summary.limits = IndividualsLimits(series.y);
+    RuleBreaks breaks = summary.limits ? FindRuleBreaks(series.y, *summary.limits) : RuleBreaks{};
     std::vector<double> marks;
     if (summary.limits) {
-        Level(plot, "CL", summary.limits->mean, QPen(Qt::darkGreen));
+        AddLevel(chart, "CL", summary.limits->mean, QPen(Qt::darkGreen));
         QPen limitPen(Qt::darkRed, 1, Qt::DashLine);
-        Level(plot, "UCL", summary.limits->upper, limitPen);
-        Level(plot, "LCL", summary.limits->lower, limitPen);
+        AddLevel(chart, "UCL", summary.limits->upper, limitPen);
+        AddLevel(chart, "LCL", summary.limits->lower, limitPen);
         marks = {summary.limits->lower, summary.limits->upper};
     }
-    if (!chartPoints.empty()) {
-        for (const TestPoint& point : points) {
-            if (!point.powerUp)
-                continue;
-            auto* tick = new QCPItemStraightLine(&plot);
-            tick->setPen(QPen(Qt::gray, 1, Qt::DotLine));
-            tick->point1->setCoords(ChartTime(point.seconds), 0);
-            tick->point2->setCoords(ChartTime(point.seconds), 1);
-        }
-    }
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeFormat("yyyy-MM-dd\nHH:mm");
-    ticker->setDateTimeSpec(Qt::UTC);
-    plot.xAxis->setTicker(ticker);
-    plot.xAxis->setLabel("tested at (instrument's clock)");
-    plot.yAxis->setLabel("leak");
-    plot.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
-    std::vector<double> times;
-    for (const ChartPoint& point : chartPoints)
-        times.push_back(point.x);
-    summary.x = PaddedRange(times);
-    summary.y = PaddedRange(leaks, marks);
-    ShowRange(plot, summary.x, summary.y);
+    summary.x = PaddedRange(series.x);
+    summary.y = PaddedRange(series.y, marks);
+    summary.density = series.y.size() > kAllPointsUpTo;
+    std::vector<bool> alone(series.y.size());
+    for (size_t i = 0; i < alone.size(); ++i)
+        alone[i] = series.reject[i] || (!breaks.beyondLimits.empty() && breaks.beyondLimits[i]);
+    DrawPoints(chart, series.x, series.y, alone, summary.x, summary.y);
+
+    QCPGraph* rejects = AddScatter(
+        chart, "rejects", QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::red, 2), Qt::red, 8));
+    for (size_t i = 0; i < series.y.size(); ++i)
+        if (series.reject[i])
+            rejects->addData(series.x[i], series.y[i]);
+    if (summary.limits)
+        summary.ruleBreaks = RingBreaks(chart, series, breaks);
+    AddMarks(chart, series.powerUps);
+
+    SetTitle(chart, title);
+    SetXAxis(chart, axis);
+    chart.yAxis->setLabel("leak");
+    chart.legend->setVisible(true);
+    chart.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    ShowRange(chart, summary.x, summary.y);
+
+    SetXAxis(movingRange, axis);
+    summary.movingRangeY = DrawMovingRange(movingRange, series, summary.limits, summary.x);
     return summary;
 }
 
-void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y) {
-    plot.xAxis->setRange(x.lower, x.upper);
-    plot.yAxis->setRange(y.lower, y.upper);
-    plot.replot();
-}
-
-void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
+void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks,
                    const std::optional<ControlLimits>& limits) {
-    plot.clearPlottables();
-    std::vector<double> leaks;
-    for (const TestPoint& point : points)
-        if (point.leak)
-            leaks.push_back(*point.leak);
+    Clear(plot);
     Histogram histogram = MakeHistogram(leaks, kHistogramBins);
     auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
     bars->setName("tests");
@@ -138,7 +159,7 @@ void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
                       static_cast<double>(histogram.counts[bin]));
         highest = std::max(highest, static_cast<double>(histogram.counts[bin]));
     }
-    if (limits && limits->sigmaMovingRange > 0 && !leaks.empty()) {
+    if (limits && limits->sigmaMovingRange > 0) {
         QCPGraph* curve = plot.addGraph();
         curve->setName("normal");
         curve->setPen(QPen(Qt::darkBlue, 2));

@@ -1,43 +1,45 @@
 #pragma once
 
-#include <QtGlobal>
-#include <vector>
+#include <QString>
+#include <cstddef>
+#include <optional>
 
 #include "analysis/axis_range.h"
 #include "analysis/control_chart.h"
-#include "archive/test_points.h"
+#include "trend/chart_series.h"
 
 class QCustomPlot;
 
 namespace qm4250 {
 
+// Up to this many tests every point is drawn; above it the tests within the limits become a
+// density band. Set by measurement: bench/trend_bench draws this many in well under the time
+// the window allows a redraw.
+inline constexpr size_t kAllPointsUpTo = 50'000;
+// Past this many rule breaks, the rest are counted in the legend instead of ringed.
+inline constexpr size_t kRingsAtMost = 500;
+
 // What the control chart shows of a selection, for the statistics beside it.
 struct ChartSummary {
-    size_t tests = 0;     // selected
-    size_t withLeak = 0;  // whose leak is a number, the chart's points
-    size_t drawn = 0;     // after decimation
+    size_t withLeak = 0;   // the chart's points
+    bool density = false;  // the tests within the limits drawn as a band
     std::optional<ControlLimits> limits;
     size_t ruleBreaks = 0;
-    // The fitted view: every point and both limits, with a margin; what resetting the view shows.
-    AxisRange x, y;
+    // The fitted views: every point and every limit, with a margin; what resetting shows.
+    AxisRange x, y, movingRangeY;
 };
 
-// Where a raw time stamp sits on the chart's time axis: the instrument's clock read as UTC.
-double ChartTime(qint64 seconds);
-
-// Draws an individuals chart of the points' leaks against time: the points (min/max-decimated to
-// the plot's width), rejects as red crosses, run-rule breaks ringed in orange, power-ups as grey
-// vertical ticks, and the centre line and 3-sigma limits, each labelled with its value at the
-// right edge ("UCL 0.0031"). Every reject and every break is drawn, however many points there
-// are. The view is fitted: see ChartSummary.
-ChartSummary DrawControlChart(QCustomPlot& plot, const std::vector<TestPoint>& points);
-
-// Puts the plot's axes back on a fitted view.
-void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y);
+// An individuals chart and, under it on the same x axis, its moving-range chart. The points, or
+// past kAllPointsUpTo a density band with every point beyond a limit still drawn alone; rejects as
+// red crosses; rule breaks ringed in orange (up to kRingsAtMost, the legend counting the rest);
+// power-ups as dotted verticals; UCL, CL and LCL, and MR-bar and the moving range's UCL, each
+// labelled with its value at the right edge. Fewer than two points: no limit is drawn.
+ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
+                              const ChartSeries& series, ChartAxis axis, const QString& title);
 
 // The histogram of the leaks, in bins of whole measurement steps, with the normal curve for the
 // same mean and sigma (moving range); the view holds every bar and the curve's peak.
-void DrawHistogram(QCustomPlot& plot, const std::vector<TestPoint>& points,
+void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks,
                    const std::optional<ControlLimits>& limits);
 
 }  // namespace qm4250

@@ -2,11 +2,13 @@
 
 #include <qcustomplot.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSqlError>
@@ -14,19 +16,23 @@
 #include <QSvgGenerator>
 #include <QTextDocument>
 #include <QToolTip>
+#include <map>
 
 #include "analysis/part_statistics.h"
 #include "archive/schema.h"
 #include "archive/test_selection.h"
 #include "export/save_history_workbook.h"
-#include "trend/control_chart_plot.h"
+#include "trend/chart_layers.h"
+#include "trend/report_pages.h"
+#include "trend/statistics_cells.h"
 
 namespace qm4250 {
 
 namespace {
 
 // The table's columns, the SQL each shows and the SQL it sorts by; only these are ever put into
-// ORDER BY. A Seq# of digits sorts as its number does (2 before 10), on SQLite and PostgreSQL.
+// ORDER BY. A Seq# of digits sorts as its number does (2 before 10), on SQLite and PostgreSQL;
+// a leak shows as received and sorts as a number.
 struct Column {
     const char* title;
     const char* sql;
@@ -36,38 +42,24 @@ constexpr Column kColumns[] = {{"Instrument", "i.serial", "i.serial"},
                                {"Seq#", "t.seq", "LENGTH(t.seq), t.seq"},
                                {"PN", "t.pn", "t.pn"},
                                {"Cust Code", "t.cust_code", "t.cust_code"},
-                               {"Leak", "t.leak", "t.leak"},
+                               {"Leak", "t.leak_text", "t.leak"},
                                {"Err", "t.error_code", "t.error_code"},
                                {"Tested at", "t.tested_at", "t.tested_at"},
                                {"GP", "t.relay_gp", "t.relay_gp"},
                                {"BP", "t.relay_bp", "t.relay_bp"},
                                {"GE", "t.relay_ge", "t.relay_ge"}};
 
-QString Number(double value) {
-    return QString::number(value, 'g', 5);
-}
+constexpr int kGridColumns = 12;
 
-QString Optional(const std::optional<double>& value) {
-    return value ? Number(*value) : "-";
-}
-
-QString FilterText(const TestFilter& filter) {
-    QStringList parts;
-    if (!filter.instrument.isEmpty())
-        parts << "instrument " + filter.instrument;
-    if (!filter.pn.isEmpty())
-        parts << "PN " + filter.pn;
-    if (!filter.custCode.isEmpty())
-        parts << "Cust Code " + filter.custCode;
-    if (filter.from.isValid())
-        parts << "from " + filter.from.toString("yyyy-MM-dd");
-    if (filter.to.isValid())
-        parts << "to " + filter.to.toString("yyyy-MM-dd");
-    if (filter.rejectsOnly)
-        parts << "rejects only";
-    if (!filter.search.isEmpty())
-        parts << "Seq# or Cust Code containing " + filter.search;
-    return parts.isEmpty() ? "all tests" : parts.join(", ");
+// The part numbers of the selection, the most tested first.
+std::vector<std::pair<QString, size_t>> PnsByCount(const std::vector<TestPoint>& points) {
+    std::map<QString, size_t> counts;
+    for (const TestPoint& point : points)
+        ++counts[point.pn];
+    std::vector<std::pair<QString, size_t>> pns(counts.begin(), counts.end());
+    std::stable_sort(pns.begin(), pns.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    return pns;
 }
 
 }  // namespace
@@ -81,7 +73,7 @@ TrendWindow::TrendWindow(const ArchiveLocation& location, QWidget* parent)
     else
         unreadable_ = CheckReadable(*connection_);
     setObjectName("TrendWindow");
-    setWindowTitle("QM4250 Test Archive");
+    setWindowTitle("QM4250 Test Archive: " + location_.display());
     buildControls();
     fillInstruments();
 }
@@ -99,6 +91,19 @@ void TrendWindow::buildControls() {
         connect(edit, &QLineEdit::returnPressed, this, &TrendWindow::applyFilter);
         return edit;
     };
+    auto button = [this](const char* name, const QString& text, auto slot) {
+        auto* pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(name);
+        connect(pushButton, &QPushButton::clicked, this, slot);
+        return pushButton;
+    };
+    auto saveAs = [this](const QString& title, const QString& types, auto save) {
+        return [this, title, types, save] {
+            QString path = QFileDialog::getSaveFileName(this, title, {}, types);
+            if (!path.isEmpty())
+                (this->*save)(path);
+        };
+    };
     instrument_ = new QComboBox(this);
     instrument_->setObjectName("instrument");
     pn_ = field("pn", "PN");
@@ -108,69 +113,64 @@ void TrendWindow::buildControls() {
     search_ = field("search", "Seq# or Cust Code contains");
     rejectsOnly_ = new QCheckBox("Rejects only", this);
     rejectsOnly_->setObjectName("rejectsOnly");
-    auto* apply = new QPushButton("Apply", this);
-    apply->setObjectName("apply");
-    connect(apply, &QPushButton::clicked, this, &TrendWindow::applyFilter);
-    auto* exportButton = new QPushButton("Export selection…", this);
-    exportButton->setObjectName("exportSelection");
-    connect(exportButton, &QPushButton::clicked, this, [this] {
-        QString path = QFileDialog::getSaveFileName(
-            this, "Export selection", {}, "Excel (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)");
-        if (!path.isEmpty())
-            exportSelection(path);
-    });
-    auto* chartButton = new QPushButton("Save chart…", this);
-    chartButton->setObjectName("saveChart");
-    connect(chartButton, &QPushButton::clicked, this, [this] {
-        QString path =
-            QFileDialog::getSaveFileName(this, "Save chart", {}, "PNG (*.png);;SVG (*.svg)");
-        if (!path.isEmpty())
-            saveChart(path);
-    });
-    auto* reportButton = new QPushButton("PDF report…", this);
-    reportButton->setObjectName("saveReport");
-    connect(reportButton, &QPushButton::clicked, this, [this] {
-        QString path = QFileDialog::getSaveFileName(this, "PDF report", {}, "PDF (*.pdf)");
-        if (!path.isEmpty())
-            saveReport(path);
-    });
-    auto* resetButton = new QPushButton("Reset view", this);
-    resetButton->setObjectName("resetView");
-    resetButton->setToolTip("Fit the chart to every point and both limits (Ctrl+0, double-click)");
-    connect(resetButton, &QPushButton::clicked, this, &TrendWindow::resetView);
+    QWidget* filters[] = {
+        instrument_,
+        pn_,
+        custCode_,
+        from_,
+        to_,
+        search_,
+        rejectsOnly_,
+        button("apply", "Apply", &TrendWindow::applyFilter),
+        button("exportSelection", "Export selection…",
+               saveAs("Export selection", "Excel (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)",
+                      &TrendWindow::exportSelection)),
+        button("saveChart", "Save chart…",
+               saveAs("Save chart", "PNG (*.png);;SVG (*.svg)", &TrendWindow::saveChart)),
+        button("saveReport", "PDF report…",
+               saveAs("PDF report", "PDF (*.pdf)", &TrendWindow::saveReport)),
+        button("resetView", "Reset view", &TrendWindow::resetView)};
+    for (int i = 0; i < static_cast<int>(std::size(filters)); ++i)
+        grid->addWidget(filters[i], 0, i);
     connect(new QShortcut(QKeySequence("Ctrl+0"), this), &QShortcut::activated, this,
             &TrendWindow::resetView);
     connect(new QShortcut(QKeySequence("Ctrl+Q"), this), &QShortcut::activated, this,
             &QWidget::close);
-    QWidget* filters[] = {instrument_,  pn_,         custCode_,    from_,
-                          to_,          search_,     rejectsOnly_, apply,
-                          exportButton, chartButton, reportButton, resetButton};
-    for (int i = 0; i < static_cast<int>(std::size(filters)); ++i)
-        grid->addWidget(filters[i], 0, i);
 
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
     summary_->setTextFormat(Qt::PlainText);
-    grid->addWidget(summary_, 1, 0, 1, 12);
-    chart_ = new QCustomPlot(this);
-    chart_->setObjectName("controlChart");
-    chart_->setMinimumSize(700, 320);
+    grid->addWidget(summary_, 1, 0, 1, kGridColumns);
+    grid->addWidget(buildChartControls(), 2, 0, 1, kGridColumns);
+    auto plot = [this](const char* name, int height) {
+        auto* plot = new QCustomPlot(this);
+        plot->setObjectName(name);
+        plot->setMinimumSize(300, height);
+        return plot;
+    };
+    chart_ = plot("controlChart", 300);
     chart_->setMouseTracking(true);
     connect(chart_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showPointAt(event->pos()); });
     connect(chart_, &QCustomPlot::mouseDoubleClick, this, &TrendWindow::resetView);
-    grid->addWidget(chart_, 2, 0, 1, 7);
-    histogram_ = new QCustomPlot(this);
-    histogram_->setObjectName("histogram");
-    histogram_->setMinimumSize(300, 320);
-    grid->addWidget(histogram_, 2, 7, 1, 5);
+    grid->addWidget(chart_, 3, 0, 1, 8);
+    movingRange_ = plot("movingRangeChart", 140);
+    // One x axis for both charts: a zoom or drag of either moves the other.
+    connect(chart_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), movingRange_,
+            [this](const QCPRange& range) {
+                movingRange_->xAxis->setRange(range);
+                movingRange_->replot();
+            });
+    grid->addWidget(movingRange_, 4, 0, 1, 8);
+    histogram_ = plot("histogram", 440);
+    grid->addWidget(histogram_, 3, 8, 2, 4);
+
     statistics_ = new QTableWidget(this);
     statistics_->setObjectName("statistics");
-    const QStringList headers{"PN", "n",   "Reject rate", "Mean", "σ overall", "σ (MR)",     "LCL",
-                              "CL", "UCL", "Min",         "Max",  "Mean + 3σ", "Rule breaks"};
+    const QStringList headers = StatisticsHeaders();
     statistics_->setColumnCount(static_cast<int>(headers.size()));
     statistics_->setHorizontalHeaderLabels(headers);
-    grid->addWidget(statistics_, 3, 0, 1, 12);
+    grid->addWidget(statistics_, 5, 0, 1, kGridColumns);
     tests_ = new QTableView(this);
     tests_->setObjectName("tests");
     tests_->setModel(&model_);
@@ -179,7 +179,30 @@ void TrendWindow::buildControls() {
     tests_->horizontalHeader()->setSectionsClickable(true);
     connect(tests_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             &TrendWindow::sortTable);
-    grid->addWidget(tests_, 4, 0, 1, 12);
+    auto* copy = new QShortcut(QKeySequence::Copy, tests_);
+    copy->setContext(Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &TrendWindow::copySelectedCells);
+    grid->addWidget(tests_, 6, 0, 1, kGridColumns);
+}
+
+QWidget* TrendWindow::buildChartControls() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    chartPn_ = new QComboBox(row);
+    chartPn_->setObjectName("chartPn");
+    chartPn_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(chartPn_, &QComboBox::activated, this, &TrendWindow::drawChart);
+    chartAxis_ = new QComboBox(row);
+    chartAxis_->setObjectName("chartAxis");
+    chartAxis_->addItem("x: sample number", static_cast<int>(ChartAxis::SampleNumber));
+    chartAxis_->addItem("x: time", static_cast<int>(ChartAxis::Time));
+    connect(chartAxis_, &QComboBox::activated, this, &TrendWindow::drawChart);
+    layout->addWidget(new QLabel("Chart of", row));
+    layout->addWidget(chartPn_);
+    layout->addWidget(chartAxis_);
+    layout->addStretch();
+    return row;
 }
 
 // Kept current at every Apply, so an instrument uploaded meanwhile can be chosen; the choice stays.
@@ -213,12 +236,13 @@ bool TrendWindow::showRecent() {
         instrument_->setCurrentIndex(1);
         QSqlQuery query(connection_->db());
         query.prepare(
-            "SELECT MAX(t.tested_at) FROM tests t JOIN instruments i"
-            " ON i.id = t.instrument_id WHERE i.serial = ?");
+            "SELECT t.tested_at, t.pn FROM tests t JOIN instruments i ON i.id = t.instrument_id"
+            " WHERE i.serial = ? ORDER BY t.tested_at DESC, t.id DESC LIMIT 1");
         query.addBindValue(instrument_->currentData());
-        if (query.exec() && query.next() && !query.value(0).isNull()) {
+        if (query.exec() && query.next()) {
             QDate newest = QDate::fromString(query.value(0).toString().left(10), "yyyy-MM-dd");
             from_->setText(newest.addDays(-29).toString("yyyy-MM-dd"));
+            preferredPn_ = query.value(1).toString();
         }
     }
     return applyFilter();
@@ -239,10 +263,6 @@ bool TrendWindow::datesReadable() {
     return refusal.isEmpty();
 }
 
-void TrendWindow::resetView() {
-    ShowRange(*chart_, fitted_.x, fitted_.y);
-}
-
 bool TrendWindow::applyFilter() {
     if (unreadable_) {
         summary_->setText("The archive cannot be opened: " + ArchiveErrorText(*unreadable_));
@@ -255,24 +275,72 @@ bool TrendWindow::applyFilter() {
         SelectTestPoints(*connection_, filter());
     if (auto* error = std::get_if<ArchiveError>(&points)) {
         points_.clear();
-        DrawControlChart(*chart_, points_);
+        fillChartPns();
+        drawChart();
         summary_->setText("The archive cannot be read: " + ArchiveErrorText(*error));
         return false;
     }
     points_ = std::move(std::get<std::vector<TestPoint>>(points));
-    ChartSummary chart = DrawControlChart(*chart_, points_);
-    fitted_ = chart;
-    DrawHistogram(*histogram_, points_, chart.limits);
     showStatistics();
+    fillChartPns();
+    drawChart();
     showTable(filter());
-    summary_->setText(
-        QString("%1 tests, %2 with a numeric leak; mean %3, σ (MR) %4, %5 rule breaks")
-            .arg(chart.tests)
-            .arg(chart.withLeak)
-            .arg(chart.limits ? Number(chart.limits->mean) : "-")
-            .arg(chart.limits ? Number(chart.limits->sigmaMovingRange) : "-")
-            .arg(chart.ruleBreaks));
     return true;
+}
+
+// The PN charted first: the one asked for when the selection holds it, else the most tested.
+// Pooling every PN under one set of limits is offered last, never chosen by itself.
+void TrendWindow::fillChartPns() {
+    QVariant chosen = chartPn_->currentData();
+    std::vector<std::pair<QString, size_t>> pns = PnsByCount(points_);
+    chartPn_->clear();
+    for (const auto& [pn, count] : pns)
+        chartPn_->addItem(QString("PN %1 (%2 tests)").arg(pn).arg(count), pn);
+    if (pns.size() > 1)
+        chartPn_->addItem(QString("All %1 part numbers, limits pooled").arg(pns.size()));
+    for (const QVariant& wanted : {QVariant(preferredPn_), chosen}) {
+        int index = wanted.isNull() ? -1 : chartPn_->findData(wanted);
+        if (index >= 0) {
+            chartPn_->setCurrentIndex(index);
+            return;
+        }
+    }
+    chartPn_->setCurrentIndex(pns.empty() ? -1 : 0);
+}
+
+void TrendWindow::drawChart() {
+    QVariant pn = chartPn_->currentData();
+    bool pooled = chartPn_->currentIndex() >= 0 && pn.isNull();
+    chartPoints_.clear();
+    for (const TestPoint& point : points_)
+        if (pooled || point.pn == pn.toString())
+            chartPoints_.push_back(point);
+    auto axis = static_cast<ChartAxis>(chartAxis_->currentData().toInt());
+    series_ = SeriesOf(chartPoints_, axis);
+    QString title =
+        pooled
+            ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
+            : "Individuals: PN " + pn.toString();
+    fitted_ = DrawControlChart(*chart_, *movingRange_, series_, axis, title);
+    DrawHistogram(*histogram_, series_.y, fitted_.limits);
+    double sum = 0;
+    for (double leak : series_.y)
+        sum += leak;
+    summary_->setText(
+        QString("%1 tests selected; charted: %2 tests, %3 with a numeric leak; mean "
+                "%4, σ (MR) %5, %6 rule breaks%7")
+            .arg(points_.size())
+            .arg(chartPoints_.size())
+            .arg(series_.y.size())
+            .arg(series_.y.empty() ? "-" : LimitText(sum / double(series_.y.size())))
+            .arg(fitted_.limits ? LimitText(fitted_.limits->sigmaMovingRange) : "-")
+            .arg(fitted_.ruleBreaks)
+            .arg(fitted_.density ? "; within the limits drawn as a density band" : ""));
+}
+
+void TrendWindow::resetView() {
+    ShowRange(*chart_, fitted_.x, fitted_.y);
+    ShowRange(*movingRange_, fitted_.x, fitted_.movingRangeY);
 }
 
 void TrendWindow::showStatistics() {
@@ -283,23 +351,7 @@ void TrendWindow::showStatistics() {
     std::vector<PartStatistics> parts = StatisticsByPart(samples);
     statistics_->setRowCount(static_cast<int>(parts.size()));
     for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
-        const PartStatistics& p = parts[static_cast<size_t>(row)];
-        auto limit = [&p](double ControlLimits::*member) {
-            return p.limits ? Number((*p.limits).*member) : "-";
-        };
-        QStringList cells{QString::fromStdString(p.pn),
-                          QString::number(p.n),
-                          Number(p.rejectRate * 100) + " %",
-                          Number(p.mean),
-                          Optional(p.sigmaOverall),
-                          Optional(p.sigmaMovingRange),
-                          limit(&ControlLimits::lower),
-                          limit(&ControlLimits::mean),
-                          limit(&ControlLimits::upper),
-                          Number(p.min),
-                          Number(p.max),
-                          Optional(p.suggestedSetPoint),
-                          QString::number(p.ruleBreaks)};
+        QStringList cells = StatisticsCells(parts[static_cast<size_t>(row)]);
         for (int column = 0; column < cells.size(); ++column)
             statistics_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
@@ -334,17 +386,40 @@ void TrendWindow::sortTable(int column, Qt::SortOrder order) {
     showTable(filter());
 }
 
+// The block from the first selected cell to the last, as tab-separated lines a spreadsheet
+// pastes into cells; a cell inside the block but not selected stays empty.
+void TrendWindow::copySelectedCells() {
+    QModelIndexList selected = tests_->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    int top = selected.front().row(), bottom = top;
+    int left = selected.front().column(), right = left;
+    for (const QModelIndex& index : selected) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+        left = std::min(left, index.column());
+        right = std::max(right, index.column());
+    }
+    std::vector<QStringList> rows(static_cast<size_t>(bottom - top + 1),
+                                  QStringList(right - left + 1, QString()));
+    for (const QModelIndex& index : selected)
+        rows[static_cast<size_t>(index.row() - top)][index.column() - left] =
+            index.data().toString().replace('\t', ' ').replace('\n', ' ');
+    QStringList lines;
+    for (const QStringList& row : rows)
+        lines << row.join('\t');
+    QApplication::clipboard()->setText(lines.join('\n') + '\n');
+}
+
 void TrendWindow::showPointAt(const QPoint& at) {
     const TestPoint* nearest = nullptr;
     double best = 64;  // within 8 pixels
-    for (const TestPoint& point : points_) {
-        if (!point.leak)
-            continue;
-        double dx = chart_->xAxis->coordToPixel(ChartTime(point.seconds)) - at.x();
-        double dy = chart_->yAxis->coordToPixel(*point.leak) - at.y();
+    for (size_t i = 0; i < series_.x.size(); ++i) {
+        double dx = chart_->xAxis->coordToPixel(series_.x[i]) - at.x();
+        double dy = chart_->yAxis->coordToPixel(series_.y[i]) - at.y();
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
-            nearest = &point;
+            nearest = series_.source[i];
         }
     }
     if (!nearest) {
@@ -388,40 +463,13 @@ bool TrendWindow::saveChart(const QString& path) {
 }
 
 bool TrendWindow::saveReport(const QString& path) {
-    QPdfWriter pdf(path);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageOrientation(QPageLayout::Landscape);
-    pdf.setResolution(96);
-    pdf.setTitle("QM4250 Test Archive report");
-    QCPPainter painter;
-    if (!painter.begin(&pdf))
-        return false;
-    QRect page = painter.viewport();
-    int margin = 24;
-    int width = page.width() - 2 * margin;
-    painter.setFont(QFont("Liberation Sans", 12, QFont::Bold));
-    painter.drawText(margin, margin + 14, "QM4250 Test Archive: " + FilterText(filter()));
-    painter.setFont(QFont("Liberation Sans", 8));
-    painter.drawText(margin, margin + 32, summary_->text());
-    int chartHeight = page.height() * 45 / 100;
-    painter.save();
-    painter.translate(margin, margin + 44);
-    chart_->toPainter(&painter, width * 2 / 3, chartHeight);
-    painter.translate(width * 2 / 3 + 8, 0);
-    histogram_->toPainter(&painter, width / 3 - 8, chartHeight);
-    painter.restore();
-    int y = margin + 44 + chartHeight + 20;
-    for (int row = -1; row < statistics_->rowCount(); ++row) {
-        for (int column = 0; column < statistics_->columnCount(); ++column) {
-            QString cell = row < 0 ? statistics_->horizontalHeaderItem(column)->text()
-                                   : statistics_->item(row, column)->text();
-            painter.drawText(margin + column * width / statistics_->columnCount(), y, cell);
-        }
-        y += 14;
-        if (y > page.height() - margin)
-            break;  // one page: the statistics of further part numbers are in the window
-    }
-    return painter.end();
+    bool written = WriteReport(
+        path, points_,
+        {FilterDescription(filter()), location_.display(), QDateTime::currentDateTime()},
+        static_cast<ChartAxis>(chartAxis_->currentData().toInt()));
+    if (!written)
+        summary_->setText("The report was not written: " + path);
+    return written;
 }
 
 }  // namespace qm4250

@@ -16,15 +16,16 @@
 #include "archive/archive_location.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
+#include "trend/chart_series.h"
 #include "trend/control_chart_plot.h"
 
 class QCustomPlot;
 
 namespace qm4250 {
 
-// The archive window: filters, the selected tests in a table fetched as it scrolls, their control
-// chart and histogram, and statistics per part number. Every filter is a query with bound values;
-// the window never loads the whole archive.
+// The archive window: filters, the selected tests in a table fetched as it scrolls, the control
+// chart of one part number with its moving-range chart and histogram, and statistics per part
+// number. Every filter is a query with bound values; the window never loads the whole archive.
 class TrendWindow : public QWidget {
     Q_OBJECT
   public:
@@ -33,32 +34,40 @@ class TrendWindow : public QWidget {
 
     // The filter the controls hold.
     TestFilter filter() const;
-    // Runs the filter: table, charts, statistics. False, with the reason shown, when the
-    // archive cannot be read.
+    // Runs the filter: table, charts, statistics. False, with the reason shown, when a date is
+    // not one or the archive cannot be read.
     bool applyFilter();
-    // What the window shows first: the first instrument's last 30 days of tests.
+    // What the window shows first: the first instrument's last 30 days of tests, charting the
+    // part number it tested last.
     bool showRecent();
-    // The selection to .xls, .xlsx or .csv; the control chart to .png or .svg; a one-page PDF
-    // report of the chart, the histogram and the statistics, with the filter that made them.
+    // The selection to .xls, .xlsx or .csv; the control chart to .png or .svg; a PDF report of
+    // a page per part number.
     bool exportSelection(const QString& path);
     bool saveChart(const QString& path);
     bool saveReport(const QString& path);
 
   private:
     void buildControls();
-    bool datesReadable();
-    void resetView();
+    QWidget* buildChartControls();
     void fillInstruments();
+    bool datesReadable();
+    void fillChartPns();
+    void drawChart();
+    void resetView();
     void showTable(const TestFilter& filter);
     void showStatistics();
     void showPointAt(const QPoint& at);
     void sortTable(int column, Qt::SortOrder order);
+    void copySelectedCells();
 
     ArchiveLocation location_;
     std::unique_ptr<ArchiveConnection> connection_;
     std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
-    std::vector<TestPoint> points_;
+    std::vector<TestPoint> points_;           // the selection
+    std::vector<TestPoint> chartPoints_;      // those of the charted part number
+    ChartSeries series_;
     ChartSummary fitted_;  // the chart as last drawn, for resetting its view
+    QString preferredPn_;  // charted first when the selection holds it
     QString order_ = "t.tested_at, t.id";
 
     QComboBox* instrument_;
@@ -69,7 +78,10 @@ class TrendWindow : public QWidget {
     QCheckBox* rejectsOnly_;
     QLineEdit* search_;
     QLabel* summary_;
+    QComboBox* chartPn_;
+    QComboBox* chartAxis_;
     QCustomPlot* chart_;
+    QCustomPlot* movingRange_;
     QCustomPlot* histogram_;
     QTableWidget* statistics_;
     QTableView* tests_;

@@ -4,6 +4,7 @@
 #include "analysis/axis_range.h"
 #include "analysis/chart_data.h"
 #include "analysis/control_chart.h"
+#include "analysis/density_grid.h"
 #include "analysis/part_statistics.h"
 
 using namespace qm4250;
@@ -175,5 +176,18 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"OutlierHigh", {1, 1, 21}, {0, 2}, {-1.05, 22.05}},
                     RangeCase{"OutlierLow", {-19, 1, 1}, {0, 2}, {-20.05, 3.05}}),
     [](const auto& info) { return info.param.name; });
+
+TEST(Density, CountsEachKeptPointInItsCellAndNoneOutsideTheView) {
+    DensityGrid grid = CountDensity({0, 0.5, 9.99, 10, 5, 11, 5}, {0, 0.2, 1, 1, 0.5, 0.5, 0.5},
+                                    {true, true, true, true, true, true, false}, 10, 2, {0, 10},
+                                    {0, 1});
+    EXPECT_EQ(grid.at(0, 0), 2u);
+    EXPECT_EQ(grid.at(9, 1), 2u) << "the upper edges belong to the last cells";
+    EXPECT_EQ(grid.at(5, 1), 1u) << "one of the two at (5, 0.5) is not kept";
+    uint32_t total = 0;
+    for (uint32_t count : grid.counts)
+        total += count;
+    EXPECT_EQ(total, 5u) << "x = 11 lies outside the view";
+}
 
 }  // namespace

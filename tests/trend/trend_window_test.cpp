@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include <QFileInfo>
+#include <QImage>
 #include <QHeaderView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,10 +17,22 @@
 #include "sheet_read_back.h"
 #include "test_archives.h"
 #include "trend/control_chart_plot.h"
+#include "trend/report_pages.h"
 
 using namespace qm4250;
 
 namespace {
+
+std::string CommandOutput(const std::string& command) {
+    std::string text;
+    FILE* pipe = popen(command.c_str(), "r");
+    char line[256];
+    while (pipe && std::fgets(line, sizeof line, pipe))
+        text += line;
+    if (pipe)
+        pclose(pipe);
+    return text;
+}
 
 // Instruments 4711 (300 tests) and 4712 (100 tests), PN alternating "P;1" and "P%2"; test 150 of
 // each a reject (error 7) with a leak far out, on 4711 only as 4712 has no test 150.
@@ -60,6 +73,13 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
                 return chart->graph(i)->dataCount();
         return -1;
     }
+    // The selection's tests, as the table holds them all.
+    int tableRows() const {
+        auto* model = static_cast<QSqlQueryModel*>(find<QTableView>("tests")->model());
+        while (model->canFetchMore())
+            model->fetchMore();
+        return model->rowCount();
+    }
     void filterBy(const char* field, const QString& text) {
         find<QLineEdit>(field)->setText(text);
         ASSERT_TRUE(window_->applyFilter());
@@ -70,26 +90,34 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
     std::unique_ptr<TrendWindow> window_;
 };
 
+// The chart shows one part number, the most tested; pooling them is a choice of its own.
 TEST_P(TrendWindowTest, AFilterSelectsExactlyItsTestsForTheChartTableAndStatistics) {
     ASSERT_TRUE(window_->applyFilter());
-    EXPECT_EQ(graphPoints("tests"), 400);
+    EXPECT_EQ(tableRows(), 400);
+    EXPECT_EQ(find<QTableWidget>("statistics")->rowCount(), 2);
+    QComboBox* chartPn = find<QComboBox>("chartPn");
+    ASSERT_EQ(chartPn->count(), 3);
+    EXPECT_EQ(chartPn->currentData().toString(), "P%2");
+    EXPECT_EQ(graphPoints("tests"), 200);
     EXPECT_EQ(graphPoints("rejects"), 1);
     EXPECT_GE(graphPoints("rule breaks"), 1) << "the reject's leak is far beyond 3 sigma";
-    EXPECT_EQ(find<QTableWidget>("statistics")->rowCount(), 2);
+    chartPn->setCurrentIndex(2);
+    emit chartPn->activated(2);
+    EXPECT_EQ(graphPoints("tests"), 400);
+    auto* title = find<QCustomPlot>("controlChart")->findChild<QCPTextElement*>("title");
+    EXPECT_EQ(title->text(), "Individuals, limits pooled over 2 part numbers");
 
     filterBy("pn", "P;1");
     EXPECT_EQ(graphPoints("tests"), 200);
     EXPECT_EQ(graphPoints("rejects"), 0);
-    QSqlQueryModel* model = static_cast<QSqlQueryModel*>(find<QTableView>("tests")->model());
-    while (model->canFetchMore())
-        model->fetchMore();
-    EXPECT_EQ(model->rowCount(), 200);
+    EXPECT_EQ(tableRows(), 200);
 
     // The database sorts: by leak, highest first, the reject's 0.9 leads; by Seq#, "1" does.
+    QAbstractItemModel* model = find<QTableView>("tests")->model();
     QHeaderView* header = find<QTableView>("tests")->horizontalHeader();
     filterBy("pn", "");
     header->setSortIndicator(4, Qt::DescendingOrder);
-    EXPECT_EQ(model->index(0, 4).data().toDouble(), 0.9);
+    EXPECT_EQ(model->index(0, 4).data().toString(), "0.9");
     header->setSortIndicator(1, Qt::AscendingOrder);
     EXPECT_EQ(model->index(0, 1).data().toString(), "1");
 
@@ -110,7 +138,7 @@ TEST_P(TrendWindowTest, HostileTextSelectsExactlyItself) {
           Case{"pn", "", 400}, Case{"search", "%", 0}, Case{"search", "C_", 0},
           Case{"search", "C4", 80}}) {
         filterBy(c.field, c.text);
-        EXPECT_EQ(graphPoints("tests"), c.tests) << c.field << " " << c.text;
+        EXPECT_EQ(tableRows(), c.tests) << c.field << " " << c.text;
         find<QLineEdit>(c.field)->clear();
     }
 }
@@ -124,7 +152,7 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
     window_->show();
     filterBy("pn", "<b>x</b>");
     QCustomPlot* chart = find<QCustomPlot>("controlChart");
-    QPoint at(static_cast<int>(chart->xAxis->coordToPixel(ChartTime(3600))),
+    QPoint at(static_cast<int>(chart->xAxis->coordToPixel(1)),  // sample number 1
               static_cast<int>(chart->yAxis->coordToPixel(0.5)));
     QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
@@ -154,15 +182,50 @@ TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svg.readAll().contains("<svg"));
 
+}
+
+// A page per part number, from the window and from the command line: each with its limits in its
+// text and its charts drawn.
+TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
+    ASSERT_TRUE(window_->applyFilter());
     QString pdf = folder_.path() + "/report.pdf";
     ASSERT_TRUE(window_->saveReport(pdf));
-    FILE* info = popen(("pdfinfo " + pdf.toStdString()).c_str(), "r");
-    std::string text;
-    char line[256];
-    while (info && std::fgets(line, sizeof line, info))
-        text += line;
-    ASSERT_EQ(info ? pclose(info) : -1, 0) << "pdfinfo cannot read the report";
-    EXPECT_NE(text.find("Pages:           1\n"), std::string::npos) << text;
+    std::vector<QString> reports{pdf};
+    if (GetParam() == Engine::Sqlite) {
+        QString cli = folder_.path() + "/nightly.pdf";
+        EXPECT_EQ(CommandOutput(QM4250_ARCHIVE_EXECUTABLE " report " + cli.toStdString() +
+                                " --archive " + location_.path.toStdString() +
+                                " >/dev/null && echo written"),
+                  "written\n");
+        reports.push_back(cli);
+    }
+    QTableWidget* statistics = find<QTableWidget>("statistics");
+    for (const QString& report : reports) {
+        std::string file = report.toStdString();
+        EXPECT_NE(CommandOutput("pdfinfo " + file).find("Pages:           2\n"), std::string::npos)
+            << file;
+        std::string text = CommandOutput("pdftotext " + file + " -");
+        for (int row = 0; row < statistics->rowCount(); ++row) {
+            std::string ucl = statistics->item(row, 8)->text().toStdString();
+            EXPECT_NE(text.find("UCL " + ucl), std::string::npos) << file << ": " << ucl;
+        }
+    }
+    CommandOutput("pdftoppm -r 60 -png " + pdf.toStdString() + " " +
+                  (folder_.path() + "/page").toStdString());
+    for (const char* page : {"/page-1.png", "/page-2.png"}) {
+        QImage image(folder_.path() + page);
+        ASSERT_FALSE(image.isNull()) << page;
+        // Points (blue) and rings (orange) in the control chart's area: the left two thirds,
+        // under the heading, above the moving-range chart.
+        int marks = 0;
+        for (int y = image.height() * 15 / 100; y < image.height() * 58 / 100; ++y) {
+            for (int x = image.width() / 10; x < image.width() * 2 / 3; ++x) {
+                QRgb pixel = image.pixel(x, y);
+                marks += qBlue(pixel) - qRed(pixel) > 60 || qRed(pixel) - qBlue(pixel) > 150;
+            }
+        }
+        EXPECT_GT(marks, 200) << page;
+    }
 }
 
 // The fitted view holds every point and both limits, each limit labelled with its value; a

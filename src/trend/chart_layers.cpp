@@ -1,0 +1,96 @@
+#include "trend/chart_layers.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qm4250 {
+
+QString LimitText(double value) {
+    return QString::number(value, 'g', 5);
+}
+
+QCPGraph* AddScatter(QCustomPlot& plot, const QString& name, const QCPScatterStyle& style) {
+    QCPGraph* graph = plot.addGraph();
+    graph->setName(name);
+    graph->setLineStyle(QCPGraph::lsNone);
+    graph->setScatterStyle(style);
+    return graph;
+}
+
+void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen) {
+    auto* line = new QCPItemStraightLine(&plot);
+    line->setPen(pen);
+    line->point1->setCoords(0, y);
+    line->point2->setCoords(1, y);
+    auto* label = new QCPItemText(&plot);
+    label->setObjectName(name);
+    label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+    label->position->setTypeY(QCPItemPosition::ptPlotCoords);
+    label->position->setCoords(1, y);
+    label->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
+    label->setColor(pen.color());
+    label->setText(name + " " + LimitText(y));
+}
+
+void AddDensity(QCustomPlot& plot, const QString& name, const DensityGrid& grid, QColor colour) {
+    auto* map = new QCPColorMap(plot.xAxis, plot.yAxis);
+    map->setName(name);
+    map->data()->setSize(static_cast<int>(grid.columns), static_cast<int>(grid.rows));
+    double cellWidth = (grid.x.upper - grid.x.lower) / static_cast<double>(grid.columns);
+    double cellHeight = (grid.y.upper - grid.y.lower) / static_cast<double>(grid.rows);
+    map->data()->setRange(QCPRange(grid.x.lower + cellWidth / 2, grid.x.upper - cellWidth / 2),
+                          QCPRange(grid.y.lower + cellHeight / 2, grid.y.upper - cellHeight / 2));
+    uint32_t most =
+        std::max<uint32_t>(1, *std::max_element(grid.counts.begin(), grid.counts.end()));
+    for (size_t column = 0; column < grid.columns; ++column) {
+        for (size_t row = 0; row < grid.rows; ++row) {
+            uint32_t count = grid.at(column, row);
+            // A square root keeps single tests visible beside crowded cells.
+            double shade = count ? 0.15 + 0.85 * std::sqrt(double(count) / double(most)) : 0;
+            map->data()->setCell(static_cast<int>(column), static_cast<int>(row), shade);
+        }
+    }
+    QCPColorGradient gradient;
+    gradient.setColorStopAt(0, QColor(255, 255, 255, 0));
+    gradient.setColorStopAt(0.001, colour.lighter(190));
+    gradient.setColorStopAt(1, colour);
+    map->setGradient(gradient);
+    map->setInterpolate(false);
+    map->setDataRange(QCPRange(0, 1));
+}
+
+void AddMarks(QCustomPlot& plot, const std::vector<double>& xs) {
+    for (double x : xs) {
+        auto* mark = new QCPItemStraightLine(&plot);
+        mark->setPen(QPen(Qt::gray, 1, Qt::DotLine));
+        mark->point1->setCoords(x, 0);
+        mark->point2->setCoords(x, 1);
+    }
+}
+
+void SetTitle(QCustomPlot& plot, const QString& title) {
+    auto* element = plot.findChild<QCPTextElement*>("title");
+    if (!element) {
+        plot.plotLayout()->insertRow(0);
+        element = new QCPTextElement(&plot, title, QFont("Liberation Sans", 10, QFont::Bold));
+        element->setObjectName("title");
+        plot.plotLayout()->addElement(0, 0, element);
+        plot.axisRect()->insetLayout()->take(plot.legend);
+        plot.plotLayout()->insertRow(1);
+        plot.plotLayout()->addElement(1, 0, plot.legend);
+        plot.plotLayout()->setRowStretchFactor(1, 0.001);
+        plot.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+        plot.legend->setBorderPen(Qt::NoPen);
+    }
+    element->setText(title);
+}
+
+void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y) {
+    plot.xAxis->setRange(x.lower, x.upper);
+    plot.yAxis->setRange(y.lower, y.upper);
+    plot.replot();
+}
+
+}  // namespace qm4250

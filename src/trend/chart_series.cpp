@@ -1,0 +1,27 @@
+#include "trend/chart_series.h"
+
+namespace qm4250 {
+
+double ChartTime(qint64 seconds) {
+    constexpr qint64 kUnixTimeOf2004 = 1072915200;
+    return static_cast<double>(seconds + kUnixTimeOf2004);
+}
+
+ChartSeries SeriesOf(const std::vector<TestPoint>& points, ChartAxis axis) {
+    ChartSeries series;
+    for (const TestPoint& point : points) {
+        double sample = static_cast<double>(series.x.size()) + (point.leak ? 1 : 0.5);
+        double x = axis == ChartAxis::Time ? ChartTime(point.seconds) : sample;
+        if (point.powerUp)
+            series.powerUps.push_back(x);
+        if (!point.leak)
+            continue;
+        series.x.push_back(x);
+        series.y.push_back(*point.leak);
+        series.reject.push_back(point.reject);
+        series.source.push_back(&point);
+    }
+    return series;
+}
+
+}  // namespace qm4250

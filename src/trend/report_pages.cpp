@@ -1,0 +1,163 @@
+#include "trend/report_pages.h"
+
+#include <qcustomplot.h>
+
+#include <QPdfWriter>
+#include <algorithm>
+#include <map>
+
+#include "analysis/part_statistics.h"
+#include "archive/schema.h"
+#include "trend/control_chart_plot.h"
+#include "trend/statistics_cells.h"
+
+namespace qm4250 {
+
+namespace {
+
+constexpr int kMargin = 32;
+constexpr int kChartHeight = 390;
+constexpr int kMovingRangeHeight = 215;
+
+struct Part {
+    QString pn;
+    std::vector<TestPoint> points;
+};
+
+// Most tests first, then by PN.
+std::vector<Part> PartsOf(const std::vector<TestPoint>& points) {
+    std::map<QString, std::vector<TestPoint>> byPn;
+    for (const TestPoint& point : points)
+        byPn[point.pn].push_back(point);
+    std::vector<Part> parts;
+    for (auto& [pn, tests] : byPn)
+        parts.push_back({pn, std::move(tests)});
+    std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+        return a.points.size() > b.points.size();
+    });
+    return parts;
+}
+
+PartStatistics StatisticsOf(const Part& part) {
+    std::vector<LeakSample> samples;
+    for (const TestPoint& point : part.points)
+        if (point.leak)
+            samples.push_back({part.pn.toStdString(), *point.leak, point.reject});
+    std::vector<PartStatistics> statistics = StatisticsByPart(samples);
+    return statistics.empty() ? PartStatistics{part.pn.toStdString()} : statistics.front();
+}
+
+// Draws the plot at this size where the painter stands, and moves the painter past it.
+void Place(QCPPainter& painter, QCustomPlot& plot, QPoint at, QSize size) {
+    painter.save();
+    painter.translate(at);
+    plot.toPainter(&painter, size.width(), size.height());
+    painter.restore();
+}
+
+void DrawHeading(QCPPainter& painter, int width, const QString& title,
+                 const ReportHeading& heading) {
+    painter.setFont(QFont("Liberation Sans", 12, QFont::Bold));
+    painter.drawText(QRect(kMargin, kMargin, width, 20), Qt::AlignLeft | Qt::TextSingleLine, title);
+    painter.setFont(QFont("Liberation Sans", 8));
+    painter.drawText(QRect(kMargin, kMargin + 22, width, 16), Qt::AlignLeft | Qt::TextSingleLine,
+                     heading.filter + "   ·   archive " + heading.archive + "   ·   report of " +
+                         heading.made.toString("yyyy-MM-dd HH:mm"));
+}
+
+void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistics& part) {
+    QStringList headers = StatisticsHeaders();
+    QStringList cells = StatisticsCells(part);
+    // The PN takes two columns' room: part numbers are long.
+    int column = width / static_cast<int>(headers.size() + 1);
+    painter.setFont(QFont("Liberation Sans", 8));
+    for (int i = 0; i < headers.size(); ++i) {
+        int left = kMargin + (i == 0 ? 0 : (i + 1) * column);
+        QRect header(left, top, (i == 0 ? 2 : 1) * column - 4, 16);
+        painter.drawText(header, Qt::AlignLeft | Qt::TextSingleLine, headers[i]);
+        painter.drawText(
+            header.translated(0, 18), Qt::AlignLeft | Qt::TextSingleLine,
+            painter.fontMetrics().elidedText(cells[i], Qt::ElideRight, header.width()));
+    }
+}
+
+}  // namespace
+
+bool WriteReport(const QString& path, const std::vector<TestPoint>& points,
+                 const ReportHeading& heading, ChartAxis axis) {
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setResolution(96);
+    pdf.setTitle("QM4250 Test Archive report");
+    QCPPainter painter;
+    if (!painter.begin(&pdf))
+        return false;
+    const QRect page = painter.viewport();
+    const int width = page.width() - 2 * kMargin;
+    std::vector<Part> parts = PartsOf(points);
+    if (parts.empty())
+        DrawHeading(painter, width, "QM4250 Test Archive: no tests selected", heading);
+    QCustomPlot chart, movingRange, histogram;
+    const QSize chartSize(width * 2 / 3, kChartHeight);
+    const QSize movingRangeSize(width * 2 / 3, kMovingRangeHeight);
+    const QSize histogramSize(width - chartSize.width() - 8, kChartHeight + kMovingRangeHeight);
+    chart.resize(chartSize);
+    movingRange.resize(movingRangeSize);
+    histogram.resize(histogramSize);
+    for (const Part& part : parts) {
+        if (&part != &parts.front())
+            pdf.newPage();
+        DrawHeading(painter, width, "QM4250 Test Archive: PN " + part.pn, heading);
+        ChartSeries series = SeriesOf(part.points, axis);
+        ChartSummary summary =
+            DrawControlChart(chart, movingRange, series, axis, "Individuals: PN " + part.pn);
+        DrawHistogram(histogram, series.y, summary.limits);
+        const int top = kMargin + 44;
+        Place(painter, chart, {kMargin, top}, chartSize);
+        Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
+        Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);
+        DrawStatistics(painter, top + kChartHeight + kMovingRangeHeight + 16, width,
+                       StatisticsOf(part));
+    }
+    return painter.end();
+}
+
+QString FilterDescription(const TestFilter& filter) {
+    QStringList parts;
+    if (!filter.instrument.isEmpty())
+        parts << "instrument " + filter.instrument;
+    if (!filter.pn.isEmpty())
+        parts << "PN " + filter.pn;
+    if (!filter.custCode.isEmpty())
+        parts << "Cust Code " + filter.custCode;
+    if (filter.from.isValid())
+        parts << "from " + filter.from.toString("yyyy-MM-dd");
+    if (filter.to.isValid())
+        parts << "to " + filter.to.toString("yyyy-MM-dd");
+    if (filter.rejectsOnly)
+        parts << "rejects only";
+    if (!filter.search.isEmpty())
+        parts << "Seq# or Cust Code containing " + filter.search;
+    return parts.isEmpty() ? "all tests" : parts.join(", ");
+}
+
+std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
+                                          const QString& path) {
+    ArchiveConnection connection(location, ArchiveConnection::Access::Read);
+    if (!connection.isOpen())
+        return ArchiveErrorText(connection.error());
+    if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
+        return ArchiveErrorText(*unreadable);
+    std::variant<std::vector<TestPoint>, ArchiveError> points =
+        SelectTestPoints(connection, filter);
+    if (auto* error = std::get_if<ArchiveError>(&points))
+        return ArchiveErrorText(*error);
+    if (!WriteReport(path, std::get<std::vector<TestPoint>>(points),
+                     {FilterDescription(filter), location.display(), QDateTime::currentDateTime()},
+                     ChartAxis::SampleNumber))
+        return "cannot write " + path;
+    return std::nullopt;
+}
+
+}  // namespace qm4250

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "archive/archive_location.h"
+#include "archive/test_filter.h"
+#include "archive/test_points.h"
+#include "trend/chart_series.h"
+
+namespace qm4250 {
+
+// What each page of a report says about where its tests come from.
+struct ReportHeading {
+    QString filter;   // the filter that selected them, in words
+    QString archive;  // where, without a password
+    QDateTime made;   // when the report was made, local time
+};
+
+// One A4 landscape page per part number of the selection, the most tested first: the
+// individuals chart with its labelled limits, the moving-range chart and the histogram, the
+// part's statistics, and the heading. An empty selection makes one page that says so. False
+// when the file cannot be written.
+bool WriteReport(const QString& path, const std::vector<TestPoint>& points,
+                 const ReportHeading& heading, ChartAxis axis);
+
+// The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
+QString FilterDescription(const TestFilter& filter);
+
+// The report of what the filter selects in the archive, on the sample-number axis, without a
+// window; none when written, else why not.
+std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
+                                          const QString& path);
+
+}  // namespace qm4250
