@@ -9,9 +9,9 @@ namespace qm4250 {
 
 namespace {
 
-PartStatistics Of(const std::string& pn, const std::vector<double>& leaks, size_t rejects) {
+PartStatistics Of(std::string_view pn, const std::vector<double>& leaks, size_t rejects) {
     PartStatistics statistics;
-    statistics.pn = pn;
+    statistics.pn = std::string(pn);
     statistics.n = leaks.size();
     statistics.rejectRate = static_cast<double>(rejects) / static_cast<double>(leaks.size());
     auto [min, max] = std::minmax_element(leaks.begin(), leaks.end());
@@ -35,7 +35,7 @@ PartStatistics Of(const std::string& pn, const std::vector<double>& leaks, size_
 }  // namespace
 
 std::vector<PartStatistics> StatisticsByPart(const std::vector<LeakSample>& samples) {
-    std::map<std::string, std::pair<std::vector<double>, size_t>> parts;
+    std::map<std::string_view, std::pair<std::vector<double>, size_t>> parts;
     for (const LeakSample& sample : samples) {
         auto& [leaks, rejects] = parts[sample.pn];
         leaks.push_back(sample.leak);

@@ -3,15 +3,17 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/control_chart.h"
 
 namespace qm4250 {
 
-// One test's leak, for the statistics of its part number.
+// One test's leak, for the statistics of its part number. The PN is a view: a million samples
+// share a dozen part numbers, kept by the caller for the call.
 struct LeakSample {
-    std::string pn;
+    std::string_view pn;
     double leak = 0;
     bool reject = false;
 };

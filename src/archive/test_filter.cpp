@@ -42,12 +42,15 @@ FilterSql FilterSqlOf(const TestFilter& filter) {
     return sql;
 }
 
+QString SelectFilteredSql(const QString& columns, const FilterSql& where) {
+    return "SELECT " + columns + " FROM tests t JOIN instruments i ON i.id = t.instrument_id" +
+           where.where + " ORDER BY t.tested_at, t.id";
+}
+
 bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter) {
     FilterSql where = FilterSqlOf(filter);
     query.setForwardOnly(true);
-    query.prepare("SELECT " + columns +
-                  " FROM tests t JOIN instruments i ON i.id = t.instrument_id" + where.where +
-                  " ORDER BY t.tested_at, t.id");
+    query.prepare(SelectFilteredSql(columns, where));
     for (const QVariant& value : where.values)
         query.addBindValue(value);
     return query.exec();

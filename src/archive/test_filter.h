@@ -27,8 +27,12 @@ struct FilterSql {
 
 FilterSql FilterSqlOf(const TestFilter& filter);
 
-// Runs "SELECT <columns> FROM tests t JOIN instruments i … WHERE <filter> ORDER BY time" on
-// `query`, forward only. False when it fails: the query's lastError() says why.
+// "SELECT <columns> FROM tests t JOIN instruments i … WHERE <filter> ORDER BY time", with the
+// filter's values still to be bound.
+QString SelectFilteredSql(const QString& columns, const FilterSql& where);
+
+// Runs that statement on `query`, forward only. False when it fails: the query's lastError() says
+// why.
 bool SelectFiltered(QSqlQuery& query, const QString& columns, const TestFilter& filter);
 
 // What a reject is, as SQL over tests t.

@@ -1,17 +1,90 @@
 #include "archive/test_points.h"
 
+#include <sqlite3.h>
+
+#include <QSqlError>
 #include <QSqlQuery>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "archive/native_handle.h"
 
 namespace qm4250 {
 
-std::variant<std::vector<TestPoint>, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
-                                                                    const TestFilter& filter) {
-    QSqlQuery query(connection.db());
-    if (!SelectFiltered(
-            query, QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn",
-            filter))
-        return connection.failure(query.lastError());
-    std::vector<TestPoint> points;
+namespace {
+
+const QString kColumns =
+    QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn";
+
+// Gives each PN met its index, looking up the bytes as they come without copying them.
+class PartNumbers {
+  public:
+    explicit PartNumbers(std::vector<QString>& pns) : pns_(pns) {}
+
+    uint32_t of(std::string_view utf8) {
+        auto found = index_.find(utf8);
+        if (found != index_.end())
+            return found->second;
+        auto part = static_cast<uint32_t>(pns_.size());
+        pns_.push_back(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        index_.emplace(std::string(utf8), part);
+        return part;
+    }
+
+  private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::vector<QString>& pns_;
+    std::unordered_map<std::string, uint32_t, Hash, std::equal_to<>> index_;
+};
+
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, SelectedTests& selected) {
+    FilterSql where = FilterSqlOf(filter);
+    QByteArray sql = (SelectFilteredSql(kColumns, where)).toUtf8();
+    sqlite3_stmt* prepared = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &prepared, nullptr) !=
+        SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    Statement statement(prepared, sqlite3_finalize);
+    for (int i = 0; i < where.values.size(); ++i) {
+        QByteArray value = where.values[i].toString().toUtf8();
+        sqlite3_bind_text(prepared, i + 1, value.constData(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
+    }
+    PartNumbers parts(selected.pns);
+    int step;
+    while ((step = sqlite3_step(prepared)) == SQLITE_ROW) {
+        TestPoint point;
+        point.id = sqlite3_column_int64(prepared, 0);
+        point.seconds = sqlite3_column_int64(prepared, 1);
+        if (sqlite3_column_type(prepared, 2) != SQLITE_NULL)
+            point.leak = sqlite3_column_double(prepared, 2);
+        point.reject = sqlite3_column_int(prepared, 3) != 0;
+        point.powerUp = sqlite3_column_int(prepared, 4) != 0;
+        const auto* pn = reinterpret_cast<const char*>(sqlite3_column_text(prepared, 5));
+        point.part = parts.of(pn ? std::string_view(pn, size_t(sqlite3_column_bytes(prepared, 5)))
+                                 : std::string_view());
+        selected.points.push_back(point);
+    }
+    if (step != SQLITE_DONE)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return std::nullopt;
+}
+
+std::optional<QSqlError> ReadQt(QSqlDatabase db, const TestFilter& filter,
+                                SelectedTests& selected) {
+    QSqlQuery query(db);
+    if (!SelectFiltered(query, kColumns, filter))
+        return query.lastError();
+    PartNumbers parts(selected.pns);
     while (query.next()) {
         TestPoint point;
         point.id = query.value(0).toLongLong();
@@ -20,12 +93,27 @@ std::variant<std::vector<TestPoint>, ArchiveError> SelectTestPoints(ArchiveConne
             point.leak = query.value(2).toDouble();
         point.reject = query.value(3).toBool();
         point.powerUp = query.value(4).toInt() != 0;
-        point.pn = query.value(5).toString();
-        points.push_back(std::move(point));
+        point.part = parts.of(query.value(5).toString().toStdString());
+        selected.points.push_back(point);
     }
     if (query.lastError().isValid())
-        return connection.failure(query.lastError());
-    return points;
+        return query.lastError();
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
+                                                           const TestFilter& filter) {
+    SelectedTests selected;
+    if (sqlite3* db = NativeHandle<sqlite3>(connection.db(), {"sqlite3*"})) {
+        if (std::optional<QString> failed = ReadSqlite(db, filter, selected))
+            return connection.failure(QSqlError(QString(), *failed));
+        return selected;
+    }
+    if (std::optional<QSqlError> failed = ReadQt(connection.db(), filter, selected))
+        return connection.failure(*failed);
+    return selected;
 }
 
 QString TestDetails(ArchiveConnection& connection, qint64 id) {

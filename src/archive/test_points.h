@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -14,16 +15,24 @@ namespace qm4250 {
 // One selected test as a chart shows it; the rest of its fields are fetched when asked for.
 struct TestPoint {
     qint64 id = 0;
-    qint64 seconds = 0;          // the raw time stamp: the chart's x
+    qint64 seconds = 0;          // the raw time stamp
     std::optional<double> leak;  // none when the leak text is not a number
     bool reject = false;
     bool powerUp = false;
-    QString pn;
+    uint32_t part = 0;  // its PN, an index into SelectedTests::pns
 };
 
-// The selected tests in time order; any error, even after some were read, fails the selection.
-std::variant<std::vector<TestPoint>, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
-                                                                    const TestFilter& filter);
+// The selected tests in time order, with their part numbers each kept once: a million tests
+// carry a dozen PNs, not a million copies of them.
+struct SelectedTests {
+    std::vector<TestPoint> points;
+    std::vector<QString> pns;  // in the order first met
+};
+
+// Any error, even after some were read, fails the selection. On SQLite the rows are read through
+// the engine's own library, a million in the time Qt's SQL layer takes for a third of them.
+std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
+                                                           const TestFilter& filter);
 
 // A test's fields as a tooltip shows them, as plain text; empty when it cannot be read.
 QString TestDetails(ArchiveConnection& connection, qint64 id);

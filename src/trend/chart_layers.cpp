@@ -90,7 +90,9 @@ void SetTitle(QCustomPlot& plot, const QString& title) {
 void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y) {
     plot.xAxis->setRange(x.lower, x.upper);
     plot.yAxis->setRange(y.lower, y.upper);
-    plot.replot();
+    // Drawn once, when the event loop comes round: a filter change redraws three plots, and the
+    // window paints them anyway.
+    plot.replot(QCustomPlot::rpQueuedReplot);
 }
 
 }  // namespace qm4250

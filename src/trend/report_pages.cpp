@@ -4,7 +4,6 @@
 
 #include <QPdfWriter>
 #include <algorithm>
-#include <map>
 
 #include "analysis/part_statistics.h"
 #include "archive/schema.h"
@@ -25,24 +24,24 @@ struct Part {
 };
 
 // Most tests first, then by PN.
-std::vector<Part> PartsOf(const std::vector<TestPoint>& points) {
-    std::map<QString, std::vector<TestPoint>> byPn;
-    for (const TestPoint& point : points)
-        byPn[point.pn].push_back(point);
+std::vector<Part> PartsOf(const SelectedTests& selected) {
     std::vector<Part> parts;
-    for (auto& [pn, tests] : byPn)
-        parts.push_back({pn, std::move(tests)});
-    std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
-        return a.points.size() > b.points.size();
+    for (const QString& pn : selected.pns)
+        parts.push_back({pn, {}});
+    for (const TestPoint& point : selected.points)
+        parts[point.part].points.push_back(point);
+    std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+        return a.points.size() != b.points.size() ? a.points.size() > b.points.size() : a.pn < b.pn;
     });
     return parts;
 }
 
 PartStatistics StatisticsOf(const Part& part) {
+    std::string pn = part.pn.toStdString();
     std::vector<LeakSample> samples;
     for (const TestPoint& point : part.points)
         if (point.leak)
-            samples.push_back({part.pn.toStdString(), *point.leak, point.reject});
+            samples.push_back({pn, *point.leak, point.reject});
     std::vector<PartStatistics> statistics = StatisticsByPart(samples);
     return statistics.empty() ? PartStatistics{part.pn.toStdString()} : statistics.front();
 }
@@ -83,8 +82,8 @@ void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistic
 
 }  // namespace
 
-bool WriteReport(const QString& path, const std::vector<TestPoint>& points,
-                 const ReportHeading& heading, ChartAxis axis) {
+bool WriteReport(const QString& path, const SelectedTests& selected, const ReportHeading& heading,
+                 ChartAxis axis) {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
@@ -95,7 +94,7 @@ bool WriteReport(const QString& path, const std::vector<TestPoint>& points,
         return false;
     const QRect page = painter.viewport();
     const int width = page.width() - 2 * kMargin;
-    std::vector<Part> parts = PartsOf(points);
+    std::vector<Part> parts = PartsOf(selected);
     if (parts.empty())
         DrawHeading(painter, width, "QM4250 Test Archive: no tests selected", heading);
     QCustomPlot chart, movingRange, histogram;
@@ -149,11 +148,10 @@ std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const
         return ArchiveErrorText(connection.error());
     if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
         return ArchiveErrorText(*unreadable);
-    std::variant<std::vector<TestPoint>, ArchiveError> points =
-        SelectTestPoints(connection, filter);
-    if (auto* error = std::get_if<ArchiveError>(&points))
+    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
+    if (auto* error = std::get_if<ArchiveError>(&selected))
         return ArchiveErrorText(*error);
-    if (!WriteReport(path, std::get<std::vector<TestPoint>>(points),
+    if (!WriteReport(path, std::get<SelectedTests>(selected),
                      {FilterDescription(filter), location.display(), QDateTime::currentDateTime()},
                      ChartAxis::SampleNumber))
         return "cannot write " + path;

@@ -23,8 +23,8 @@ struct ReportHeading {
 // individuals chart with its labelled limits, the moving-range chart and the histogram, the
 // part's statistics, and the heading. An empty selection makes one page that says so. False
 // when the file cannot be written.
-bool WriteReport(const QString& path, const std::vector<TestPoint>& points,
-                 const ReportHeading& heading, ChartAxis axis);
+bool WriteReport(const QString& path, const SelectedTests& selected, const ReportHeading& heading,
+                 ChartAxis axis);
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
 QString FilterDescription(const TestFilter& filter);

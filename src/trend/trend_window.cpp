@@ -51,14 +51,17 @@ constexpr Column kColumns[] = {{"Instrument", "i.serial", "i.serial"},
 
 constexpr int kGridColumns = 12;
 
-// The part numbers of the selection, the most tested first.
-std::vector<std::pair<QString, size_t>> PnsByCount(const std::vector<TestPoint>& points) {
-    std::map<QString, size_t> counts;
-    for (const TestPoint& point : points)
-        ++counts[point.pn];
-    std::vector<std::pair<QString, size_t>> pns(counts.begin(), counts.end());
-    std::stable_sort(pns.begin(), pns.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
+// The part numbers of the selection, the most tested first, then in the order of their text.
+std::vector<std::pair<QString, size_t>> PnsByCount(const SelectedTests& selected) {
+    std::vector<size_t> counts(selected.pns.size());
+    for (const TestPoint& point : selected.points)
+        ++counts[point.part];
+    std::vector<std::pair<QString, size_t>> pns;
+    for (size_t part = 0; part < counts.size(); ++part)
+        pns.emplace_back(selected.pns[part], counts[part]);
+    std::sort(pns.begin(), pns.end(), [](const auto& a, const auto& b) {
+        return a.second != b.second ? a.second > b.second : a.first < b.first;
+    });
     return pns;
 }
 
@@ -271,16 +274,15 @@ bool TrendWindow::applyFilter() {
     if (!datesReadable())
         return false;
     fillInstruments();
-    std::variant<std::vector<TestPoint>, ArchiveError> points =
-        SelectTestPoints(*connection_, filter());
-    if (auto* error = std::get_if<ArchiveError>(&points)) {
-        points_.clear();
+    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(*connection_, filter());
+    if (auto* error = std::get_if<ArchiveError>(&selected)) {
+        selected_ = {};
         fillChartPns();
         drawChart();
         summary_->setText("The archive cannot be read: " + ArchiveErrorText(*error));
         return false;
     }
-    points_ = std::move(std::get<std::vector<TestPoint>>(points));
+    selected_ = std::move(std::get<SelectedTests>(selected));
     showStatistics();
     fillChartPns();
     drawChart();
@@ -292,7 +294,7 @@ bool TrendWindow::applyFilter() {
 // Pooling every PN under one set of limits is offered last, never chosen by itself.
 void TrendWindow::fillChartPns() {
     QVariant chosen = chartPn_->currentData();
-    std::vector<std::pair<QString, size_t>> pns = PnsByCount(points_);
+    std::vector<std::pair<QString, size_t>> pns = PnsByCount(selected_);
     chartPn_->clear();
     for (const auto& [pn, count] : pns)
         chartPn_->addItem(QString("PN %1 (%2 tests)").arg(pn).arg(count), pn);
@@ -311,9 +313,11 @@ void TrendWindow::fillChartPns() {
 void TrendWindow::drawChart() {
     QVariant pn = chartPn_->currentData();
     bool pooled = chartPn_->currentIndex() >= 0 && pn.isNull();
+    auto charted = std::find(selected_.pns.begin(), selected_.pns.end(), pn.toString());
+    auto part = static_cast<uint32_t>(charted - selected_.pns.begin());
     chartPoints_.clear();
-    for (const TestPoint& point : points_)
-        if (pooled || point.pn == pn.toString())
+    for (const TestPoint& point : selected_.points)
+        if (pooled || point.part == part)
             chartPoints_.push_back(point);
     auto axis = static_cast<ChartAxis>(chartAxis_->currentData().toInt());
     series_ = SeriesOf(chartPoints_, axis);
@@ -329,7 +333,7 @@ void TrendWindow::drawChart() {
     summary_->setText(
         QString("%1 tests selected; charted: %2 tests, %3 with a numeric leak; mean "
                 "%4, σ (MR) %5, %6 rule breaks%7")
-            .arg(points_.size())
+            .arg(selected_.points.size())
             .arg(chartPoints_.size())
             .arg(series_.y.size())
             .arg(series_.y.empty() ? "-" : LimitText(sum / double(series_.y.size())))
@@ -344,10 +348,13 @@ void TrendWindow::resetView() {
 }
 
 void TrendWindow::showStatistics() {
+    std::vector<std::string> pns;
+    for (const QString& pn : selected_.pns)
+        pns.push_back(pn.toStdString());
     std::vector<LeakSample> samples;
-    for (const TestPoint& point : points_)
+    for (const TestPoint& point : selected_.points)
         if (point.leak)
-            samples.push_back({point.pn.toStdString(), *point.leak, point.reject});
+            samples.push_back({pns[point.part], *point.leak, point.reject});
     std::vector<PartStatistics> parts = StatisticsByPart(samples);
     statistics_->setRowCount(static_cast<int>(parts.size()));
     for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
@@ -464,7 +471,7 @@ bool TrendWindow::saveChart(const QString& path) {
 
 bool TrendWindow::saveReport(const QString& path) {
     bool written = WriteReport(
-        path, points_,
+        path, selected_,
         {FilterDescription(filter()), location_.display(), QDateTime::currentDateTime()},
         static_cast<ChartAxis>(chartAxis_->currentData().toInt()));
     if (!written)

@@ -63,8 +63,8 @@ class TrendWindow : public QWidget {
     ArchiveLocation location_;
     std::unique_ptr<ArchiveConnection> connection_;
     std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
-    std::vector<TestPoint> points_;           // the selection
-    std::vector<TestPoint> chartPoints_;      // those of the charted part number
+    SelectedTests selected_;
+    std::vector<TestPoint> chartPoints_;  // those of the charted part number
     ChartSeries series_;
     ChartSummary fitted_;  // the chart as last drawn, for resetting its view
     QString preferredPn_;  // charted first when the selection holds it

@@ -154,6 +154,24 @@ TEST_P(ArchiveTest, AnEmptyArchiveGetsItsSchemaAndTheUpload) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM unreadable_frames WHERE body = 'x'"), 0);
 }
 
+// An archive made before the chart's indexes is brought up to date by the next write, its tests
+// kept.
+TEST_P(ArchiveTest, AFirstVersionArchiveIsMigratedKeepingItsTests) {
+    ASSERT_TRUE(Store(location_, Uploaded(1, 50)).written());
+    {
+        ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
+        QSqlQuery query(connection.db());
+        for (const char* statement :
+             {"DROP INDEX tests_by_pn", "CREATE INDEX tests_by_pn ON tests (pn, tested_at)",
+              "DROP INDEX tests_by_time", "CREATE INDEX tests_by_time ON tests (tested_at)",
+              "DELETE FROM schema_version WHERE version > 1"})
+            ASSERT_TRUE(query.exec(statement)) << statement;
+    }
+    ASSERT_TRUE(Store(location_, Uploaded(1, 60)).written());
+    EXPECT_EQ(count("SELECT MAX(version) FROM schema_version"), LatestSchemaVersion());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tests"), 60);
+}
+
 TEST_P(ArchiveTest, EveryFieldIsKeptAsReceived) {
     ASSERT_TRUE(Store(location_, Uploaded(7, 7)).written());
     ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
@@ -430,7 +448,7 @@ TEST_F(SqliteArchive, ArchivesNotOursOrNewerAreLeftUntouched) {
              {"newer",
               {"INSERT INTO schema_version VALUES (7)"},
               true,
-              "it was made by a newer version (schema 7; this program knows 1)",
+              "it was made by a newer version (schema 7; this program knows 2)",
               "50 tests"},
              {"another program's",
               {"CREATE TABLE tests (x)"},

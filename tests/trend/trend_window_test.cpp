@@ -5,8 +5,8 @@
 #include <qcustomplot.h>
 
 #include <QFileInfo>
-#include <QImage>
 #include <QHeaderView>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -181,7 +181,6 @@ TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     QFile svg(folder_.path() + "/chart.svg");
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svg.readAll().contains("<svg"));
-
 }
 
 // A page per part number, from the window and from the command line: each with its limits in its
@@ -193,10 +192,10 @@ TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
     std::vector<QString> reports{pdf};
     if (GetParam() == Engine::Sqlite) {
         QString cli = folder_.path() + "/nightly.pdf";
-        EXPECT_EQ(CommandOutput(QM4250_ARCHIVE_EXECUTABLE " report " + cli.toStdString() +
-                                " --archive " + location_.path.toStdString() +
-                                " >/dev/null && echo written"),
-                  "written\n");
+        EXPECT_EQ(
+            CommandOutput(QM4250_ARCHIVE_EXECUTABLE " report " + cli.toStdString() + " --archive " +
+                          location_.path.toStdString() + " >/dev/null && echo written"),
+            "written\n");
         reports.push_back(cli);
     }
     QTableWidget* statistics = find<QTableWidget>("statistics");
