@@ -29,7 +29,11 @@ void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen)
     label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
     label->position->setTypeY(QCPItemPosition::ptPlotCoords);
     label->position->setCoords(1, y);
-    label->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
+    // In the margin right of the plot, where no point can hide it.
+    label->setClipToAxisRect(false);
+    label->setPadding(QMargins(4, 0, 0, 0));
+    label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setFont(QFont("Liberation Sans", 8));
     label->setColor(pen.color());
     label->setText(name + " " + LimitText(y));
 }
@@ -48,13 +52,13 @@ void AddDensity(QCustomPlot& plot, const QString& name, const DensityGrid& grid,
         for (size_t row = 0; row < grid.rows; ++row) {
             uint32_t count = grid.at(column, row);
             // A square root keeps single tests visible beside crowded cells.
-            double shade = count ? 0.15 + 0.85 * std::sqrt(double(count) / double(most)) : 0;
+            double shade = count ? 0.3 + 0.7 * std::sqrt(double(count) / double(most)) : 0;
             map->data()->setCell(static_cast<int>(column), static_cast<int>(row), shade);
         }
     }
     QCPColorGradient gradient;
     gradient.setColorStopAt(0, QColor(255, 255, 255, 0));
-    gradient.setColorStopAt(0.001, colour.lighter(190));
+    gradient.setColorStopAt(0.001, colour.lighter(160));
     gradient.setColorStopAt(1, colour);
     map->setGradient(gradient);
     map->setInterpolate(false);

@@ -21,8 +21,10 @@ QString LimitText(double value);
 
 QCPGraph* AddScatter(QCustomPlot& plot, const QString& name, const QCPScatterStyle& style);
 
-// A horizontal line across the whole view, with "<name> <value>" at its right end; the label
-// is an item named `name`.
+// A horizontal line across the whole view, with "<name> <value>" beside its right end, in the
+// plot's right margin (which must leave it room: kLabelMargin); the label is an item named
+// `name`.
+inline constexpr int kLabelMargin = 118;
 void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen);
 
 // The density of a large selection as shaded cells, clear where no test lies.

@@ -28,8 +28,8 @@ void Clear(QCustomPlot& plot) {
 constexpr int kLeftMargin = 86;
 
 void SetXAxis(QCustomPlot& plot, ChartAxis axis) {
-    plot.axisRect()->setAutoMargins(QCP::msRight | QCP::msTop | QCP::msBottom);
-    plot.axisRect()->setMargins(QMargins(kLeftMargin, 0, 0, 0));
+    plot.axisRect()->setAutoMargins(QCP::msTop | QCP::msBottom);
+    plot.axisRect()->setMargins(QMargins(kLeftMargin, 0, kLabelMargin, 0));
     if (axis == ChartAxis::Time) {
         auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
         ticker->setDateTimeFormat("yyyy-MM-dd\nHH:mm");
@@ -42,12 +42,27 @@ void SetXAxis(QCustomPlot& plot, ChartAxis axis) {
     }
 }
 
+// A test's dot, painted once: copying a pixmap is many times faster than painting a circle for
+// each of tens of thousands of tests.
+const QPixmap& DiscPixmap() {
+    static const QPixmap disc = [] {
+        QPixmap pixmap(5, 5);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kPointColour);
+        painter.drawEllipse(QRectF(0.5, 0.5, 4, 4));
+        return pixmap;
+    }();
+    return disc;
+}
+
 // The points drawn one by one: all of them, or past the threshold only those `alone` marks,
 // the rest as a density band over the view.
 void DrawPoints(QCustomPlot& plot, const std::vector<double>& xs, const std::vector<double>& ys,
                 const std::vector<bool>& alone, const AxisRange& x, const AxisRange& y) {
-    QCPGraph* points = AddScatter(plot, "tests", QCPScatterStyle(QCPScatterStyle::ssDisc, 4));
-    points->setPen(QPen(kPointColour));
+    QCPGraph* points = AddScatter(plot, "tests", QCPScatterStyle(DiscPixmap()));
     bool density = xs.size() > kAllPointsUpTo;
     QVector<QCPGraphData> drawn;
     drawn.reserve(density ? 0 : static_cast<qsizetype>(xs.size()));
@@ -60,9 +75,24 @@ void DrawPoints(QCustomPlot& plot, const std::vector<double>& xs, const std::vec
     std::vector<bool> banded(alone.size());
     for (size_t i = 0; i < alone.size(); ++i)
         banded[i] = !alone[i];
-    size_t columns = static_cast<size_t>(std::max(plot.width(), 200));
+    // Readings come in steps of the instrument's resolution: where there are fewer steps than
+    // rows, one row for each step, centred on it, so that the band shows no empty rows between
+    // them.
+    AxisRange band = y;
+    size_t rows = kDensityRows;
+    std::vector<double> sorted = ys;
+    std::sort(sorted.begin(), sorted.end());
+    if (double step = MeasurementResolution(sorted); step > 0) {
+        double steps = std::round((sorted.back() - sorted.front()) / step) + 1;
+        if (steps <= static_cast<double>(kDensityRows)) {
+            rows = static_cast<size_t>(steps);
+            band = {sorted.front() - step / 2, sorted.back() + step / 2};
+        }
+    }
+    // A cell two pixels wide holds enough tests for its shade to mean something.
+    size_t columns = static_cast<size_t>(std::max(plot.width() / 2, 200));
     AddDensity(plot, "tests within the limits (density)",
-               CountDensity(xs, ys, banded, columns, kDensityRows, x, y), kPointColour);
+               CountDensity(xs, ys, banded, columns, rows, x, band), kPointColour);
 }
 
 QString Thousands(size_t n) {
@@ -73,15 +103,20 @@ size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const RuleBreaks
     QCPGraph* ringed = AddScatter(
         plot, "rule breaks",
         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(kBreakColour, 2), Qt::NoBrush, 10));
-    // Beyond a limit first: those are the breaks an engineer looks at before runs.
-    for (const std::vector<bool>* kind : {&breaks.beyondLimits, &breaks.longRun})
-        for (size_t i = 0; i < series.x.size() && ringed->dataCount() < int(kRingsAtMost); ++i)
-            if ((*kind)[i] && (kind == &breaks.beyondLimits || !breaks.beyondLimits[i]))
-                ringed->addData(series.x[i], series.y[i]);
-    size_t count = breaks.count();
-    if (count > kRingsAtMost)
-        ringed->setName(Thousands(count) + " rule breaks, " + Thousands(kRingsAtMost) + " ringed");
-    return count;
+    std::vector<size_t> broken;
+    for (size_t i = 0; i < series.x.size(); ++i)
+        if (breaks.beyondLimits[i] || breaks.longRun[i])
+            broken.push_back(i);
+    // Evenly spread over the selection, so that no stretch of it looks free of breaks.
+    size_t shown = std::min(broken.size(), kRingsAtMost);
+    for (size_t k = 0; k < shown; ++k) {
+        size_t i = broken[k * broken.size() / shown];
+        ringed->addData(series.x[i], series.y[i]);
+    }
+    if (broken.size() > kRingsAtMost)
+        ringed->setName(Thousands(broken.size()) + " rule breaks, " + Thousands(kRingsAtMost) +
+                        " ringed");
+    return broken.size();
 }
 
 AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
@@ -131,8 +166,11 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
         alone[i] = series.reject[i] || (!breaks.beyondLimits.empty() && breaks.beyondLimits[i]);
     DrawPoints(chart, series.x, series.y, alone, summary.x, summary.y);
 
+    // Smaller where thousands of tests leave a reject a few pixels of room.
     QCPGraph* rejects = AddScatter(
-        chart, "rejects", QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::red, 2), Qt::red, 8));
+        chart, "rejects",
+        QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::red, summary.density ? 1.5 : 2), Qt::red,
+                        summary.density ? 6 : 8));
     for (size_t i = 0; i < series.y.size(); ++i)
         if (series.reject[i])
             rejects->addData(series.x[i], series.y[i]);

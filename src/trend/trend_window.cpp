@@ -173,6 +173,7 @@ void TrendWindow::buildControls() {
     const QStringList headers = StatisticsHeaders();
     statistics_->setColumnCount(static_cast<int>(headers.size()));
     statistics_->setHorizontalHeaderLabels(headers);
+    statistics_->setMaximumHeight(130);
     grid->addWidget(statistics_, 5, 0, 1, kGridColumns);
     tests_ = new QTableView(this);
     tests_->setObjectName("tests");

@@ -72,7 +72,7 @@ TEST(LargeSelection, RuleBreaksPastWhatCanBeShownAreCounted) {
     ChartSummary summary = plots.draw(Tests(2000, [](size_t k) { return k < 1000 ? 1.0 : 1.1; }));
     EXPECT_EQ(summary.ruleBreaks, 2000u);
     EXPECT_EQ(plots.graph("ringed")->dataCount(), int(kRingsAtMost));
-    EXPECT_EQ(plots.graph("ringed")->name(), "2,000 rule breaks, 500 ringed");
+    EXPECT_EQ(plots.graph("ringed")->name(), "2,000 rule breaks, 300 ringed");
 }
 
 // No test, or one: no limit and no bar that is not there; one test is one bar on its value.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
+#include <QClipboard>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
@@ -276,6 +277,43 @@ TEST_P(TrendWindowTest, FiltersRefuseBadDatesSortSeqAsANumberAndListNewInstrumen
     ASSERT_TRUE(window_->applyFilter());
     EXPECT_EQ(find<QComboBox>("instrument")->count(), 4);
     EXPECT_EQ(find<QComboBox>("instrument")->currentData().toString(), "4712") << "kept";
+}
+
+// The window opens on the first instrument's last tested PN, under a title naming the archive
+// without its password; the time axis is a choice.
+TEST_P(TrendWindowTest, OpensOnTheLastTestedPartNumberOfTheArchiveItNames) {
+    History late = HistoryOf({"1S4711", "11,LATE,C,0.5,N,2000000,4"});
+    ASSERT_TRUE(StoreUpload(location_, {late, "/dev/ttyUSB0", 2, QDateTime::currentDateTimeUtc()})
+                    .written());
+    TrendWindow window(location_);
+    ASSERT_TRUE(window.showRecent());
+    EXPECT_EQ(window.findChild<QComboBox*>("chartPn")->currentData().toString(), "LATE");
+    EXPECT_EQ(window.windowTitle(), "QM4250 Test Archive: " + location_.display());
+
+    auto* axis = window.findChild<QComboBox*>("chartAxis");
+    axis->setCurrentIndex(1);
+    emit axis->activated(1);
+    auto* chart = window.findChild<QCustomPlot*>("controlChart");
+    EXPECT_GT(chart->xAxis->range().upper, ChartTime(0)) << "the instrument's clock";
+}
+
+// A leak that is not a number shows as received; a block of cells copies as tab-separated text.
+TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
+    History odd = HistoryOf({"1S4713", "11,ODD,C,OVER,N,3600,4", "12,ODD,C,,N,7200,4"});
+    ASSERT_TRUE(StoreUpload(location_, {odd, "/dev/ttyUSB0", 3, QDateTime::currentDateTimeUtc()})
+                    .written());
+    filterBy("pn", "ODD");
+    QTableView* table = find<QTableView>("tests");
+    EXPECT_EQ(table->model()->index(0, 4).data().toString(), "OVER");
+    table->selectionModel()->select(
+        QItemSelection(table->model()->index(0, 1), table->model()->index(1, 2)),
+        QItemSelectionModel::Select);
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "1\tODD\n2\tODD\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
