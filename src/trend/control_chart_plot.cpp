@@ -163,7 +163,8 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     summary.density = series.y.size() > kAllPointsUpTo;
     std::vector<bool> alone(series.y.size());
     for (size_t i = 0; i < alone.size(); ++i)
-        alone[i] = series.reject[i] || (!breaks.beyondLimits.empty() && breaks.beyondLimits[i]);
+        alone[i] = series.reject[i] ||
+                   (!breaks.beyondLimits.empty() && (breaks.beyondLimits[i] || breaks.longRun[i]));
     DrawPoints(chart, series.x, series.y, alone, summary.x, summary.y);
 
     // Smaller where thousands of tests leave a reject a few pixels of room.

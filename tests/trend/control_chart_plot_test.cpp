@@ -43,25 +43,67 @@ std::vector<TestPoint> Tests(size_t count, double (*leak)(size_t)) {
     return points;
 }
 
+struct ViewCase {
+    const char* name;
+    size_t count;
+    double (*leak)(size_t);
+};
+
+class FittedView : public testing::TestWithParam<ViewCase> {};
+
+// Read back from the plot: the view holds every point and both limits, none on an edge.
+TEST_P(FittedView, HoldsEveryPointAndBothLimits) {
+    Plots plots;
+    ChartSummary summary = plots.draw(Tests(GetParam().count, GetParam().leak));
+    QCPRange x = plots.chart.xAxis->range(), y = plots.chart.yAxis->range();
+    for (size_t i = 0; i < plots.series.y.size(); ++i) {
+        ASSERT_TRUE(x.lower < plots.series.x[i] && plots.series.x[i] < x.upper) << i;
+        ASSERT_TRUE(y.lower < plots.series.y[i] && plots.series.y[i] < y.upper) << i;
+    }
+    if (summary.limits) {
+        EXPECT_LT(y.lower, summary.limits->lower);
+        EXPECT_GT(y.upper, summary.limits->upper);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selections, FittedView,
+    testing::Values(
+        ViewCase{"OneTest", 1, [](size_t) { return 0.0029; }},
+        ViewCase{"TwoTests", 2, [](size_t k) { return 0.0029 + 0.0001 * double(k); }},
+        ViewCase{"AllEqual", 40, [](size_t) { return 0.0029; }},
+        ViewCase{"OutlierHigh", 40,
+                 [](size_t k) { return k == 20 ? 9.0 : 0.003 + 0.0001 * double(k % 3); }},
+        ViewCase{"OutlierLow", 40,
+                 [](size_t k) { return k == 20 ? -1.0 : 0.003 + 0.0001 * double(k % 3); }},
+        ViewCase{"AMillion", 1'000'000, [](size_t k) { return 0.003 + 0.0001 * double(k % 11); }}),
+    [](const auto& info) { return info.param.name; });
+
 // Past the threshold the tests within the limits become a density band, and every point beyond a
-// limit and every reject is still drawn by itself.
-TEST(LargeSelection, DrawsEveryPointBeyondALimitAndEveryRejectAlone) {
+// limit, every reject and every rule break is still drawn by itself.
+TEST(LargeSelection, DrawsEveryPointBeyondALimitEveryRejectAndEveryRuleBreakAlone) {
     std::vector<TestPoint> points = Tests(kAllPointsUpTo + 10'000, [](size_t k) {
-        return k % 9973 == 5 ? 0.05 : 0.003 + 0.0001 * double(k % 7);
+        if (k % 9973 == 5)
+            return 0.05;  // beyond the upper limit
+        if (k >= 30'000 && k < 30'012)
+            return 0.0036;  // a run above the centre line, within the limits
+        return 0.003 + 0.0001 * double(k % 7);
     });
     for (size_t k = 0; k < points.size(); k += 7919)
         points[k].reject = true;
     Plots plots;
     ChartSummary summary = plots.draw(points);
     ASSERT_TRUE(summary.density && summary.limits);
+    RuleBreaks breaks = FindRuleBreaks(plots.series.y, *summary.limits);
     std::set<double> alone, drawn;
     for (size_t i = 0; i < plots.series.y.size(); ++i)
-        if (plots.series.reject[i] || plots.series.y[i] > summary.limits->upper)
+        if (plots.series.reject[i] || breaks.beyondLimits[i] || breaks.longRun[i])
             alone.insert(plots.series.x[i]);
     for (auto it = plots.graph("tests")->data()->begin(); it != plots.graph("tests")->data()->end();
          ++it)
         drawn.insert(it->key);
     EXPECT_EQ(drawn, alone);
+    EXPECT_GT(breaks.count(), 6u) << "the run is among them";
     EXPECT_EQ(plots.graph("rejects")->dataCount(), 8);
     EXPECT_TRUE(plots.chart.findChild<QCPColorMap*>()) << "the band";
 }
