@@ -53,14 +53,18 @@ double MeasurementResolution(const std::vector<double>& sorted) {
 }
 
 Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins) {
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    return MakeHistogram(values, MeasurementResolution(sorted), maxBins);
+}
+
+Histogram MakeHistogram(const std::vector<double>& values, double resolution, size_t maxBins) {
     Histogram histogram;
     if (values.empty() || maxBins == 0)
         return histogram;
-    std::vector<double> sorted = values;
-    std::sort(sorted.begin(), sorted.end());
-    double resolution = MeasurementResolution(sorted);
-    double lowest = sorted.front(), highest = sorted.back();
-    if (resolution == 0) {
+    auto [low, high] = std::minmax_element(values.begin(), values.end());
+    double lowest = *low, highest = *high;
+    if (resolution <= 0 || lowest == highest) {
         histogram.width = lowest != 0 ? std::fabs(lowest) / 10 : 1;
         histogram.start = lowest - histogram.width / 2;
         histogram.counts = {values.size()};
@@ -72,7 +76,7 @@ Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins) {
     histogram.start = lowest - resolution / 2;
     size_t bins = static_cast<size_t>(std::ceil(steps / stepsPerBin));
     histogram.counts.assign(bins, 0);
-    for (double value : sorted) {
+    for (double value : values) {
         auto bin = static_cast<size_t>(std::max(0.0, (value - histogram.start) / histogram.width));
         ++histogram.counts[std::min(bin, bins - 1)];
     }

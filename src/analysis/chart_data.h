@@ -30,6 +30,8 @@ double MeasurementResolution(const std::vector<double>& sorted);
 // edges half-way between two steps: no bin is emptied or halved by where its edges fall. One
 // value, or all equal: one bin centred on it.
 Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins);
+// The same, for values whose resolution is known already.
+Histogram MakeHistogram(const std::vector<double>& values, double resolution, size_t maxBins);
 
 // The normal density at x, for the curve drawn over a histogram.
 double NormalDensity(double x, double mean, double sigma);

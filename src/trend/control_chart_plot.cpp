@@ -61,7 +61,8 @@ const QPixmap& DiscPixmap() {
 // The points drawn one by one: all of them, or past the threshold only those `alone` marks,
 // the rest as a density band over the view.
 void DrawPoints(QCustomPlot& plot, const std::vector<double>& xs, const std::vector<double>& ys,
-                const std::vector<bool>& alone, const AxisRange& x, const AxisRange& y) {
+                const std::vector<bool>& alone, const AxisRange& x, const AxisRange& y,
+                double step) {
     QCPGraph* points = AddScatter(plot, "tests", QCPScatterStyle(DiscPixmap()));
     bool density = xs.size() > kAllPointsUpTo;
     QVector<QCPGraphData> drawn;
@@ -80,14 +81,11 @@ void DrawPoints(QCustomPlot& plot, const std::vector<double>& xs, const std::vec
     // them.
     AxisRange band = y;
     size_t rows = kDensityRows;
-    std::vector<double> sorted = ys;
-    std::sort(sorted.begin(), sorted.end());
-    if (double step = MeasurementResolution(sorted); step > 0) {
-        double steps = std::round((sorted.back() - sorted.front()) / step) + 1;
-        if (steps <= static_cast<double>(kDensityRows)) {
-            rows = static_cast<size_t>(steps);
-            band = {sorted.front() - step / 2, sorted.back() + step / 2};
-        }
+    auto [lowest, highest] = std::minmax_element(ys.begin(), ys.end());
+    if (double steps = std::round((*highest - *lowest) / step) + 1;
+        step > 0 && steps <= static_cast<double>(kDensityRows)) {
+        rows = static_cast<size_t>(steps);
+        band = {*lowest - step / 2, *highest + step / 2};
     }
     // A cell two pixels wide holds enough tests for its shade to mean something.
     size_t columns = static_cast<size_t>(std::max(plot.width() / 2, 200));
@@ -119,8 +117,8 @@ size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const RuleBreaks
     return broken.size();
 }
 
-AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
-                          const std::optional<ControlLimits>& limits, const AxisRange& x) {
+AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const ChartSummary& chart) {
+    const std::optional<ControlLimits>& limits = chart.limits;
     Clear(plot);
     std::vector<double> ranges = MovingRanges(series.y);
     std::vector<double> xs(series.x.begin() + (series.x.empty() ? 0 : 1), series.x.end());
@@ -134,10 +132,11 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
             above[i] = ranges[i] > limits->movingRangeUpper;
     }
     AxisRange y = PaddedRange(ranges, marks);
-    DrawPoints(plot, xs, ranges, above, x, y);
+    // Differences of readings come in the readings' own steps.
+    DrawPoints(plot, xs, ranges, above, chart.x, y, chart.resolution);
     plot.yAxis->setLabel("moving range");
     plot.xAxis->setLabel(QString());
-    ShowRange(plot, x, y);
+    ShowRange(plot, chart.x, y);
     return y;
 }
 
@@ -161,11 +160,14 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     summary.x = PaddedRange(series.x);
     summary.y = PaddedRange(series.y, marks);
     summary.density = series.y.size() > kAllPointsUpTo;
+    std::vector<double> sorted = series.y;
+    std::sort(sorted.begin(), sorted.end());
+    summary.resolution = MeasurementResolution(sorted);
     std::vector<bool> alone(series.y.size());
     for (size_t i = 0; i < alone.size(); ++i)
         alone[i] = series.reject[i] ||
                    (!breaks.beyondLimits.empty() && (breaks.beyondLimits[i] || breaks.longRun[i]));
-    DrawPoints(chart, series.x, series.y, alone, summary.x, summary.y);
+    DrawPoints(chart, series.x, series.y, alone, summary.x, summary.y, summary.resolution);
 
     // Smaller where thousands of tests leave a reject a few pixels of room.
     QCPGraph* rejects = AddScatter(
@@ -187,14 +189,14 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     ShowRange(chart, summary.x, summary.y);
 
     SetXAxis(movingRange, axis);
-    summary.movingRangeY = DrawMovingRange(movingRange, series, summary.limits, summary.x);
+    summary.movingRangeY = DrawMovingRange(movingRange, series, summary);
     return summary;
 }
 
-void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks,
-                   const std::optional<ControlLimits>& limits) {
+void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks, const ChartSummary& chart) {
     Clear(plot);
-    Histogram histogram = MakeHistogram(leaks, kHistogramBins);
+    const std::optional<ControlLimits>& limits = chart.limits;
+    Histogram histogram = MakeHistogram(leaks, chart.resolution, kHistogramBins);
     auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
     bars->setName("tests");
     bars->setWidth(histogram.width);

@@ -27,6 +27,7 @@ struct ChartSummary {
     bool density = false;  // the tests within the limits drawn as a band
     std::optional<ControlLimits> limits;
     size_t ruleBreaks = 0;
+    double resolution = 0;  // the smallest step between two leaks; 0 for fewer than two values
     // The fitted views: every point and every limit, with a margin; what resetting shows.
     AxisRange x, y, movingRangeY;
 };
@@ -39,9 +40,9 @@ struct ChartSummary {
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
                               const ChartSeries& series, ChartAxis axis, const QString& title);
 
-// The histogram of the leaks, in bins of whole measurement steps, with the normal curve for the
-// same mean and sigma (moving range); the view holds every bar and the curve's peak.
-void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks,
-                   const std::optional<ControlLimits>& limits);
+// The histogram of the leaks the chart was drawn of, in bins of whole measurement steps, with the
+// normal curve for the same mean and sigma (moving range); the view holds every bar and the
+// curve's peak.
+void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks, const ChartSummary& chart);
 
 }  // namespace qm4250

@@ -111,7 +111,7 @@ bool WriteReport(const QString& path, const SelectedTests& selected, const Repor
         ChartSeries series = SeriesOf(part.points, axis);
         ChartSummary summary =
             DrawControlChart(chart, movingRange, series, axis, "Individuals: PN " + part.pn);
-        DrawHistogram(histogram, series.y, summary.limits);
+        DrawHistogram(histogram, series.y, summary);
         const int top = kMargin + 44;
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);

@@ -16,7 +16,7 @@
 #include <QSvgGenerator>
 #include <QTextDocument>
 #include <QToolTip>
-#include <map>
+#include <utility>
 
 #include "analysis/part_statistics.h"
 #include "archive/schema.h"
@@ -196,7 +196,11 @@ QWidget* TrendWindow::buildChartControls() {
     chartPn_ = new QComboBox(row);
     chartPn_->setObjectName("chartPn");
     chartPn_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    connect(chartPn_, &QComboBox::activated, this, &TrendWindow::drawChart);
+    connect(chartPn_, &QComboBox::activated, this, [this] {
+        chosenPn_ = chartPn_->currentData();
+        pnChosen_ = true;
+        drawChart();
+    });
     chartAxis_ = new QComboBox(row);
     chartAxis_->setObjectName("chartAxis");
     chartAxis_->addItem("x: sample number", static_cast<int>(ChartAxis::SampleNumber));
@@ -246,7 +250,7 @@ bool TrendWindow::showRecent() {
         if (query.exec() && query.next()) {
             QDate newest = QDate::fromString(query.value(0).toString().left(10), "yyyy-MM-dd");
             from_->setText(newest.addDays(-29).toString("yyyy-MM-dd"));
-            preferredPn_ = query.value(1).toString();
+            openingPn_ = query.value(1).toString();
         }
     }
     return applyFilter();
@@ -291,24 +295,23 @@ bool TrendWindow::applyFilter() {
     return true;
 }
 
-// The PN charted first: the one asked for when the selection holds it, else the most tested.
-// Pooling every PN under one set of limits is offered last, never chosen by itself.
+// The PN charted: the operator's last choice while the selection holds it, else the PN tested
+// last when the window opened, else the most tested. Pooling every PN under one set of limits is
+// offered last, and charted only when chosen.
 void TrendWindow::fillChartPns() {
-    QVariant chosen = chartPn_->currentData();
     std::vector<std::pair<QString, size_t>> pns = PnsByCount(selected_);
     chartPn_->clear();
     for (const auto& [pn, count] : pns)
         chartPn_->addItem(QString("PN %1 (%2 tests)").arg(pn).arg(count), pn);
     if (pns.size() > 1)
         chartPn_->addItem(QString("All %1 part numbers, limits pooled").arg(pns.size()));
-    for (const QVariant& wanted : {QVariant(preferredPn_), chosen}) {
-        int index = wanted.isNull() ? -1 : chartPn_->findData(wanted);
-        if (index >= 0) {
-            chartPn_->setCurrentIndex(index);
-            return;
-        }
-    }
-    chartPn_->setCurrentIndex(pns.empty() ? -1 : 0);
+    int index = -1;
+    if (pnChosen_)
+        index = chosenPn_.isNull() ? (pns.size() > 1 ? chartPn_->count() - 1 : -1)
+                                   : chartPn_->findData(chosenPn_);
+    if (index < 0 && !openingPn_.isEmpty())
+        index = chartPn_->findData(std::exchange(openingPn_, QString()));
+    chartPn_->setCurrentIndex(index >= 0 || pns.empty() ? index : 0);
 }
 
 void TrendWindow::drawChart() {
@@ -327,7 +330,7 @@ void TrendWindow::drawChart() {
             ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
             : "Individuals: PN " + pn.toString();
     fitted_ = DrawControlChart(*chart_, *movingRange_, series_, axis, title);
-    DrawHistogram(*histogram_, series_.y, fitted_.limits);
+    DrawHistogram(*histogram_, series_.y, fitted_);
     double sum = 0;
     for (double leak : series_.y)
         sum += leak;

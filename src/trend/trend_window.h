@@ -67,7 +67,9 @@ class TrendWindow : public QWidget {
     std::vector<TestPoint> chartPoints_;  // those of the charted part number
     ChartSeries series_;
     ChartSummary fitted_;  // the chart as last drawn, for resetting its view
-    QString preferredPn_;  // charted first when the selection holds it
+    QString openingPn_;    // charted when the window opens, if the selection holds it
+    QVariant chosenPn_;    // the operator's choice in the chooser; null for pooled
+    bool pnChosen_ = false;
     QString order_ = "t.tested_at, t.id";
 
     QComboBox* instrument_;

@@ -20,7 +20,7 @@ struct Plots {
         series = SeriesOf(points, ChartAxis::SampleNumber);
         ChartSummary summary =
             DrawControlChart(chart, movingRange, series, ChartAxis::SampleNumber, "PN");
-        DrawHistogram(histogram, series.y, summary.limits);
+        DrawHistogram(histogram, series.y, summary);
         return summary;
     }
     QCPGraph* graph(const QString& name) {
