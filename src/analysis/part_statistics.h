@@ -10,14 +10,6 @@
 
 namespace qm4250 {
 
-// One test's leak, for the statistics of its part number. The PN is a view: a million samples
-// share a dozen part numbers, kept by the caller for the call.
-struct LeakSample {
-    std::string_view pn;
-    double leak = 0;
-    bool reject = false;
-};
-
 struct PartStatistics {
     std::string pn;
     size_t n = 0;
@@ -33,7 +25,9 @@ struct PartStatistics {
     size_t ruleBreaks = 0;  // points beyond 3 sigma or in a run of 8 on one side
 };
 
-// The statistics of each part number in the samples (given in time order), by part number.
-std::vector<PartStatistics> StatisticsByPart(const std::vector<LeakSample>& samples);
+// The statistics of one part number's leaks, in time order, `rejects` of them rejects; n = 0 when
+// there are none.
+PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
+                                size_t rejects);
 
 }  // namespace qm4250

@@ -24,13 +24,16 @@ class PartNumbers {
     explicit PartNumbers(std::vector<QString>& pns) : pns_(pns) {}
 
     uint32_t of(std::string_view utf8) {
+        // Neighbours in time often share their PN, and a filtered PN is every row's.
+        if (last_ && utf8 == last_->first)
+            return last_->second;
         auto found = index_.find(utf8);
-        if (found != index_.end())
-            return found->second;
-        auto part = static_cast<uint32_t>(pns_.size());
-        pns_.push_back(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-        index_.emplace(std::string(utf8), part);
-        return part;
+        if (found == index_.end()) {
+            pns_.push_back(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+            found = index_.emplace(std::string(utf8), static_cast<uint32_t>(pns_.size() - 1)).first;
+        }
+        last_ = &*found;
+        return found->second;
     }
 
   private:
@@ -42,6 +45,7 @@ class PartNumbers {
     };
     std::vector<QString>& pns_;
     std::unordered_map<std::string, uint32_t, Hash, std::equal_to<>> index_;
+    const std::pair<const std::string, uint32_t>* last_ = nullptr;
 };
 
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;

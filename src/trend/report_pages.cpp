@@ -37,13 +37,15 @@ std::vector<Part> PartsOf(const SelectedTests& selected) {
 }
 
 PartStatistics StatisticsOf(const Part& part) {
-    std::string pn = part.pn.toStdString();
-    std::vector<LeakSample> samples;
-    for (const TestPoint& point : part.points)
-        if (point.leak)
-            samples.push_back({pn, *point.leak, point.reject});
-    std::vector<PartStatistics> statistics = StatisticsByPart(samples);
-    return statistics.empty() ? PartStatistics{part.pn.toStdString()} : statistics.front();
+    std::vector<double> leaks;
+    size_t rejects = 0;
+    for (const TestPoint& point : part.points) {
+        if (point.leak) {
+            leaks.push_back(*point.leak);
+            rejects += point.reject;
+        }
+    }
+    return StatisticsOfPart(part.pn.toStdString(), leaks, rejects);
 }
 
 // Draws the plot at this size where the painter stands, and moves the painter past it.

@@ -21,10 +21,12 @@ QStringList StatisticsCells(const PartStatistics& p) {
     auto limit = [&p](double ControlLimits::*member) {
         return p.limits ? LimitText((*p.limits).*member) : QString("-");
     };
+    // A part number none of whose leaks is a number has no mean, minimum or rate of its own.
+    auto some = [&p](double value) { return p.n ? LimitText(value) : QString("-"); };
     return {QString::fromStdString(p.pn),
             QString::number(p.n),
-            LimitText(p.rejectRate * 100) + " %",
-            LimitText(p.mean),
+            p.n ? LimitText(p.rejectRate * 100) + " %" : QString("-"),
+            some(p.mean),
             Optional(p.sigmaOverall),
             Optional(p.sigmaMovingRange),
             limit(&ControlLimits::lower),
@@ -32,8 +34,8 @@ QStringList StatisticsCells(const PartStatistics& p) {
             limit(&ControlLimits::upper),
             limit(&ControlLimits::averageMovingRange),
             limit(&ControlLimits::movingRangeUpper),
-            LimitText(p.min),
-            LimitText(p.max),
+            some(p.min),
+            some(p.max),
             Optional(p.suggestedSetPoint),
             QString::number(p.ruleBreaks)};
 }

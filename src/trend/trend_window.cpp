@@ -351,15 +351,23 @@ void TrendWindow::resetView() {
     ShowRange(*movingRange_, fitted_.x, fitted_.movingRangeY);
 }
 
+// One row per PN with a numeric leak, in the order of their text.
 void TrendWindow::showStatistics() {
-    std::vector<std::string> pns;
-    for (const QString& pn : selected_.pns)
-        pns.push_back(pn.toStdString());
-    std::vector<LeakSample> samples;
-    for (const TestPoint& point : selected_.points)
-        if (point.leak)
-            samples.push_back({pns[point.part], *point.leak, point.reject});
-    std::vector<PartStatistics> parts = StatisticsByPart(samples);
+    std::vector<std::vector<double>> leaks(selected_.pns.size());
+    std::vector<size_t> rejects(selected_.pns.size());
+    for (const TestPoint& point : selected_.points) {
+        if (point.leak) {
+            leaks[point.part].push_back(*point.leak);
+            rejects[point.part] += point.reject;
+        }
+    }
+    std::vector<PartStatistics> parts;
+    for (size_t part = 0; part < leaks.size(); ++part)
+        if (!leaks[part].empty())
+            parts.push_back(
+                StatisticsOfPart(selected_.pns[part].toStdString(), leaks[part], rejects[part]));
+    std::sort(parts.begin(), parts.end(),
+              [](const PartStatistics& a, const PartStatistics& b) { return a.pn < b.pn; });
     statistics_->setRowCount(static_cast<int>(parts.size()));
     for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
         QStringList cells = StatisticsCells(parts[static_cast<size_t>(row)]);

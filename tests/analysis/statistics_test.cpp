@@ -62,11 +62,8 @@ TEST(RunRules, EachAtItsThreshold) {
               0u);
 }
 
-TEST(PartStatistics, PerPartNumber) {
-    std::vector<PartStatistics> parts =
-        StatisticsByPart({{"A", 1, false}, {"B", 7, true}, {"A", 2, true}, {"A", 3, false}});
-    ASSERT_EQ(parts.size(), 2u);
-    const PartStatistics& a = parts[0];
+TEST(PartStatistics, OfOnePartNumber) {
+    PartStatistics a = StatisticsOfPart("A", {1, 2, 3}, 1);
     EXPECT_EQ(a.pn, "A");
     EXPECT_EQ(a.n, 3u);
     EXPECT_NEAR(a.rejectRate, 1.0 / 3, 1e-12);
@@ -76,9 +73,11 @@ TEST(PartStatistics, PerPartNumber) {
     EXPECT_DOUBLE_EQ(a.min, 1);
     EXPECT_DOUBLE_EQ(a.max, 3);
     EXPECT_DOUBLE_EQ(*a.suggestedSetPoint, 5);
-    EXPECT_EQ(parts[1].n, 1u);
-    EXPECT_FALSE(parts[1].sigmaOverall) << "one test has no spread";
-    EXPECT_FALSE(parts[1].suggestedSetPoint);
+    PartStatistics b = StatisticsOfPart("B", {7}, 1);
+    EXPECT_EQ(b.n, 1u);
+    EXPECT_FALSE(b.sigmaOverall) << "one test has no spread";
+    EXPECT_FALSE(b.suggestedSetPoint);
+    EXPECT_FALSE(b.limits);
 }
 
 TEST(Decimation, KeepsTheLowestAndHighestOfEachColumn) {
@@ -178,9 +177,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(Density, CountsEachKeptPointInItsCellAndNoneOutsideTheView) {
-    DensityGrid grid = CountDensity({0, 0.5, 9.99, 10, 5, 11, 5}, {0, 0.2, 1, 1, 0.5, 0.5, 0.5},
-                                    {true, true, true, true, true, true, false}, 10, 2, {0, 10},
-                                    {0, 1});
+    DensityGrid grid =
+        CountDensity({0, 0.5, 9.99, 10, 5, 11, 5}, {0, 0.2, 1, 1, 0.5, 0.5, 0.5},
+                     {true, true, true, true, true, true, false}, 10, 2, {0, 10}, {0, 1});
     EXPECT_EQ(grid.at(0, 0), 2u);
     EXPECT_EQ(grid.at(9, 1), 2u) << "the upper edges belong to the last cells";
     EXPECT_EQ(grid.at(5, 1), 1u) << "one of the two at (5, 0.5) is not kept";
