@@ -1,0 +1,56 @@
+#include "analysis/capability.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qm4250 {
+
+namespace {
+
+double NormalTail(double z) {
+    return 0.5 * std::erfc(z / std::sqrt(2.0));
+}
+
+constexpr double kZ975 = 1.959963984540054;
+
+}  // namespace
+
+std::optional<Capability> CapabilityOf(const std::vector<double>& values,
+                                       const SpecificationLimits& limits, double mean,
+                                       double sigmaWithin, double sigmaOverall) {
+    if (values.size() < kCapabilityMinimumTests || (!limits.lower && !limits.upper) ||
+        !(sigmaWithin > 0) || !(sigmaOverall > 0))
+        return std::nullopt;
+    Capability c;
+    c.n = values.size();
+    if (limits.upper) {
+        c.cpu = (*limits.upper - mean) / (3 * sigmaWithin);
+        c.ppu = (*limits.upper - mean) / (3 * sigmaOverall);
+    }
+    if (limits.lower) {
+        c.cpl = (mean - *limits.lower) / (3 * sigmaWithin);
+        c.ppl = (mean - *limits.lower) / (3 * sigmaOverall);
+    }
+    if (limits.lower && limits.upper) {
+        c.cp = (*limits.upper - *limits.lower) / (6 * sigmaWithin);
+        c.pp = (*limits.upper - *limits.lower) / (6 * sigmaOverall);
+    }
+    c.cpk = std::min(c.cpu.value_or(INFINITY), c.cpl.value_or(INFINITY));
+    c.ppk = std::min(c.ppu.value_or(INFINITY), c.ppl.value_or(INFINITY));
+    double n = static_cast<double>(c.n);
+    double half = kZ975 * std::sqrt(1 / (9 * n) + c.cpk * c.cpk / (2 * (n - 1)));
+    c.cpkInterval = {c.cpk - half, c.cpk + half};
+    size_t outside = std::count_if(values.begin(), values.end(), [&](double value) {
+        return (limits.upper && value > *limits.upper) || (limits.lower && value < *limits.lower);
+    });
+    c.observedPpm = 1e6 * static_cast<double>(outside) / n;
+    double expected = 0;
+    if (limits.upper)
+        expected += NormalTail((*limits.upper - mean) / sigmaOverall);
+    if (limits.lower)
+        expected += NormalTail((mean - *limits.lower) / sigmaOverall);
+    c.expectedPpm = 1e6 * expected;
+    return c;
+}
+
+}  // namespace qm4250
