@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/normal_distribution.h"
+
 namespace qm4250 {
 
 namespace {
-
-double NormalTail(double z) {
-    return 0.5 * std::erfc(z / std::sqrt(2.0));
-}
 
 constexpr double kZ975 = 1.959963984540054;
 
@@ -46,9 +44,9 @@ std::optional<Capability> CapabilityOf(const std::vector<double>& values,
     c.observedPpm = 1e6 * static_cast<double>(outside) / n;
     double expected = 0;
     if (limits.upper)
-        expected += NormalTail((*limits.upper - mean) / sigmaOverall);
+        expected += NormalCdf(-(*limits.upper - mean) / sigmaOverall);
     if (limits.lower)
-        expected += NormalTail((mean - *limits.lower) / sigmaOverall);
+        expected += NormalCdf(-(mean - *limits.lower) / sigmaOverall);
     c.expectedPpm = 1e6 * expected;
     return c;
 }

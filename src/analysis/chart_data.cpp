@@ -83,10 +83,4 @@ Histogram MakeHistogram(const std::vector<double>& values, double resolution, si
     return histogram;
 }
 
-double NormalDensity(double x, double mean, double sigma) {
-    constexpr double kInverseSqrtTwoPi = 0.3989422804014327;
-    double z = (x - mean) / sigma;
-    return kInverseSqrtTwoPi / sigma * std::exp(-0.5 * z * z);
-}
-
 }  // namespace qm4250

@@ -33,7 +33,4 @@ Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins);
 // The same, for values whose resolution is known already.
 Histogram MakeHistogram(const std::vector<double>& values, double resolution, size_t maxBins);
 
-// The normal density at x, for the curve drawn over a histogram.
-double NormalDensity(double x, double mean, double sigma);
-
 }  // namespace qm4250

@@ -4,18 +4,11 @@
 #include <array>
 #include <cmath>
 
+#include "analysis/normal_distribution.h"
+
 namespace qm4250 {
 
 namespace {
-
-double NormalCdf(double x) {
-    return 0.5 * std::erfc(-x / std::sqrt(2.0));
-}
-
-double NormalPdf(double x) {
-    constexpr double kInverseSqrtTwoPi = 0.3989422804014327;
-    return kInverseSqrtTwoPi * std::exp(-0.5 * x * x);
-}
 
 // Simpson's rule over [from, to] in an even number of steps.
 template <typename F>
@@ -31,7 +24,8 @@ double Integrate(F f, double from, double to, int steps) {
 double RangeCdf(int n, double w) {
     return n * Integrate(
                    [n, w](double x) {
-                       return NormalPdf(x) * std::pow(NormalCdf(x + w) - NormalCdf(x), n - 1);
+                       return NormalDensity(x, 0, 1) *
+                              std::pow(NormalCdf(x + w) - NormalCdf(x), n - 1);
                    },
                    -9, 9, 720);
 }

@@ -6,6 +6,7 @@
 
 #include "analysis/chart_data.h"
 #include "analysis/density_grid.h"
+#include "analysis/normal_distribution.h"
 #include "trend/chart_layers.h"
 
 namespace qm4250 {

@@ -5,6 +5,7 @@
 #include "analysis/chart_data.h"
 #include "analysis/control_chart.h"
 #include "analysis/density_grid.h"
+#include "analysis/normal_distribution.h"
 #include "analysis/part_statistics.h"
 
 using namespace qm4250;
