@@ -2,9 +2,11 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <cmath>
 
 #include "archive/archive_location.h"
 #include "archive/import_sheet.h"
+#include "archive/part_limits.h"
 #include "archive/test_selection.h"
 #include "cli/import_report.h"
 #include "export/file_format.h"
@@ -18,6 +20,7 @@ const char* const kArchiveCommandHelp =
     "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN] [--cust CODE]\n"
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
     "       qm4250-archive report FILE.pdf [the same options as export]\n"
+    "       qm4250-archive limits PN [--upper X [--lower Y]] [--archive URL]\n"
     "\n"
     "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
     "        archive; a test already there is not added again. For each file: tests read, tests\n"
@@ -30,6 +33,9 @@ const char* const kArchiveCommandHelp =
     "report  writes a PDF of one A4 page per part number of the selection: its control chart\n"
     "        with labelled limits, moving-range chart, histogram and statistics, with the\n"
     "        filter, the archive and the time of the report.\n"
+    "limits  sets a part number's specification limits: the upper limit (the reject set point)\n"
+    "        and, where there is one, a lower limit. Every change is kept with who made it and\n"
+    "        when; the latest stands. Without --upper, shows the limits and their changes.\n"
     "\n"
     "The archive: URL (postgresql://user@host/db, or a SQLite file), else QM4250_ARCHIVE, else\n"
     "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
@@ -48,8 +54,16 @@ struct Arguments {
     std::vector<std::string> files;
     QString archive;
     TestFilter filter;
+    std::optional<double> lower, upper;
     std::string error;
 };
+
+// A limit as typed: a finite number in the C locale.
+std::optional<double> LimitArgument(const QString& text) {
+    bool ok = false;
+    double value = text.toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
 
 Arguments Parse(const std::vector<std::string>& words) {
     Arguments parsed;
@@ -76,6 +90,11 @@ Arguments Parse(const std::vector<std::string>& words) {
             parsed.filter.pn = value;
         } else if (word == "--cust") {
             parsed.filter.custCode = value;
+        } else if (word == "--upper" || word == "--lower") {
+            std::optional<double> limit = LimitArgument(value);
+            if (!limit)
+                parsed.error = word + " takes a number, not " + words[i];
+            (word == "--upper" ? parsed.upper : parsed.lower) = limit;
         } else if (word == "--from" || word == "--to") {
             QDate date = QDate::fromString(value, "yyyy-MM-dd");
             if (!date.isValid())
@@ -167,8 +186,6 @@ int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
     return kDone;
 }
 
-}  // namespace
-
 int Report(const ArchiveLocation& archive, const Arguments& arguments, const ReportWriter& report,
            std::FILE* out, std::FILE* err) {
     const std::string& file = arguments.files.front();
@@ -182,6 +199,55 @@ int Report(const ArchiveLocation& archive, const Arguments& arguments, const Rep
     return kDone;
 }
 
+std::string LimitText(const std::optional<double>& limit) {
+    return limit ? QString::number(*limit, 'g', 10).toStdString() : "none";
+}
+
+std::string ChangeText(const PartLimits& change) {
+    return "upper " + LimitText(change.upper) + ", lower " + LimitText(change.lower) + ", set by " +
+           change.changedBy.toStdString() + " at " +
+           change.changedAt.toString(Qt::ISODate).toStdString();
+}
+
+// With --upper: keeps the change. Without: the limits that stand and every change before.
+int Limits(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
+           std::FILE* err) {
+    QString pn = QString::fromStdString(arguments.files.front());
+    if (arguments.upper) {
+        QString user = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME", "unknown"));
+        PartLimits change{pn, arguments.lower, arguments.upper, user,
+                          QDateTime::currentDateTimeUtc()};
+        if (std::optional<ArchiveError> failed = StorePartLimits(archive, change)) {
+            std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
+                         ArchiveErrorText(*failed).toStdString().c_str());
+            return kFailed;
+        }
+        std::fprintf(out, "PN %s: %s\n", pn.toStdString().c_str(), ChangeText(change).c_str());
+        return kDone;
+    }
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    std::variant<std::vector<PartLimits>, ArchiveError> history =
+        connection.isOpen()
+            ? PartLimitsHistory(connection, pn)
+            : std::variant<std::vector<PartLimits>, ArchiveError>(connection.error());
+    if (auto* error = std::get_if<ArchiveError>(&history)) {
+        std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
+                     ArchiveErrorText(*error).toStdString().c_str());
+        return kFailed;
+    }
+    const std::vector<PartLimits>& changes = std::get<std::vector<PartLimits>>(history);
+    if (changes.empty())
+        std::fprintf(out, "PN %s: no limits set\n", pn.toStdString().c_str());
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        std::string lead =
+            change == changes.rbegin() ? "PN " + pn.toStdString() + ": " : "  before: ";
+        std::fprintf(out, "%s%s\n", lead.c_str(), ChangeText(*change).c_str());
+    }
+    return kDone;
+}
+
+}  // namespace
+
 int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std::FILE* err,
                       const ReportWriter& report) {
     if (words.empty() || words[0] == "--help") {
@@ -192,11 +258,16 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
     const std::string& command = words[0];
     bool import = command == "import";
     bool reporting = command == "report" && report;
-    if (arguments.error.empty() && !import && command != "export" && !reporting)
+    bool limits = command == "limits";
+    if (arguments.error.empty() && !import && command != "export" && !reporting && !limits)
         arguments.error = "unknown command " + command;
+    if (arguments.error.empty() && limits && arguments.lower && !arguments.upper)
+        arguments.error = "--lower needs --upper: the reject set point is the upper limit";
     if (arguments.error.empty() &&
         (arguments.files.empty() || (!import && arguments.files.size() > 1)))
-        arguments.error = import ? "import needs a FILE" : command + " takes one FILE";
+        arguments.error = import   ? "import needs a FILE"
+                          : limits ? "limits takes one PN"
+                                   : command + " takes one FILE";
     if (!arguments.error.empty()) {
         std::fprintf(err, "qm4250-archive: %s (see --help)\n", arguments.error.c_str());
         return kBadArguments;
@@ -212,6 +283,8 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
         std::fprintf(err, "qm4250-archive: %s\n", kPasswordWarning);
     if (reporting)
         return Report(*archive, arguments, report, out, err);
+    if (limits)
+        return Limits(*archive, arguments, out, err);
     if (!import)
         return Export(*archive, arguments, out, err);
     bool all = true;

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "archive/archive_connection.h"
+#include "archive/part_limits.h"
 #include "archive/schema.h"
 #include "archive/test_columns.h"
 #include "archive/test_insert.h"
@@ -164,12 +165,33 @@ TEST_P(ArchiveTest, AFirstVersionArchiveIsMigratedKeepingItsTests) {
         for (const char* statement :
              {"DROP INDEX tests_by_pn", "CREATE INDEX tests_by_pn ON tests (pn, tested_at)",
               "DROP INDEX tests_by_time", "CREATE INDEX tests_by_time ON tests (tested_at)",
-              "DELETE FROM schema_version WHERE version > 1"})
+              "DROP TABLE part_limits", "DELETE FROM schema_version WHERE version > 1"})
             ASSERT_TRUE(query.exec(statement)) << statement;
     }
     ASSERT_TRUE(Store(location_, Uploaded(1, 60)).written());
     EXPECT_EQ(count("SELECT MAX(version) FROM schema_version"), LatestSchemaVersion());
     EXPECT_EQ(count("SELECT COUNT(*) FROM tests"), 60);
+}
+
+// Every change of a PN's limits is kept; the one stored last stands, even when its author's clock
+// says earlier.
+TEST_P(ArchiveTest, PartLimitsKeepEveryChangeAndTheLatestStands) {
+    PartLimits ana{"P-1", std::nullopt, 0.005, "ana", QDateTime({2026, 12, 1}, {8, 0}, Qt::UTC)};
+    PartLimits ben{"P-1", 0.001, 0.004, "ben", QDateTime({2026, 11, 30}, {8, 0}, Qt::UTC)};
+    ASSERT_FALSE(StorePartLimits(location_, ana));
+    ASSERT_FALSE(StorePartLimits(location_, ben));
+    ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
+    auto current = std::get<std::optional<PartLimits>>(CurrentPartLimits(reopened, "P-1"));
+    ASSERT_TRUE(current);
+    EXPECT_EQ(current->changedBy, "ben");
+    EXPECT_EQ(current->lower, 0.001);
+    EXPECT_EQ(current->upper, 0.004);
+    EXPECT_EQ(current->changedAt, ben.changedAt);
+    auto history = std::get<std::vector<PartLimits>>(PartLimitsHistory(reopened, "P-1"));
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].changedBy, "ana");
+    EXPECT_FALSE(history[0].lower);
+    EXPECT_FALSE(std::get<std::optional<PartLimits>>(CurrentPartLimits(reopened, "P-2")));
 }
 
 TEST_P(ArchiveTest, EveryFieldIsKeptAsReceived) {
@@ -448,7 +470,7 @@ TEST_F(SqliteArchive, ArchivesNotOursOrNewerAreLeftUntouched) {
              {"newer",
               {"INSERT INTO schema_version VALUES (7)"},
               true,
-              "it was made by a newer version (schema 7; this program knows 2)",
+              "it was made by a newer version (schema 7; this program knows 3)",
               "50 tests"},
              {"another program's",
               {"CREATE TABLE tests (x)"},

@@ -162,6 +162,30 @@ CommandRun RunImport(std::vector<std::string> words) {
     return run;
 }
 
+// A PN's limits from the command line: set, shown with the change before, refused when unsound.
+TEST(ArchiveCommand, LimitsAreSetShownAndCheckedByTheCommand) {
+    QTemporaryDir folder;
+    std::string archive = (folder.path() + "/a.sqlite").toStdString();
+    auto run = [&](std::vector<std::string> words) {
+        words.insert(words.begin(), "limits");
+        words.insert(words.end(), {"--archive", archive});
+        return RunImport(words);
+    };
+    EXPECT_EQ(run({"P-1", "--upper", "0.005"}).status, 0);
+    EXPECT_EQ(run({"P-1", "--upper", "0.004", "--lower", "0.001"}).status, 0);
+    CommandRun shown = run({"P-1"});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out.rfind("PN P-1: upper 0.004, lower 0.001, set by ", 0), 0u) << shown.out;
+    EXPECT_NE(shown.out.find("\n  before: upper 0.005, lower none, set by "), std::string::npos)
+        << shown.out;
+    EXPECT_EQ(run({"P-2"}).out, "PN P-2: no limits set\n");
+    for (std::vector<std::string> bad : {std::vector<std::string>{"P-1", "--upper", "abc"},
+                                         {"P-1", "--lower", "0.001"},
+                                         {"P-1", "--upper", "inf"},
+                                         {"--upper", "0.005"}})
+        EXPECT_EQ(run(bad).status, 2) << bad.back();
+}
+
 // Scripts can trust the status: 0 only when every file was read whole; what was skipped is said
 // on one line a row, its cell escaped and cut, and past 20 rows only counted.
 TEST(ArchiveCommand, ImportReportsAndStatuses) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "archive/archive_connection.h"
+#include "archive/archive_error.h"
+#include "archive/archive_location.h"
+
+namespace qm4250 {
+
+// A part number's specification as set at one time: the upper limit (the reject set point)
+// and a lower limit where there is one, with who set them and when (UTC).
+struct PartLimits {
+    QString pn;
+    std::optional<double> lower;
+    std::optional<double> upper;
+    QString changedBy;
+    QDateTime changedAt;
+};
+
+// Keeps a change of a PN's limits (migrating the archive first). Nothing is overwritten: every
+// change stays, and the one stored last stands, whoever's clock says what. None when stored.
+std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
+                                            const PartLimits& limits);
+
+// The limits that stand for the PN, none when it has never had any; every change, oldest first.
+std::variant<std::optional<PartLimits>, ArchiveError> CurrentPartLimits(
+    ArchiveConnection& connection, const QString& pn);
+std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
+                                                                      const QString& pn);
+
+}  // namespace qm4250
