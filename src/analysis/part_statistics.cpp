@@ -5,10 +5,12 @@
 namespace qm4250 {
 
 PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
-                                size_t rejects) {
+                                size_t rejects,
+                                const std::optional<SpecificationLimits>& specification) {
     PartStatistics statistics;
     statistics.pn = std::string(pn);
     statistics.n = leaks.size();
+    statistics.specification = specification;
     if (leaks.empty())
         return statistics;
     statistics.rejectRate = static_cast<double>(rejects) / static_cast<double>(leaks.size());
@@ -27,6 +29,10 @@ PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& 
         statistics.limits = limits;
         statistics.ruleBreaks = FindRuleBreaks(leaks, *limits).count();
     }
+    if (specification && statistics.sigmaMovingRange && statistics.sigmaOverall)
+        statistics.capability =
+            CapabilityOf(leaks, *specification, statistics.mean, *statistics.sigmaMovingRange,
+                         *statistics.sigmaOverall);
     return statistics;
 }
 

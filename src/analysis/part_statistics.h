@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/capability.h"
 #include "analysis/control_chart.h"
 
 namespace qm4250 {
@@ -23,11 +24,16 @@ struct PartStatistics {
     // mean + 3 sigma overall: the usual suggestion for a reject set point from good parts.
     std::optional<double> suggestedSetPoint;
     size_t ruleBreaks = 0;  // points beyond 3 sigma or in a run of 8 on one side
+    std::optional<SpecificationLimits> specification;
+    // Against the specification, within sigma from the moving range; none without a
+    // specification, below kCapabilityMinimumTests tests or without spread.
+    std::optional<Capability> capability;
 };
 
 // The statistics of one part number's leaks, in time order, `rejects` of them rejects; n = 0 when
 // there are none.
 PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
-                                size_t rejects);
+                                size_t rejects,
+                                const std::optional<SpecificationLimits>& specification = {});
 
 }  // namespace qm4250

@@ -77,4 +77,23 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     return Changes(connection, pn, false);
 }
 
+std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
+    ArchiveConnection& connection, const std::vector<QString>& pns) {
+    std::map<QString, PartLimits> standing;
+    QSqlQuery version(connection.db());
+    if (!version.exec("SELECT MAX(version) FROM schema_version") || !version.next())
+        return connection.failure(version.lastError());
+    if (version.value(0).toInt() < kPartLimitsSchema)
+        return standing;
+    for (const QString& pn : pns) {
+        std::variant<std::optional<PartLimits>, ArchiveError> current =
+            CurrentPartLimits(connection, pn);
+        if (auto* error = std::get_if<ArchiveError>(&current))
+            return *error;
+        if (auto& limits = std::get<std::optional<PartLimits>>(current))
+            standing.emplace(pn, std::move(*limits));
+    }
+    return standing;
+}
+
 }  // namespace qm4250

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <map>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -32,5 +33,10 @@ std::variant<std::optional<PartLimits>, ArchiveError> CurrentPartLimits(
     ArchiveConnection& connection, const QString& pn);
 std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
                                                                       const QString& pn);
+
+// The limits that stand for each of these PNs that has any. An archive made before limits were
+// kept (an older schema, read as it stands) has none.
+std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
+    ArchiveConnection& connection, const std::vector<QString>& pns);
 
 }  // namespace qm4250

@@ -17,6 +17,7 @@ constexpr int kHistogramBins = 30;
 constexpr size_t kDensityRows = 160;
 const QColor kPointColour(30, 70, 160);
 const QColor kBreakColour(255, 140, 0);
+const QColor kSpecificationColour(128, 0, 160);
 
 void Clear(QCustomPlot& plot) {
     plot.clearPlottables();
@@ -144,7 +145,8 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const Ch
 }  // namespace
 
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
-                              const ChartSeries& series, ChartAxis axis, const QString& title) {
+                              const ChartSeries& series, ChartAxis axis, const QString& title,
+                              const std::optional<SpecificationLimits>& specification) {
     Clear(chart);
     ChartSummary summary;
     summary.withLeak = series.y.size();
@@ -157,6 +159,16 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
         AddLevel(chart, "UCL", summary.limits->upper, limitPen);
         AddLevel(chart, "LCL", summary.limits->lower, limitPen);
         marks = {summary.limits->lower, summary.limits->upper};
+    }
+    if (specification) {
+        QPen specificationPen(kSpecificationColour, 1.5, Qt::DashDotLine);
+        for (auto [name, limit] :
+             {std::pair{"LSL", specification->lower}, std::pair{"USL", specification->upper}}) {
+            if (limit) {
+                AddLevel(chart, name, *limit, specificationPen);
+                marks.push_back(*limit);
+            }
+        }
     }
     summary.x = PaddedRange(series.x);
     summary.y = PaddedRange(series.y, marks);

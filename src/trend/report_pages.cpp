@@ -15,8 +15,10 @@ namespace qm4250 {
 namespace {
 
 constexpr int kMargin = 32;
-constexpr int kChartHeight = 390;
-constexpr int kMovingRangeHeight = 215;
+constexpr int kChartHeight = 370;
+constexpr int kMovingRangeHeight = 200;
+// The statistics in blocks of this many columns, a header line and a value line each.
+constexpr int kStatisticsColumns = 10;
 
 struct Part {
     QString pn;
@@ -36,7 +38,8 @@ std::vector<Part> PartsOf(const SelectedTests& selected) {
     return parts;
 }
 
-PartStatistics StatisticsOf(const Part& part) {
+PartStatistics StatisticsOf(const Part& part,
+                            const std::optional<SpecificationLimits>& specification) {
     std::vector<double> leaks;
     size_t rejects = 0;
     for (const TestPoint& point : part.points) {
@@ -45,7 +48,7 @@ PartStatistics StatisticsOf(const Part& part) {
             rejects += point.reject;
         }
     }
-    return StatisticsOfPart(part.pn.toStdString(), leaks, rejects);
+    return StatisticsOfPart(part.pn.toStdString(), leaks, rejects, specification);
 }
 
 // Draws the plot at this size where the painter stands, and moves the painter past it.
@@ -69,22 +72,27 @@ void DrawHeading(QCPPainter& painter, int width, const QString& title,
 void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistics& part) {
     QStringList headers = StatisticsHeaders();
     QStringList cells = StatisticsCells(part);
-    // The PN takes two columns' room: part numbers are long.
-    int column = width / static_cast<int>(headers.size() + 1);
+    // The PN heads every block and takes two columns' room: part numbers are long.
+    int column = width / (kStatisticsColumns + 2);
     painter.setFont(QFont("Liberation Sans", 8));
-    for (int i = 0; i < headers.size(); ++i) {
-        int left = kMargin + (i == 0 ? 0 : (i + 1) * column);
-        QRect header(left, top, (i == 0 ? 2 : 1) * column - 4, 16);
-        painter.drawText(header, Qt::AlignLeft | Qt::TextSingleLine, headers[i]);
-        painter.drawText(
-            header.translated(0, 18), Qt::AlignLeft | Qt::TextSingleLine,
-            painter.fontMetrics().elidedText(cells[i], Qt::ElideRight, header.width()));
+    auto draw = [&](int slot, int y, int span, const QString& header, const QString& cell) {
+        QRect place(kMargin + slot * column, y, span * column - 4, 16);
+        painter.drawText(place, Qt::AlignLeft | Qt::TextSingleLine, header);
+        painter.drawText(place.translated(0, 18), Qt::AlignLeft | Qt::TextSingleLine,
+                         painter.fontMetrics().elidedText(cell, Qt::ElideRight, place.width()));
+    };
+    for (int first = 1, y = top; first < headers.size(); first += kStatisticsColumns, y += 40) {
+        draw(0, y, 2, headers[0], cells[0]);
+        for (int i = first; i < std::min<int>(first + kStatisticsColumns, headers.size()); ++i)
+            draw(2 + i - first, y, i == headers.size() - 1 ? kStatisticsColumns : 1, headers[i],
+                 cells[i]);
     }
 }
 
 }  // namespace
 
-bool WriteReport(const QString& path, const SelectedTests& selected, const ReportHeading& heading,
+bool WriteReport(const QString& path, const SelectedTests& selected,
+                 const std::map<QString, PartLimits>& specifications, const ReportHeading& heading,
                  ChartAxis axis) {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -111,15 +119,19 @@ bool WriteReport(const QString& path, const SelectedTests& selected, const Repor
             pdf.newPage();
         DrawHeading(painter, width, "QM4250 Test Archive: PN " + part.pn, heading);
         ChartSeries series = SeriesOf(part.points, axis);
-        ChartSummary summary =
-            DrawControlChart(chart, movingRange, series, axis, "Individuals: PN " + part.pn);
+        auto standing = specifications.find(part.pn);
+        std::optional<SpecificationLimits> specification;
+        if (standing != specifications.end())
+            specification = SpecificationLimits{standing->second.lower, standing->second.upper};
+        ChartSummary summary = DrawControlChart(chart, movingRange, series, axis,
+                                                "Individuals: PN " + part.pn, specification);
         DrawHistogram(histogram, series.y, summary);
         const int top = kMargin + 44;
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
         Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);
-        DrawStatistics(painter, top + kChartHeight + kMovingRangeHeight + 16, width,
-                       StatisticsOf(part));
+        DrawStatistics(painter, top + kChartHeight + kMovingRangeHeight + 12, width,
+                       StatisticsOf(part, specification));
     }
     return painter.end();
 }
@@ -153,7 +165,12 @@ std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const
     std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
     if (auto* error = std::get_if<ArchiveError>(&selected))
         return ArchiveErrorText(*error);
+    std::variant<std::map<QString, PartLimits>, ArchiveError> specifications =
+        StandingPartLimits(connection, std::get<SelectedTests>(selected).pns);
+    if (auto* error = std::get_if<ArchiveError>(&specifications))
+        return ArchiveErrorText(*error);
     if (!WriteReport(path, std::get<SelectedTests>(selected),
+                     std::get<std::map<QString, PartLimits>>(specifications),
                      {FilterDescription(filter), location.display(), QDateTime::currentDateTime()},
                      ChartAxis::SampleNumber))
         return "cannot write " + path;

@@ -10,11 +10,30 @@ QString Optional(const std::optional<double>& value) {
     return value ? LimitText(*value) : "-";
 }
 
+// With a specification: its limits, Cpk and Ppk (the one-sided index where only one limit is
+// set) and the share outside it; below the minimum, which minimum.
+QStringList CapabilityCells(const PartStatistics& p) {
+    if (!p.specification)
+        return {"-", "-", "-", "-", "-"};
+    QStringList cells{Optional(p.specification->lower), Optional(p.specification->upper)};
+    if (!p.capability) {
+        QString why = p.n < kCapabilityMinimumTests
+                          ? QString("not enough tests (n < %1)").arg(kCapabilityMinimumTests)
+                          : QString("no spread");
+        return cells << why << why << "-";
+    }
+    const Capability& c = *p.capability;
+    return cells << LimitText(c.cpk) << LimitText(c.ppk)
+                 << QString("%1 / %2").arg(LimitText(c.observedPpm), LimitText(c.expectedPpm));
+}
+
 }  // namespace
 
 QStringList StatisticsHeaders() {
-    return {"PN",  "n",      "Reject rate", "Mean", "σ overall", "σ (MR)",    "LCL",        "CL",
-            "UCL", "MR-bar", "UCL (MR)",    "Min",  "Max",       "Mean + 3σ", "Rule breaks"};
+    return {"PN",       "n",   "Reject rate", "Mean",      "σ overall",
+            "σ (MR)",   "LCL", "CL",          "UCL",       "MR-bar",
+            "UCL (MR)", "Min", "Max",         "Mean + 3σ", "Rule breaks",
+            "LSL",      "USL", "Cpk",         "Ppk",       "ppm out (observed / expected)"};
 }
 
 QStringList StatisticsCells(const PartStatistics& p) {
@@ -23,21 +42,22 @@ QStringList StatisticsCells(const PartStatistics& p) {
     };
     // A part number none of whose leaks is a number has no mean, minimum or rate of its own.
     auto some = [&p](double value) { return p.n ? LimitText(value) : QString("-"); };
-    return {QString::fromStdString(p.pn),
-            QString::number(p.n),
-            p.n ? LimitText(p.rejectRate * 100) + " %" : QString("-"),
-            some(p.mean),
-            Optional(p.sigmaOverall),
-            Optional(p.sigmaMovingRange),
-            limit(&ControlLimits::lower),
-            limit(&ControlLimits::mean),
-            limit(&ControlLimits::upper),
-            limit(&ControlLimits::averageMovingRange),
-            limit(&ControlLimits::movingRangeUpper),
-            some(p.min),
-            some(p.max),
-            Optional(p.suggestedSetPoint),
-            QString::number(p.ruleBreaks)};
+    QStringList cells{QString::fromStdString(p.pn),
+                      QString::number(p.n),
+                      p.n ? LimitText(p.rejectRate * 100) + " %" : QString("-"),
+                      some(p.mean),
+                      Optional(p.sigmaOverall),
+                      Optional(p.sigmaMovingRange),
+                      limit(&ControlLimits::lower),
+                      limit(&ControlLimits::mean),
+                      limit(&ControlLimits::upper),
+                      limit(&ControlLimits::averageMovingRange),
+                      limit(&ControlLimits::movingRangeUpper),
+                      some(p.min),
+                      some(p.max),
+                      Optional(p.suggestedSetPoint),
+                      QString::number(p.ruleBreaks)};
+    return cells + CapabilityCells(p);
 }
 
 }  // namespace qm4250

@@ -288,6 +288,13 @@ bool TrendWindow::applyFilter() {
         return false;
     }
     selected_ = std::move(std::get<SelectedTests>(selected));
+    std::variant<std::map<QString, PartLimits>, ArchiveError> specifications =
+        StandingPartLimits(*connection_, selected_.pns);
+    if (auto* error = std::get_if<ArchiveError>(&specifications)) {
+        summary_->setText("The specification limits cannot be read: " + ArchiveErrorText(*error));
+        return false;
+    }
+    specifications_ = std::move(std::get<std::map<QString, PartLimits>>(specifications));
     showStatistics();
     fillChartPns();
     drawChart();
@@ -329,7 +336,8 @@ void TrendWindow::drawChart() {
         pooled
             ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
             : "Individuals: PN " + pn.toString();
-    fitted_ = DrawControlChart(*chart_, *movingRange_, series_, axis, title);
+    fitted_ = DrawControlChart(*chart_, *movingRange_, series_, axis, title,
+                               pooled ? std::nullopt : specificationOf(pn.toString()));
     DrawHistogram(*histogram_, series_.y, fitted_);
     double sum = 0;
     for (double leak : series_.y)
@@ -344,6 +352,13 @@ void TrendWindow::drawChart() {
             .arg(fitted_.limits ? LimitText(fitted_.limits->sigmaMovingRange) : "-")
             .arg(fitted_.ruleBreaks)
             .arg(fitted_.density ? "; within the limits drawn as a density band" : ""));
+}
+
+std::optional<SpecificationLimits> TrendWindow::specificationOf(const QString& pn) const {
+    auto found = specifications_.find(pn);
+    if (found == specifications_.end())
+        return std::nullopt;
+    return SpecificationLimits{found->second.lower, found->second.upper};
 }
 
 void TrendWindow::resetView() {
@@ -364,8 +379,8 @@ void TrendWindow::showStatistics() {
     std::vector<PartStatistics> parts;
     for (size_t part = 0; part < leaks.size(); ++part)
         if (!leaks[part].empty())
-            parts.push_back(
-                StatisticsOfPart(selected_.pns[part].toStdString(), leaks[part], rejects[part]));
+            parts.push_back(StatisticsOfPart(selected_.pns[part].toStdString(), leaks[part],
+                                             rejects[part], specificationOf(selected_.pns[part])));
     std::sort(parts.begin(), parts.end(),
               [](const PartStatistics& a, const PartStatistics& b) { return a.pn < b.pn; });
     statistics_->setRowCount(static_cast<int>(parts.size()));
@@ -483,7 +498,7 @@ bool TrendWindow::saveChart(const QString& path) {
 
 bool TrendWindow::saveReport(const QString& path) {
     bool written = WriteReport(
-        path, selected_,
+        path, selected_, specifications_,
         {FilterDescription(filter()), location_.display(), QDateTime::currentDateTime()},
         static_cast<ChartAxis>(chartAxis_->currentData().toInt()));
     if (!written)

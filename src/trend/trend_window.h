@@ -8,12 +8,15 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QWidget>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "analysis/capability.h"
 #include "archive/archive_connection.h"
 #include "archive/archive_location.h"
+#include "archive/part_limits.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
 #include "trend/chart_series.h"
@@ -54,6 +57,7 @@ class TrendWindow : public QWidget {
     void fillChartPns();
     void drawChart();
     void resetView();
+    std::optional<SpecificationLimits> specificationOf(const QString& pn) const;
     void showTable(const TestFilter& filter);
     void showStatistics();
     void showPointAt(const QPoint& at);
@@ -64,7 +68,8 @@ class TrendWindow : public QWidget {
     std::unique_ptr<ArchiveConnection> connection_;
     std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
     SelectedTests selected_;
-    std::vector<TestPoint> chartPoints_;  // those of the charted part number
+    std::map<QString, PartLimits> specifications_;  // standing for the selection's PNs
+    std::vector<TestPoint> chartPoints_;            // those of the charted part number
     ChartSeries series_;
     ChartSummary fitted_;  // the chart as last drawn, for resetting its view
     QString openingPn_;    // charted when the window opens, if the selection holds it

@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 
+#include "archive/part_limits.h"
 #include "archive/upload_archive.h"
 #include "history_rows.h"
 #include "sheet_read_back.h"
@@ -315,6 +316,38 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     table->setFocus();
     QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "1\tODD\n2\tODD\n");
+}
+
+// A PN's specification: its lines on the chart, its capability in the statistics and on the
+// report page; a PN with too few tests says how many it would need.
+TEST_P(TrendWindowTest, SpecificationLimitsBringCapability) {
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    ASSERT_FALSE(StorePartLimits(location_, {"P%2", std::nullopt, 0.5, "qa", now}));
+    History few = HistoryOf({"1S4714", "11,FEW,C,0.5,N,3600,4", "12,FEW,C,0.4,N,7200,4"});
+    ASSERT_TRUE(StoreUpload(location_, {few, "/dev/ttyUSB0", 3, now}).written());
+    ASSERT_FALSE(StorePartLimits(location_, {"FEW", 0.1, 0.9, "qa", now}));
+    ASSERT_TRUE(window_->applyFilter());
+    auto* usl = find<QCustomPlot>("controlChart")->findChild<QCPItemText*>("USL");
+    ASSERT_TRUE(usl) << "the charted PN, P%2, has an upper limit";
+    EXPECT_EQ(usl->text(), "USL 0.5");
+    QTableWidget* statistics = find<QTableWidget>("statistics");
+    std::map<QString, QStringList> rows;
+    for (int row = 0; row < statistics->rowCount(); ++row)
+        for (int column = 0; column < statistics->columnCount(); ++column)
+            rows[statistics->item(row, 0)->text()] << statistics->item(row, column)->text();
+    const int usl_ = 16, cpk = 17;
+    EXPECT_EQ(rows["P%2"][usl_], "0.5");
+    bool number = false;
+    rows["P%2"][cpk].toDouble(&number);
+    EXPECT_TRUE(number) << rows["P%2"][cpk].toStdString();
+    EXPECT_EQ(rows["FEW"][cpk], "not enough tests (n < 30)");
+    EXPECT_EQ(rows["P;1"][usl_], "-") << "no specification";
+
+    QString pdf = folder_.path() + "/capability.pdf";
+    ASSERT_TRUE(window_->saveReport(pdf));
+    std::string text = CommandOutput("pdftotext " + pdf.toStdString() + " -");
+    EXPECT_NE(text.find("USL 0.5"), std::string::npos);
+    EXPECT_NE(text.find(rows["P%2"][cpk].toStdString()), std::string::npos) << "Cpk on the page";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
