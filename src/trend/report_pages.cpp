@@ -18,7 +18,7 @@ constexpr int kMargin = 32;
 constexpr int kChartHeight = 370;
 constexpr int kMovingRangeHeight = 200;
 // The statistics in blocks of this many columns, a header line and a value line each.
-constexpr int kStatisticsColumns = 10;
+constexpr int kStatisticsColumns = 11;
 
 struct Part {
     QString pn;
@@ -84,8 +84,9 @@ void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistic
     for (int first = 1, y = top; first < headers.size(); first += kStatisticsColumns, y += 40) {
         draw(0, y, 2, headers[0], cells[0]);
         for (int i = first; i < std::min<int>(first + kStatisticsColumns, headers.size()); ++i)
-            draw(2 + i - first, y, i == headers.size() - 1 ? kStatisticsColumns : 1, headers[i],
-                 cells[i]);
+            // The last takes the rest of its line: its header is the longest.
+            draw(2 + i - first, y, i == headers.size() - 1 ? kStatisticsColumns - (i - first) : 1,
+                 headers[i], cells[i]);
     }
 }
 

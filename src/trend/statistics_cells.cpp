@@ -10,30 +10,54 @@ QString Optional(const std::optional<double>& value) {
     return value ? LimitText(*value) : "-";
 }
 
-// With a specification: its limits, Cpk and Ppk (the one-sided index where only one limit is
-// set) and the share outside it; below the minimum, which minimum.
+// With a specification: its limits; Cp and Pp where both are set; Cpk and Ppk (the one-sided
+// index where only one limit is set) with Cpk's 95 % interval; the share outside. Below the
+// minimum, which minimum.
 QStringList CapabilityCells(const PartStatistics& p) {
     if (!p.specification)
-        return {"-", "-", "-", "-", "-"};
+        return QStringList(8, "-");
     QStringList cells{Optional(p.specification->lower), Optional(p.specification->upper)};
     if (!p.capability) {
         QString why = p.n < kCapabilityMinimumTests
                           ? QString("not enough tests (n < %1)").arg(kCapabilityMinimumTests)
                           : QString("no spread");
-        return cells << why << why << "-";
+        return cells << "-" << why << "-" << why << "-"
+                     << "-";
     }
     const Capability& c = *p.capability;
-    return cells << LimitText(c.cpk) << LimitText(c.ppk)
+    return cells << Optional(c.cp) << LimitText(c.cpk) << Optional(c.pp) << LimitText(c.ppk)
+                 << QString("%1 to %2")
+                        .arg(QString::number(c.cpkInterval.first, 'f', 2),
+                             QString::number(c.cpkInterval.second, 'f', 2))
                  << QString("%1 / %2").arg(LimitText(c.observedPpm), LimitText(c.expectedPpm));
 }
 
 }  // namespace
 
 QStringList StatisticsHeaders() {
-    return {"PN",       "n",   "Reject rate", "Mean",      "σ overall",
-            "σ (MR)",   "LCL", "CL",          "UCL",       "MR-bar",
-            "UCL (MR)", "Min", "Max",         "Mean + 3σ", "Rule breaks",
-            "LSL",      "USL", "Cpk",         "Ppk",       "ppm out (observed / expected)"};
+    return {"PN",
+            "n",
+            "Reject rate",
+            "Mean",
+            "σ overall",
+            "σ (MR)",
+            "LCL",
+            "CL",
+            "UCL",
+            "MR-bar",
+            "UCL (MR)",
+            "Min",
+            "Max",
+            "Mean + 3σ",
+            "Rule breaks",
+            "LSL",
+            "USL",
+            "Cp",
+            "Cpk",
+            "Pp",
+            "Ppk",
+            "Cpk 95%",
+            "ppm out (obs. / exp.)"};
 }
 
 QStringList StatisticsCells(const PartStatistics& p) {

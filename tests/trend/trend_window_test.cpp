@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -335,11 +336,16 @@ TEST_P(TrendWindowTest, SpecificationLimitsBringCapability) {
     for (int row = 0; row < statistics->rowCount(); ++row)
         for (int column = 0; column < statistics->columnCount(); ++column)
             rows[statistics->item(row, 0)->text()] << statistics->item(row, column)->text();
-    const int usl_ = 16, cpk = 17;
+    const int usl_ = 16, cp = 17, cpk = 18, interval = 21;
     EXPECT_EQ(rows["P%2"][usl_], "0.5");
     bool number = false;
     rows["P%2"][cpk].toDouble(&number);
     EXPECT_TRUE(number) << rows["P%2"][cpk].toStdString();
+    EXPECT_EQ(rows["P%2"][cp], "-") << "one limit: no Cp";
+    EXPECT_TRUE(QRegularExpression("^-?[0-9]+\\.[0-9]{2} to -?[0-9]+\\.[0-9]{2}$")
+                    .match(rows["P%2"][interval])
+                    .hasMatch())
+        << rows["P%2"][interval].toStdString();
     EXPECT_EQ(rows["FEW"][cpk], "not enough tests (n < 30)");
     EXPECT_EQ(rows["P;1"][usl_], "-") << "no specification";
 
