@@ -14,7 +14,7 @@ constexpr double kZ975 = 1.959963984540054;
 }  // namespace
 
 std::optional<Capability> CapabilityOf(const std::vector<double>& values,
-                                       const SpecificationLimits& limits, double mean,
+                                       const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall) {
     if (values.size() < kCapabilityMinimumTests || (!limits.lower && !limits.upper) ||
         !(sigmaWithin > 0) || !(sigmaOverall > 0))

@@ -7,9 +7,9 @@
 
 namespace qm4250 {
 
-// A part number's specification: the reject set point as the upper limit, and a lower limit
+// A part number's tolerance: the reject set point as the upper limit, and a lower limit
 // where there is one. At least one is set.
-struct SpecificationLimits {
+struct ToleranceLimits {
     std::optional<double> lower;
     std::optional<double> upper;
 };
@@ -17,7 +17,7 @@ struct SpecificationLimits {
 // Fewer tests than this say too little of a process to judge its capability.
 inline constexpr size_t kCapabilityMinimumTests = 30;
 
-// How the tests sit within the specification. Cp and Pp need both limits; with one, the
+// How the tests sit within the tolerance. Cp and Pp need both limits; with one, the
 // one-sided index of that limit stands alone and Cpk (Ppk) is it. Within-sigma is the short-term
 // spread (from the moving range), overall sigma the long-term one (the sample standard
 // deviation), as capability studies use them.
@@ -28,13 +28,13 @@ struct Capability {
     double cpk = 0, ppk = 0;
     // 95 % confidence interval for Cpk (Bissell's normal approximation).
     std::pair<double, double> cpkInterval;
-    double observedPpm = 0;  // tests outside the specification, per million
+    double observedPpm = 0;  // tests outside the tolerance, per million
     double expectedPpm = 0;  // under the normal curve of the overall sigma, per million
 };
 
 // None below kCapabilityMinimumTests, without a limit, or without spread.
 std::optional<Capability> CapabilityOf(const std::vector<double>& values,
-                                       const SpecificationLimits& limits, double mean,
+                                       const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall);
 
 }  // namespace qm4250

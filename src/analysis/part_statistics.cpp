@@ -5,12 +5,11 @@
 namespace qm4250 {
 
 PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
-                                size_t rejects,
-                                const std::optional<SpecificationLimits>& specification) {
+                                size_t rejects, const std::optional<ToleranceLimits>& tolerance) {
     PartStatistics statistics;
     statistics.pn = std::string(pn);
     statistics.n = leaks.size();
-    statistics.specification = specification;
+    statistics.tolerance = tolerance;
     if (leaks.empty())
         return statistics;
     statistics.rejectRate = static_cast<double>(rejects) / static_cast<double>(leaks.size());
@@ -29,9 +28,9 @@ PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& 
         statistics.limits = limits;
         statistics.ruleBreaks = FindRuleBreaks(leaks, *limits).count();
     }
-    if (specification && statistics.sigmaMovingRange && statistics.sigmaOverall)
+    if (tolerance && statistics.sigmaMovingRange && statistics.sigmaOverall)
         statistics.capability =
-            CapabilityOf(leaks, *specification, statistics.mean, *statistics.sigmaMovingRange,
+            CapabilityOf(leaks, *tolerance, statistics.mean, *statistics.sigmaMovingRange,
                          *statistics.sigmaOverall);
     return statistics;
 }

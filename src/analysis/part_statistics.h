@@ -24,9 +24,9 @@ struct PartStatistics {
     // mean + 3 sigma overall: the usual suggestion for a reject set point from good parts.
     std::optional<double> suggestedSetPoint;
     size_t ruleBreaks = 0;  // points beyond 3 sigma or in a run of 8 on one side
-    std::optional<SpecificationLimits> specification;
-    // Against the specification, within sigma from the moving range; none without a
-    // specification, below kCapabilityMinimumTests tests or without spread.
+    std::optional<ToleranceLimits> tolerance;
+    // Against the tolerance, within sigma from the moving range; none without a
+    // tolerance, below kCapabilityMinimumTests tests or without spread.
     std::optional<Capability> capability;
 };
 
@@ -34,6 +34,6 @@ struct PartStatistics {
 // there are none.
 PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
                                 size_t rejects,
-                                const std::optional<SpecificationLimits>& specification = {});
+                                const std::optional<ToleranceLimits>& tolerance = {});
 
 }  // namespace qm4250

@@ -13,7 +13,7 @@
 
 namespace qm4250 {
 
-// A part number's specification as set at one time: the upper limit (the reject set point)
+// A part number's tolerance as set at one time: the upper limit (the reject set point)
 // and a lower limit where there is one, with who set them and when (UTC).
 struct PartLimits {
     QString pn;

@@ -52,7 +52,7 @@ const std::vector<Migration>& Migrations() {
           "DROP INDEX tests_by_time",
           "CREATE INDEX tests_by_time ON tests (tested_at, id, time_seconds, leak, relay_gp,"
           " power_up, instrument_id%TEXT:error_code%%TEXT:pn%)"}},
-        // Specification limits per part number: every change is kept, who made it and when;
+        // Tolerance limits per part number: every change is kept, who made it and when;
         // the latest stands.
         {3,
          {"CREATE TABLE part_limits (id %ID%, pn TEXT NOT NULL, lower_limit %REAL%,"

@@ -18,7 +18,7 @@ std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection);
 // The schema version this program writes.
 int LatestSchemaVersion();
 
-// The first schema that keeps specification limits.
+// The first schema that keeps tolerance limits.
 inline constexpr int kPartLimitsSchema = 3;
 
 }  // namespace qm4250

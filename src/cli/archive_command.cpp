@@ -33,7 +33,7 @@ const char* const kArchiveCommandHelp =
     "report  writes a PDF of one A4 page per part number of the selection: its control chart\n"
     "        with labelled limits, moving-range chart, histogram and statistics, with the\n"
     "        filter, the archive and the time of the report.\n"
-    "limits  sets a part number's specification limits: the upper limit (the reject set point)\n"
+    "limits  sets a part number's tolerance limits: the upper limit (the reject set point)\n"
     "        and, where there is one, a lower limit. Every change is kept with who made it and\n"
     "        when; the latest stands. Without --upper, shows the limits and their changes.\n"
     "\n"

@@ -17,7 +17,7 @@ constexpr int kHistogramBins = 30;
 constexpr size_t kDensityRows = 160;
 const QColor kPointColour(30, 70, 160);
 const QColor kBreakColour(255, 140, 0);
-const QColor kSpecificationColour(128, 0, 160);
+const QColor kToleranceColour(128, 0, 160);
 
 void Clear(QCustomPlot& plot) {
     plot.clearPlottables();
@@ -146,7 +146,7 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const Ch
 
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
                               const ChartSeries& series, ChartAxis axis, const QString& title,
-                              const std::optional<SpecificationLimits>& specification) {
+                              const std::optional<ToleranceLimits>& tolerance) {
     Clear(chart);
     ChartSummary summary;
     summary.withLeak = series.y.size();
@@ -160,12 +160,12 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
         AddLevel(chart, "LCL", summary.limits->lower, limitPen);
         marks = {summary.limits->lower, summary.limits->upper};
     }
-    if (specification) {
-        QPen specificationPen(kSpecificationColour, 1.5, Qt::DashDotLine);
+    if (tolerance) {
+        QPen tolerancePen(kToleranceColour, 1.5, Qt::DashDotLine);
         for (auto [name, limit] :
-             {std::pair{"LSL", specification->lower}, std::pair{"USL", specification->upper}}) {
+             {std::pair{"LSL", tolerance->lower}, std::pair{"USL", tolerance->upper}}) {
             if (limit) {
-                AddLevel(chart, name, *limit, specificationPen);
+                AddLevel(chart, name, *limit, tolerancePen);
                 marks.push_back(*limit);
             }
         }

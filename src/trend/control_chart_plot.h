@@ -37,11 +37,11 @@ struct ChartSummary {
 // past kAllPointsUpTo a density band with every point beyond a limit still drawn alone; rejects as
 // red crosses; rule breaks ringed in orange (up to kRingsAtMost, the legend counting the rest);
 // power-ups as dotted verticals; UCL, CL and LCL, and MR-bar and the moving range's UCL, each
-// labelled with its value at the right edge; the specification's LSL and USL, where set, in
+// labelled with its value at the right edge; the tolerance's LSL and USL, where set, in
 // purple apart from them. Fewer than two points: no control limit is drawn.
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
                               const ChartSeries& series, ChartAxis axis, const QString& title,
-                              const std::optional<SpecificationLimits>& specification = {});
+                              const std::optional<ToleranceLimits>& tolerance = {});
 
 // The histogram of the leaks the chart was drawn of, in bins of whole measurement steps, with the
 // normal curve for the same mean and sigma (moving range); the view holds every bar and the

@@ -38,8 +38,7 @@ std::vector<Part> PartsOf(const SelectedTests& selected) {
     return parts;
 }
 
-PartStatistics StatisticsOf(const Part& part,
-                            const std::optional<SpecificationLimits>& specification) {
+PartStatistics StatisticsOf(const Part& part, const std::optional<ToleranceLimits>& tolerance) {
     std::vector<double> leaks;
     size_t rejects = 0;
     for (const TestPoint& point : part.points) {
@@ -48,7 +47,7 @@ PartStatistics StatisticsOf(const Part& part,
             rejects += point.reject;
         }
     }
-    return StatisticsOfPart(part.pn.toStdString(), leaks, rejects, specification);
+    return StatisticsOfPart(part.pn.toStdString(), leaks, rejects, tolerance);
 }
 
 // Draws the plot at this size where the painter stands, and moves the painter past it.
@@ -93,7 +92,7 @@ void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistic
 }  // namespace
 
 bool WriteReport(const QString& path, const SelectedTests& selected,
-                 const std::map<QString, PartLimits>& specifications, const ReportHeading& heading,
+                 const std::map<QString, PartLimits>& tolerances, const ReportHeading& heading,
                  ChartAxis axis) {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -120,19 +119,19 @@ bool WriteReport(const QString& path, const SelectedTests& selected,
             pdf.newPage();
         DrawHeading(painter, width, "QM4250 Test Archive: PN " + part.pn, heading);
         ChartSeries series = SeriesOf(part.points, axis);
-        auto standing = specifications.find(part.pn);
-        std::optional<SpecificationLimits> specification;
-        if (standing != specifications.end())
-            specification = SpecificationLimits{standing->second.lower, standing->second.upper};
+        auto standing = tolerances.find(part.pn);
+        std::optional<ToleranceLimits> tolerance;
+        if (standing != tolerances.end())
+            tolerance = ToleranceLimits{standing->second.lower, standing->second.upper};
         ChartSummary summary = DrawControlChart(chart, movingRange, series, axis,
-                                                "Individuals: PN " + part.pn, specification);
+                                                "Individuals: PN " + part.pn, tolerance);
         DrawHistogram(histogram, series.y, summary);
         const int top = kMargin + 44;
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
         Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);
         DrawStatistics(painter, top + kChartHeight + kMovingRangeHeight + 12, width,
-                       StatisticsOf(part, specification));
+                       StatisticsOf(part, tolerance));
     }
     return painter.end();
 }
@@ -166,12 +165,12 @@ std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const
     std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
     if (auto* error = std::get_if<ArchiveError>(&selected))
         return ArchiveErrorText(*error);
-    std::variant<std::map<QString, PartLimits>, ArchiveError> specifications =
+    std::variant<std::map<QString, PartLimits>, ArchiveError> tolerances =
         StandingPartLimits(connection, std::get<SelectedTests>(selected).pns);
-    if (auto* error = std::get_if<ArchiveError>(&specifications))
+    if (auto* error = std::get_if<ArchiveError>(&tolerances))
         return ArchiveErrorText(*error);
     if (!WriteReport(path, std::get<SelectedTests>(selected),
-                     std::get<std::map<QString, PartLimits>>(specifications),
+                     std::get<std::map<QString, PartLimits>>(tolerances),
                      {FilterDescription(filter), location.display(), QDateTime::currentDateTime()},
                      ChartAxis::SampleNumber))
         return "cannot write " + path;

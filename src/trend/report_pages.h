@@ -22,12 +22,12 @@ struct ReportHeading {
 };
 
 // One A4 landscape page per part number of the selection, the most tested first: the
-// individuals chart with its labelled limits (and its specification limits, where the PN has
+// individuals chart with its labelled limits (and its tolerance limits, where the PN has
 // any), the moving-range chart and the histogram, the part's statistics and capability, and the
 // heading. An empty selection makes one page that says so. False
 // when the file cannot be written.
 bool WriteReport(const QString& path, const SelectedTests& selected,
-                 const std::map<QString, PartLimits>& specifications, const ReportHeading& heading,
+                 const std::map<QString, PartLimits>& tolerances, const ReportHeading& heading,
                  ChartAxis axis);
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".

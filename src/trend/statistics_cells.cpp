@@ -10,13 +10,13 @@ QString Optional(const std::optional<double>& value) {
     return value ? LimitText(*value) : "-";
 }
 
-// With a specification: its limits; Cp and Pp where both are set; Cpk and Ppk (the one-sided
+// With a tolerance: its limits; Cp and Pp where both are set; Cpk and Ppk (the one-sided
 // index where only one limit is set) with Cpk's 95 % interval; the share outside. Below the
 // minimum, which minimum.
 QStringList CapabilityCells(const PartStatistics& p) {
-    if (!p.specification)
+    if (!p.tolerance)
         return QStringList(8, "-");
-    QStringList cells{Optional(p.specification->lower), Optional(p.specification->upper)};
+    QStringList cells{Optional(p.tolerance->lower), Optional(p.tolerance->upper)};
     if (!p.capability) {
         QString why = p.n < kCapabilityMinimumTests
                           ? QString("not enough tests (n < %1)").arg(kCapabilityMinimumTests)

@@ -288,13 +288,13 @@ bool TrendWindow::applyFilter() {
         return false;
     }
     selected_ = std::move(std::get<SelectedTests>(selected));
-    std::variant<std::map<QString, PartLimits>, ArchiveError> specifications =
+    std::variant<std::map<QString, PartLimits>, ArchiveError> tolerances =
         StandingPartLimits(*connection_, selected_.pns);
-    if (auto* error = std::get_if<ArchiveError>(&specifications)) {
-        summary_->setText("The specification limits cannot be read: " + ArchiveErrorText(*error));
+    if (auto* error = std::get_if<ArchiveError>(&tolerances)) {
+        summary_->setText("The tolerance limits cannot be read: " + ArchiveErrorText(*error));
         return false;
     }
-    specifications_ = std::move(std::get<std::map<QString, PartLimits>>(specifications));
+    tolerances_ = std::move(std::get<std::map<QString, PartLimits>>(tolerances));
     showStatistics();
     fillChartPns();
     drawChart();
@@ -337,7 +337,7 @@ void TrendWindow::drawChart() {
             ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
             : "Individuals: PN " + pn.toString();
     fitted_ = DrawControlChart(*chart_, *movingRange_, series_, axis, title,
-                               pooled ? std::nullopt : specificationOf(pn.toString()));
+                               pooled ? std::nullopt : toleranceOf(pn.toString()));
     DrawHistogram(*histogram_, series_.y, fitted_);
     double sum = 0;
     for (double leak : series_.y)
@@ -354,11 +354,11 @@ void TrendWindow::drawChart() {
             .arg(fitted_.density ? "; within the limits drawn as a density band" : ""));
 }
 
-std::optional<SpecificationLimits> TrendWindow::specificationOf(const QString& pn) const {
-    auto found = specifications_.find(pn);
-    if (found == specifications_.end())
+std::optional<ToleranceLimits> TrendWindow::toleranceOf(const QString& pn) const {
+    auto found = tolerances_.find(pn);
+    if (found == tolerances_.end())
         return std::nullopt;
-    return SpecificationLimits{found->second.lower, found->second.upper};
+    return ToleranceLimits{found->second.lower, found->second.upper};
 }
 
 void TrendWindow::resetView() {
@@ -380,7 +380,7 @@ void TrendWindow::showStatistics() {
     for (size_t part = 0; part < leaks.size(); ++part)
         if (!leaks[part].empty())
             parts.push_back(StatisticsOfPart(selected_.pns[part].toStdString(), leaks[part],
-                                             rejects[part], specificationOf(selected_.pns[part])));
+                                             rejects[part], toleranceOf(selected_.pns[part])));
     std::sort(parts.begin(), parts.end(),
               [](const PartStatistics& a, const PartStatistics& b) { return a.pn < b.pn; });
     statistics_->setRowCount(static_cast<int>(parts.size()));
@@ -498,7 +498,7 @@ bool TrendWindow::saveChart(const QString& path) {
 
 bool TrendWindow::saveReport(const QString& path) {
     bool written = WriteReport(
-        path, selected_, specifications_,
+        path, selected_, tolerances_,
         {FilterDescription(filter()), location_.display(), QDateTime::currentDateTime()},
         static_cast<ChartAxis>(chartAxis_->currentData().toInt()));
     if (!written)

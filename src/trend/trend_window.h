@@ -57,7 +57,7 @@ class TrendWindow : public QWidget {
     void fillChartPns();
     void drawChart();
     void resetView();
-    std::optional<SpecificationLimits> specificationOf(const QString& pn) const;
+    std::optional<ToleranceLimits> toleranceOf(const QString& pn) const;
     void showTable(const TestFilter& filter);
     void showStatistics();
     void showPointAt(const QPoint& at);
@@ -68,8 +68,8 @@ class TrendWindow : public QWidget {
     std::unique_ptr<ArchiveConnection> connection_;
     std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
     SelectedTests selected_;
-    std::map<QString, PartLimits> specifications_;  // standing for the selection's PNs
-    std::vector<TestPoint> chartPoints_;            // those of the charted part number
+    std::map<QString, PartLimits> tolerances_;  // standing for the selection's PNs
+    std::vector<TestPoint> chartPoints_;        // those of the charted part number
     ChartSeries series_;
     ChartSummary fitted_;  // the chart as last drawn, for resetting its view
     QString openingPn_;    // charted when the window opens, if the selection holds it

@@ -128,7 +128,7 @@ TEST(RunRules, NoSpreadBreaksNoZoneRule) {
             .empty());
 }
 
-// Mean 10, sigma 1 within and 2 overall, specification 7 to 13: Cp = 1, Pp = 0.5; the normal
+// Mean 10, sigma 1 within and 2 overall, tolerance 7 to 13: Cp = 1, Pp = 0.5; the normal
 // tails beyond 1.5 overall sigmas each side, 66,807 ppm each; Cpk's interval for n = 40 is
 // 1 ± 1.96 √(1/360 + 1/78).
 TEST(Capability, IndicesTailsAndTheCpkInterval) {

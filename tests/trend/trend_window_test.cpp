@@ -319,9 +319,9 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     EXPECT_EQ(QApplication::clipboard()->text(), "1\tODD\n2\tODD\n");
 }
 
-// A PN's specification: its lines on the chart, its capability in the statistics and on the
+// A PN's tolerance: its lines on the chart, its capability in the statistics and on the
 // report page; a PN with too few tests says how many it would need.
-TEST_P(TrendWindowTest, SpecificationLimitsBringCapability) {
+TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     QDateTime now = QDateTime::currentDateTimeUtc();
     ASSERT_FALSE(StorePartLimits(location_, {"P%2", std::nullopt, 0.5, "qa", now}));
     History few = HistoryOf({"1S4714", "11,FEW,C,0.5,N,3600,4", "12,FEW,C,0.4,N,7200,4"});
@@ -347,7 +347,7 @@ TEST_P(TrendWindowTest, SpecificationLimitsBringCapability) {
                     .hasMatch())
         << rows["P%2"][interval].toStdString();
     EXPECT_EQ(rows["FEW"][cpk], "not enough tests (n < 30)");
-    EXPECT_EQ(rows["P;1"][usl_], "-") << "no specification";
+    EXPECT_EQ(rows["P;1"][usl_], "-") << "no tolerance";
 
     QString pdf = folder_.path() + "/capability.pdf";
     ASSERT_TRUE(window_->saveReport(pdf));
