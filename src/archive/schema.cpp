@@ -58,6 +58,21 @@ const std::vector<Migration>& Migrations() {
          {"CREATE TABLE part_limits (id %ID%, pn TEXT NOT NULL, lower_limit %REAL%,"
           " upper_limit %REAL%, changed_by TEXT NOT NULL, changed_at TEXT NOT NULL)",
           "CREATE INDEX part_limits_by_pn ON part_limits (pn, id)"}},
+        // Control limits frozen per part number from a chosen baseline, and tests excluded from
+        // the limits with a reason: every change is kept, who made it and when; the latest
+        // stands. A frozen_limits row without limits thaws the PN; an exclusions row with
+        // excluded 0 takes the test back. Counts and ids are BIGINT: any qint64 fits on both
+        // engines.
+        {4,
+         {"CREATE TABLE frozen_limits (id %ID%, pn TEXT NOT NULL, centre %REAL%, lower %REAL%,"
+          " upper %REAL%, average_moving_range %REAL%, moving_range_upper %REAL%, sigma %REAL%,"
+          " baseline TEXT NOT NULL, baseline_tests BIGINT NOT NULL, changed_by TEXT NOT NULL,"
+          " changed_at TEXT NOT NULL)",
+          "CREATE INDEX frozen_limits_by_pn ON frozen_limits (pn, id)",
+          "CREATE TABLE exclusions (id %ID%, test_id BIGINT NOT NULL REFERENCES tests (id),"
+          " excluded SMALLINT NOT NULL, reason TEXT NOT NULL, changed_by TEXT NOT NULL,"
+          " changed_at TEXT NOT NULL)",
+          "CREATE INDEX exclusions_by_test ON exclusions (test_id, id)"}},
     };
     return migrations;
 }
@@ -168,6 +183,13 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     if (!query.exec("COMMIT"))
         return abandon(connection.failure(query.lastError()));
     return std::nullopt;
+}
+
+std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version) {
+    QSqlQuery query(connection.db());
+    if (!query.exec("SELECT MAX(version) FROM schema_version") || !query.next())
+        return connection.failure(query.lastError());
+    return query.value(0).toInt() >= version;
 }
 
 std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <variant>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
@@ -15,10 +16,15 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection);
 // Whether the archive can be read: it must be this program's, at any version; nothing is changed.
 std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection);
 
+// Whether the archive, read as it stands, has at least this version of the schema.
+std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version);
+
 // The schema version this program writes.
 int LatestSchemaVersion();
 
 // The first schema that keeps tolerance limits.
 inline constexpr int kPartLimitsSchema = 3;
+// The first schema that keeps frozen control limits and exclusions.
+inline constexpr int kFrozenLimitsSchema = 4;
 
 }  // namespace qm4250

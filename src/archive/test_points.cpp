@@ -4,6 +4,8 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +16,9 @@
 namespace qm4250 {
 
 namespace {
+
+// Well below the bound values a statement may have: 999 in older SQLite, 65,535 in PostgreSQL.
+constexpr size_t kIdsPerStatement = 500;
 
 const QString kColumns =
     QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn";
@@ -47,6 +52,11 @@ class PartNumbers {
     std::unordered_map<std::string, uint32_t, Hash, std::equal_to<>> index_;
     const std::pair<const std::string, uint32_t>* last_ = nullptr;
 };
+
+QString SeqSql(size_t ids) {
+    QStringList placeholders(static_cast<qsizetype>(ids), "?");
+    return "SELECT id, seq FROM tests WHERE id IN (" + placeholders.join(", ") + ")";
+}
 
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
@@ -132,6 +142,31 @@ QString TestDetails(ArchiveConnection& connection, qint64 id) {
         .arg(query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
              query.value(3).toString(), query.value(4).toString(), query.value(5).toString(),
              query.value(6).toString());
+}
+
+std::variant<std::map<qint64, QString>, ArchiveError> SeqNumbersOf(ArchiveConnection& connection,
+                                                                   const std::vector<qint64>& ids) {
+    std::map<qint64, QString> seqs;
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    size_t prepared = 0;  // the number of ids the prepared statement takes
+    for (size_t first = 0; first < ids.size(); first += kIdsPerStatement) {
+        size_t count = std::min(kIdsPerStatement, ids.size() - first);
+        if (count != prepared) {
+            if (!query.prepare(SeqSql(count)))
+                return connection.failure(query.lastError());
+            prepared = count;
+        }
+        for (size_t k = 0; k < count; ++k)
+            query.bindValue(static_cast<int>(k), ids[first + k]);
+        if (!query.exec())
+            return connection.failure(query.lastError());
+        while (query.next())
+            seqs[query.value(0).toLongLong()] = query.value(1).toString();
+        if (query.lastError().isValid())
+            return connection.failure(query.lastError());
+    }
+    return seqs;
 }
 
 }  // namespace qm4250

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -36,5 +37,11 @@ std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& co
 
 // A test's fields as a tooltip shows them, as plain text; empty when it cannot be read.
 QString TestDetails(ArchiveConnection& connection, qint64 id);
+
+// The Seq# of each of these tests, as archived; an id the archive does not hold is left out. Read
+// in chunks of a bounded number of bound values, so any number of ids makes no statement too long
+// for the engine.
+std::variant<std::map<qint64, QString>, ArchiveError> SeqNumbersOf(ArchiveConnection& connection,
+                                                                   const std::vector<qint64>& ids);
 
 }  // namespace qm4250

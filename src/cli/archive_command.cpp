@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "archive/archive_location.h"
+#include "archive/change_author.h"
 #include "archive/import_sheet.h"
 #include "archive/part_limits.h"
 #include "archive/test_selection.h"
@@ -214,8 +215,7 @@ int Limits(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
            std::FILE* err) {
     QString pn = QString::fromStdString(arguments.files.front());
     if (arguments.upper) {
-        QString user = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME", "unknown"));
-        PartLimits change{pn, arguments.lower, arguments.upper, user,
+        PartLimits change{pn, arguments.lower, arguments.upper, ChangeAuthor(),
                           QDateTime::currentDateTimeUtc()};
         if (std::optional<ArchiveError> failed = StorePartLimits(archive, change)) {
             std::fprintf(err, "qm4250-archive: limits not stored: %s\n",

@@ -1,0 +1,112 @@
+#include "archive/exclusions.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <algorithm>
+
+#include "archive/change_author.h"
+#include "archive/pn_batches.h"
+#include "archive/schema.h"
+
+namespace qm4250 {
+
+namespace {
+
+constexpr char kColumns[] = "e.test_id, e.excluded, e.reason, e.changed_by, e.changed_at";
+
+Exclusion ChangeOf(const QSqlQuery& query) {
+    return {query.value(0).toLongLong(), query.value(1).toInt() != 0, query.value(2).toString(),
+            query.value(3).toString(),
+            QDateTime::fromString(query.value(4).toString(), Qt::ISODateWithMs)};
+}
+
+// Whether the archive holds the test; the foreign key would refuse the exclusion too, but in the
+// engine's words.
+std::variant<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64 testId) {
+    QSqlQuery query(connection.db());
+    query.prepare("SELECT 1 FROM tests WHERE id = ?");
+    query.addBindValue(testId);
+    if (!query.exec())
+        return connection.failure(query.lastError());
+    bool found = query.next();
+    if (query.lastError().isValid())
+        return connection.failure(query.lastError());
+    return found;
+}
+
+}  // namespace
+
+std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
+                                           const Exclusion& exclusion) {
+    ArchiveConnection connection(location, ArchiveConnection::Access::Write);
+    if (!connection.isOpen())
+        return connection.error();
+    if (std::optional<ArchiveError> refused = MigrateSchema(connection))
+        return refused;
+    std::variant<bool, ArchiveError> held = HoldsTest(connection, exclusion.testId);
+    if (auto* error = std::get_if<ArchiveError>(&held))
+        return *error;
+    if (!std::get<bool>(held))
+        return ArchiveError{ArchiveError::Kind::Failed, location.display(),
+                            QString("it holds no test with the id %1").arg(exclusion.testId)};
+    QSqlQuery query(connection.db());
+    query.prepare(
+        "INSERT INTO exclusions (test_id, excluded, reason, changed_by, changed_at)"
+        " VALUES (?, ?, ?, ?, ?)");
+    query.addBindValue(exclusion.testId);
+    query.addBindValue(exclusion.excluded ? 1 : 0);
+    query.addBindValue(KeptText(exclusion.reason));
+    query.addBindValue(KeptText(exclusion.changedBy));
+    query.addBindValue(KeptText(exclusion.changedAt.toUTC().toString(Qt::ISODateWithMs)));
+    if (!query.exec())
+        return connection.failure(query.lastError());
+    return std::nullopt;
+}
+
+std::variant<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
+    ArchiveConnection& connection, const std::vector<QString>& pns) {
+    std::map<qint64, Exclusion> standing;
+    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (auto* error = std::get_if<ArchiveError>(&kept))
+        return *error;
+    if (!std::get<bool>(kept))
+        return standing;
+    std::optional<ArchiveError> failed =
+        SelectByPns(connection, pns,
+                    QString("SELECT %1 FROM exclusions e JOIN tests t ON t.id = e.test_id"
+                            " WHERE t.pn IN (%2) AND e.excluded = 1 AND e.id ="
+                            " (SELECT MAX(l.id) FROM exclusions l WHERE l.test_id = e.test_id)")
+                        .arg(kColumns, "%1"),
+                    [&](const QSqlQuery& query) {
+                        Exclusion latest = ChangeOf(query);
+                        standing.insert_or_assign(latest.testId, std::move(latest));
+                    });
+    if (failed)
+        return *failed;
+    return standing;
+}
+
+std::variant<std::vector<Exclusion>, ArchiveError> ExclusionHistory(ArchiveConnection& connection,
+                                                                    qint64 testId) {
+    std::vector<Exclusion> changes;
+    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (auto* error = std::get_if<ArchiveError>(&kept))
+        return *error;
+    if (!std::get<bool>(kept))
+        return changes;
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    query.prepare(
+        QString("SELECT %1 FROM exclusions e WHERE e.test_id = ? ORDER BY e.id").arg(kColumns));
+    query.addBindValue(testId);
+    if (!query.exec())
+        return connection.failure(query.lastError());
+    while (query.next())
+        changes.push_back(ChangeOf(query));
+    if (query.lastError().isValid())
+        return connection.failure(query.lastError());
+    return changes;
+}
+
+}  // namespace qm4250

@@ -1,0 +1,30 @@
+#include "archive/pn_batches.h"
+
+#include <QSqlError>
+#include <algorithm>
+
+#include "archive/change_author.h"
+
+namespace qm4250 {
+
+std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
+                                        const std::vector<QString>& pns, const QString& sql,
+                                        const std::function<void(const QSqlQuery&)>& row) {
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    for (size_t first = 0; first < pns.size(); first += kPnsPerQuery) {
+        size_t count = std::min(kPnsPerQuery, pns.size() - first);
+        query.prepare(sql.arg(QString("?, ").repeated(static_cast<qsizetype>(count - 1)) + "?"));
+        for (size_t k = first; k < first + count; ++k)
+            query.addBindValue(KeptText(pns[k]));
+        if (!query.exec())
+            return connection.failure(query.lastError());
+        while (query.next())
+            row(query);
+        if (query.lastError().isValid())
+            return connection.failure(query.lastError());
+    }
+    return std::nullopt;
+}
+
+}  // namespace qm4250
