@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <mutex>
 
 #include "analysis/normal_distribution.h"
 
@@ -48,12 +49,13 @@ SubgroupConstants Compute(int n) {
     SubgroupConstants c;
     c.d2 = integrate([](double) { return 1.0; });
     c.d3 = std::sqrt(integrate([](double w) { return 2 * w; }) - c.d2 * c.d2);
-    c.c4 = std::sqrt(2.0 / (n - 1)) * std::exp(std::lgamma(n / 2.0) - std::lgamma((n - 1) / 2.0));
+    DeviationBias bias = DeviationBiasFor(static_cast<size_t>(n));
+    c.c4 = bias.c4;
     double root = std::sqrt(static_cast<double>(n));
     c.a2 = 3 / (c.d2 * root);
     c.lowerRange = std::max(0.0, 1 - 3 * c.d3 / c.d2);
     c.upperRange = 1 + 3 * c.d3 / c.d2;
-    double spread = 3 * std::sqrt(1 - c.c4 * c.c4) / c.c4;
+    double spread = 3 * bias.spread / c.c4;
     c.a3 = 3 / (c.c4 * root);
     c.lowerSigma = std::max(0.0, 1 - spread);
     c.upperSigma = 1 + spread;
@@ -63,13 +65,27 @@ SubgroupConstants Compute(int n) {
 }  // namespace
 
 const SubgroupConstants& ConstantsForSubgroup(int n) {
-    static const auto table = [] {
-        std::array<SubgroupConstants, kLargestSubgroup - kSmallestSubgroup + 1> constants;
-        for (int size = kSmallestSubgroup; size <= kLargestSubgroup; ++size)
-            constants[size_t(size - kSmallestSubgroup)] = Compute(size);
-        return constants;
-    }();
-    return table[size_t(std::clamp(n, kSmallestSubgroup, kLargestSubgroup) - kSmallestSubgroup)];
+    // Some 15 ms a size: a chart computes the few sizes it shows, not all of them.
+    constexpr size_t kSizes = kLargestSubgroup - kSmallestSubgroup + 1;
+    static std::array<SubgroupConstants, kSizes> table;
+    static std::array<std::once_flag, kSizes> computed;
+    size_t index = size_t(std::clamp(n, kSmallestSubgroup, kLargestSubgroup) - kSmallestSubgroup);
+    std::call_once(computed[index], [index] {
+        table[index] = Compute(static_cast<int>(index) + kSmallestSubgroup);
+    });
+    return table[index];
+}
+
+DeviationBias DeviationBiasFor(size_t n) {
+    double m = static_cast<double>(std::max<size_t>(n, 2));
+    // 1 - c4, kept apart from c4 itself, whose digits it would lose. From a thousand values on, the
+    // logarithms of the gamma functions (thousands each) leave too few digits in their
+    // difference, and the series 1/(4n) + 7/(32n²) + 19/(128n³) holds ten digits there.
+    double shortfall = m < 1000 ? 1 - std::sqrt(2 / (m - 1)) *
+                                          std::exp(std::lgamma(m / 2) - std::lgamma((m - 1) / 2))
+                                : 1 / (4 * m) + 7 / (32 * m * m) + 19 / (128 * m * m * m);
+    double c4 = 1 - shortfall;
+    return {c4, std::sqrt(shortfall * (1 + c4))};
 }
 
 }  // namespace qm4250

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 namespace qm4250 {
 
 // The constants of Shewhart charts for subgroups of n tests, computed from the normal
@@ -19,10 +21,20 @@ struct SubgroupConstants {
     double upperSigma = 0;  // B4
 };
 
+// To 25, as the standard tables go: the numeric integration holds every printed digit there.
 inline constexpr int kSmallestSubgroup = 2;
-inline constexpr int kLargestSubgroup = 10;
+inline constexpr int kLargestSubgroup = 25;
 
-// n from kSmallestSubgroup to kLargestSubgroup; computed once, on first use.
+// n from kSmallestSubgroup to kLargestSubgroup; each size computed once, on its first use.
 const SubgroupConstants& ConstantsForSubgroup(int n);
+
+// c4 for subgroups of any size from 2, which an S chart of subgroups by time needs past the table,
+// and sqrt(1 - c4²), the standard deviation of the sample standard deviation in sigmas.
+struct DeviationBias {
+    double c4 = 0;
+    double spread = 0;
+};
+
+DeviationBias DeviationBiasFor(size_t n);
 
 }  // namespace qm4250

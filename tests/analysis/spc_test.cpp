@@ -15,38 +15,39 @@ namespace {
 // The table as printed in SPC texts (e.g. ASTM STP 15D, Montgomery's appendix).
 struct TableRow {
     int n;
-    double a2, d2, d3, lowerRange, upperRange, c4, lowerSigma, upperSigma;
+    double a2, a3, d2, d3, lowerRange, upperRange, c4, lowerSigma, upperSigma;
 };
 
 class ConstantsTable : public testing::TestWithParam<TableRow> {};
 
-// d2, d3 and c4 to half a unit of their last printed digit. The factors made of them were printed
-// from the rounded constants (D4 for n = 3: 1 + 3 × 0.888 / 1.693 = 2.574, where the exact
-// constants give 2.5746), so they are held to a unit of the last digit.
+// Each to half a unit of its last printed digit, but D3 and D4: those were printed from the rounded
+// d2 and d3 (D4 for n = 3: 1 + 3 × 0.888 / 1.693 = 2.574, where the exact constants give 2.5746),
+// so they are held to a unit of the last digit.
 TEST_P(ConstantsTable, MatchToThePrintedPrecision) {
     const TableRow& row = GetParam();
     const SubgroupConstants& c = ConstantsForSubgroup(row.n);
     EXPECT_NEAR(c.d2, row.d2, 0.0005);
     EXPECT_NEAR(c.d3, row.d3, 0.0005);
     EXPECT_NEAR(c.c4, row.c4, 0.00005);
-    EXPECT_NEAR(c.a2, row.a2, 0.001);
+    EXPECT_NEAR(c.a2, row.a2, 0.0005);
+    EXPECT_NEAR(c.a3, row.a3, 0.0005);
     EXPECT_NEAR(c.lowerRange, row.lowerRange, 0.001);
     EXPECT_NEAR(c.upperRange, row.upperRange, 0.001);
-    EXPECT_NEAR(c.lowerSigma, row.lowerSigma, 0.001);
-    EXPECT_NEAR(c.upperSigma, row.upperSigma, 0.001);
+    EXPECT_NEAR(c.lowerSigma, row.lowerSigma, 0.0005);
+    EXPECT_NEAR(c.upperSigma, row.upperSigma, 0.0005);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     TwoToTen, ConstantsTable,
-    testing::Values(TableRow{2, 1.880, 1.128, 0.853, 0, 3.267, 0.7979, 0, 3.267},
-                    TableRow{3, 1.023, 1.693, 0.888, 0, 2.574, 0.8862, 0, 2.568},
-                    TableRow{4, 0.729, 2.059, 0.880, 0, 2.282, 0.9213, 0, 2.266},
-                    TableRow{5, 0.577, 2.326, 0.864, 0, 2.114, 0.9400, 0, 2.089},
-                    TableRow{6, 0.483, 2.534, 0.848, 0, 2.004, 0.9515, 0.030, 1.970},
-                    TableRow{7, 0.419, 2.704, 0.833, 0.076, 1.924, 0.9594, 0.118, 1.882},
-                    TableRow{8, 0.373, 2.847, 0.820, 0.136, 1.864, 0.9650, 0.185, 1.815},
-                    TableRow{9, 0.337, 2.970, 0.808, 0.184, 1.816, 0.9693, 0.239, 1.761},
-                    TableRow{10, 0.308, 3.078, 0.797, 0.223, 1.777, 0.9727, 0.284, 1.716}),
+    testing::Values(TableRow{2, 1.880, 2.659, 1.128, 0.853, 0, 3.267, 0.7979, 0, 3.267},
+                    TableRow{3, 1.023, 1.954, 1.693, 0.888, 0, 2.574, 0.8862, 0, 2.568},
+                    TableRow{4, 0.729, 1.628, 2.059, 0.880, 0, 2.282, 0.9213, 0, 2.266},
+                    TableRow{5, 0.577, 1.427, 2.326, 0.864, 0, 2.114, 0.9400, 0, 2.089},
+                    TableRow{6, 0.483, 1.287, 2.534, 0.848, 0, 2.004, 0.9515, 0.030, 1.970},
+                    TableRow{7, 0.419, 1.182, 2.704, 0.833, 0.076, 1.924, 0.9594, 0.118, 1.882},
+                    TableRow{8, 0.373, 1.099, 2.847, 0.820, 0.136, 1.864, 0.9650, 0.185, 1.815},
+                    TableRow{9, 0.337, 1.032, 2.970, 0.808, 0.184, 1.816, 0.9693, 0.239, 1.761},
+                    TableRow{10, 0.308, 0.975, 3.078, 0.797, 0.223, 1.777, 0.9727, 0.284, 1.716}),
     [](const auto& info) { return "n" + std::to_string(info.param.n); });
 
 // Centre 0, sigma 1. `atThreshold` completes the pattern at its last point; the same without its
