@@ -31,9 +31,29 @@ bool LooksLikeEscape(std::string_view text) {
            std::isxdigit(static_cast<unsigned char>(text[5]));
 }
 
-// The cell text as libxlsxwriter must be given it to store exactly text: it takes C strings, so
-// a NUL is escaped here, and literal escapes have their underscore escaped.
-std::string CellText(std::string_view text) {
+// Writes the table's non-blank cells; the number of rows written, or nullopt when a cell failed.
+std::optional<size_t> WriteCells(lxw_worksheet* sheet, const CellTable& table) {
+    size_t rowsWritten = 0;
+    for (size_t row = 0; row < table.size(); ++row) {
+        bool rowHasText = false;
+        for (size_t column = 0; column < table[row].size(); ++column) {
+            const std::string& text = table[row][column];
+            if (text.empty())
+                continue;
+            rowHasText = true;
+            if (worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                       static_cast<lxw_col_t>(column), XlsxCellText(text).c_str(),
+                                       nullptr) != LXW_NO_ERROR)
+                return std::nullopt;
+        }
+        rowsWritten += rowHasText ? 1 : 0;
+    }
+    return rowsWritten;
+}
+
+}  // namespace
+
+std::string XlsxCellText(std::string_view text) {
     std::string cell;
     cell.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -47,28 +67,6 @@ std::string CellText(std::string_view text) {
     }
     return cell;
 }
-
-// Writes the table's non-blank cells; the number of rows written, or nullopt when a cell failed.
-std::optional<size_t> WriteCells(lxw_worksheet* sheet, const CellTable& table) {
-    size_t rowsWritten = 0;
-    for (size_t row = 0; row < table.size(); ++row) {
-        bool rowHasText = false;
-        for (size_t column = 0; column < table[row].size(); ++column) {
-            const std::string& text = table[row][column];
-            if (text.empty())
-                continue;
-            rowHasText = true;
-            if (worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
-                                       static_cast<lxw_col_t>(column), CellText(text).c_str(),
-                                       nullptr) != LXW_NO_ERROR)
-                return std::nullopt;
-        }
-        rowsWritten += rowHasText ? 1 : 0;
-    }
-    return rowsWritten;
-}
-
-}  // namespace
 
 bool WriteXlsx(const std::vector<NamedSheet>& sheets, const std::string& path) {
     lxw_workbook* workbook = workbook_new(path.c_str());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "export/cell_table.h"
@@ -14,5 +15,9 @@ bool WriteXlsx(const std::vector<NamedSheet>& sheets, const std::string& path);
 
 // The table as a workbook of one worksheet, named as a new workbook names it.
 bool WriteXlsx(const CellTable& table, const std::string& path);
+
+// The text as libxlsxwriter must be given it for a cell to hold exactly that text: it takes C
+// strings, so a NUL is escaped here, and literal "_xHHHH_" escapes have their underscore escaped.
+std::string XlsxCellText(std::string_view text);
 
 }  // namespace qm4250
