@@ -47,25 +47,4 @@ std::optional<double> OverallSigma(const std::vector<double>& values) {
     return std::sqrt(squares / static_cast<double>(values.size() - 1));
 }
 
-size_t RuleBreaks::count() const {
-    size_t breaks = 0;
-    for (size_t i = 0; i < beyondLimits.size(); ++i)
-        breaks += beyondLimits[i] || longRun[i] ? 1 : 0;
-    return breaks;
-}
-
-RuleBreaks FindRuleBreaks(const std::vector<double>& values, const ControlLimits& limits) {
-    RuleBreaks breaks{std::vector<bool>(values.size()), std::vector<bool>(values.size())};
-    size_t run = 0;
-    int side = 0;
-    for (size_t i = 0; i < values.size(); ++i) {
-        breaks.beyondLimits[i] = values[i] > limits.upper || values[i] < limits.lower;
-        int now = values[i] > limits.mean ? 1 : values[i] < limits.mean ? -1 : 0;
-        run = now != 0 && now == side ? run + 1 : (now != 0 ? 1 : 0);
-        side = now;
-        breaks.longRun[i] = run >= kLongRun;
-    }
-    return breaks;
-}
-
 }  // namespace qm4250

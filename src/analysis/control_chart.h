@@ -29,16 +29,4 @@ std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values
 // The sample standard deviation (n - 1); none for fewer than two values.
 std::optional<double> OverallSigma(const std::vector<double>& values);
 
-// Which points break a run rule: one beyond a limit, or the eighth and every further point of a
-// run on one side of the mean (a point on the mean ends a run).
-struct RuleBreaks {
-    std::vector<bool> beyondLimits;
-    std::vector<bool> longRun;
-    size_t count() const;  // points breaking either rule
-};
-
-inline constexpr size_t kLongRun = 8;
-
-RuleBreaks FindRuleBreaks(const std::vector<double>& values, const ControlLimits& limits);
-
 }  // namespace qm4250

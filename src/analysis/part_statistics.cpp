@@ -5,11 +5,11 @@
 namespace qm4250 {
 
 PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
-                                size_t rejects, const std::optional<ToleranceLimits>& tolerance) {
+                                size_t rejects, const PartJudging& judging) {
     PartStatistics statistics;
     statistics.pn = std::string(pn);
     statistics.n = leaks.size();
-    statistics.tolerance = tolerance;
+    statistics.tolerance = judging.tolerance;
     if (leaks.empty())
         return statistics;
     statistics.rejectRate = static_cast<double>(rejects) / static_cast<double>(leaks.size());
@@ -23,14 +23,15 @@ PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& 
     statistics.sigmaOverall = OverallSigma(leaks);
     if (statistics.sigmaOverall)
         statistics.suggestedSetPoint = statistics.mean + 3 * *statistics.sigmaOverall;
-    if (std::optional<ControlLimits> limits = IndividualsLimits(leaks)) {
-        statistics.sigmaMovingRange = limits->sigmaMovingRange;
-        statistics.limits = limits;
-        statistics.ruleBreaks = FindRuleBreaks(leaks, *limits).count();
+    ChartJudgement judgement = JudgeChart(leaks, judging.inLimits, judging.frozen, judging.rules);
+    if (judgement.limits) {
+        statistics.sigmaMovingRange = judgement.limits->sigmaMovingRange;
+        statistics.limits = judgement.limits;
+        statistics.ruleBreaks = judgement.pointsBroken;
     }
-    if (tolerance && statistics.sigmaMovingRange && statistics.sigmaOverall)
+    if (judging.tolerance && statistics.sigmaMovingRange && statistics.sigmaOverall)
         statistics.capability =
-            CapabilityOf(leaks, *tolerance, statistics.mean, *statistics.sigmaMovingRange,
+            CapabilityOf(leaks, *judging.tolerance, statistics.mean, *statistics.sigmaMovingRange,
                          *statistics.sigmaOverall);
     return statistics;
 }

@@ -60,24 +60,24 @@ const QPixmap& DiscPixmap() {
     return disc;
 }
 
-// The points drawn one by one: all of them, or past the threshold only those `alone` marks,
-// the rest as a density band over the view.
+// The points `dot` marks drawn one by one: all of them, or past the threshold only those `alone`
+// marks, the rest as a density band over the view.
 void DrawPoints(QCustomPlot& plot, const std::vector<double>& xs, const std::vector<double>& ys,
-                const std::vector<bool>& alone, const AxisRange& x, const AxisRange& y,
-                double step) {
+                const std::vector<bool>& dot, const std::vector<bool>& alone, const AxisRange& x,
+                const AxisRange& y, double step) {
     QCPGraph* points = AddScatter(plot, "tests", QCPScatterStyle(DiscPixmap()));
     bool density = xs.size() > kAllPointsUpTo;
     QVector<QCPGraphData> drawn;
     drawn.reserve(density ? 0 : static_cast<qsizetype>(xs.size()));
     for (size_t i = 0; i < xs.size(); ++i)
-        if (!density || alone[i])
+        if (dot[i] && (!density || alone[i]))
             drawn.append({xs[i], ys[i]});
     points->data()->set(drawn, true);  // in x order already
     if (!density)
         return;
     std::vector<bool> banded(alone.size());
     for (size_t i = 0; i < alone.size(); ++i)
-        banded[i] = !alone[i];
+        banded[i] = dot[i] && !alone[i];
     // Readings come in steps of the instrument's resolution: where there are fewer steps than
     // rows, one row for each step, centred on it, so that the band shows no empty rows between
     // them.
@@ -99,24 +99,24 @@ QString Thousands(size_t n) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
 }
 
-size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const RuleBreaks& breaks) {
+size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const std::vector<bool>& broken) {
     QCPGraph* ringed = AddScatter(
         plot, "rule breaks",
         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(kBreakColour, 2), Qt::NoBrush, 10));
-    std::vector<size_t> broken;
-    for (size_t i = 0; i < series.x.size(); ++i)
-        if (breaks.beyondLimits[i] || breaks.longRun[i])
-            broken.push_back(i);
+    std::vector<size_t> indices;
+    for (size_t i = 0; i < broken.size(); ++i)
+        if (broken[i])
+            indices.push_back(i);
     // Evenly spread over the selection, so that no stretch of it looks free of breaks.
-    size_t shown = std::min(broken.size(), kRingsAtMost);
+    size_t shown = std::min(indices.size(), kRingsAtMost);
     for (size_t k = 0; k < shown; ++k) {
-        size_t i = broken[k * broken.size() / shown];
+        size_t i = indices[k * indices.size() / shown];
         ringed->addData(series.x[i], series.y[i]);
     }
-    if (broken.size() > kRingsAtMost)
-        ringed->setName(Thousands(broken.size()) + " rule breaks, " + Thousands(kRingsAtMost) +
+    if (indices.size() > kRingsAtMost)
+        ringed->setName(Thousands(indices.size()) + " rule breaks, " + Thousands(kRingsAtMost) +
                         " ringed");
-    return broken.size();
+    return indices.size();
 }
 
 AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const ChartSummary& chart) {
@@ -135,7 +135,8 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const Ch
     }
     AxisRange y = PaddedRange(ranges, marks);
     // Differences of readings come in the readings' own steps.
-    DrawPoints(plot, xs, ranges, above, chart.x, y, chart.resolution);
+    DrawPoints(plot, xs, ranges, std::vector<bool>(ranges.size(), true), above, chart.x, y,
+               chart.resolution);
     plot.yAxis->setLabel("moving range");
     plot.xAxis->setLabel(QString());
     ShowRange(plot, chart.x, y);
@@ -144,26 +145,36 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const Ch
 
 }  // namespace
 
+std::vector<bool> InLimits(const ChartSeries& series, const ChartView& view) {
+    std::vector<bool> in(series.y.size(), true);
+    for (size_t i = 0; i < in.size(); ++i)
+        in[i] = !(i < view.excluded.size() && view.excluded[i]) &&
+                !(view.rejectsOutOfLimits && series.reject[i]);
+    return in;
+}
+
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
-                              const ChartSeries& series, ChartAxis axis, const QString& title,
-                              const std::optional<ToleranceLimits>& tolerance) {
+                              const ChartSeries& series, const ChartView& view) {
     Clear(chart);
     ChartSummary summary;
     summary.withLeak = series.y.size();
-    summary.limits = IndividualsLimits(series.y);
-    RuleBreaks breaks = summary.limits ? FindRuleBreaks(series.y, *summary.limits) : RuleBreaks{};
+    ChartJudgement judgement =
+        JudgeChart(series.y, InLimits(series, view), view.frozen, view.rules);
+    summary.limits = judgement.limits;
+    summary.frozen = judgement.frozen;
     std::vector<double> marks;
     if (summary.limits) {
-        AddLevel(chart, "CL", summary.limits->mean, QPen(Qt::darkGreen));
+        QString frozen = summary.frozen ? " frozen" : "";
+        AddLevel(chart, "CL" + frozen, summary.limits->mean, QPen(Qt::darkGreen));
         QPen limitPen(Qt::darkRed, 1, Qt::DashLine);
-        AddLevel(chart, "UCL", summary.limits->upper, limitPen);
-        AddLevel(chart, "LCL", summary.limits->lower, limitPen);
+        AddLevel(chart, "UCL" + frozen, summary.limits->upper, limitPen);
+        AddLevel(chart, "LCL" + frozen, summary.limits->lower, limitPen);
         marks = {summary.limits->lower, summary.limits->upper};
     }
-    if (tolerance) {
+    if (view.tolerance) {
         QPen tolerancePen(kToleranceColour, 1.5, Qt::DashDotLine);
         for (auto [name, limit] :
-             {std::pair{"LSL", tolerance->lower}, std::pair{"USL", tolerance->upper}}) {
+             {std::pair{"LSL", view.tolerance->lower}, std::pair{"USL", view.tolerance->upper}}) {
             if (limit) {
                 AddLevel(chart, name, *limit, tolerancePen);
                 marks.push_back(*limit);
@@ -176,32 +187,43 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     std::vector<double> sorted = series.y;
     std::sort(sorted.begin(), sorted.end());
     summary.resolution = MeasurementResolution(sorted);
+    auto excluded = [&](size_t i) { return i < view.excluded.size() && view.excluded[i]; };
+    std::vector<bool> dot(series.y.size());
+    for (size_t i = 0; i < dot.size(); ++i)
+        dot[i] = !excluded(i);
     std::vector<bool> alone(series.y.size());
     for (size_t i = 0; i < alone.size(); ++i)
-        alone[i] = series.reject[i] ||
-                   (!breaks.beyondLimits.empty() && (breaks.beyondLimits[i] || breaks.longRun[i]));
-    DrawPoints(chart, series.x, series.y, alone, summary.x, summary.y, summary.resolution);
+        alone[i] = series.reject[i] || judgement.broken[i];
+    DrawPoints(chart, series.x, series.y, dot, alone, summary.x, summary.y, summary.resolution);
 
     // Smaller where thousands of tests leave a reject a few pixels of room.
     QCPGraph* rejects = AddScatter(
         chart, "rejects",
         QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::red, summary.density ? 1.5 : 2), Qt::red,
                         summary.density ? 6 : 8));
-    for (size_t i = 0; i < series.y.size(); ++i)
+    QCPGraph* left = AddScatter(
+        chart, "left out of the limits",
+        QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(kPointColour, 1.5), Qt::NoBrush, 7));
+    for (size_t i = 0; i < series.y.size(); ++i) {
         if (series.reject[i])
             rejects->addData(series.x[i], series.y[i]);
-    if (summary.limits)
-        summary.ruleBreaks = RingBreaks(chart, series, breaks);
+        if (excluded(i))
+            left->addData(series.x[i], series.y[i]);
+    }
+    if (left->dataCount() == 0)
+        left->removeFromLegend();
+    summary.ruleBreaks = RingBreaks(chart, series, judgement.broken);
+    summary.breaks = std::move(judgement.breaks);
     AddMarks(chart, series.powerUps);
 
-    SetTitle(chart, title);
-    SetXAxis(chart, axis);
+    SetTitle(chart, view.title);
+    SetXAxis(chart, view.axis);
     chart.yAxis->setLabel("leak");
     chart.legend->setVisible(true);
     chart.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     ShowRange(chart, summary.x, summary.y);
 
-    SetXAxis(movingRange, axis);
+    SetXAxis(movingRange, view.axis);
     summary.movingRangeY = DrawMovingRange(movingRange, series, summary);
     return summary;
 }

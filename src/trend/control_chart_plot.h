@@ -6,6 +6,7 @@
 
 #include "analysis/axis_range.h"
 #include "analysis/capability.h"
+#include "analysis/chart_judgement.h"
 #include "analysis/control_chart.h"
 #include "trend/chart_series.h"
 
@@ -27,21 +28,38 @@ struct ChartSummary {
     size_t withLeak = 0;   // the chart's points
     bool density = false;  // the tests within the limits drawn as a band
     std::optional<ControlLimits> limits;
-    size_t ruleBreaks = 0;
+    bool frozen = false;               // the limits are a baseline's
+    std::vector<RunRuleBreak> breaks;  // of the rules switched on, by point of the series
+    size_t ruleBreaks = 0;             // points breaking a rule
     double resolution = 0;  // the smallest step between two leaks; 0 for fewer than two values
     // The fitted views: every point and every limit, with a margin; what resetting shows.
     AxisRange x, y, movingRangeY;
 };
 
+// What a control chart is drawn with besides its points.
+struct ChartView {
+    ChartAxis axis = ChartAxis::SampleNumber;
+    QString title;
+    std::optional<ToleranceLimits> tolerance;
+    std::vector<RunRule> rules = kDefaultRunRules;
+    std::optional<ControlLimits> frozen;  // judge by these instead of the points' own limits
+    bool rejectsOutOfLimits = true;
+    std::vector<bool> excluded;  // per point of the series, left out of the limits; may be empty
+};
+
+// Whether a point of the series makes the limits: not excluded, and not a reject when rejects are
+// left out.
+std::vector<bool> InLimits(const ChartSeries& series, const ChartView& view);
+
 // An individuals chart and, under it on the same x axis, its moving-range chart. The points, or
 // past kAllPointsUpTo a density band with every point beyond a limit still drawn alone; rejects as
-// red crosses; rule breaks ringed in orange (up to kRingsAtMost, the legend counting the rest);
-// power-ups as dotted verticals; UCL, CL and LCL, and MR-bar and the moving range's UCL, each
-// labelled with its value at the right edge; the tolerance's LSL and USL, where set, in
-// purple apart from them. Fewer than two points: no control limit is drawn.
+// red crosses; points left out of the limits as hollow circles; rule breaks ringed in orange (up
+// to kRingsAtMost, the legend counting the rest); power-ups as dotted verticals; UCL, CL and LCL
+// (marked "frozen" when they are), and MR-bar and the moving range's UCL, each labelled with its
+// value at the right edge; the tolerance's LSL and USL, where set, in purple apart from them.
+// Fewer than two points make no control limit.
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
-                              const ChartSeries& series, ChartAxis axis, const QString& title,
-                              const std::optional<ToleranceLimits>& tolerance = {});
+                              const ChartSeries& series, const ChartView& view);
 
 // The histogram of the leaks the chart was drawn of, in bins of whole measurement steps, with the
 // normal curve for the same mean and sigma (moving range); the view holds every bar and the

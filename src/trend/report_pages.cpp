@@ -4,10 +4,13 @@
 
 #include <QPdfWriter>
 #include <algorithm>
+#include <functional>
 
 #include "analysis/part_statistics.h"
 #include "archive/schema.h"
+#include "trend/chart_layers.h"
 #include "trend/control_chart_plot.h"
+#include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
 
 namespace qm4250 {
@@ -15,8 +18,10 @@ namespace qm4250 {
 namespace {
 
 constexpr int kMargin = 32;
-constexpr int kChartHeight = 370;
-constexpr int kMovingRangeHeight = 200;
+constexpr int kChartHeight = 330;
+constexpr int kMovingRangeHeight = 170;
+constexpr int kListLine = 14;
+constexpr int kListColumns = 3;
 // The statistics in blocks of this many columns, a header line and a value line each.
 constexpr int kStatisticsColumns = 11;
 
@@ -36,18 +41,6 @@ std::vector<Part> PartsOf(const SelectedTests& selected) {
         return a.points.size() != b.points.size() ? a.points.size() > b.points.size() : a.pn < b.pn;
     });
     return parts;
-}
-
-PartStatistics StatisticsOf(const Part& part, const std::optional<ToleranceLimits>& tolerance) {
-    std::vector<double> leaks;
-    size_t rejects = 0;
-    for (const TestPoint& point : part.points) {
-        if (point.leak) {
-            leaks.push_back(*point.leak);
-            rejects += point.reject;
-        }
-    }
-    return StatisticsOfPart(part.pn.toStdString(), leaks, rejects, tolerance);
 }
 
 // Draws the plot at this size where the painter stands, and moves the painter past it.
@@ -89,11 +82,74 @@ void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistic
     }
 }
 
+QString TimeText(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString("yyyy-MM-dd HH:mm:ss");
+}
+
+// The lines listing a chart's rule breaks and the tests left out of its limits, at most
+// kListedAtMost of them, each test named by its Seq#.
+QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTest>& breaks,
+                      const std::vector<ListedTest>& excluded, const SelectionJudging& judging) {
+    std::vector<qint64> ids;
+    for (const auto* list : {&breaks, &excluded})
+        for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
+            ids.push_back((*list)[i].test->id);
+    std::map<qint64, QString> seqs;
+    if (auto read = SeqNumbersOf(connection, ids); read.index() == 0)
+        seqs = std::move(std::get<0>(read));
+    auto line = [&](const ListedTest& listed) {
+        auto seq = seqs.find(listed.test->id);
+        return QString("Seq# %1 · %2 · %3 · %4")
+            .arg(seq == seqs.end() ? "?" : seq->second, TimeText(listed.test->seconds),
+                 LimitText(listed.leak), listed.what);
+    };
+    QStringList rules;
+    for (RunRule rule : judging.rules)
+        rules << RuleName(rule);
+    QStringList lines;
+    auto add = [&](const QString& heading, const std::vector<ListedTest>& list) {
+        lines << heading.arg(list.size());
+        size_t budget = kListedAtMost - std::min(kListedAtMost, size_t(lines.size()));
+        for (size_t i = 0; i < std::min(list.size(), budget); ++i)
+            lines << line(list[i]);
+        if (list.size() > budget)
+            lines << QString("… and %1 more").arg(list.size() - budget);
+    };
+    add("Rule breaks (" + (rules.isEmpty() ? QString("no rule on") : rules.join(", ")) + "): %1",
+        breaks);
+    add("Left out of the limits: %1", excluded);
+    return lines;
+}
+
+// Fills the lines column by column into the room from `top` down, starting new pages (headed
+// `continued`) while lines are left.
+void DrawList(QPdfWriter& pdf, QCPPainter& painter, int top, int width, int bottom,
+              const QStringList& lines, const std::function<void()>& continued) {
+    painter.setFont(QFont("Liberation Sans", 7));
+    const int column = width / kListColumns;
+    int at = 0;
+    while (at < lines.size()) {
+        int rows = std::max(1, (bottom - top) / kListLine);
+        for (int c = 0; c < kListColumns && at < lines.size(); ++c)
+            for (int r = 0; r < rows && at < lines.size(); ++r, ++at) {
+                QRect place(kMargin + c * column, top + r * kListLine, column - 8, kListLine);
+                painter.drawText(
+                    place, Qt::AlignLeft | Qt::TextSingleLine,
+                    painter.fontMetrics().elidedText(lines[at], Qt::ElideRight, place.width()));
+            }
+        if (at < lines.size()) {
+            pdf.newPage();
+            continued();
+            painter.setFont(QFont("Liberation Sans", 7));
+            top = kMargin + 44;
+        }
+    }
+}
+
 }  // namespace
 
-bool WriteReport(const QString& path, const SelectedTests& selected,
-                 const std::map<QString, PartLimits>& tolerances, const ReportHeading& heading,
-                 ChartAxis axis) {
+bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
+                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis) {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
@@ -117,21 +173,26 @@ bool WriteReport(const QString& path, const SelectedTests& selected,
     for (const Part& part : parts) {
         if (&part != &parts.front())
             pdf.newPage();
-        DrawHeading(painter, width, "QM4250 Test Archive: PN " + part.pn, heading);
+        QString title = "QM4250 Test Archive: PN " + part.pn;
+        DrawHeading(painter, width, title, heading);
         ChartSeries series = SeriesOf(part.points, axis);
-        auto standing = tolerances.find(part.pn);
-        std::optional<ToleranceLimits> tolerance;
-        if (standing != tolerances.end())
-            tolerance = ToleranceLimits{standing->second.lower, standing->second.upper};
-        ChartSummary summary = DrawControlChart(chart, movingRange, series, axis,
-                                                "Individuals: PN " + part.pn, tolerance);
+        ChartSummary summary =
+            DrawControlChart(chart, movingRange, series,
+                             judging.viewOf(series, part.pn, axis, "Individuals: PN " + part.pn));
         DrawHistogram(histogram, series.y, summary);
         const int top = kMargin + 44;
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
         Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);
-        DrawStatistics(painter, top + kChartHeight + kMovingRangeHeight + 12, width,
-                       StatisticsOf(part, tolerance));
+        std::vector<const TestPoint*> tests;
+        for (const TestPoint& point : part.points)
+            tests.push_back(&point);
+        const int statisticsTop = top + kChartHeight + kMovingRangeHeight + 12;
+        DrawStatistics(painter, statisticsTop, width, judging.statisticsOf(part.pn, tests));
+        DrawList(pdf, painter, statisticsTop + 84, width, page.height() - kMargin,
+                 ListLines(connection, BreakList(series, summary), ExclusionList(series, judging),
+                           judging),
+                 [&] { DrawHeading(painter, width, title + ", continued", heading); });
     }
     return painter.end();
 }
@@ -165,12 +226,12 @@ std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const
     std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
     if (auto* error = std::get_if<ArchiveError>(&selected))
         return ArchiveErrorText(*error);
-    std::variant<std::map<QString, PartLimits>, ArchiveError> tolerances =
-        StandingPartLimits(connection, std::get<SelectedTests>(selected).pns);
-    if (auto* error = std::get_if<ArchiveError>(&tolerances))
+    std::variant<SelectionJudging, ArchiveError> judging =
+        ReadJudging(connection, std::get<SelectedTests>(selected).pns, {});
+    if (auto* error = std::get_if<ArchiveError>(&judging))
         return ArchiveErrorText(*error);
-    if (!WriteReport(path, std::get<SelectedTests>(selected),
-                     std::get<std::map<QString, PartLimits>>(tolerances),
+    if (!WriteReport(path, connection, std::get<SelectedTests>(selected),
+                     std::get<SelectionJudging>(judging),
                      {FilterDescription(filter), location.display(), QDateTime::currentDateTime()},
                      ChartAxis::SampleNumber))
         return "cannot write " + path;

@@ -6,11 +6,12 @@
 #include <optional>
 #include <vector>
 
+#include "archive/archive_connection.h"
 #include "archive/archive_location.h"
-#include "archive/part_limits.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
 #include "trend/chart_series.h"
+#include "trend/selection_judging.h"
 
 namespace qm4250 {
 
@@ -23,12 +24,13 @@ struct ReportHeading {
 
 // One A4 landscape page per part number of the selection, the most tested first: the
 // individuals chart with its labelled limits (and its tolerance limits, where the PN has
-// any), the moving-range chart and the histogram, the part's statistics and capability, and the
-// heading. An empty selection makes one page that says so. False
-// when the file cannot be written.
-bool WriteReport(const QString& path, const SelectedTests& selected,
-                 const std::map<QString, PartLimits>& tolerances, const ReportHeading& heading,
-                 ChartAxis axis);
+// any), the moving-range chart and the histogram, the part's statistics and capability, the
+// heading, and the list of rule breaks and of tests left out of the limits, going on over further
+// pages where it must (up to kListedAtMost lines a PN). An empty selection makes one page that
+// says so. The connection gives each listed test its Seq#. False when the file cannot be written.
+inline constexpr size_t kListedAtMost = 600;
+bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
+                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis);
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
 QString FilterDescription(const TestFilter& filter);

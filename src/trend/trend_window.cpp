@@ -4,27 +4,39 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSvgGenerator>
 #include <QTextDocument>
 #include <QToolTip>
+#include <cmath>
 #include <utility>
 
 #include "analysis/part_statistics.h"
+#include "analysis/subgroup_constants.h"
+#include "archive/change_author.h"
 #include "archive/schema.h"
 #include "archive/test_selection.h"
 #include "export/save_history_workbook.h"
 #include "trend/chart_layers.h"
 #include "trend/report_pages.h"
+#include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
+#include "trend/statistics_workbook.h"
 
 namespace qm4250 {
 
@@ -49,7 +61,25 @@ constexpr Column kColumns[] = {{"Instrument", "i.serial", "i.serial"},
                                {"BP", "t.relay_bp", "t.relay_bp"},
                                {"GE", "t.relay_ge", "t.relay_ge"}};
 
-constexpr int kGridColumns = 12;
+constexpr int kGridColumns = 13;
+// What the chart shows: the individuals chart, which the rules, the lists and the report judge
+// by, or in its place subgroup charts or the reject rate per day.
+enum class ChartType { Individuals, MeanRange, MeanDeviation, RejectRate };
+
+// Shift start times as "06:00 14:00 22:00"; none when a word is not a time of day.
+std::optional<std::vector<int>> ShiftStartsOf(const QString& text) {
+    std::vector<int> starts;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+        QTime time = QTime::fromString(word, "H:mm");
+        if (!time.isValid())
+            return std::nullopt;
+        starts.push_back(time.hour() * 60 + time.minute());
+    }
+    return starts;
+}
+
+// The window lists this many rule breaks at most; the count says how many there are.
+constexpr size_t kBreaksListed = 5000;
 
 // The part numbers of the selection, the most tested first, then in the order of their text.
 std::vector<std::pair<QString, size_t>> PnsByCount(const SelectedTests& selected) {
@@ -132,6 +162,9 @@ void TrendWindow::buildControls() {
                saveAs("Save chart", "PNG (*.png);;SVG (*.svg)", &TrendWindow::saveChart)),
         button("saveReport", "PDF report…",
                saveAs("PDF report", "PDF (*.pdf)", &TrendWindow::saveReport)),
+        button("exportStatistics", "Statistics to .xlsx…",
+               saveAs("Statistics and chart data", "Excel Workbook (*.xlsx)",
+                      &TrendWindow::exportStatistics)),
         button("resetView", "Reset view", &TrendWindow::resetView)};
     for (int i = 0; i < static_cast<int>(std::size(filters)); ++i)
         grid->addWidget(filters[i], 0, i);
@@ -156,6 +189,8 @@ void TrendWindow::buildControls() {
     connect(chart_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showPointAt(event->pos()); });
     connect(chart_, &QCustomPlot::mouseDoubleClick, this, &TrendWindow::resetView);
+    chart_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(chart_, &QWidget::customContextMenuRequested, this, &TrendWindow::offerPointMenu);
     grid->addWidget(chart_, 3, 0, 1, 8);
     movingRange_ = plot("movingRangeChart", 140);
     // One x axis for both charts: a zoom or drag of either moves the other.
@@ -166,15 +201,9 @@ void TrendWindow::buildControls() {
             });
     grid->addWidget(movingRange_, 4, 0, 1, 8);
     histogram_ = plot("histogram", 440);
-    grid->addWidget(histogram_, 3, 8, 2, 4);
+    grid->addWidget(histogram_, 3, 8, 2, kGridColumns - 8);
 
-    statistics_ = new QTableWidget(this);
-    statistics_->setObjectName("statistics");
-    const QStringList headers = StatisticsHeaders();
-    statistics_->setColumnCount(static_cast<int>(headers.size()));
-    statistics_->setHorizontalHeaderLabels(headers);
-    statistics_->setMaximumHeight(130);
-    grid->addWidget(statistics_, 5, 0, 1, kGridColumns);
+    grid->addWidget(buildPanels(), 5, 0, 1, kGridColumns);
     tests_ = new QTableView(this);
     tests_->setObjectName("tests");
     tests_->setModel(&model_);
@@ -206,11 +235,105 @@ QWidget* TrendWindow::buildChartControls() {
     chartAxis_->addItem("x: sample number", static_cast<int>(ChartAxis::SampleNumber));
     chartAxis_->addItem("x: time", static_cast<int>(ChartAxis::Time));
     connect(chartAxis_, &QComboBox::activated, this, &TrendWindow::drawChart);
+    chartType_ = new QComboBox(row);
+    chartType_->setObjectName("chartType");
+    chartType_->addItem("Individuals and moving range", static_cast<int>(ChartType::Individuals));
+    chartType_->addItem("X̄ and R", static_cast<int>(ChartType::MeanRange));
+    chartType_->addItem("X̄ and S", static_cast<int>(ChartType::MeanDeviation));
+    chartType_->addItem("Reject rate per day (p)", static_cast<int>(ChartType::RejectRate));
+    subgroupBy_ = new QComboBox(row);
+    subgroupBy_->setObjectName("subgroupBy");
+    subgroupBy_->addItem("subgroups of n in a row", static_cast<int>(SubgroupBy::Consecutive));
+    subgroupBy_->addItem("a subgroup per hour", static_cast<int>(SubgroupBy::Hour));
+    subgroupBy_->addItem("a subgroup per shift", static_cast<int>(SubgroupBy::Shift));
+    subgroupSize_ = new QSpinBox(row);
+    subgroupSize_->setObjectName("subgroupSize");
+    subgroupSize_->setRange(kSmallestSubgroup, kLargestSubgroup);
+    subgroupSize_->setValue(5);
+    subgroupSize_->setPrefix("n = ");
+    shiftStarts_ = new QLineEdit("06:00 14:00 22:00", row);
+    shiftStarts_->setObjectName("shiftStarts");
+    shiftStarts_->setToolTip("Shift start times, HH:MM, on the instrument's clock");
+    for (QComboBox* box : {chartType_, subgroupBy_})
+        connect(box, &QComboBox::activated, this, &TrendWindow::drawChart);
+    connect(subgroupSize_, &QSpinBox::valueChanged, this, &TrendWindow::drawChart);
+    connect(shiftStarts_, &QLineEdit::editingFinished, this, &TrendWindow::drawChart);
     layout->addWidget(new QLabel("Chart of", row));
     layout->addWidget(chartPn_);
     layout->addWidget(chartAxis_);
+    layout->addWidget(chartType_);
+    layout->addWidget(subgroupBy_);
+    layout->addWidget(subgroupSize_);
+    layout->addWidget(shiftStarts_);
+    layout->addWidget(buildJudgingControls());
     layout->addStretch();
     return row;
+}
+
+QWidget* TrendWindow::buildJudgingControls() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    rules_ = new QToolButton(row);
+    rules_->setObjectName("runRules");
+    rules_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(rules_);
+    for (RunRule rule : kAllRunRules) {
+        QAction* action = menu->addAction(RuleName(rule) + ": " + RuleDescription(rule));
+        action->setObjectName("rule " + RuleName(rule));
+        action->setData(static_cast<int>(rule));
+        action->setCheckable(true);
+        action->setChecked(std::count(kDefaultRunRules.begin(), kDefaultRunRules.end(), rule) > 0);
+        connect(action, &QAction::toggled, this, &TrendWindow::chooseRules);
+    }
+    rules_->setMenu(menu);
+    rejectsOut_ = new QCheckBox("Rejects out of the limits", row);
+    rejectsOut_->setObjectName("rejectsOutOfLimits");
+    rejectsOut_->setChecked(judging_.rejectsOutOfLimits);
+    judgeByFrozen_ = new QCheckBox("Judge by frozen limits", row);
+    judgeByFrozen_->setObjectName("judgeByFrozen");
+    judgeByFrozen_->setChecked(judging_.judgeByFrozen);
+    for (QCheckBox* box : {rejectsOut_, judgeByFrozen_})
+        connect(box, &QCheckBox::toggled, this, &TrendWindow::chooseRules);
+    auto button = [&](const char* name, const QString& text, void (TrendWindow::*slot)()) {
+        auto* pushButton = new QPushButton(text, row);
+        pushButton->setObjectName(name);
+        connect(pushButton, &QPushButton::clicked, this, slot);
+        layout->addWidget(pushButton);
+    };
+    layout->addWidget(rules_);
+    layout->addWidget(rejectsOut_);
+    layout->addWidget(judgeByFrozen_);
+    button("toleranceLimits", "Tolerance…", &TrendWindow::editTolerance);
+    button("freezeLimits", "Freeze limits…", &TrendWindow::editFrozenLimits);
+    chooseRules();
+    return row;
+}
+
+QWidget* TrendWindow::buildPanels() {
+    panels_ = new QTabWidget(this);
+    panels_->setObjectName("panels");
+    panels_->setMaximumHeight(170);
+    auto table = [this](const char* name, const QStringList& headers) {
+        auto* widget = new QTableWidget(panels_);
+        widget->setObjectName(name);
+        widget->setColumnCount(static_cast<int>(headers.size()));
+        widget->setHorizontalHeaderLabels(headers);
+        widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return widget;
+    };
+    statistics_ = table("statistics", StatisticsHeaders());
+    breaks_ = table("ruleBreaks", {"Rule", "Seq#", "Tested at", "Leak"});
+    leftOut_ = table("leftOut", {"Seq#", "Tested at", "Leak", "Left out because"});
+    limits_ = table("limitsCompare", {"This selection", "Frozen"});
+    limits_->setRowCount(7);
+    limits_->setVerticalHeaderLabels(
+        {"CL", "UCL", "LCL", "MR-bar", "MR UCL", "Baseline", "Frozen by"});
+    panels_->addTab(statistics_, "Statistics");
+    panels_->addTab(breaks_, "Rule breaks");
+    panels_->addTab(leftOut_, "Left out of the limits");
+    panels_->addTab(limits_, "Limits: selection and frozen");
+    return panels_;
 }
 
 // Kept current at every Apply, so an instrument uploaded meanwhile can be chosen; the choice stays.
@@ -278,6 +401,9 @@ bool TrendWindow::applyFilter() {
     }
     if (!datesReadable())
         return false;
+    // As after a change stored here: what others stored since is seen only once the table's
+    // query is let go.
+    model_.clear();
     fillInstruments();
     std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(*connection_, filter());
     if (auto* error = std::get_if<ArchiveError>(&selected)) {
@@ -288,13 +414,8 @@ bool TrendWindow::applyFilter() {
         return false;
     }
     selected_ = std::move(std::get<SelectedTests>(selected));
-    std::variant<std::map<QString, PartLimits>, ArchiveError> tolerances =
-        StandingPartLimits(*connection_, selected_.pns);
-    if (auto* error = std::get_if<ArchiveError>(&tolerances)) {
-        summary_->setText("The tolerance limits cannot be read: " + ArchiveErrorText(*error));
+    if (!readJudging())
         return false;
-    }
-    tolerances_ = std::move(std::get<std::map<QString, PartLimits>>(tolerances));
     showStatistics();
     fillChartPns();
     drawChart();
@@ -336,8 +457,9 @@ void TrendWindow::drawChart() {
         pooled
             ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
             : "Individuals: PN " + pn.toString();
-    fitted_ = DrawControlChart(*chart_, *movingRange_, series_, axis, title,
-                               pooled ? std::nullopt : toleranceOf(pn.toString()));
+    fitted_ =
+        DrawControlChart(*chart_, *movingRange_, series_,
+                         judging_.viewOf(series_, pooled ? QString() : pn.toString(), axis, title));
     DrawHistogram(*histogram_, series_.y, fitted_);
     double sum = 0;
     for (double leak : series_.y)
@@ -352,13 +474,55 @@ void TrendWindow::drawChart() {
             .arg(fitted_.limits ? LimitText(fitted_.limits->sigmaMovingRange) : "-")
             .arg(fitted_.ruleBreaks)
             .arg(fitted_.density ? "; within the limits drawn as a density band" : ""));
+    showLists();
+    showLimits();
+    drawChosenChart(pooled ? QString("all %1, pooled").arg(chartPn_->count() - 1) : pn.toString());
 }
 
-std::optional<ToleranceLimits> TrendWindow::toleranceOf(const QString& pn) const {
-    auto found = tolerances_.find(pn);
-    if (found == tolerances_.end())
-        return std::nullopt;
-    return ToleranceLimits{found->second.lower, found->second.upper};
+// Subgroup and reject-rate charts take the individuals chart's place; what the window judges and
+// lists stays the individuals chart's.
+void TrendWindow::drawChosenChart(const QString& pn) {
+    auto type = static_cast<ChartType>(chartType_->currentData().toInt());
+    bool subgroups = type == ChartType::MeanRange || type == ChartType::MeanDeviation;
+    auto by = static_cast<SubgroupBy>(subgroupBy_->currentData().toInt());
+    subgroupBy_->setVisible(subgroups);
+    subgroupSize_->setVisible(subgroups && by == SubgroupBy::Consecutive);
+    shiftStarts_->setVisible(subgroups && by == SubgroupBy::Shift);
+    movingRange_->setVisible(type != ChartType::RejectRate);
+    if (type == ChartType::RejectRate) {
+        RejectRateSummary drawn = DrawRejectRateChart(*chart_, chartPoints_, pn);
+        fitted_.x = drawn.x;
+        fitted_.y = drawn.y;
+        summary_->setText(summary_->text() +
+                          QString("; reject rate over %1 days, %2 beyond a limit")
+                              .arg(drawn.days)
+                              .arg(drawn.beyond));
+    } else if (subgroups) {
+        SubgroupChoice choice;
+        choice.statistic = type == ChartType::MeanRange ? SpreadStatistic::Range
+                                                        : SpreadStatistic::StandardDeviation;
+        choice.by = by;
+        choice.size = subgroupSize_->value();
+        std::optional<std::vector<int>> starts = ShiftStartsOf(shiftStarts_->text());
+        shiftStarts_->setStyleSheet(starts ? QString() : "QLineEdit { background: #ffc8c8; }");
+        if (starts)
+            choice.shiftStarts = *starts;
+        choice.axis = static_cast<ChartAxis>(chartAxis_->currentData().toInt());
+        SubgroupChartSummary drawn =
+            DrawSubgroupChart(*chart_, *movingRange_, chartPoints_, choice, pn);
+        fitted_.x = drawn.x;
+        fitted_.y = drawn.meansY;
+        fitted_.movingRangeY = drawn.spreadY;
+        summary_->setText(summary_->text() +
+                          QString("; %1 subgroups, %2 means and %3 spreads beyond a limit")
+                              .arg(drawn.subgroups)
+                              .arg(drawn.meansBeyond)
+                              .arg(drawn.spreadsBeyond));
+    }
+}
+
+QString TrendWindow::chartedPn() const {
+    return chartPn_->currentData().toString();
 }
 
 void TrendWindow::resetView() {
@@ -367,22 +531,22 @@ void TrendWindow::resetView() {
 }
 
 // One row per PN with a numeric leak, in the order of their text.
-void TrendWindow::showStatistics() {
-    std::vector<std::vector<double>> leaks(selected_.pns.size());
-    std::vector<size_t> rejects(selected_.pns.size());
-    for (const TestPoint& point : selected_.points) {
-        if (point.leak) {
-            leaks[point.part].push_back(*point.leak);
-            rejects[point.part] += point.reject;
-        }
-    }
+std::vector<PartStatistics> TrendWindow::partStatistics() const {
+    std::vector<std::vector<const TestPoint*>> tests(selected_.pns.size());
+    for (const TestPoint& point : selected_.points)
+        if (point.leak)
+            tests[point.part].push_back(&point);
     std::vector<PartStatistics> parts;
-    for (size_t part = 0; part < leaks.size(); ++part)
-        if (!leaks[part].empty())
-            parts.push_back(StatisticsOfPart(selected_.pns[part].toStdString(), leaks[part],
-                                             rejects[part], toleranceOf(selected_.pns[part])));
+    for (size_t part = 0; part < tests.size(); ++part)
+        if (!tests[part].empty())
+            parts.push_back(judging_.statisticsOf(selected_.pns[part], tests[part]));
     std::sort(parts.begin(), parts.end(),
               [](const PartStatistics& a, const PartStatistics& b) { return a.pn < b.pn; });
+    return parts;
+}
+
+void TrendWindow::showStatistics() {
+    std::vector<PartStatistics> parts = partStatistics();
     statistics_->setRowCount(static_cast<int>(parts.size()));
     for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
         QStringList cells = StatisticsCells(parts[static_cast<size_t>(row)]);
@@ -445,26 +609,60 @@ void TrendWindow::copySelectedCells() {
     QApplication::clipboard()->setText(lines.join('\n') + '\n');
 }
 
-void TrendWindow::showPointAt(const QPoint& at) {
-    const TestPoint* nearest = nullptr;
+std::optional<size_t> TrendWindow::pointAt(const QPoint& at) const {
+    std::optional<size_t> nearest;
+    if (static_cast<ChartType>(chartType_->currentData().toInt()) != ChartType::Individuals)
+        return nearest;
     double best = 64;  // within 8 pixels
     for (size_t i = 0; i < series_.x.size(); ++i) {
         double dx = chart_->xAxis->coordToPixel(series_.x[i]) - at.x();
         double dy = chart_->yAxis->coordToPixel(series_.y[i]) - at.y();
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
-            nearest = series_.source[i];
+            nearest = i;
         }
     }
+    return nearest;
+}
+
+// The test's fields, then each rule it breaks and why it is left out of the limits.
+void TrendWindow::showPointAt(const QPoint& at) {
+    std::optional<size_t> nearest = pointAt(at);
     if (!nearest) {
         QToolTip::hideText();
         return;
     }
+    const TestPoint& test = *series_.source[*nearest];
+    QStringList lines{TestDetails(*connection_, test.id)};
+    auto first = std::lower_bound(
+        fitted_.breaks.begin(), fitted_.breaks.end(), *nearest,
+        [](const RunRuleBreak& broken, size_t index) { return broken.index < index; });
+    for (auto it = first; it != fitted_.breaks.end() && it->index == *nearest; ++it)
+        lines << "Breaks " + RuleName(it->rule) + ": " + RuleDescription(it->rule);
+    if (auto excluded = judging_.exclusions.find(test.id); excluded != judging_.exclusions.end())
+        lines << "Left out of the limits: " + excluded->second.reason;
     // Archived text is shown as the characters it is, never as markup.
-    QToolTip::showText(
-        chart_->mapToGlobal(at),
-        Qt::convertFromPlainText(TestDetails(*connection_, nearest->id), Qt::WhiteSpacePre),
-        chart_);
+    QToolTip::showText(chart_->mapToGlobal(at),
+                       Qt::convertFromPlainText(lines.join('\n'), Qt::WhiteSpacePre), chart_);
+}
+
+void TrendWindow::offerPointMenu(const QPoint& at) {
+    std::optional<size_t> nearest = pointAt(at);
+    if (!nearest)
+        return;
+    qint64 id = series_.source[*nearest]->id;
+    bool leftOut = judging_.exclusions.count(id) > 0;
+    QMenu menu(this);
+    QAction* action =
+        menu.addAction(leftOut ? "Take back into the limits…" : "Leave out of the limits…");
+    if (menu.exec(chart_->mapToGlobal(at)) != action)
+        return;
+    bool given = false;
+    QString reason = QInputDialog::getText(this, action->text().chopped(1),
+                                           "Reason:", QLineEdit::Normal, {}, &given)
+                         .trimmed();
+    if (given && !reason.isEmpty())
+        leftOut ? takeBack(id, reason) : leaveOut(id, reason);
 }
 
 bool TrendWindow::exportSelection(const QString& path) {
@@ -498,12 +696,294 @@ bool TrendWindow::saveChart(const QString& path) {
 
 bool TrendWindow::saveReport(const QString& path) {
     bool written = WriteReport(
-        path, selected_, tolerances_,
+        path, *connection_, selected_, judging_,
         {FilterDescription(filter()), location_.display(), QDateTime::currentDateTime()},
         static_cast<ChartAxis>(chartAxis_->currentData().toInt()));
     if (!written)
         summary_->setText("The report was not written: " + path);
     return written;
+}
+
+// Every charted test, a leak that is not a number too, with the rules it breaks and why it is
+// left out of the limits.
+bool TrendWindow::exportStatistics(const QString& path) {
+    std::vector<qint64> ids;
+    for (const TestPoint& point : chartPoints_)
+        ids.push_back(point.id);
+    std::variant<std::map<qint64, QString>, ArchiveError> seqs = SeqNumbersOf(*connection_, ids);
+    if (auto* error = std::get_if<ArchiveError>(&seqs)) {
+        summary_->setText("The statistics were not exported: " + ArchiveErrorText(*error));
+        return false;
+    }
+    std::map<const TestPoint*, QStringList> broken;
+    for (const RunRuleBreak& rule : fitted_.breaks)
+        broken[series_.source[rule.index]] << RuleName(rule.rule);
+    std::vector<ChartDataRow> rows;
+    for (const TestPoint& point : chartPoints_) {
+        auto excluded = judging_.exclusions.find(point.id);
+        rows.push_back(
+            {selected_.pns[point.part], std::get<0>(seqs)[point.id], point.seconds, point.leak,
+             point.reject, broken[&point].join(", "),
+             excluded == judging_.exclusions.end() ? QString() : excluded->second.reason});
+    }
+    bool written = WriteStatisticsWorkbook(path, partStatistics(), rows);
+    summary_->setText(written ? QString("Statistics of %1 part numbers and %2 charted tests "
+                                        "exported to %3")
+                                    .arg(statistics_->rowCount())
+                                    .arg(rows.size())
+                                    .arg(path)
+                              : "The statistics were not exported: " + path);
+    return written;
+}
+
+bool TrendWindow::readJudging() {
+    std::variant<SelectionJudging, ArchiveError> read =
+        ReadJudging(*connection_, selected_.pns, judging_);
+    if (auto* error = std::get_if<ArchiveError>(&read)) {
+        summary_->setText("The limits and exclusions cannot be read: " + ArchiveErrorText(*error));
+        return false;
+    }
+    judging_ = std::move(std::get<SelectionJudging>(read));
+    return true;
+}
+
+// After a change is stored: the archive's word on the selection read again, and everything
+// judged by it.
+bool TrendWindow::judgeAnew(const std::optional<ArchiveError>& stored, const QString& what) {
+    if (stored) {
+        summary_->setText(what + " not kept: " + ArchiveErrorText(*stored));
+        return false;
+    }
+    // The table's query, fetched as it scrolls, holds SQLite's view of the archive as it was for
+    // every statement of the connection: it is let go first, so that the change is seen.
+    model_.clear();
+    // A write may have made the archive readable at a newer schema.
+    unreadable_ = CheckReadable(*connection_);
+    if (unreadable_ || !readJudging())
+        return false;
+    showStatistics();
+    drawChart();
+    showTable(filter());
+    return true;
+}
+
+void TrendWindow::chooseRules() {
+    judging_.rules.clear();
+    QStringList names;
+    for (QAction* action : rules_->menu()->actions()) {
+        if (action->isChecked()) {
+            judging_.rules.push_back(static_cast<RunRule>(action->data().toInt()));
+            names << RuleName(judging_.rules.back());
+        }
+    }
+    rules_->setText("Rules: " + (names.isEmpty() ? QString("none") : names.join(", ")));
+    judging_.rejectsOutOfLimits = rejectsOut_->isChecked();
+    judging_.judgeByFrozen = judgeByFrozen_->isChecked();
+    if (chartPn_->count() == 0 && selected_.points.empty())
+        return;
+    showStatistics();
+    drawChart();
+}
+
+void TrendWindow::showLists() {
+    std::vector<ListedTest> breaks = BreakList(series_, fitted_);
+    std::vector<ListedTest> leftOut = ExclusionList(series_, judging_);
+    std::vector<qint64> ids;
+    for (size_t i = 0; i < std::min(breaks.size(), kBreaksListed); ++i)
+        ids.push_back(breaks[i].test->id);
+    for (const ListedTest& listed : leftOut)
+        ids.push_back(listed.test->id);
+    std::map<qint64, QString> seqs;
+    if (auto read = SeqNumbersOf(*connection_, ids); read.index() == 0)
+        seqs = std::move(std::get<0>(read));
+    auto fill = [&](QTableWidget* table, const std::vector<ListedTest>& list, size_t rows,
+                    bool whatFirst) {
+        table->setRowCount(static_cast<int>(rows));
+        for (int row = 0; row < static_cast<int>(rows); ++row) {
+            const ListedTest& listed = list[static_cast<size_t>(row)];
+            auto seq = seqs.find(listed.test->id);
+            QStringList cells{seq == seqs.end() ? "?" : seq->second,
+                              QDateTime::fromSecsSinceEpoch(listed.test->seconds, Qt::UTC)
+                                  .toString("yyyy-MM-dd HH:mm:ss"),
+                              LimitText(listed.leak)};
+            whatFirst ? cells.prepend(listed.what) : cells.append(listed.what);
+            for (int column = 0; column < cells.size(); ++column)
+                table->setItem(row, column, new QTableWidgetItem(cells[column]));
+        }
+    };
+    fill(breaks_, breaks, std::min(breaks.size(), kBreaksListed), true);
+    fill(leftOut_, leftOut, leftOut.size(), false);
+    panels_->setTabText(
+        1, breaks.size() > kBreaksListed
+               ? QString("Rule breaks (%1, first %2 listed)").arg(breaks.size()).arg(kBreaksListed)
+               : QString("Rule breaks (%1)").arg(breaks.size()));
+    panels_->setTabText(2, QString("Left out of the limits (%1)").arg(leftOut.size()));
+}
+
+// The charted PN's limits as its own tests give them beside the frozen ones, whichever judges.
+void TrendWindow::showLimits() {
+    limits_->clearContents();
+    QString pn = chartedPn();
+    auto column = [this](int index, const std::optional<ControlLimits>& limits,
+                         const QStringList& more) {
+        if (!limits)
+            return;
+        double values[] = {limits->mean, limits->upper, limits->lower, limits->averageMovingRange,
+                           limits->movingRangeUpper};
+        for (int row = 0; row < 5; ++row)
+            limits_->setItem(row, index, new QTableWidgetItem(LimitText(values[row])));
+        for (int row = 0; row < more.size(); ++row)
+            limits_->setItem(5 + row, index, new QTableWidgetItem(more[row]));
+    };
+    SelectionJudging own = judging_;
+    own.judgeByFrozen = false;
+    ChartView view = own.viewOf(series_, pn, ChartAxis::SampleNumber, {});
+    column(0, JudgeChart(series_.y, InLimits(series_, view), std::nullopt, {}).limits,
+           {QString("%1 tests shown").arg(series_.y.size())});
+    if (auto frozen = judging_.frozen.find(pn); !pn.isEmpty() && frozen != judging_.frozen.end())
+        column(1, frozen->second.limits,
+               {QString("%1 (%2 tests)")
+                    .arg(frozen->second.baseline)
+                    .arg(frozen->second.baselineTests),
+                frozen->second.changedBy + ", " +
+                    frozen->second.changedAt.toString("yyyy-MM-dd HH:mm") + " UTC"});
+    limits_->setHorizontalHeaderLabels(
+        {"This selection" + QString(fitted_.frozen ? "" : " (judges)"),
+         "Frozen" + QString(fitted_.frozen ? " (judges)" : "")});
+}
+
+bool TrendWindow::setTolerance(const QString& pn, std::optional<double> lower, double upper) {
+    return judgeAnew(StorePartLimits(location_, {pn, lower, upper, ChangeAuthor(),
+                                                 QDateTime::currentDateTimeUtc()}),
+                     "The tolerance limits were");
+}
+
+bool TrendWindow::freezeLimits(const QString& pn, const LimitsBaseline& baseline) {
+    std::variant<FrozenLimits, QString> computed =
+        BaselineLimits(*connection_, pn, baseline, judging_);
+    if (auto* why = std::get_if<QString>(&computed)) {
+        summary_->setText("The limits were not frozen: " + *why);
+        return false;
+    }
+    return judgeAnew(StoreFrozenLimits(location_, std::get<FrozenLimits>(computed)),
+                     "The frozen limits were");
+}
+
+bool TrendWindow::thawLimits(const QString& pn) {
+    return judgeAnew(
+        StoreFrozenLimits(
+            location_, {pn, std::nullopt, {}, 0, ChangeAuthor(), QDateTime::currentDateTimeUtc()}),
+        "The thawing was");
+}
+
+bool TrendWindow::leaveOut(qint64 testId, const QString& reason) {
+    return judgeAnew(StoreExclusion(location_, {testId, true, reason, ChangeAuthor(),
+                                                QDateTime::currentDateTimeUtc()}),
+                     "The exclusion was");
+}
+
+bool TrendWindow::takeBack(qint64 testId, const QString& reason) {
+    return judgeAnew(StoreExclusion(location_, {testId, false, reason, ChangeAuthor(),
+                                                QDateTime::currentDateTimeUtc()}),
+                     "The taking back was");
+}
+
+// A dialog over setTolerance: the upper limit is the reject set point and must be given.
+void TrendWindow::editTolerance() {
+    QString pn = chartedPn();
+    if (pn.isEmpty())
+        return;
+    QDialog dialog(this);
+    dialog.setWindowTitle("Tolerance limits of PN " + pn);
+    auto* form = new QFormLayout(&dialog);
+    auto* lower = new QLineEdit(&dialog);
+    auto* upper = new QLineEdit(&dialog);
+    lower->setObjectName("lowerLimit");
+    upper->setObjectName("upperLimit");
+    if (std::optional<ToleranceLimits> now = judging_.toleranceOf(pn)) {
+        lower->setText(now->lower ? LimitText(*now->lower) : QString());
+        upper->setText(now->upper ? LimitText(*now->upper) : QString());
+    }
+    form->addRow("LSL (may be empty)", lower);
+    form->addRow("USL, the reject set point", upper);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        // "nan" and "inf" read as numbers, but are no limit.
+        auto read = [](QLineEdit* edit) {
+            bool number = false;
+            double value = edit->text().trimmed().toDouble(&number);
+            return number && std::isfinite(value);
+        };
+        bool upperRead = read(upper);
+        bool lowerRead = lower->text().trimmed().isEmpty() || read(lower);
+        upper->setStyleSheet(upperRead ? QString() : "QLineEdit { background: #ffc8c8; }");
+        lower->setStyleSheet(lowerRead ? QString() : "QLineEdit { background: #ffc8c8; }");
+        if (upperRead && lowerRead)
+            dialog.accept();
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::optional<double> lsl;
+    if (!lower->text().trimmed().isEmpty())
+        lsl = lower->text().trimmed().toDouble();
+    setTolerance(pn, lsl, upper->text().trimmed().toDouble());
+}
+
+// A dialog over freezeLimits and thawLimits: the baseline is the PN's first N tests or a date
+// range.
+void TrendWindow::editFrozenLimits() {
+    QString pn = chartedPn();
+    if (pn.isEmpty())
+        return;
+    QDialog dialog(this);
+    dialog.setWindowTitle("Freeze the limits of PN " + pn);
+    auto* form = new QFormLayout(&dialog);
+    auto* first = new QRadioButton("The PN's first tests", &dialog);
+    auto* range = new QRadioButton("The PN's tests from … to (YYYY-MM-DD)", &dialog);
+    first->setChecked(true);
+    auto* count = new QSpinBox(&dialog);
+    count->setRange(2, 1'000'000);
+    count->setValue(100);
+    auto* from = new QLineEdit(from_->text(), &dialog);
+    auto* to = new QLineEdit(to_->text(), &dialog);
+    form->addRow(first, count);
+    form->addRow(range);
+    form->addRow("from", from);
+    form->addRow("to", to);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QPushButton* thaw = buttons->addButton("Thaw", QDialogButtonBox::DestructiveRole);
+    thaw->setEnabled(judging_.frozen.count(pn) > 0);
+    form->addRow(buttons);
+    // A date that is not one would silently open the range: it is refused, as in the filters.
+    auto date = [](QLineEdit* edit) {
+        return QDate::fromString(edit->text().trimmed(), "yyyy-MM-dd");
+    };
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        bool readable = true;
+        for (QLineEdit* edit : {from, to}) {
+            bool fine =
+                first->isChecked() || edit->text().trimmed().isEmpty() || date(edit).isValid();
+            edit->setStyleSheet(fine ? QString() : "QLineEdit { background: #ffc8c8; }");
+            readable = readable && fine;
+        }
+        if (readable)
+            dialog.accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(thaw, &QPushButton::clicked, &dialog, [&] { dialog.done(2); });
+    int chosen = dialog.exec();
+    if (chosen == 2) {
+        thawLimits(pn);
+    } else if (chosen == QDialog::Accepted) {
+        LimitsBaseline baseline;
+        if (first->isChecked())
+            baseline.firstTests = static_cast<size_t>(count->value());
+        baseline.from = date(from);
+        baseline.to = date(to);
+        freezeLimits(pn, baseline);
+    }
 }
 
 }  // namespace qm4250

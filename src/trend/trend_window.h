@@ -4,9 +4,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QSqlQueryModel>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -16,11 +19,13 @@
 #include "analysis/capability.h"
 #include "archive/archive_connection.h"
 #include "archive/archive_location.h"
-#include "archive/part_limits.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
+#include "trend/baseline_limits.h"
 #include "trend/chart_series.h"
 #include "trend/control_chart_plot.h"
+#include "trend/selection_judging.h"
+#include "trend/subgroup_chart_plot.h"
 
 class QCustomPlot;
 
@@ -48,19 +53,43 @@ class TrendWindow : public QWidget {
     bool exportSelection(const QString& path);
     bool saveChart(const QString& path);
     bool saveReport(const QString& path);
+    // The statistics of every PN and the charted tests, numbers as numbers and times as dates.
+    bool exportStatistics(const QString& path);
+
+    // Changes kept in the archive, each with who made it and when; the window then judges anew.
+    // False, with the reason shown, when the archive is not written.
+    bool setTolerance(const QString& pn, std::optional<double> lower, double upper);
+    bool freezeLimits(const QString& pn, const LimitsBaseline& baseline);
+    bool thawLimits(const QString& pn);
+    bool leaveOut(qint64 testId, const QString& reason);
+    bool takeBack(qint64 testId, const QString& reason);
+    // The PN charted; null when every PN is pooled.
+    QString chartedPn() const;
 
   private:
     void buildControls();
     QWidget* buildChartControls();
+    QWidget* buildJudgingControls();
+    QWidget* buildPanels();
     void fillInstruments();
     bool datesReadable();
     void fillChartPns();
     void drawChart();
+    void drawChosenChart(const QString& pn);
     void resetView();
-    std::optional<ToleranceLimits> toleranceOf(const QString& pn) const;
+    bool readJudging();
+    bool judgeAnew(const std::optional<ArchiveError>& stored, const QString& what);
+    void chooseRules();
     void showTable(const TestFilter& filter);
+    std::vector<PartStatistics> partStatistics() const;
     void showStatistics();
+    void showLists();
+    void showLimits();
+    std::optional<size_t> pointAt(const QPoint& at) const;
     void showPointAt(const QPoint& at);
+    void offerPointMenu(const QPoint& at);
+    void editTolerance();
+    void editFrozenLimits();
     void sortTable(int column, Qt::SortOrder order);
     void copySelectedCells();
 
@@ -68,8 +97,8 @@ class TrendWindow : public QWidget {
     std::unique_ptr<ArchiveConnection> connection_;
     std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
     SelectedTests selected_;
-    std::map<QString, PartLimits> tolerances_;  // standing for the selection's PNs
-    std::vector<TestPoint> chartPoints_;        // those of the charted part number
+    SelectionJudging judging_;            // what stands in the archive for the selection's PNs
+    std::vector<TestPoint> chartPoints_;  // those of the charted part number
     ChartSeries series_;
     ChartSummary fitted_;  // the chart as last drawn, for resetting its view
     QString openingPn_;    // charted when the window opens, if the selection holds it
@@ -87,6 +116,17 @@ class TrendWindow : public QWidget {
     QLabel* summary_;
     QComboBox* chartPn_;
     QComboBox* chartAxis_;
+    QComboBox* chartType_;
+    QComboBox* subgroupBy_;
+    QSpinBox* subgroupSize_;
+    QLineEdit* shiftStarts_;
+    QToolButton* rules_;
+    QCheckBox* rejectsOut_;
+    QCheckBox* judgeByFrozen_;
+    QTabWidget* panels_;
+    QTableWidget* breaks_;
+    QTableWidget* leftOut_;
+    QTableWidget* limits_;
     QCustomPlot* chart_;
     QCustomPlot* movingRange_;
     QCustomPlot* histogram_;

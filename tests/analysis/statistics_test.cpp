@@ -3,6 +3,7 @@
 
 #include "analysis/axis_range.h"
 #include "analysis/chart_data.h"
+#include "analysis/chart_judgement.h"
 #include "analysis/control_chart.h"
 #include "analysis/density_grid.h"
 #include "analysis/normal_distribution.h"
@@ -48,19 +49,30 @@ TEST(Limits, NeedTwoValues) {
     EXPECT_FALSE(OverallSigma({1.5}));
 }
 
-TEST(RunRules, EachAtItsThreshold) {
-    ControlLimits limits{0, 1, -3, 3};
-    RuleBreaks beyond = FindRuleBreaks({3, 3.0001, -3, -3.1, 0}, limits);
-    EXPECT_EQ(beyond.beyondLimits, (std::vector<bool>{false, true, false, true, false}));
+// The limits come from the tests kept for them, or are frozen; every test is judged against them.
+TEST(Judgement, LimitsFromTheKeptTestsOrFrozenJudgeEveryTest) {
+    std::vector<double> values{1, 2, 1, 2, 1, 2, 40, 2, 1, 2};
+    std::vector<bool> kept(values.size(), true);
+    ChartJudgement with = JudgeChart(values, kept, std::nullopt, kDefaultRunRules);
+    kept[6] = false;
+    ChartJudgement without = JudgeChart(values, kept, std::nullopt, kDefaultRunRules);
+    ASSERT_TRUE(with.limits && without.limits);
+    EXPECT_GT(with.limits->upper, 20) << "the outlier widens the limits it is in";
+    EXPECT_DOUBLE_EQ(without.limits->mean, 14.0 / 9);
+    // Ranges 1, 1, 1, 1, 1, 0, 1, 1: the outlier's neighbours become neighbours.
+    EXPECT_DOUBLE_EQ(without.limits->averageMovingRange, 7.0 / 8);
+    EXPECT_TRUE(without.broken[6]);
+    EXPECT_EQ(without.pointsBroken, 1u);
 
-    std::vector<double> seven(7, 1.0), eight(8, -1.0), nine(9, 2.0);
-    EXPECT_EQ(FindRuleBreaks(seven, limits).count(), 0u);
-    EXPECT_EQ(FindRuleBreaks(eight, limits).longRun.back(), true);
-    EXPECT_EQ(FindRuleBreaks(eight, limits).count(), 1u);
-    EXPECT_EQ(FindRuleBreaks(nine, limits).count(), 2u);
-    // A point on the mean ends the run; so does a point on the other side.
-    EXPECT_EQ(FindRuleBreaks({1, 1, 1, 1, 0, 1, 1, 1, 1, -1, 1, 1, 1, 1, 1, 1, 1}, limits).count(),
-              0u);
+    ControlLimits frozen{0, 0.5, -1.5, 1.5, 0.564, 1.843};
+    ChartJudgement judged = JudgeChart(values, {}, frozen, kDefaultRunRules);
+    EXPECT_TRUE(judged.frozen);
+    // Every 2 (and the outlier) lies beyond the frozen 3 sigma; all lie above the frozen centre,
+    // so the eighth in a row and those after break rule 4 too, and count once.
+    EXPECT_EQ(judged.breaks.size(), 9u);
+    EXPECT_EQ(judged.broken, (std::vector<bool>{0, 1, 0, 1, 0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(judged.pointsBroken, 7u);
+    EXPECT_FALSE(JudgeChart({5}, {}, std::nullopt, kDefaultRunRules).limits);
 }
 
 TEST(PartStatistics, OfOnePartNumber) {

@@ -19,7 +19,7 @@ struct Plots {
     ChartSummary draw(const std::vector<TestPoint>& points) {
         series = SeriesOf(points, ChartAxis::SampleNumber);
         ChartSummary summary =
-            DrawControlChart(chart, movingRange, series, ChartAxis::SampleNumber, "PN");
+            DrawControlChart(chart, movingRange, series, ChartView{ChartAxis::SampleNumber, "PN"});
         DrawHistogram(histogram, series.y, summary);
         return summary;
     }
@@ -94,16 +94,19 @@ TEST(LargeSelection, DrawsEveryPointBeyondALimitEveryRejectAndEveryRuleBreakAlon
     Plots plots;
     ChartSummary summary = plots.draw(points);
     ASSERT_TRUE(summary.density && summary.limits);
-    RuleBreaks breaks = FindRuleBreaks(plots.series.y, *summary.limits);
     std::set<double> alone, drawn;
     for (size_t i = 0; i < plots.series.y.size(); ++i)
-        if (plots.series.reject[i] || breaks.beyondLimits[i] || breaks.longRun[i])
+        if (plots.series.reject[i])
             alone.insert(plots.series.x[i]);
+    for (const RunRuleBreak& broken : summary.breaks)
+        alone.insert(plots.series.x[broken.index]);
     for (auto it = plots.graph("tests")->data()->begin(); it != plots.graph("tests")->data()->end();
          ++it)
         drawn.insert(it->key);
     EXPECT_EQ(drawn, alone);
-    EXPECT_GT(breaks.count(), 6u) << "the run is among them";
+    for (size_t k = 5; k < points.size(); k += 9973)
+        EXPECT_TRUE(drawn.count(plots.series.x[k])) << "beyond the upper limit: " << k;
+    EXPECT_GT(summary.ruleBreaks, 6u) << "the run is among them";
     EXPECT_EQ(plots.graph("rejects")->dataCount(), 8);
     EXPECT_TRUE(plots.chart.findChild<QCPColorMap*>()) << "the band";
 }

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -16,6 +17,7 @@
 
 #include "archive/part_limits.h"
 #include "archive/upload_archive.h"
+#include "export/typed_read_back.h"
 #include "history_rows.h"
 #include "sheet_read_back.h"
 #include "test_archives.h"
@@ -207,7 +209,7 @@ TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
         std::string file = report.toStdString();
         EXPECT_NE(CommandOutput("pdfinfo " + file).find("Pages:           2\n"), std::string::npos)
             << file;
-        std::string text = CommandOutput("pdftotext " + file + " -");
+        std::string text = CommandOutput("pdftotext -raw " + file + " -");
         for (int row = 0; row < statistics->rowCount(); ++row) {
             std::string ucl = statistics->item(row, 8)->text().toStdString();
             EXPECT_NE(text.find("UCL " + ucl), std::string::npos) << file << ": " << ucl;
@@ -354,6 +356,116 @@ TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     std::string text = CommandOutput("pdftotext " + pdf.toStdString() + " -");
     EXPECT_NE(text.find("USL 0.5"), std::string::npos);
     EXPECT_NE(text.find(rows["P%2"][cpk].toStdString()), std::string::npos) << "Cpk on the page";
+}
+
+// The charted PN's tests judged as the engineer chooses: rejects out of the limits or in, the
+// rules switched on; every break listed with its rule and Seq#.
+TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
+    ASSERT_TRUE(window_->applyFilter());
+    ASSERT_EQ(window_->chartedPn(), "P%2");
+    auto ucl = [this] {
+        return find<QCustomPlot>("controlChart")->findChild<QCPItemText*>("UCL")->text();
+    };
+    QString rejectsOut = ucl();
+    find<QCheckBox>("rejectsOutOfLimits")->setChecked(false);
+    EXPECT_NE(ucl(), rejectsOut) << "the reject's leak of 0.9 widens the limits it is in";
+    find<QCheckBox>("rejectsOutOfLimits")->setChecked(true);
+    EXPECT_EQ(ucl(), rejectsOut);
+
+    QTableWidget* breaks = find<QTableWidget>("ruleBreaks");
+    bool rejectListed = false;
+    for (int row = 0; row < breaks->rowCount(); ++row)
+        rejectListed = rejectListed || (breaks->item(row, 0)->text().startsWith("WE 1:") &&
+                                        breaks->item(row, 1)->text() == "150" &&
+                                        breaks->item(row, 3)->text() == "0.9");
+    EXPECT_TRUE(rejectListed);
+    for (const char* rule : {"rule WE 1", "rule WE 4"})
+        find<QAction>(rule)->setChecked(false);
+    EXPECT_EQ(breaks->rowCount(), 0);
+    EXPECT_EQ(find<QToolButton>("runRules")->text(), "Rules: none");
+    find<QAction>("rule Nelson 1")->setChecked(true);
+    ASSERT_GT(breaks->rowCount(), 0);
+    for (int row = 0; row < breaks->rowCount(); ++row)
+        EXPECT_TRUE(breaks->item(row, 0)->text().startsWith("Nelson 1:"));
+}
+
+// A test left out with a reason and limits frozen from a baseline are kept in the archive with
+// who and when: a window opened later draws the test hollow, lists it, and judges by the frozen
+// limits, shown beside the selection's own; the report lists the breaks and the test left out.
+TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
+    ASSERT_TRUE(window_->applyFilter());
+    qint64 id = 0;
+    {
+        ArchiveConnection connection(location_, ArchiveConnection::Access::Read);
+        QSqlQuery query(
+            "SELECT t.id FROM tests t JOIN instruments i ON i.id = t.instrument_id"
+            " WHERE i.serial = '4711' AND t.seq = '4'",
+            connection.db());
+        ASSERT_TRUE(query.next());
+        id = query.value(0).toLongLong();
+    }
+    ASSERT_TRUE(window_->leaveOut(id, "probe dropped"));
+    LimitsBaseline firstTwenty{20, {}, {}};
+    ASSERT_TRUE(window_->freezeLimits("P%2", firstTwenty));
+    window_ = std::make_unique<TrendWindow>(location_);
+    ASSERT_TRUE(window_->applyFilter());
+    EXPECT_EQ(graphPoints("left out of the limits"), 1);
+    QTableWidget* leftOut = find<QTableWidget>("leftOut");
+    ASSERT_EQ(leftOut->rowCount(), 1);
+    EXPECT_EQ(leftOut->item(0, 0)->text(), "4");
+    EXPECT_TRUE(leftOut->item(0, 3)->text().startsWith("probe dropped ("));
+    auto* chart = find<QCustomPlot>("controlChart");
+    ASSERT_TRUE(chart->findChild<QCPItemText*>("UCL frozen"));
+    QTableWidget* limits = find<QTableWidget>("limitsCompare");
+    ASSERT_TRUE(limits->item(0, 0) && limits->item(0, 1));
+    EXPECT_EQ(limits->item(5, 1)->text(), "first 20 tests (19 tests)")
+        << "the test left out is among the first twenty";
+    EXPECT_EQ("UCL frozen " + limits->item(1, 1)->text(),
+              chart->findChild<QCPItemText*>("UCL frozen")->text());
+
+    QString pdf = folder_.path() + "/judged.pdf";
+    ASSERT_TRUE(window_->saveReport(pdf));
+    std::string text = CommandOutput("pdftotext -raw " + pdf.toStdString() + " -");
+    for (const char* listed : {"Rule breaks (WE 1, WE 4)", "Left out of the limits: 1", "Seq# 4 ·",
+                               "probe dropped", "UCL frozen"})
+        EXPECT_NE(text.find(listed), std::string::npos) << listed;
+
+    find<QCheckBox>("judgeByFrozen")->setChecked(false);
+    EXPECT_TRUE(chart->findChild<QCPItemText*>("UCL"));
+    ASSERT_TRUE(window_->thawLimits("P%2"));
+    find<QCheckBox>("judgeByFrozen")->setChecked(true);
+    EXPECT_FALSE(chart->findChild<QCPItemText*>("UCL frozen"));
+    ASSERT_TRUE(window_->takeBack(id, "probe checked"));
+    EXPECT_EQ(graphPoints("left out of the limits"), 0);
+}
+
+// Subgroup and reject-rate charts take the individuals chart's place; the statistics and the
+// charted tests go to a workbook, each test with its Seq#, its time as a date and the rules it
+// breaks.
+TEST_P(TrendWindowTest, ChartTypesAndTheStatisticsWorkbook) {
+    ASSERT_TRUE(window_->applyFilter());
+    auto* type = find<QComboBox>("chartType");
+    auto choose = [type](int index) {
+        type->setCurrentIndex(index);
+        emit type->activated(index);
+    };
+    choose(1);
+    auto* title = find<QCustomPlot>("controlChart")->findChild<QCPTextElement*>();
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->text(), QString::fromUtf8("X̄ chart: PN P%2, subgroups of 5"));
+    EXPECT_TRUE(find<QLabel>("summary")->text().contains("; 40 subgroups"))
+        << "200 tests of P%2 in fives";
+    choose(3);
+    EXPECT_TRUE(find<QCustomPlot>("movingRangeChart")->isHidden());
+    EXPECT_TRUE(find<QLabel>("summary")->text().contains("reject rate over"));
+    choose(0);
+
+    QString path = folder_.path() + "/statistics.xlsx";
+    ASSERT_TRUE(window_->exportStatistics(path));
+    std::string dump = ReadTypedBack(path.toStdString());
+    EXPECT_NE(dump.find(TextCell("150") + "\td"), std::string::npos) << "Seq# 150 with its date";
+    EXPECT_NE(dump.find("\tn0.9\t" + TextCell("yes") + "\t" + TextCell("WE 1")), std::string::npos)
+        << "the reject beyond the limit";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,

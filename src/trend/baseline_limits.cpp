@@ -1,0 +1,47 @@
+#include "trend/baseline_limits.h"
+
+#include "archive/change_author.h"
+
+namespace qm4250 {
+
+QString BaselineText(const LimitsBaseline& baseline) {
+    if (baseline.firstTests > 0)
+        return QString("first %1 tests").arg(baseline.firstTests);
+    QString from = baseline.from.isValid() ? baseline.from.toString("yyyy-MM-dd") : "the first";
+    QString to = baseline.to.isValid() ? baseline.to.toString("yyyy-MM-dd") : "the last";
+    return QString("tests %1 to %2").arg(from, to);
+}
+
+std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection, const QString& pn,
+                                                   const LimitsBaseline& baseline,
+                                                   const SelectionJudging& judging) {
+    TestFilter filter;
+    filter.pn = pn;
+    if (baseline.firstTests == 0) {
+        filter.from = baseline.from;
+        filter.to = baseline.to;
+    }
+    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
+    if (auto* error = std::get_if<ArchiveError>(&selected))
+        return ArchiveErrorText(*error);
+    std::vector<TestPoint>& points = std::get<SelectedTests>(selected).points;
+    if (baseline.firstTests > 0 && points.size() > baseline.firstTests)
+        points.resize(baseline.firstTests);
+    std::vector<double> kept;
+    for (const TestPoint& point : points)
+        if (point.leak && judging.inLimits(point))
+            kept.push_back(*point.leak);
+    std::optional<ControlLimits> limits = IndividualsLimits(kept);
+    if (!limits)
+        return QString("the baseline (%1) holds %2 tests that make limits; limits need two")
+            .arg(BaselineText(baseline))
+            .arg(kept.size());
+    return FrozenLimits{pn,
+                        limits,
+                        BaselineText(baseline),
+                        static_cast<qint64>(kept.size()),
+                        ChangeAuthor(),
+                        QDateTime::currentDateTimeUtc()};
+}
+
+}  // namespace qm4250

@@ -1,0 +1,96 @@
+#include "trend/selection_judging.h"
+
+#include "trend/rule_names.h"
+
+namespace qm4250 {
+
+std::optional<ToleranceLimits> SelectionJudging::toleranceOf(const QString& pn) const {
+    auto found = tolerances.find(pn);
+    if (found == tolerances.end())
+        return std::nullopt;
+    return ToleranceLimits{found->second.lower, found->second.upper};
+}
+
+std::optional<ControlLimits> SelectionJudging::frozenOf(const QString& pn) const {
+    auto found = frozen.find(pn);
+    if (!judgeByFrozen || found == frozen.end())
+        return std::nullopt;
+    return found->second.limits;
+}
+
+bool SelectionJudging::inLimits(const TestPoint& test) const {
+    return !(rejectsOutOfLimits && test.reject) && !exclusions.count(test.id);
+}
+
+ChartView SelectionJudging::viewOf(const ChartSeries& series, const QString& pn, ChartAxis axis,
+                                   const QString& title) const {
+    ChartView view;
+    view.axis = axis;
+    view.title = title;
+    view.rules = rules;
+    view.rejectsOutOfLimits = rejectsOutOfLimits;
+    if (!pn.isNull()) {
+        view.tolerance = toleranceOf(pn);
+        view.frozen = frozenOf(pn);
+    }
+    view.excluded.resize(series.source.size());
+    for (size_t i = 0; i < series.source.size(); ++i)
+        view.excluded[i] = exclusions.count(series.source[i]->id) > 0;
+    return view;
+}
+
+PartStatistics SelectionJudging::statisticsOf(const QString& pn,
+                                              const std::vector<const TestPoint*>& tests) const {
+    std::vector<double> leaks;
+    size_t rejects = 0;
+    PartJudging judging{{}, frozenOf(pn), rules, toleranceOf(pn)};
+    for (const TestPoint* test : tests) {
+        if (test->leak) {
+            leaks.push_back(*test->leak);
+            rejects += test->reject;
+            judging.inLimits.push_back(inLimits(*test));
+        }
+    }
+    return StatisticsOfPart(pn.toStdString(), leaks, rejects, judging);
+}
+
+std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,
+                                                         const std::vector<QString>& pns,
+                                                         SelectionJudging choices) {
+    auto tolerances = StandingPartLimits(connection, pns);
+    if (auto* error = std::get_if<ArchiveError>(&tolerances))
+        return *error;
+    auto frozen = StandingFrozenLimits(connection, pns);
+    if (auto* error = std::get_if<ArchiveError>(&frozen))
+        return *error;
+    auto exclusions = StandingExclusions(connection, pns);
+    if (auto* error = std::get_if<ArchiveError>(&exclusions))
+        return *error;
+    choices.tolerances = std::move(std::get<0>(tolerances));
+    choices.frozen = std::move(std::get<0>(frozen));
+    choices.exclusions = std::move(std::get<0>(exclusions));
+    return choices;
+}
+
+std::vector<ListedTest> BreakList(const ChartSeries& series, const ChartSummary& summary) {
+    std::vector<ListedTest> list;
+    for (const RunRuleBreak& broken : summary.breaks)
+        list.push_back({series.source[broken.index], series.y[broken.index],
+                        RuleName(broken.rule) + ": " + RuleDescription(broken.rule)});
+    return list;
+}
+
+std::vector<ListedTest> ExclusionList(const ChartSeries& series, const SelectionJudging& judging) {
+    std::vector<ListedTest> list;
+    for (size_t i = 0; i < series.source.size(); ++i) {
+        auto found = judging.exclusions.find(series.source[i]->id);
+        if (found != judging.exclusions.end())
+            list.push_back({series.source[i], series.y[i],
+                            QString("%1 (%2, %3)")
+                                .arg(found->second.reason, found->second.changedBy,
+                                     found->second.changedAt.toString("yyyy-MM-dd"))});
+    }
+    return list;
+}
+
+}  // namespace qm4250
