@@ -1,10 +1,17 @@
 #include "trend/chart_series.h"
 
+#include <QDateTime>
+
 namespace qm4250 {
 
 double ChartTime(qint64 seconds) {
     constexpr qint64 kUnixTimeOf2004 = 1072915200;
     return static_cast<double>(seconds + kUnixTimeOf2004);
+}
+
+QString TestTimeText(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(ChartTime(seconds)), Qt::UTC)
+        .toString("yyyy-MM-dd HH:mm:ss");
 }
 
 ChartSeries SeriesOf(const std::vector<TestPoint>& points, ChartAxis axis) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <vector>
 
 #include "archive/test_points.h"
@@ -22,6 +23,8 @@ struct ChartSeries {
 
 // Where a raw time stamp sits on the time axis: the instrument's clock read as UTC.
 double ChartTime(qint64 seconds);
+// The same as a date and time, as lists print it.
+QString TestTimeText(qint64 seconds);
 
 ChartSeries SeriesOf(const std::vector<TestPoint>& points, ChartAxis axis);
 

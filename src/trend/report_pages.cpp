@@ -64,8 +64,9 @@ void DrawHeading(QCPPainter& painter, int width, const QString& title,
 void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistics& part) {
     QStringList headers = StatisticsHeaders();
     QStringList cells = StatisticsCells(part);
-    // The PN heads every block and takes two columns' room: part numbers are long.
-    int column = width / (kStatisticsColumns + 2);
+    // The PN heads every block and takes two columns' room: part numbers are long; the last
+    // cell takes two as well.
+    int column = width / (kStatisticsColumns + 3);
     painter.setFont(QFont("Liberation Sans", 8));
     auto draw = [&](int slot, int y, int span, const QString& header, const QString& cell) {
         QRect place(kMargin + slot * column, y, span * column - 4, 16);
@@ -77,13 +78,10 @@ void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistic
         draw(0, y, 2, headers[0], cells[0]);
         for (int i = first; i < std::min<int>(first + kStatisticsColumns, headers.size()); ++i)
             // The last takes the rest of its line: its header is the longest.
-            draw(2 + i - first, y, i == headers.size() - 1 ? kStatisticsColumns - (i - first) : 1,
-                 headers[i], cells[i]);
+            draw(2 + i - first, y,
+                 i == headers.size() - 1 ? kStatisticsColumns + 1 - (i - first) : 1, headers[i],
+                 cells[i]);
     }
-}
-
-QString TimeText(qint64 seconds) {
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString("yyyy-MM-dd HH:mm:ss");
 }
 
 // The lines listing a chart's rule breaks and the tests left out of its limits, at most
@@ -100,7 +98,7 @@ QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTes
     auto line = [&](const ListedTest& listed) {
         auto seq = seqs.find(listed.test->id);
         return QString("Seq# %1 · %2 · %3 · %4")
-            .arg(seq == seqs.end() ? "?" : seq->second, TimeText(listed.test->seconds),
+            .arg(seq == seqs.end() ? "?" : seq->second, TestTimeText(listed.test->seconds),
                  LimitText(listed.leak), listed.what);
     };
     QStringList rules;

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "export/typed_workbook.h"
+#include "trend/chart_series.h"
 #include "trend/statistics_cells.h"
 
 namespace qm4250 {
@@ -16,7 +17,7 @@ TypedCell TextCell(const QString& text) {
 TypedRow PointRow(const ChartDataRow& point) {
     return {TextCell(point.pn),
             TextCell(point.seq),
-            DateTime{point.seconds},
+            DateTime{static_cast<int64_t>(ChartTime(point.seconds))},
             point.leak ? TypedCell(*point.leak) : TypedCell(),
             TextCell(point.reject ? "yes" : "no"),
             TextCell(point.ruleBreaks),

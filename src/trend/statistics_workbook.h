@@ -12,7 +12,7 @@ namespace qm4250 {
 struct ChartDataRow {
     QString pn;
     QString seq;
-    qint64 seconds = 0;          // the raw time stamp, read as UTC as the chart reads it
+    qint64 seconds = 0;          // the raw time stamp, read as the chart reads it
     std::optional<double> leak;  // none when the leak text is not a number
     bool reject = false;
     QString ruleBreaks;  // the run rules it breaks, as the window names them; empty for none

@@ -803,9 +803,7 @@ void TrendWindow::showLists() {
             const ListedTest& listed = list[static_cast<size_t>(row)];
             auto seq = seqs.find(listed.test->id);
             QStringList cells{seq == seqs.end() ? "?" : seq->second,
-                              QDateTime::fromSecsSinceEpoch(listed.test->seconds, Qt::UTC)
-                                  .toString("yyyy-MM-dd HH:mm:ss"),
-                              LimitText(listed.leak)};
+                              TestTimeText(listed.test->seconds), LimitText(listed.leak)};
             whatFirst ? cells.prepend(listed.what) : cells.append(listed.what);
             for (int column = 0; column < cells.size(); ++column)
                 table->setItem(row, column, new QTableWidgetItem(cells[column]));

@@ -89,8 +89,9 @@ std::string Row(const QString& cells) {
 
 TEST(StatisticsWorkbook, HoldsNumbersWhereTheTableShowsThemAndTheTestsWithTheirDates) {
     std::vector<ChartDataRow> points{
-        {"PN17", "0042", 1'796'711'400, 0.0012, true, "beyond a limit", ""},
-        {"PN17", "43", 1'796'711'460, std::nullopt, false, "", "leak not a number"}};
+        // 2026-12-08 06:30 on the instrument's clock, which counts from 2004
+        {"PN17", "0042", 723'796'200, 0.0012, true, "beyond a limit", ""},
+        {"PN17", "43", 723'796'260, std::nullopt, false, "", "leak not a number"}};
     QTemporaryDir folder;
     QString path = folder.filePath("statistics.xlsx");
     ASSERT_TRUE(WriteStatisticsWorkbook(path, {Capable(), Few(12), NoLeaks()}, points));

@@ -377,6 +377,7 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
     for (int row = 0; row < breaks->rowCount(); ++row)
         rejectListed = rejectListed || (breaks->item(row, 0)->text().startsWith("WE 1:") &&
                                         breaks->item(row, 1)->text() == "150" &&
+                                        breaks->item(row, 2)->text() == "2004-01-07 06:00:00" &&
                                         breaks->item(row, 3)->text() == "0.9");
     EXPECT_TRUE(rejectListed);
     for (const char* rule : {"rule WE 1", "rule WE 4"})
@@ -463,7 +464,8 @@ TEST_P(TrendWindowTest, ChartTypesAndTheStatisticsWorkbook) {
     QString path = folder_.path() + "/statistics.xlsx";
     ASSERT_TRUE(window_->exportStatistics(path));
     std::string dump = ReadTypedBack(path.toStdString());
-    EXPECT_NE(dump.find(TextCell("150") + "\td"), std::string::npos) << "Seq# 150 with its date";
+    EXPECT_NE(dump.find(TextCell("150") + "\td2004-01-07 06:00:00"), std::string::npos)
+        << "Seq# 150 with its date";
     EXPECT_NE(dump.find("\tn0.9\t" + TextCell("yes") + "\t" + TextCell("WE 1")), std::string::npos)
         << "the reject beyond the limit";
 }
