@@ -11,11 +11,10 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <limits>
-#include <set>
 #include <thread>
 
 #include "archive/archive_connection.h"
@@ -135,19 +134,8 @@ class ArchiveBase : public testing::Test {
                 count("SELECT COUNT(*) FROM unreadable_frames")};
     }
 
-    // The ids of the PN's tests, in the order they were tested.
-    std::vector<qint64> testIds(const QString& pn) {
-        ArchiveConnection connection(location_, ArchiveConnection::Access::Read);
-        QSqlQuery query(connection.db());
-        query.prepare("SELECT id FROM tests WHERE pn = ? ORDER BY time_seconds");
-        query.addBindValue(pn);
-        std::vector<qint64> ids;
-        if (query.exec()) {
-            while (query.next())
-                ids.push_back(query.value(0).toLongLong());
-        }
-        return ids;
-    }
+    // The id of the test TestsOf gave this index.
+    qint64 testId(int k) { return count(QString("SELECT id FROM tests WHERE seq = '%1'").arg(k)); }
 
     Engine engine_ = Engine::Sqlite;
     QTemporaryDir folder_;
@@ -217,35 +205,12 @@ TEST_P(ArchiveTest, PartLimitsKeepEveryChangeAndTheLatestStands) {
 // The value a read gave, or an empty one with the test failed by the read's error.
 template <typename T>
 T Got(std::variant<T, ArchiveError> read) {
-    if (auto* error = std::get_if<ArchiveError>(&read)) {
+    if (auto* error = std::get_if<ArchiveError>(&read))
         ADD_FAILURE() << ArchiveErrorText(*error).toStdString();
-        return {};
-    }
-    return std::get<T>(std::move(read));
+    return read.index() == 0 ? std::get<T>(std::move(read)) : T{};
 }
 
-ControlLimits LimitsAround(double mean, double sigma) {
-    return {mean, sigma, mean - 3 * sigma, mean + 3 * sigma, 1.128 * sigma, 3.685 * sigma};
-}
-
-// Every value's bits: a double rounded on its way through the archive differs here.
-std::vector<uint64_t> Bits(const ControlLimits& limits) {
-    std::vector<uint64_t> bits;
-    for (double value : {limits.mean, limits.sigmaMovingRange, limits.lower, limits.upper,
-                         limits.averageMovingRange, limits.movingRangeUpper})
-        bits.push_back(std::bit_cast<uint64_t>(value));
-    return bits;
-}
-
-// PNs that select nothing, enough to spread a lookup over several statements.
-std::vector<QString> Fillers(int count) {
-    std::vector<QString> pns;
-    for (int k = 0; k < count; ++k)
-        pns.push_back(QString("none %1").arg(k));
-    return pns;
-}
-
-// One test of each PN.
+// One test of each PN, its Seq# its index.
 History TestsOf(const std::vector<std::string>& pns) {
     std::vector<Texts> tests;
     for (size_t k = 0; k < pns.size(); ++k)
@@ -253,187 +218,116 @@ History TestsOf(const std::vector<std::string>& pns) {
     return HistoryWith(tests);
 }
 
+const ControlLimits kLimits{1, 1, 0, 2, 1, 3};
 const QDateTime kMonday({2026, 11, 30}, {8, 0, 0, 250}, Qt::UTC);
 
-// Limits of every kind of double and every field of the change come back as stored, on a
-// connection of their own; texts as typed, the same on both engines; a PN is matched exactly, its
-// quotes and "%" as themselves, wherever it is among PNs enough for several statements.
-TEST_P(ArchiveTest, FrozenLimitsSurviveReopeningToTheLastBit) {
-    struct Case {
-        ControlLimits limits;
-        qint64 baselineTests;
-        QString baseline;
-        QString kept;
-    };
-    const std::vector<Case> cases{
-        {LimitsAround(0.0031, 0.00042), std::numeric_limits<qint64>::max(), QString(), ""},
-        {LimitsAround(0.1 + 0.2, 1.0 / 3), 0, QString("a") + QChar(0) + "b", "a\u2400b"},
-        {{-1e-300, 4.9e-324, -2.2250738585072014e-308, 1.7976931348623157e308,
-          -1.7976931348623157e308, 123456789.12345679},
-         412,
-         "it's 100% \"µ ± σ\" \\N;--" + QString(100000, 'r'),
-         "it's 100% \"µ ± σ\" \\N;--" + QString(100000, 'r')},
-    };
-    std::vector<QString> pns = Fillers(1200);
+// Limits to the last bit and every field of a change come back on a connection of their own, texts
+// as typed (a null as "", U+0000, which PostgreSQL's text cannot hold, as U+2400); a PN is matched
+// exactly, wherever it is among PNs enough for three statements of 500.
+TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
+    const std::array<ControlLimits, 3> limits{
+        {{0.1 + 0.2, 1.0 / 3, 0.0031 - 3 * 0.00042, 4.9e-324, -1e-300, 2.0 / 3},
+         {-2.2250738585072014e-308, 1.7976931348623157e308, -1.7976931348623157e308,
+          123456789.12345679, 1e-7 / 3, 1},
+         kLimits}};
+    const QString awkward = "it's 100% \"µ ± σ\" \\N;--";
+    const std::array<std::pair<QString, QString>, 3> texts{
+        {{QString(), ""}, {QString("a") + QChar(0) + "b", "a\u2400b"}, {awkward, awkward}}};
     const std::array<size_t, 3> at{499, 500, 1199};  // either side of a statement's end, and last
-    for (size_t k = 0; k < cases.size(); ++k) {
+    const qint64 tests = std::numeric_limits<qint64>::max();
+    // Beside the cases': a test of the first PN left in, and a PN "%" and "_" match, not asked.
+    ASSERT_TRUE(Store(location_, TestsOf({"P'%_\"0", "P'%_\"1", "P'%_\"2", "P'%_\"0", "P'ab\"0"}))
+                    .written());
+    ASSERT_FALSE(StoreFrozenLimits(location_, {"P'ab\"0", kLimits, "", 1, "", kMonday}));
+    ASSERT_FALSE(StoreExclusion(location_, {testId(4), true, "", "", kMonday}));
+    std::vector<QString> pns(1200, "none");
+    for (size_t k = 0; k < 3; ++k) {
         pns[at[k]] = QString("P'%_\"%1").arg(k);
-        ASSERT_FALSE(StoreFrozenLimits(location_, {pns[at[k]], cases[k].limits, cases[k].baseline,
-                                                   cases[k].baselineTests, QString(), kMonday}));
+        const QString& t = texts[k].first;  // as typed; .second as read back
+        ASSERT_FALSE(StoreFrozenLimits(location_, {pns[at[k]], limits[k], t, tests, t, kMonday}));
+        ASSERT_FALSE(StoreExclusion(location_, {testId(k), true, t, t, kMonday}));
     }
-    pns.push_back("P'%_\"");  // never frozen
     ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
-    auto standing = Got(StandingFrozenLimits(reopened, pns));
-    ASSERT_EQ(standing.size(), cases.size());
-    for (size_t k = 0; k < cases.size(); ++k) {
-        const FrozenLimits& read = standing[pns[at[k]]];
-        ASSERT_TRUE(read.limits) << k;
-        EXPECT_EQ(Bits(*read.limits), Bits(cases[k].limits)) << k;
-        EXPECT_TRUE(read.baseline == cases[k].kept) << k;
-        EXPECT_EQ(read.baselineTests, cases[k].baselineTests);
-        EXPECT_EQ(read.changedBy, "");
-        EXPECT_EQ(read.changedAt, kMonday);
+    EXPECT_TRUE(Got(StandingFrozenLimits(reopened, {})).empty());
+    auto frozen = Got(StandingFrozenLimits(reopened, pns));
+    auto excluded = Got(StandingExclusions(reopened, pns));
+    EXPECT_EQ(frozen.size() + excluded.size(), 6u);
+    for (size_t k = 0; k < 3; ++k) {
+        const FrozenLimits& f = frozen[pns[at[k]]];
+        const Exclusion& e = excluded[testId(k)];
+        EXPECT_TRUE(f.limits && !std::memcmp(&*f.limits, &limits[k], sizeof(ControlLimits))) << k;
+        for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy})
+            EXPECT_TRUE(text == texts[k].second) << k << ": " << text.toStdString();
+        EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday);
     }
 }
 
-// Another user's change made later stands, even when that user's clock says earlier, and every
-// change is in the history as made: of a PN's frozen limits and of a test's exclusion. Each case
-// has a PN, and its test, of its own.
-TEST_P(ArchiveTest, TheLaterChangeStandsAndEveryChangeIsKept) {
-    struct Case {
-        std::vector<std::pair<const char*, bool>> changes;  // who; freezes, excludes
-        std::string standing;  // whose change stands; none when the PN is thawed, the test in
-    };
-    const std::vector<Case> cases{
-        {{{"ana", true}, {"ben", true}}, "ben"},
-        {{{"ana", true}, {"ben", false}}, "none"},
-        {{{"ana", true}, {"ben", false}, {"cy", true}}, "cy"},
-        {{{"ana", false}}, "none"},
-    };
-    ASSERT_TRUE(Store(location_, TestsOf({"T0", "T1", "T2", "T3"})).written());
+// Each change stands until the next, made later by another user even when that user's clock says
+// earlier; a thaw or a take-back leaves none standing; every change is in the history as made.
+// Refused, and nothing of them kept: an exclusion of a test the archive does not hold, and limits
+// not all finite numbers (SQLite would keep a NaN as a thaw).
+TEST_P(ArchiveTest, TheLaterChangeStandsEveryChangeIsKeptAndNoneRefused) {
+    ASSERT_TRUE(Store(location_, TestsOf({"P"})).written());
+    const qint64 test = testId(0);
     auto made = [](const QString& by, bool on, const QDateTime& at) {
-        return by.toStdString() + (on ? " on " : " off ") +
-               at.toString(Qt::ISODateWithMs).toStdString();
+        return (by + (on ? " on " : " off ") + at.toString(Qt::ISODateWithMs)).toStdString();
     };
-    for (size_t c = 0; c < cases.size(); ++c) {
-        QString pn = QString("T%1").arg(c);
-        qint64 test = testIds(pn).at(0);
-        std::vector<std::string> changes;
-        for (size_t k = 0; k < cases[c].changes.size(); ++k) {
-            auto [by, on] = cases[c].changes[k];
-            QDateTime at = kMonday.addDays(-static_cast<qint64>(k));
-            std::optional<ControlLimits> limits;
-            if (on)
-                limits = LimitsAround(static_cast<double>(k), 1);
-            ASSERT_FALSE(StoreFrozenLimits(location_, {pn, limits, "all", 4, by, at}));
-            ASSERT_FALSE(StoreExclusion(location_, {test, on, by, by, at}));
-            changes.push_back(made(by, on, at));
-        }
+    std::vector<std::string> changes;
+    for (auto [by, on] :
+         std::vector<std::pair<QString, bool>>{{"ana", true}, {"ben", false}, {"cy", true}}) {
+        QDateTime at = kMonday.addDays(-static_cast<qint64>(changes.size()));
+        ASSERT_FALSE(StoreFrozenLimits(
+            location_, {"P", on ? std::optional(kLimits) : std::nullopt, "all", 4, by, at}));
+        ASSERT_FALSE(StoreExclusion(location_, {test, on, by, by, at}));
+        changes.push_back(made(by, on, at));
         ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
-        auto frozen = Got(StandingFrozenLimits(reopened, {"T0", "T1", "T2", "T3"}));
-        auto excluded = Got(StandingExclusions(reopened, {"T0", "T1", "T2", "T3"}));
-        EXPECT_EQ(frozen.count(pn) ? frozen[pn].changedBy.toStdString() : "none",
-                  cases[c].standing);
-        EXPECT_EQ(excluded.count(test) ? excluded[test].reason.toStdString() : "none",
-                  cases[c].standing);
-        if (frozen.count(pn)) {  // the limits of the last change
-            EXPECT_EQ(frozen[pn].limits->mean, static_cast<double>(changes.size() - 1));
-        }
+        auto frozen = Got(StandingFrozenLimits(reopened, {"P"}));
+        auto excluded = Got(StandingExclusions(reopened, {"P"}));
+        std::string standing = on ? by.toStdString() : "none";
+        EXPECT_EQ(frozen.count("P") ? frozen["P"].changedBy.toStdString() : "none", standing);
+        EXPECT_EQ(excluded.count(test) ? excluded[test].reason.toStdString() : "none", standing);
         std::vector<std::string> frozenHistory, exclusionHistory;
-        for (const FrozenLimits& change : Got(FrozenLimitsHistory(reopened, pn)))
-            frozenHistory.push_back(
-                made(change.changedBy, change.limits.has_value(), change.changedAt));
-        for (const Exclusion& change : Got(ExclusionHistory(reopened, test)))
-            exclusionHistory.push_back(made(change.changedBy, change.excluded, change.changedAt));
+        for (const FrozenLimits& f : Got(FrozenLimitsHistory(reopened, "P")))
+            frozenHistory.push_back(made(f.changedBy, f.limits.has_value(), f.changedAt));
+        for (const Exclusion& e : Got(ExclusionHistory(reopened, test)))
+            exclusionHistory.push_back(made(e.changedBy, e.excluded, e.changedAt));
         EXPECT_EQ(frozenHistory, changes);
         EXPECT_EQ(exclusionHistory, changes);
     }
-}
-
-// Only the tests of the PNs asked for, matched exactly, wherever they are among many.
-TEST_P(ArchiveTest, StandingExclusionsAreThoseOfThePnsAskedFor) {
-    ASSERT_TRUE(Store(location_, TestsOf({"A", "A", "B'%", "C", "A"})).written());
-    std::vector<qint64> a = testIds("A"), b = testIds("B'%"), c = testIds("C");
-    ASSERT_EQ(a.size(), 3u);
-    for (auto [test, excluded] : std::vector<std::pair<qint64, bool>>{
-             {a[0], true}, {a[1], true}, {a[1], false}, {b[0], true}, {c[0], true}})
-        ASSERT_FALSE(StoreExclusion(location_, {test, excluded, "leak", "ana", kMonday}));
-    std::vector<QString> many = Fillers(1100);
-    many[499] = "C";  // either side of a statement's end, and last
-    many[500] = "B'%";
-    many.back() = "A";
-    struct Case {
-        std::vector<QString> pns;
-        std::set<qint64> excluded;
-    };
-    ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
-    for (const Case& c : std::vector<Case>{
-             {{}, {}},
-             {{"B_%", "B'", "a"}, {}},
-             {{"A", "B'%", "A"}, {a[0], b[0]}},
-             {many, {a[0], b[0], c[0]}},
-         }) {
-        std::set<qint64> excluded;
-        for (const auto& [test, exclusion] : Got(StandingExclusions(reopened, c.pns))) {
-            EXPECT_EQ(exclusion.testId, test);
-            excluded.insert(test);
-        }
-        EXPECT_EQ(excluded, c.excluded) << c.pns.size() << " PNs";
+    for (qint64 id : {test + 1, std::numeric_limits<qint64>::max()}) {
+        auto refused = StoreExclusion(location_, {id, true, "", "eve", kMonday});
+        EXPECT_TRUE(refused && ArchiveErrorText(*refused).endsWith(" " + QString::number(id)))
+            << id;
     }
-}
-
-// An exclusion of a test the archive does not hold, or limits that are no numbers (SQLite would
-// keep a NaN as a thaw), are refused, and nothing of them is kept.
-TEST_P(ArchiveTest, ChangesOfNothingOrOfNoNumbersAreRefused) {
-    ASSERT_TRUE(Store(location_, TestsOf({"P"})).written());
-    ASSERT_FALSE(StoreFrozenLimits(location_, {"Q", LimitsAround(1, 1), "", 2, "ana", kMonday}));
-    qint64 last = testIds("P").at(0);
-    for (qint64 id : {last + 1, qint64{0}, qint64{-1}, std::numeric_limits<qint64>::max(),
-                      std::numeric_limits<qint64>::min()}) {
-        std::optional<ArchiveError> refused =
-            StoreExclusion(location_, {id, true, "leak", "ana", kMonday});
-        ASSERT_TRUE(refused) << id;
-        EXPECT_TRUE(ArchiveErrorText(*refused).endsWith(" " + QString::number(id)))
-            << ArchiveErrorText(*refused).toStdString();
-    }
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     for (ControlLimits limits :
-         {ControlLimits{nan, 1, 0, 2, 1, 3}, ControlLimits{1, 1, 0, inf, 1, 3},
-          ControlLimits{1, -inf, 0, 2, 1, 3}, ControlLimits{1, 1, 0, 2, 1, nan}})
-        EXPECT_TRUE(StoreFrozenLimits(location_, {"P", limits, "", 2, "ana", kMonday}));
-    EXPECT_EQ(count("SELECT COUNT(*) FROM exclusions"), 0);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM frozen_limits"), 1);
+         {ControlLimits{NAN, 1, 0, 2, 1, 3}, ControlLimits{1, 1, 0, INFINITY, 1, 3},
+          ControlLimits{1, -INFINITY, 0, 2, 1, 3}})
+        EXPECT_TRUE(StoreFrozenLimits(location_, {"P", limits, "", 2, "eve", kMonday}));
+    EXPECT_EQ(
+        count("SELECT COUNT(*) FROM exclusions") + count("SELECT COUNT(*) FROM frozen_limits"), 6);
 }
 
-// An archive made before frozen limits and exclusions were kept reads as having none, and is not
-// changed by reading; the next change brings it up to date.
+// An archive made before frozen limits and exclusions were kept reads as having none; either
+// change brings it up to date.
 TEST_P(ArchiveTest, AnArchiveOfTheThirdSchemaHasNoneUntilTheNextChange) {
     ASSERT_TRUE(Store(location_, TestsOf({"P"})).written());
-    ASSERT_FALSE(StorePartLimits(location_, {"P", std::nullopt, 0.005, "ana", kMonday}));
-    {
-        ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
-        QSqlQuery query(connection.db());
-        for (const char* statement : {"DROP TABLE exclusions", "DROP TABLE frozen_limits",
-                                      "DELETE FROM schema_version WHERE version > 3"})
-            ASSERT_TRUE(query.exec(statement)) << statement;
+    for (bool freeze : {true, false}) {
+        {
+            ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
+            QSqlQuery query(connection.db());
+            for (const char* statement : {"DROP TABLE exclusions", "DROP TABLE frozen_limits",
+                                          "DELETE FROM schema_version WHERE version > 3"})
+                ASSERT_TRUE(query.exec(statement)) << statement;
+            ArchiveConnection reading(location_, ArchiveConnection::Access::Read);
+            EXPECT_TRUE(Got(StandingFrozenLimits(reading, {"P"})).empty());
+            EXPECT_TRUE(Got(FrozenLimitsHistory(reading, "P")).empty());
+            EXPECT_TRUE(Got(StandingExclusions(reading, {"P"})).empty());
+            EXPECT_TRUE(Got(ExclusionHistory(reading, testId(0))).empty());
+        }
+        EXPECT_FALSE(freeze ? StoreFrozenLimits(location_, {"P", kLimits, "", 2, "ana", kMonday})
+                            : StoreExclusion(location_, {testId(0), true, "", "ana", kMonday}));
+        EXPECT_EQ(count("SELECT MAX(version) FROM schema_version"), LatestSchemaVersion());
     }
-    qint64 test = testIds("P").at(0);
-    {
-        ArchiveConnection reading(location_, ArchiveConnection::Access::Read);
-        EXPECT_TRUE(Got(StandingFrozenLimits(reading, {"P"})).empty());
-        EXPECT_TRUE(Got(FrozenLimitsHistory(reading, "P")).empty());
-        EXPECT_TRUE(Got(StandingExclusions(reading, {"P"})).empty());
-        EXPECT_TRUE(Got(ExclusionHistory(reading, test)).empty());
-    }
-    EXPECT_EQ(count("SELECT MAX(version) FROM schema_version"), 3);
-    ASSERT_FALSE(StoreExclusion(location_, {test, true, "leak", "ana", kMonday}));
-    ASSERT_FALSE(StoreFrozenLimits(location_, {"P", LimitsAround(1, 1), "", 2, "ana", kMonday}));
-    EXPECT_EQ(count("SELECT MAX(version) FROM schema_version"), LatestSchemaVersion());
-    ArchiveConnection reading(location_, ArchiveConnection::Access::Read);
-    EXPECT_EQ(Got(StandingExclusions(reading, {"P"})).count(test), 1u);
-    EXPECT_EQ(Got(StandingFrozenLimits(reading, {"P"})).count("P"), 1u);
-    EXPECT_TRUE(Got(CurrentPartLimits(reading, "P")));
 }
 
 TEST_P(ArchiveTest, EveryFieldIsKeptAsReceived) {
