@@ -22,6 +22,7 @@ const char* const kArchiveCommandHelp =
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
     "       qm4250-archive report FILE.pdf [the same options as export]\n"
     "       qm4250-archive limits PN [--upper X [--lower Y]] [--archive URL]\n"
+    "       qm4250-archive --help          (this text)\n"
     "\n"
     "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
     "        archive; a test already there is not added again. For each file: tests read, tests\n"
