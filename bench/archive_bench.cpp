@@ -102,7 +102,7 @@ bool Empty(const ArchiveLocation& location, bool afterARun) {
         return true;
     if (afterARun)
         return query.exec(
-            "TRUNCATE instruments, uploads, tests, unreadable_frames RESTART IDENTITY");
+            "TRUNCATE instruments, uploads, tests, unreadable_frames, exclusions RESTART IDENTITY");
     return query.exec("SELECT 1 FROM tests LIMIT 1") && !query.next();
 }
 

@@ -87,7 +87,8 @@ void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistic
 // The lines listing a chart's rule breaks and the tests left out of its limits, at most
 // kListedAtMost of them, each test named by its Seq#.
 QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTest>& breaks,
-                      const std::vector<ListedTest>& excluded, const SelectionJudging& judging) {
+                      size_t breakCount, const std::vector<ListedTest>& excluded,
+                      const SelectionJudging& judging) {
     std::vector<qint64> ids;
     for (const auto* list : {&breaks, &excluded})
         for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
@@ -105,17 +106,17 @@ QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTes
     for (RunRule rule : judging.rules)
         rules << RuleName(rule);
     QStringList lines;
-    auto add = [&](const QString& heading, const std::vector<ListedTest>& list) {
-        lines << heading.arg(list.size());
+    auto add = [&](const QString& heading, const std::vector<ListedTest>& list, size_t count) {
+        lines << heading.arg(count);
         size_t budget = kListedAtMost - std::min(kListedAtMost, size_t(lines.size()));
         for (size_t i = 0; i < std::min(list.size(), budget); ++i)
             lines << line(list[i]);
-        if (list.size() > budget)
-            lines << QString("… and %1 more").arg(list.size() - budget);
+        if (count > std::min(list.size(), budget))
+            lines << QString("… and %1 more").arg(count - std::min(list.size(), budget));
     };
     add("Rule breaks (" + (rules.isEmpty() ? QString("no rule on") : rules.join(", ")) + "): %1",
-        breaks);
-    add("Left out of the limits: %1", excluded);
+        breaks, breakCount);
+    add("Left out of the limits: %1", excluded, excluded.size());
     return lines;
 }
 
@@ -188,8 +189,8 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         const int statisticsTop = top + kChartHeight + kMovingRangeHeight + 12;
         DrawStatistics(painter, statisticsTop, width, judging.statisticsOf(part.pn, tests));
         DrawList(pdf, painter, statisticsTop + 84, width, page.height() - kMargin,
-                 ListLines(connection, BreakList(series, summary), ExclusionList(series, judging),
-                           judging),
+                 ListLines(connection, BreakList(series, summary, kListedAtMost),
+                           summary.breaks.size(), ExclusionList(series, judging), judging),
                  [&] { DrawHeading(painter, width, title + ", continued", heading); });
     }
     return painter.end();

@@ -72,16 +72,21 @@ std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& conn
     return choices;
 }
 
-std::vector<ListedTest> BreakList(const ChartSeries& series, const ChartSummary& summary) {
+std::vector<ListedTest> BreakList(const ChartSeries& series, const ChartSummary& summary,
+                                  size_t atMost) {
     std::vector<ListedTest> list;
-    for (const RunRuleBreak& broken : summary.breaks)
+    for (size_t i = 0; i < std::min(atMost, summary.breaks.size()); ++i) {
+        const RunRuleBreak& broken = summary.breaks[i];
         list.push_back({series.source[broken.index], series.y[broken.index],
                         RuleName(broken.rule) + ": " + RuleDescription(broken.rule)});
+    }
     return list;
 }
 
 std::vector<ListedTest> ExclusionList(const ChartSeries& series, const SelectionJudging& judging) {
     std::vector<ListedTest> list;
+    if (judging.exclusions.empty())
+        return list;
     for (size_t i = 0; i < series.source.size(); ++i) {
         auto found = judging.exclusions.find(series.source[i]->id);
         if (found != judging.exclusions.end())

@@ -55,8 +55,10 @@ struct ListedTest {
     QString what;
 };
 
-// The breaks in the order of the tests, a test breaking two rules listed twice.
-std::vector<ListedTest> BreakList(const ChartSeries& series, const ChartSummary& summary);
+// The first breaks, up to atMost, in the order of the tests, a test breaking two rules listed
+// twice; the summary counts them all. A million tests may break a rule a million times.
+std::vector<ListedTest> BreakList(const ChartSeries& series, const ChartSummary& summary,
+                                  size_t atMost);
 // The tests of the series left out of the limits, with their reason, who left them out and when.
 std::vector<ListedTest> ExclusionList(const ChartSeries& series, const SelectionJudging& judging);
 

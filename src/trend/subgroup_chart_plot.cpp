@@ -176,8 +176,10 @@ QString GroupingText(const SubgroupChoice& choice) {
         case SubgroupBy::Hour:
             return "subgroups by hour";
         case SubgroupBy::Shift: {
+            // Held by name: a range-for over a temporary's member would outlive the temporary.
+            const ShiftCalendar calendar(choice.shiftStarts);
             QStringList starts;
-            for (int start : ShiftCalendar(choice.shiftStarts).starts())
+            for (int start : calendar.starts())
                 starts << ClockText(start);
             return "subgroups by shift (" + starts.join(", ") + ")";
         }

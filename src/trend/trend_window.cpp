@@ -79,7 +79,7 @@ std::optional<std::vector<int>> ShiftStartsOf(const QString& text) {
 }
 
 // The window lists this many rule breaks at most; the count says how many there are.
-constexpr size_t kBreaksListed = 5000;
+constexpr size_t kBreaksListed = 1000;
 
 // The part numbers of the selection, the most tested first, then in the order of their text.
 std::vector<std::pair<QString, size_t>> PnsByCount(const SelectedTests& selected) {
@@ -786,11 +786,11 @@ void TrendWindow::chooseRules() {
 }
 
 void TrendWindow::showLists() {
-    std::vector<ListedTest> breaks = BreakList(series_, fitted_);
+    std::vector<ListedTest> breaks = BreakList(series_, fitted_, kBreaksListed);
     std::vector<ListedTest> leftOut = ExclusionList(series_, judging_);
     std::vector<qint64> ids;
-    for (size_t i = 0; i < std::min(breaks.size(), kBreaksListed); ++i)
-        ids.push_back(breaks[i].test->id);
+    for (const ListedTest& listed : breaks)
+        ids.push_back(listed.test->id);
     for (const ListedTest& listed : leftOut)
         ids.push_back(listed.test->id);
     std::map<qint64, QString> seqs;
@@ -809,12 +809,13 @@ void TrendWindow::showLists() {
                 table->setItem(row, column, new QTableWidgetItem(cells[column]));
         }
     };
-    fill(breaks_, breaks, std::min(breaks.size(), kBreaksListed), true);
+    fill(breaks_, breaks, breaks.size(), true);
     fill(leftOut_, leftOut, leftOut.size(), false);
+    size_t count = fitted_.breaks.size();
     panels_->setTabText(
-        1, breaks.size() > kBreaksListed
-               ? QString("Rule breaks (%1, first %2 listed)").arg(breaks.size()).arg(kBreaksListed)
-               : QString("Rule breaks (%1)").arg(breaks.size()));
+        1, count > kBreaksListed
+               ? QString("Rule breaks (%1, first %2 listed)").arg(count).arg(kBreaksListed)
+               : QString("Rule breaks (%1)").arg(count));
     panels_->setTabText(2, QString("Left out of the limits (%1)").arg(leftOut.size()));
 }
 
