@@ -1,5 +1,7 @@
 #include "analysis/chart_judgement.h"
 
+#include <algorithm>
+
 namespace qm4250 {
 
 ChartJudgement JudgeChart(const std::vector<double>& values, const std::vector<bool>& inLimits,
@@ -9,8 +11,11 @@ ChartJudgement JudgeChart(const std::vector<double>& values, const std::vector<b
     judgement.frozen = frozen.has_value();
     if (frozen) {
         judgement.limits = frozen;
+    } else if (std::find(inLimits.begin(), inLimits.end(), false) == inLimits.end()) {
+        judgement.limits = IndividualsLimits(values);
     } else {
         std::vector<double> kept;
+        kept.reserve(values.size());
         for (size_t i = 0; i < values.size(); ++i)
             if (i >= inLimits.size() || inLimits[i])
                 kept.push_back(values[i]);

@@ -44,6 +44,8 @@ PartStatistics SelectionJudging::statisticsOf(const QString& pn,
     std::vector<double> leaks;
     size_t rejects = 0;
     PartJudging judging{{}, frozenOf(pn), rules, toleranceOf(pn)};
+    leaks.reserve(tests.size());
+    judging.inLimits.reserve(tests.size());
     for (const TestPoint* test : tests) {
         if (test->leak) {
             leaks.push_back(*test->leak);

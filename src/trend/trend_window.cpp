@@ -333,6 +333,7 @@ QWidget* TrendWindow::buildPanels() {
     panels_->addTab(breaks_, "Rule breaks");
     panels_->addTab(leftOut_, "Left out of the limits");
     panels_->addTab(limits_, "Limits: selection and frozen");
+    connect(panels_, &QTabWidget::currentChanged, this, &TrendWindow::showPanels);
     return panels_;
 }
 
@@ -474,8 +475,7 @@ void TrendWindow::drawChart() {
             .arg(fitted_.limits ? LimitText(fitted_.limits->sigmaMovingRange) : "-")
             .arg(fitted_.ruleBreaks)
             .arg(fitted_.density ? "; within the limits drawn as a density band" : ""));
-    showLists();
-    showLimits();
+    showPanels();
     drawChosenChart(pooled ? QString("all %1, pooled").arg(chartPn_->count() - 1) : pn.toString());
 }
 
@@ -811,12 +811,22 @@ void TrendWindow::showLists() {
     };
     fill(breaks_, breaks, breaks.size(), true);
     fill(leftOut_, leftOut, leftOut.size(), false);
+}
+
+// The tabs count what they hold; only the one shown is filled, when it is shown: listing
+// breaks costs a tenth of a redraw, and most redraws are looked at on the statistics.
+void TrendWindow::showPanels() {
     size_t count = fitted_.breaks.size();
     panels_->setTabText(
         1, count > kBreaksListed
                ? QString("Rule breaks (%1, first %2 listed)").arg(count).arg(kBreaksListed)
                : QString("Rule breaks (%1)").arg(count));
-    panels_->setTabText(2, QString("Left out of the limits (%1)").arg(leftOut.size()));
+    panels_->setTabText(
+        2, QString("Left out of the limits (%1)").arg(ExclusionList(series_, judging_).size()));
+    if (panels_->currentWidget() == breaks_ || panels_->currentWidget() == leftOut_)
+        showLists();
+    else if (panels_->currentWidget() == limits_)
+        showLimits();
 }
 
 // The charted PN's limits as its own tests give them beside the frozen ones, whichever judges.

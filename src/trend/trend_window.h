@@ -83,6 +83,7 @@ class TrendWindow : public QWidget {
     void showTable(const TestFilter& filter);
     std::vector<PartStatistics> partStatistics() const;
     void showStatistics();
+    void showPanels();
     void showLists();
     void showLimits();
     std::optional<size_t> pointAt(const QPoint& at) const;

@@ -373,6 +373,7 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
     EXPECT_EQ(ucl(), rejectsOut);
 
     QTableWidget* breaks = find<QTableWidget>("ruleBreaks");
+    find<QTabWidget>("panels")->setCurrentWidget(breaks);
     bool rejectListed = false;
     for (int row = 0; row < breaks->rowCount(); ++row)
         rejectListed = rejectListed || (breaks->item(row, 0)->text().startsWith("WE 1:") &&
@@ -412,12 +413,14 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
     ASSERT_TRUE(window_->applyFilter());
     EXPECT_EQ(graphPoints("left out of the limits"), 1);
     QTableWidget* leftOut = find<QTableWidget>("leftOut");
+    find<QTabWidget>("panels")->setCurrentWidget(leftOut);
     ASSERT_EQ(leftOut->rowCount(), 1);
     EXPECT_EQ(leftOut->item(0, 0)->text(), "4");
     EXPECT_TRUE(leftOut->item(0, 3)->text().startsWith("probe dropped ("));
     auto* chart = find<QCustomPlot>("controlChart");
     ASSERT_TRUE(chart->findChild<QCPItemText*>("UCL frozen"));
     QTableWidget* limits = find<QTableWidget>("limitsCompare");
+    find<QTabWidget>("panels")->setCurrentWidget(limits);
     ASSERT_TRUE(limits->item(0, 0) && limits->item(0, 1));
     EXPECT_EQ(limits->item(5, 1)->text(), "first 20 tests (19 tests)")
         << "the test left out is among the first twenty";
