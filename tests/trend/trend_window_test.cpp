@@ -473,6 +473,16 @@ TEST_P(TrendWindowTest, ChartTypesAndTheStatisticsWorkbook) {
         << "the reject beyond the limit";
 }
 
+// What another program stores meanwhile is seen at the next Apply, though the table still holds
+// its query open (more rows than one fetch).
+TEST_P(TrendWindowTest, ApplySeesWhatWasStoredMeanwhile) {
+    ASSERT_TRUE(window_->applyFilter());
+    Store("4713", 5);
+    ASSERT_TRUE(window_->applyFilter());
+    EXPECT_TRUE(find<QLabel>("summary")->text().startsWith("405 tests selected"))
+        << find<QLabel>("summary")->text().toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
                          testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
 
