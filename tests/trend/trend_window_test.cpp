@@ -381,6 +381,19 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
                                         breaks->item(row, 2)->text() == "2004-01-07 06:00:00" &&
                                         breaks->item(row, 3)->text() == "0.9");
     EXPECT_TRUE(rejectListed);
+    // Its tooltip names the rule: test 150 of 4711 is sample 125 of P%2 (k = 2 to 100 on both
+    // instruments, then 102 to 148 on 4711 alone).
+    window_->show();
+    QCustomPlot* chart = find<QCustomPlot>("controlChart");
+    QPoint at(static_cast<int>(chart->xAxis->coordToPixel(125)),
+              static_cast<int>(chart->yAxis->coordToPixel(0.9)));
+    QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(chart, &move);
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_TRUE(shown.toPlainText().endsWith("\nBreaks WE 1: one point beyond 3σ"))
+        << shown.toPlainText().toStdString();
     for (const char* rule : {"rule WE 1", "rule WE 4"})
         find<QAction>(rule)->setChecked(false);
     EXPECT_EQ(breaks->rowCount(), 0);
