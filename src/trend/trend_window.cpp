@@ -4,26 +4,20 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
-#include <QSpinBox>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSvgGenerator>
 #include <QTextDocument>
 #include <QToolTip>
-#include <cmath>
 #include <utility>
 
 #include "analysis/part_statistics.h"
@@ -33,6 +27,7 @@
 #include "archive/test_selection.h"
 #include "export/save_history_workbook.h"
 #include "trend/chart_layers.h"
+#include "trend/limits_dialogs.h"
 #include "trend/report_pages.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
@@ -897,102 +892,26 @@ bool TrendWindow::takeBack(qint64 testId, const QString& reason) {
                      "The taking back was");
 }
 
-// A dialog over setTolerance: the upper limit is the reject set point and must be given.
 void TrendWindow::editTolerance() {
     QString pn = chartedPn();
     if (pn.isEmpty())
         return;
-    QDialog dialog(this);
-    dialog.setWindowTitle("Tolerance limits of PN " + pn);
-    auto* form = new QFormLayout(&dialog);
-    auto* lower = new QLineEdit(&dialog);
-    auto* upper = new QLineEdit(&dialog);
-    lower->setObjectName("lowerLimit");
-    upper->setObjectName("upperLimit");
-    if (std::optional<ToleranceLimits> now = judging_.toleranceOf(pn)) {
-        lower->setText(now->lower ? LimitText(*now->lower) : QString());
-        upper->setText(now->upper ? LimitText(*now->upper) : QString());
-    }
-    form->addRow("LSL (may be empty)", lower);
-    form->addRow("USL, the reject set point", upper);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        // "nan" and "inf" read as numbers, but are no limit.
-        auto read = [](QLineEdit* edit) {
-            bool number = false;
-            double value = edit->text().trimmed().toDouble(&number);
-            return number && std::isfinite(value);
-        };
-        bool upperRead = read(upper);
-        bool lowerRead = lower->text().trimmed().isEmpty() || read(lower);
-        upper->setStyleSheet(upperRead ? QString() : "QLineEdit { background: #ffc8c8; }");
-        lower->setStyleSheet(lowerRead ? QString() : "QLineEdit { background: #ffc8c8; }");
-        if (upperRead && lowerRead)
-            dialog.accept();
-    });
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    std::optional<double> lsl;
-    if (!lower->text().trimmed().isEmpty())
-        lsl = lower->text().trimmed().toDouble();
-    setTolerance(pn, lsl, upper->text().trimmed().toDouble());
+    if (std::optional<ToleranceLimits> asked = AskTolerance(this, pn, judging_.toleranceOf(pn)))
+        setTolerance(pn, asked->lower, *asked->upper);
 }
 
-// A dialog over freezeLimits and thawLimits: the baseline is the PN's first N tests or a date
-// range.
 void TrendWindow::editFrozenLimits() {
     QString pn = chartedPn();
     if (pn.isEmpty())
         return;
-    QDialog dialog(this);
-    dialog.setWindowTitle("Freeze the limits of PN " + pn);
-    auto* form = new QFormLayout(&dialog);
-    auto* first = new QRadioButton("The PN's first tests", &dialog);
-    auto* range = new QRadioButton("The PN's tests from … to (YYYY-MM-DD)", &dialog);
-    first->setChecked(true);
-    auto* count = new QSpinBox(&dialog);
-    count->setRange(2, 1'000'000);
-    count->setValue(100);
-    auto* from = new QLineEdit(from_->text(), &dialog);
-    auto* to = new QLineEdit(to_->text(), &dialog);
-    form->addRow(first, count);
-    form->addRow(range);
-    form->addRow("from", from);
-    form->addRow("to", to);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QPushButton* thaw = buttons->addButton("Thaw", QDialogButtonBox::DestructiveRole);
-    thaw->setEnabled(judging_.frozen.count(pn) > 0);
-    form->addRow(buttons);
-    // A date that is not one would silently open the range: it is refused, as in the filters.
-    auto date = [](QLineEdit* edit) {
-        return QDate::fromString(edit->text().trimmed(), "yyyy-MM-dd");
-    };
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        bool readable = true;
-        for (QLineEdit* edit : {from, to}) {
-            bool fine =
-                first->isChecked() || edit->text().trimmed().isEmpty() || date(edit).isValid();
-            edit->setStyleSheet(fine ? QString() : "QLineEdit { background: #ffc8c8; }");
-            readable = readable && fine;
-        }
-        if (readable)
-            dialog.accept();
-    });
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    connect(thaw, &QPushButton::clicked, &dialog, [&] { dialog.done(2); });
-    int chosen = dialog.exec();
-    if (chosen == 2) {
+    std::optional<std::variant<LimitsBaseline, Thaw>> asked =
+        AskFreeze(this, pn, judging_.frozen.count(pn) > 0, from_->text(), to_->text());
+    if (!asked)
+        return;
+    if (auto* baseline = std::get_if<LimitsBaseline>(&*asked))
+        freezeLimits(pn, *baseline);
+    else
         thawLimits(pn);
-    } else if (chosen == QDialog::Accepted) {
-        LimitsBaseline baseline;
-        if (first->isChecked())
-            baseline.firstTests = static_cast<size_t>(count->value());
-        baseline.from = date(from);
-        baseline.to = date(to);
-        freezeLimits(pn, baseline);
-    }
 }
 
 }  // namespace qm4250

@@ -1,0 +1,119 @@
+#include "trend/limits_dialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <cmath>
+
+#include "trend/chart_layers.h"
+
+namespace qm4250 {
+
+namespace {
+
+void MarkRefused(QLineEdit* edit, bool refused) {
+    edit->setStyleSheet(refused ? "QLineEdit { background: #ffc8c8; }" : QString());
+}
+
+// "nan" and "inf" read as numbers, but are no limit.
+std::optional<double> LimitOf(const QLineEdit* edit) {
+    bool number = false;
+    double value = edit->text().trimmed().toDouble(&number);
+    return number && std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
+QDate DateOf(const QLineEdit* edit) {
+    return QDate::fromString(edit->text().trimmed(), "yyyy-MM-dd");
+}
+
+QDialogButtonBox* Buttons(QDialog& dialog, QFormLayout* form) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
+}
+
+}  // namespace
+
+std::optional<ToleranceLimits> AskTolerance(QWidget* parent, const QString& pn,
+                                            const std::optional<ToleranceLimits>& now) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle("Tolerance limits of PN " + pn);
+    auto* form = new QFormLayout(&dialog);
+    auto* lower = new QLineEdit(&dialog);
+    auto* upper = new QLineEdit(&dialog);
+    lower->setObjectName("lowerLimit");
+    upper->setObjectName("upperLimit");
+    if (now) {
+        lower->setText(now->lower ? LimitText(*now->lower) : QString());
+        upper->setText(now->upper ? LimitText(*now->upper) : QString());
+    }
+    form->addRow("LSL (may be empty)", lower);
+    form->addRow("USL, the reject set point", upper);
+    auto emptyLower = [lower] { return lower->text().trimmed().isEmpty(); };
+    QObject::connect(Buttons(dialog, form), &QDialogButtonBox::accepted, &dialog, [&] {
+        bool upperRead = LimitOf(upper).has_value();
+        bool lowerRead = emptyLower() || LimitOf(lower);
+        MarkRefused(upper, !upperRead);
+        MarkRefused(lower, !lowerRead);
+        if (upperRead && lowerRead)
+            dialog.accept();
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ToleranceLimits{emptyLower() ? std::nullopt : LimitOf(lower), LimitOf(upper)};
+}
+
+std::optional<std::variant<LimitsBaseline, Thaw>> AskFreeze(QWidget* parent, const QString& pn,
+                                                            bool frozen, const QString& from,
+                                                            const QString& to) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle("Freeze the limits of PN " + pn);
+    auto* form = new QFormLayout(&dialog);
+    auto* first = new QRadioButton("The PN's first tests", &dialog);
+    auto* range = new QRadioButton("The PN's tests from … to (YYYY-MM-DD)", &dialog);
+    first->setChecked(true);
+    auto* count = new QSpinBox(&dialog);
+    count->setRange(2, 1'000'000);
+    count->setValue(100);
+    auto* fromEdit = new QLineEdit(from, &dialog);
+    auto* toEdit = new QLineEdit(to, &dialog);
+    form->addRow(first, count);
+    form->addRow(range);
+    form->addRow("from", fromEdit);
+    form->addRow("to", toEdit);
+    QDialogButtonBox* buttons = Buttons(dialog, form);
+    QPushButton* thaw = buttons->addButton("Thaw", QDialogButtonBox::DestructiveRole);
+    thaw->setEnabled(frozen);
+    constexpr int kThawed = 2;
+    QObject::connect(thaw, &QPushButton::clicked, &dialog, [&] { dialog.done(kThawed); });
+    // A date that is not one would silently open the range: it is refused, as in the filters.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        bool readable = true;
+        for (QLineEdit* edit : {fromEdit, toEdit}) {
+            bool fine =
+                first->isChecked() || edit->text().trimmed().isEmpty() || DateOf(edit).isValid();
+            MarkRefused(edit, !fine);
+            readable = readable && fine;
+        }
+        if (readable)
+            dialog.accept();
+    });
+    int chosen = dialog.exec();
+    if (chosen == kThawed)
+        return Thaw{};
+    if (chosen != QDialog::Accepted)
+        return std::nullopt;
+    LimitsBaseline baseline;
+    if (first->isChecked())
+        baseline.firstTests = static_cast<size_t>(count->value());
+    baseline.from = DateOf(fromEdit);
+    baseline.to = DateOf(toEdit);
+    return baseline;
+}
+
+}  // namespace qm4250
