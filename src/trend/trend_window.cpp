@@ -27,10 +27,10 @@
 #include "archive/test_selection.h"
 #include "export/save_history_workbook.h"
 #include "trend/chart_layers.h"
+#include "trend/judging_panels.h"
 #include "trend/limits_dialogs.h"
 #include "trend/report_pages.h"
 #include "trend/rule_names.h"
-#include "trend/statistics_cells.h"
 #include "trend/statistics_workbook.h"
 
 namespace qm4250 {
@@ -72,9 +72,6 @@ std::optional<std::vector<int>> ShiftStartsOf(const QString& text) {
     }
     return starts;
 }
-
-// The window lists this many rule breaks at most; the count says how many there are.
-constexpr size_t kBreaksListed = 1000;
 
 // The part numbers of the selection, the most tested first, then in the order of their text.
 std::vector<std::pair<QString, size_t>> PnsByCount(const SelectedTests& selected) {
@@ -198,7 +195,8 @@ void TrendWindow::buildControls() {
     histogram_ = plot("histogram", 440);
     grid->addWidget(histogram_, 3, 8, 2, kGridColumns - 8);
 
-    grid->addWidget(buildPanels(), 5, 0, 1, kGridColumns);
+    panels_ = new JudgingPanels(this);
+    grid->addWidget(panels_, 5, 0, 1, kGridColumns);
     tests_ = new QTableView(this);
     tests_->setObjectName("tests");
     tests_->setModel(&model_);
@@ -303,33 +301,6 @@ QWidget* TrendWindow::buildJudgingControls() {
     button("freezeLimits", "Freeze limits…", &TrendWindow::editFrozenLimits);
     chooseRules();
     return row;
-}
-
-QWidget* TrendWindow::buildPanels() {
-    panels_ = new QTabWidget(this);
-    panels_->setObjectName("panels");
-    panels_->setMaximumHeight(170);
-    auto table = [this](const char* name, const QStringList& headers) {
-        auto* widget = new QTableWidget(panels_);
-        widget->setObjectName(name);
-        widget->setColumnCount(static_cast<int>(headers.size()));
-        widget->setHorizontalHeaderLabels(headers);
-        widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        return widget;
-    };
-    statistics_ = table("statistics", StatisticsHeaders());
-    breaks_ = table("ruleBreaks", {"Rule", "Seq#", "Tested at", "Leak"});
-    leftOut_ = table("leftOut", {"Seq#", "Tested at", "Leak", "Left out because"});
-    limits_ = table("limitsCompare", {"This selection", "Frozen"});
-    limits_->setRowCount(7);
-    limits_->setVerticalHeaderLabels(
-        {"CL", "UCL", "LCL", "MR-bar", "MR UCL", "Baseline", "Frozen by"});
-    panels_->addTab(statistics_, "Statistics");
-    panels_->addTab(breaks_, "Rule breaks");
-    panels_->addTab(leftOut_, "Left out of the limits");
-    panels_->addTab(limits_, "Limits: selection and frozen");
-    connect(panels_, &QTabWidget::currentChanged, this, &TrendWindow::showPanels);
-    return panels_;
 }
 
 // Kept current at every Apply, so an instrument uploaded meanwhile can be chosen; the choice stays.
@@ -470,7 +441,8 @@ void TrendWindow::drawChart() {
             .arg(fitted_.limits ? LimitText(fitted_.limits->sigmaMovingRange) : "-")
             .arg(fitted_.ruleBreaks)
             .arg(fitted_.density ? "; within the limits drawn as a density band" : ""));
-    showPanels();
+    panels_->showChart(*connection_, series_, fitted_, judging_,
+                       pooled ? QString() : pn.toString());
     drawChosenChart(pooled ? QString("all %1, pooled").arg(chartPn_->count() - 1) : pn.toString());
 }
 
@@ -541,13 +513,7 @@ std::vector<PartStatistics> TrendWindow::partStatistics() const {
 }
 
 void TrendWindow::showStatistics() {
-    std::vector<PartStatistics> parts = partStatistics();
-    statistics_->setRowCount(static_cast<int>(parts.size()));
-    for (int row = 0; row < static_cast<int>(parts.size()); ++row) {
-        QStringList cells = StatisticsCells(parts[static_cast<size_t>(row)]);
-        for (int column = 0; column < cells.size(); ++column)
-            statistics_->setItem(row, column, new QTableWidgetItem(cells[column]));
-    }
+    panels_->showStatistics(partStatistics());
 }
 
 void TrendWindow::showTable(const TestFilter& filter) {
@@ -721,10 +687,11 @@ bool TrendWindow::exportStatistics(const QString& path) {
              point.reject, broken[&point].join(", "),
              excluded == judging_.exclusions.end() ? QString() : excluded->second.reason});
     }
-    bool written = WriteStatisticsWorkbook(path, partStatistics(), rows);
+    std::vector<PartStatistics> parts = partStatistics();
+    bool written = WriteStatisticsWorkbook(path, parts, rows);
     summary_->setText(written ? QString("Statistics of %1 part numbers and %2 charted tests "
                                         "exported to %3")
-                                    .arg(statistics_->rowCount())
+                                    .arg(parts.size())
                                     .arg(rows.size())
                                     .arg(path)
                               : "The statistics were not exported: " + path);
@@ -778,82 +745,6 @@ void TrendWindow::chooseRules() {
         return;
     showStatistics();
     drawChart();
-}
-
-void TrendWindow::showLists() {
-    std::vector<ListedTest> breaks = BreakList(series_, fitted_, kBreaksListed);
-    std::vector<ListedTest> leftOut = ExclusionList(series_, judging_);
-    std::vector<qint64> ids;
-    for (const ListedTest& listed : breaks)
-        ids.push_back(listed.test->id);
-    for (const ListedTest& listed : leftOut)
-        ids.push_back(listed.test->id);
-    std::map<qint64, QString> seqs;
-    if (auto read = SeqNumbersOf(*connection_, ids); read.index() == 0)
-        seqs = std::move(std::get<0>(read));
-    auto fill = [&](QTableWidget* table, const std::vector<ListedTest>& list, size_t rows,
-                    bool whatFirst) {
-        table->setRowCount(static_cast<int>(rows));
-        for (int row = 0; row < static_cast<int>(rows); ++row) {
-            const ListedTest& listed = list[static_cast<size_t>(row)];
-            auto seq = seqs.find(listed.test->id);
-            QStringList cells{seq == seqs.end() ? "?" : seq->second,
-                              TestTimeText(listed.test->seconds), LimitText(listed.leak)};
-            whatFirst ? cells.prepend(listed.what) : cells.append(listed.what);
-            for (int column = 0; column < cells.size(); ++column)
-                table->setItem(row, column, new QTableWidgetItem(cells[column]));
-        }
-    };
-    fill(breaks_, breaks, breaks.size(), true);
-    fill(leftOut_, leftOut, leftOut.size(), false);
-}
-
-// The tabs count what they hold; only the one shown is filled, when it is shown: listing
-// breaks costs a tenth of a redraw, and most redraws are looked at on the statistics.
-void TrendWindow::showPanels() {
-    size_t count = fitted_.breaks.size();
-    panels_->setTabText(
-        1, count > kBreaksListed
-               ? QString("Rule breaks (%1, first %2 listed)").arg(count).arg(kBreaksListed)
-               : QString("Rule breaks (%1)").arg(count));
-    panels_->setTabText(
-        2, QString("Left out of the limits (%1)").arg(ExclusionList(series_, judging_).size()));
-    if (panels_->currentWidget() == breaks_ || panels_->currentWidget() == leftOut_)
-        showLists();
-    else if (panels_->currentWidget() == limits_)
-        showLimits();
-}
-
-// The charted PN's limits as its own tests give them beside the frozen ones, whichever judges.
-void TrendWindow::showLimits() {
-    limits_->clearContents();
-    QString pn = chartedPn();
-    auto column = [this](int index, const std::optional<ControlLimits>& limits,
-                         const QStringList& more) {
-        if (!limits)
-            return;
-        double values[] = {limits->mean, limits->upper, limits->lower, limits->averageMovingRange,
-                           limits->movingRangeUpper};
-        for (int row = 0; row < 5; ++row)
-            limits_->setItem(row, index, new QTableWidgetItem(LimitText(values[row])));
-        for (int row = 0; row < more.size(); ++row)
-            limits_->setItem(5 + row, index, new QTableWidgetItem(more[row]));
-    };
-    SelectionJudging own = judging_;
-    own.judgeByFrozen = false;
-    ChartView view = own.viewOf(series_, pn, ChartAxis::SampleNumber, {});
-    column(0, JudgeChart(series_.y, InLimits(series_, view), std::nullopt, {}).limits,
-           {QString("%1 tests shown").arg(series_.y.size())});
-    if (auto frozen = judging_.frozen.find(pn); !pn.isEmpty() && frozen != judging_.frozen.end())
-        column(1, frozen->second.limits,
-               {QString("%1 (%2 tests)")
-                    .arg(frozen->second.baseline)
-                    .arg(frozen->second.baselineTests),
-                frozen->second.changedBy + ", " +
-                    frozen->second.changedAt.toString("yyyy-MM-dd HH:mm") + " UTC"});
-    limits_->setHorizontalHeaderLabels(
-        {"This selection" + QString(fitted_.frozen ? "" : " (judges)"),
-         "Frozen" + QString(fitted_.frozen ? " (judges)" : "")});
 }
 
 bool TrendWindow::setTolerance(const QString& pn, std::optional<double> lower, double upper) {

@@ -6,9 +6,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QSqlQueryModel>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QWidget>
 #include <map>
@@ -24,6 +22,7 @@
 #include "trend/baseline_limits.h"
 #include "trend/chart_series.h"
 #include "trend/control_chart_plot.h"
+#include "trend/judging_panels.h"
 #include "trend/selection_judging.h"
 #include "trend/subgroup_chart_plot.h"
 
@@ -70,7 +69,6 @@ class TrendWindow : public QWidget {
     void buildControls();
     QWidget* buildChartControls();
     QWidget* buildJudgingControls();
-    QWidget* buildPanels();
     void fillInstruments();
     bool datesReadable();
     void fillChartPns();
@@ -83,9 +81,6 @@ class TrendWindow : public QWidget {
     void showTable(const TestFilter& filter);
     std::vector<PartStatistics> partStatistics() const;
     void showStatistics();
-    void showPanels();
-    void showLists();
-    void showLimits();
     std::optional<size_t> pointAt(const QPoint& at) const;
     void showPointAt(const QPoint& at);
     void offerPointMenu(const QPoint& at);
@@ -124,14 +119,10 @@ class TrendWindow : public QWidget {
     QToolButton* rules_;
     QCheckBox* rejectsOut_;
     QCheckBox* judgeByFrozen_;
-    QTabWidget* panels_;
-    QTableWidget* breaks_;
-    QTableWidget* leftOut_;
-    QTableWidget* limits_;
+    JudgingPanels* panels_;
     QCustomPlot* chart_;
     QCustomPlot* movingRange_;
     QCustomPlot* histogram_;
-    QTableWidget* statistics_;
     QTableView* tests_;
     QSqlQueryModel model_;
 };
