@@ -19,4 +19,12 @@ QString KeptText(const QString& text) {
     return kept.replace(QChar(0), QChar(0x2400));
 }
 
+std::vector<QString> KeptTexts(const std::vector<QString>& texts) {
+    std::vector<QString> kept;
+    kept.reserve(texts.size());
+    for (const QString& text : texts)
+        kept.push_back(KeptText(text));
+    return kept;
+}
+
 }  // namespace qm4250

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 namespace qm4250 {
 
@@ -12,5 +13,6 @@ QString ChangeAuthor();
 // columns are NOT NULL, and U+0000, which PostgreSQL's text cannot hold, as U+2400, the symbol
 // for it (as in the tests' texts).
 QString KeptText(const QString& text);
+std::vector<QString> KeptTexts(const std::vector<QString>& texts);
 
 }  // namespace qm4250

@@ -73,7 +73,7 @@ std::variant<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
     if (!std::get<bool>(kept))
         return standing;
     std::optional<ArchiveError> failed =
-        SelectByPns(connection, pns,
+        SelectByPns(connection, KeptTexts(pns),
                     // Read from the exclusions, a handful, each test's PN looked up by its key:
                     // joined the other way, an engine may walk every test of the PNs (a million
                     // in 60 ms) to find none.

@@ -99,7 +99,7 @@ std::variant<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits
     if (!std::get<bool>(kept))
         return standing;
     std::optional<ArchiveError> failed =
-        SelectByPns(connection, pns,
+        SelectByPns(connection, KeptTexts(pns),
                     QString("SELECT %1 FROM frozen_limits f WHERE pn IN (%2) AND id ="
                             " (SELECT MAX(id) FROM frozen_limits l WHERE l.pn = f.pn)")
                         .arg(kColumns, "%1"),

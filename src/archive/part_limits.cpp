@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "archive/pn_batches.h"
 #include "archive/schema.h"
 
 namespace qm4250 {
@@ -16,26 +17,6 @@ QVariant Limit(const std::optional<double>& limit) {
 
 std::optional<double> LimitOf(const QVariant& value) {
     return value.isNull() ? std::nullopt : std::optional(value.toDouble());
-}
-
-// The changes of the PN in the order they were stored.
-std::variant<std::vector<PartLimits>, ArchiveError> Changes(ArchiveConnection& connection,
-                                                            const QString& pn, bool lastOnly) {
-    QSqlQuery query(connection.db());
-    query.prepare(QString("SELECT lower_limit, upper_limit, changed_by, changed_at FROM part_limits"
-                          " WHERE pn = ? ORDER BY id %1")
-                      .arg(lastOnly ? "DESC LIMIT 1" : "ASC"));
-    query.addBindValue(pn);
-    if (!query.exec())
-        return connection.failure(query.lastError());
-    std::vector<PartLimits> changes;
-    while (query.next())
-        changes.push_back({pn, LimitOf(query.value(0)), LimitOf(query.value(1)),
-                           query.value(2).toString(),
-                           QDateTime::fromString(query.value(3).toString(), Qt::ISODate)});
-    if (query.lastError().isValid())
-        return connection.failure(query.lastError());
-    return changes;
 }
 
 }  // namespace
@@ -61,38 +42,46 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
     return std::nullopt;
 }
 
-std::variant<std::optional<PartLimits>, ArchiveError> CurrentPartLimits(
-    ArchiveConnection& connection, const QString& pn) {
-    std::variant<std::vector<PartLimits>, ArchiveError> last = Changes(connection, pn, true);
-    if (auto* error = std::get_if<ArchiveError>(&last))
-        return *error;
-    std::vector<PartLimits>& changes = std::get<std::vector<PartLimits>>(last);
-    if (changes.empty())
-        return std::optional<PartLimits>();
-    return std::optional<PartLimits>(std::move(changes.front()));
-}
-
 std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
                                                                       const QString& pn) {
-    return Changes(connection, pn, false);
+    QSqlQuery query(connection.db());
+    query.prepare(
+        "SELECT lower_limit, upper_limit, changed_by, changed_at FROM part_limits"
+        " WHERE pn = ? ORDER BY id");
+    query.addBindValue(pn);
+    if (!query.exec())
+        return connection.failure(query.lastError());
+    std::vector<PartLimits> changes;
+    while (query.next())
+        changes.push_back({pn, LimitOf(query.value(0)), LimitOf(query.value(1)),
+                           query.value(2).toString(),
+                           QDateTime::fromString(query.value(3).toString(), Qt::ISODate)});
+    if (query.lastError().isValid())
+        return connection.failure(query.lastError());
+    return changes;
 }
 
 std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<QString, PartLimits> standing;
-    QSqlQuery version(connection.db());
-    if (!version.exec("SELECT MAX(version) FROM schema_version") || !version.next())
-        return connection.failure(version.lastError());
-    if (version.value(0).toInt() < kPartLimitsSchema)
+    std::variant<bool, ArchiveError> kept = HasSchema(connection, kPartLimitsSchema);
+    if (auto* error = std::get_if<ArchiveError>(&kept))
+        return *error;
+    if (!std::get<bool>(kept))
         return standing;
-    for (const QString& pn : pns) {
-        std::variant<std::optional<PartLimits>, ArchiveError> current =
-            CurrentPartLimits(connection, pn);
-        if (auto* error = std::get_if<ArchiveError>(&current))
-            return *error;
-        if (auto& limits = std::get<std::optional<PartLimits>>(current))
-            standing.emplace(pn, std::move(*limits));
-    }
+    std::optional<ArchiveError> failed = SelectByPns(
+        connection, pns,
+        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at FROM part_limits p"
+        " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",
+        [&](const QSqlQuery& query) {
+            QString pn = query.value(0).toString();
+            standing.insert_or_assign(
+                pn, PartLimits{pn, LimitOf(query.value(1)), LimitOf(query.value(2)),
+                               query.value(3).toString(),
+                               QDateTime::fromString(query.value(4).toString(), Qt::ISODate)});
+        });
+    if (failed)
+        return *failed;
     return standing;
 }
 

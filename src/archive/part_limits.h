@@ -28,9 +28,7 @@ struct PartLimits {
 std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
                                             const PartLimits& limits);
 
-// The limits that stand for the PN, none when it has never had any; every change, oldest first.
-std::variant<std::optional<PartLimits>, ArchiveError> CurrentPartLimits(
-    ArchiveConnection& connection, const QString& pn);
+// Every change of the PN's limits, oldest first.
 std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
                                                                       const QString& pn);
 

@@ -3,8 +3,6 @@
 #include <QSqlError>
 #include <algorithm>
 
-#include "archive/change_author.h"
-
 namespace qm4250 {
 
 std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
@@ -16,7 +14,7 @@ std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
         size_t count = std::min(kPnsPerQuery, pns.size() - first);
         query.prepare(sql.arg(QString("?, ").repeated(static_cast<qsizetype>(count - 1)) + "?"));
         for (size_t k = first; k < first + count; ++k)
-            query.addBindValue(KeptText(pns[k]));
+            query.addBindValue(pns[k]);
         if (!query.exec())
             return connection.failure(query.lastError());
         while (query.next())

@@ -15,7 +15,7 @@ namespace qm4250 {
 inline constexpr size_t kPnsPerQuery = 500;
 
 // Runs `sql`, its %1 standing for the placeholders of a list of PNs, once for each batch of the
-// PNs, and hands each row to `row`. Any error ends it. PNs are bound as the archive keeps them.
+// PNs, and hands each row to `row`. Any error ends it. The PNs are bound as given.
 std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
                                         const std::vector<QString>& pns, const QString& sql,
                                         const std::function<void(const QSqlQuery&)>& row);

@@ -189,8 +189,10 @@ TEST_P(ArchiveTest, PartLimitsKeepEveryChangeAndTheLatestStands) {
     ASSERT_FALSE(StorePartLimits(location_, ana));
     ASSERT_FALSE(StorePartLimits(location_, ben));
     ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
-    auto current = std::get<std::optional<PartLimits>>(CurrentPartLimits(reopened, "P-1"));
-    ASSERT_TRUE(current);
+    auto standing =
+        std::get<std::map<QString, PartLimits>>(StandingPartLimits(reopened, {"P-1", "P-2"}));
+    ASSERT_TRUE(standing.count("P-1"));
+    const PartLimits* current = &standing["P-1"];
     EXPECT_EQ(current->changedBy, "ben");
     EXPECT_EQ(current->lower, 0.001);
     EXPECT_EQ(current->upper, 0.004);
@@ -199,7 +201,7 @@ TEST_P(ArchiveTest, PartLimitsKeepEveryChangeAndTheLatestStands) {
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[0].changedBy, "ana");
     EXPECT_FALSE(history[0].lower);
-    EXPECT_FALSE(std::get<std::optional<PartLimits>>(CurrentPartLimits(reopened, "P-2")));
+    EXPECT_FALSE(standing.count("P-2"));
 }
 
 // The value a read gave, or an empty one with the test failed by the read's error.
