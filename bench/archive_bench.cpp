@@ -18,7 +18,7 @@
 
 #include "archive/archive_connection.h"
 #include "archive/archive_location.h"
-#include "archive/import_sheet.h"
+#include "archive/file_import.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
 #include "export/save_history_workbook.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/sheet_import.h"
-#include "archive/sheet_reader.h"
+#include "sheets/sheet_import.h"
+#include "sheets/sheet_reader.h"
 
 namespace qm4250 {
 

@@ -6,12 +6,12 @@
 
 #include "archive/archive_location.h"
 #include "archive/change_author.h"
-#include "archive/import_sheet.h"
+#include "archive/file_import.h"
 #include "archive/part_limits.h"
 #include "archive/test_selection.h"
 #include "cli/import_report.h"
-#include "export/file_format.h"
 #include "export/save_history_workbook.h"
+#include "formats/file_format.h"
 
 namespace qm4250 {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/import_sheet.h"
+#include "archive/file_import.h"
 
 namespace qm4250 {
 

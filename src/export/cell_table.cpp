@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "export/utf8.h"
+#include "formats/utf8.h"
 #include "protocol/field_format.h"
 
 namespace qm4250 {

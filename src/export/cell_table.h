@@ -1,19 +1,12 @@
 #pragma once
 
-#include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "formats/sheet_row.h"
 #include "protocol/history.h"
 
 namespace qm4250 {
-
-// Column A of the row after a test that reports a power-up; the row's other cells are blank.
-inline constexpr std::string_view kPowerUpMarker = "QM 4250 Power UP";
-
-// One sheet row, columns A to I. An empty text is a cell left blank.
-using SheetRow = std::array<std::string, 9>;
 
 // The history as the sheet shows it, row 1 first. Every text is UTF-8.
 using CellTable = std::vector<SheetRow>;

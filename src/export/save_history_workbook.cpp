@@ -5,10 +5,10 @@
 #include "export/atomic_file.h"
 #include "export/cell_table.h"
 #include "export/csv_writer.h"
-#include "export/file_format.h"
 #include "export/sheet_names.h"
 #include "export/xls/xls_writer.h"
 #include "export/xlsx_writer.h"
+#include "formats/file_format.h"
 
 namespace qm4250 {
 

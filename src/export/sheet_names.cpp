@@ -3,7 +3,7 @@
 #include <set>
 #include <string_view>
 
-#include "export/utf8.h"
+#include "formats/utf8.h"
 
 namespace qm4250 {
 

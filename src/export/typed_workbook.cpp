@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "export/atomic_file.h"
-#include "export/utf8.h"
 #include "export/xlsx_check.h"
 #include "export/xlsx_writer.h"
+#include "formats/utf8.h"
 
 namespace qm4250 {
 

@@ -7,7 +7,7 @@
 
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
-#include "hostile_files.h"
+#include "sheets/hostile_files.h"
 
 using namespace qm4250;
 

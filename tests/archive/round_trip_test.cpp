@@ -4,13 +4,13 @@
 
 #include <QTemporaryDir>
 
-#include "archive/import_sheet.h"
+#include "archive/file_import.h"
 #include "archive/test_selection.h"
-#include "archive/time_date_cell.h"
 #include "export/save_history_workbook.h"
 #include "history_rows.h"
 #include "protocol/field_format.h"
 #include "sheet_read_back.h"
+#include "sheets/time_date_cell.h"
 #include "test_archives.h"
 
 using namespace qm4250;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "export/file_format.h"
+#include "formats/file_format.h"
 
 using namespace qm4250;
 

@@ -1,11 +1,11 @@
 // Any bytes as a .csv file: every record is handed on, numbered one after another, as a row or
 // as too long; no cell holds more characters than a record may, and no character is made up.
 // Read into the import, every test it hands on has a time the instrument's clock can show.
-#include "archive/csv_reader.h"
-#include "archive/sheet_import.h"
 #include "fuzz_target.h"
 #include "protocol/field_format.h"
 #include "sheet_checks.h"
+#include "sheets/csv_reader.h"
+#include "sheets/sheet_import.h"
 
 using namespace qm4250;
 

@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "export/cell_table.h"
-#include "export/utf8.h"
+#include "formats/utf8.h"
 #include "fuzz_target.h"
 #include "protocol/frame.h"
 #include "protocol/history_decoding.h"

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "archive/sheet_rows.h"
-#include "export/utf8.h"
+#include "formats/utf8.h"
 #include "fuzz_target.h"
+#include "sheets/sheet_rows.h"
 
 namespace qm4250 {
 

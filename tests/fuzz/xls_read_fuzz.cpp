@@ -3,9 +3,9 @@
 // UTF-8, and an error must be plain words, never bytes of the file.
 #include <cstddef>
 
-#include "archive/xls/xls_reader.h"
 #include "fuzz_target.h"
 #include "sheet_checks.h"
+#include "sheets/xls/xls_reader.h"
 
 using namespace qm4250;
 

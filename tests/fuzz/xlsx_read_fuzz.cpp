@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "archive/xlsx_reader.h"
-#include "archive/xlsx_text.h"
 #include "fuzz_target.h"
 #include "sheet_checks.h"
+#include "sheets/xlsx_reader.h"
+#include "sheets/xlsx_text.h"
 #include "xlsx_zip.h"
 
 using namespace qm4250;

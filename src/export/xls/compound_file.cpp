@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "export/xls/compound_file_format.h"
 #include "export/xls/little_endian.h"
+#include "formats/compound_file_format.h"
 
 namespace qm4250 {
 

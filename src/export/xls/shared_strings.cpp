@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "export/utf8.h"
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
+#include "formats/utf8.h"
 
 namespace qm4250 {
 

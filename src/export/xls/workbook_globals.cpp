@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "export/utf8.h"
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
+#include "formats/utf8.h"
 
 namespace qm4250 {
 
