@@ -5,7 +5,7 @@
 
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
-#include "trend/report_pages.h"
+#include "trend/selection_exports.h"
 #include "trend/trend_window.h"
 
 using namespace qm4250;
@@ -14,7 +14,8 @@ int main(int argc, char* argv[]) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!arguments.empty() && arguments[0] == "report") {
         // The report draws charts: a GUI application, but it needs no display (a nightly job).
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+            qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);

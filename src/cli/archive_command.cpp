@@ -8,9 +8,8 @@
 #include "archive/change_author.h"
 #include "archive/file_import.h"
 #include "archive/part_limits.h"
-#include "archive/test_selection.h"
+#include "archive/selection_export.h"
 #include "cli/import_report.h"
-#include "export/save_history_workbook.h"
 #include "formats/file_format.h"
 
 namespace qm4250 {
@@ -171,20 +170,18 @@ bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FI
 
 int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
            std::FILE* err) {
-    std::variant<std::vector<History>, ArchiveError> selected =
-        SelectTests(archive, arguments.filter);
-    if (auto* error = std::get_if<ArchiveError>(&selected)) {
+    const std::string& file = arguments.files.front();
+    SelectionExport exported = ExportSelection(archive, arguments.filter, file);
+    if (exported.notRead) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     ArchiveErrorText(*error).toStdString().c_str());
+                     ArchiveErrorText(*exported.notRead).toStdString().c_str());
         return kFailed;
     }
-    const std::vector<History>& histories = std::get<std::vector<History>>(selected);
-    const std::string& file = arguments.files.front();
-    if (SaveHistories(histories, file) != SaveResult::Saved) {
+    if (!exported.saved) {
         std::fprintf(err, "qm4250-archive: %s was not saved\n", file.c_str());
         return kFailed;
     }
-    std::fprintf(out, "%zu tests written to %s\n", TestCount(histories), file.c_str());
+    std::fprintf(out, "%zu tests written to %s\n", exported.tests, file.c_str());
     return kDone;
 }
 

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "analysis/part_statistics.h"
-#include "archive/schema.h"
 #include "trend/chart_layers.h"
 #include "trend/control_chart_plot.h"
+#include "trend/judged_selection.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
 
@@ -24,24 +24,6 @@ constexpr int kListLine = 14;
 constexpr int kListColumns = 3;
 // The statistics in blocks of this many columns, a header line and a value line each.
 constexpr int kStatisticsColumns = 11;
-
-struct Part {
-    QString pn;
-    std::vector<TestPoint> points;
-};
-
-// Most tests first, then by PN.
-std::vector<Part> PartsOf(const SelectedTests& selected) {
-    std::vector<Part> parts;
-    for (const QString& pn : selected.pns)
-        parts.push_back({pn, {}});
-    for (const TestPoint& point : selected.points)
-        parts[point.part].points.push_back(point);
-    std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
-        return a.points.size() != b.points.size() ? a.points.size() > b.points.size() : a.pn < b.pn;
-    });
-    return parts;
-}
 
 // Draws the plot at this size where the painter stands, and moves the painter past it.
 void Place(QCPPainter& painter, QCustomPlot& plot, QPoint at, QSize size) {
@@ -159,9 +141,10 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         return false;
     const QRect page = painter.viewport();
     const int width = page.width() - 2 * kMargin;
-    std::vector<Part> parts = PartsOf(selected);
+    std::vector<PnCount> parts = PnsByCount(selected);
     if (parts.empty())
         DrawHeading(painter, width, "QM4250 Test Archive: no tests selected", heading);
+    std::vector<std::vector<TestPoint>> tests = TestsByPart(selected);
     QCustomPlot chart, movingRange, histogram;
     const QSize chartSize(width * 2 / 3, kChartHeight);
     const QSize movingRangeSize(width * 2 / 3, kMovingRangeHeight);
@@ -169,28 +152,27 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
     chart.resize(chartSize);
     movingRange.resize(movingRangeSize);
     histogram.resize(histogramSize);
-    for (const Part& part : parts) {
+    for (const PnCount& part : parts) {
         if (&part != &parts.front())
             pdf.newPage();
         QString title = "QM4250 Test Archive: PN " + part.pn;
         DrawHeading(painter, width, title, heading);
-        ChartSeries series = SeriesOf(part.points, axis);
-        ChartSummary summary =
-            DrawControlChart(chart, movingRange, series,
-                             judging.viewOf(series, part.pn, axis, "Individuals: PN " + part.pn));
-        DrawHistogram(histogram, series.y, summary);
+        ChartedPart charted =
+            DrawPartChart({chart, movingRange, histogram}, std::move(tests[part.part]), part.pn,
+                          judging, axis, "Individuals: PN " + part.pn);
         const int top = kMargin + 44;
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
         Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);
-        std::vector<const TestPoint*> tests;
-        for (const TestPoint& point : part.points)
-            tests.push_back(&point);
+        std::vector<const TestPoint*> pointers;
+        for (const TestPoint& point : charted.points)
+            pointers.push_back(&point);
         const int statisticsTop = top + kChartHeight + kMovingRangeHeight + 12;
-        DrawStatistics(painter, statisticsTop, width, judging.statisticsOf(part.pn, tests));
+        DrawStatistics(painter, statisticsTop, width, judging.statisticsOf(part.pn, pointers));
         DrawList(pdf, painter, statisticsTop + 84, width, page.height() - kMargin,
-                 ListLines(connection, BreakList(series, summary, kListedAtMost),
-                           summary.breaks.size(), ExclusionList(series, judging), judging),
+                 ListLines(connection, BreakList(charted.series, charted.summary, kListedAtMost),
+                           charted.summary.breaks.size(), ExclusionList(charted.series, judging),
+                           judging),
                  [&] { DrawHeading(painter, width, title + ", continued", heading); });
     }
     return painter.end();
@@ -213,28 +195,6 @@ QString FilterDescription(const TestFilter& filter) {
     if (!filter.search.isEmpty())
         parts << "Seq# or Cust Code containing " + filter.search;
     return parts.isEmpty() ? "all tests" : parts.join(", ");
-}
-
-std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
-                                          const QString& path) {
-    ArchiveConnection connection(location, ArchiveConnection::Access::Read);
-    if (!connection.isOpen())
-        return ArchiveErrorText(connection.error());
-    if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
-        return ArchiveErrorText(*unreadable);
-    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
-    if (auto* error = std::get_if<ArchiveError>(&selected))
-        return ArchiveErrorText(*error);
-    std::variant<SelectionJudging, ArchiveError> judging =
-        ReadJudging(connection, std::get<SelectedTests>(selected).pns, {});
-    if (auto* error = std::get_if<ArchiveError>(&judging))
-        return ArchiveErrorText(*error);
-    if (!WriteReport(path, connection, std::get<SelectedTests>(selected),
-                     std::get<SelectionJudging>(judging),
-                     {FilterDescription(filter), location.display(), QDateTime::currentDateTime()},
-                     ChartAxis::SampleNumber))
-        return "cannot write " + path;
-    return std::nullopt;
 }
 
 }  // namespace qm4250

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "archive/archive_connection.h"
-#include "archive/archive_location.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
 #include "trend/chart_series.h"
@@ -34,10 +33,5 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
 QString FilterDescription(const TestFilter& filter);
-
-// The report of what the filter selects in the archive, on the sample-number axis, without a
-// window; none when written, else why not.
-std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
-                                          const QString& path);
 
 }  // namespace qm4250

@@ -496,6 +496,23 @@ TEST_P(TrendWindowTest, ApplySeesWhatWasStoredMeanwhile) {
         << find<QLabel>("summary")->text().toStdString();
 }
 
+// Limits and exclusions that cannot be read end the selection: no part of it is charted as if
+// it were judged.
+TEST_P(TrendWindowTest, ASelectionWhoseJudgingCannotBeReadIsNotShown) {
+    ASSERT_TRUE(window_->applyFilter());
+    ASSERT_EQ(graphPoints("tests"), 200);
+    {
+        ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
+        ASSERT_TRUE(QSqlQuery(connection.db()).exec("ALTER TABLE exclusions RENAME TO gone"));
+    }
+    EXPECT_FALSE(window_->applyFilter());
+    EXPECT_TRUE(
+        find<QLabel>("summary")->text().startsWith("The limits and exclusions cannot be read: "))
+        << find<QLabel>("summary")->text().toStdString();
+    EXPECT_EQ(graphPoints("tests"), 0);
+    EXPECT_EQ(find<QComboBox>("chartPn")->count(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
                          testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
 

@@ -1,0 +1,21 @@
+#include "archive/selection_export.h"
+
+#include <variant>
+#include <vector>
+
+#include "archive/test_selection.h"
+#include "export/save_history_workbook.h"
+
+namespace qm4250 {
+
+SelectionExport ExportSelection(const ArchiveLocation& location, const TestFilter& filter,
+                                const std::string& path) {
+    std::variant<std::vector<History>, ArchiveError> selected = SelectTests(location, filter);
+    if (auto* error = std::get_if<ArchiveError>(&selected))
+        return {*error, false, 0};
+    const std::vector<History>& histories = std::get<std::vector<History>>(selected);
+    return {std::nullopt, SaveHistories(histories, path) == SaveResult::Saved,
+            TestCount(histories)};
+}
+
+}  // namespace qm4250

@@ -1,0 +1,293 @@
+#include "trend/chart_panel.h"
+
+#include <qcustomplot.h>
+
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QShortcut>
+#include <QTextDocument>
+#include <QToolTip>
+#include <utility>
+#include <vector>
+
+#include "analysis/subgroup_constants.h"
+#include "trend/chart_layers.h"
+#include "trend/rule_names.h"
+#include "trend/subgroup_chart_plot.h"
+
+namespace qm4250 {
+
+namespace {
+
+// What the chart shows: the individuals chart, which the rules, the lists and the report judge
+// by, or in its place subgroup charts or the reject rate per day.
+enum class ChartType { Individuals, MeanRange, MeanDeviation, RejectRate };
+
+// Shift start times as "06:00 14:00 22:00"; none when a word is not a time of day.
+std::optional<std::vector<int>> ShiftStartsOf(const QString& text) {
+    std::vector<int> starts;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+        QTime time = QTime::fromString(word, "H:mm");
+        if (!time.isValid())
+            return std::nullopt;
+        starts.push_back(time.hour() * 60 + time.minute());
+    }
+    return starts;
+}
+
+QCustomPlot* Plot(QWidget* parent, const char* name, int height) {
+    auto* plot = new QCustomPlot(parent);
+    plot->setObjectName(name);
+    plot->setMinimumSize(300, height);
+    return plot;
+}
+
+}  // namespace
+
+ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection, QWidget* parent)
+    : QWidget(parent), selection_(selection), connection_(connection) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(buildControls(), 0, 0, 1, 2);
+    chart_ = Plot(this, "controlChart", 300);
+    chart_->setMouseTracking(true);
+    connect(chart_, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent* event) { showPointAt(event->pos()); });
+    connect(chart_, &QCustomPlot::mouseDoubleClick, this, &ChartPanel::resetView);
+    chart_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(chart_, &QWidget::customContextMenuRequested, this, &ChartPanel::offerPointMenu);
+    connect(new QShortcut(QKeySequence("Ctrl+0"), this), &QShortcut::activated, this,
+            &ChartPanel::resetView);
+    movingRange_ = Plot(this, "movingRangeChart", 140);
+    // One x axis for both charts: a zoom or drag of either moves the other.
+    connect(chart_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), movingRange_,
+            [this](const QCPRange& range) {
+                movingRange_->xAxis->setRange(range);
+                movingRange_->replot();
+            });
+    histogram_ = Plot(this, "histogram", 440);
+    grid->addWidget(chart_, 1, 0);
+    grid->addWidget(movingRange_, 2, 0);
+    grid->addWidget(histogram_, 1, 1, 2, 1);
+    grid->setColumnStretch(0, 8);
+    grid->setColumnStretch(1, 5);
+}
+
+QWidget* ChartPanel::buildControls() {
+    auto* row = new QWidget(this);
+    auto* layout = controlsRow_ = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    chartPn_ = new QComboBox(row);
+    chartPn_->setObjectName("chartPn");
+    chartPn_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(chartPn_, &QComboBox::activated, this, [this] {
+        chosenPn_ = chartPn_->currentData();
+        pnChosen_ = true;
+        draw();
+    });
+    chartAxis_ = new QComboBox(row);
+    chartAxis_->setObjectName("chartAxis");
+    chartAxis_->addItem("x: sample number", static_cast<int>(ChartAxis::SampleNumber));
+    chartAxis_->addItem("x: time", static_cast<int>(ChartAxis::Time));
+    chartType_ = new QComboBox(row);
+    chartType_->setObjectName("chartType");
+    chartType_->addItem("Individuals and moving range", static_cast<int>(ChartType::Individuals));
+    chartType_->addItem("X̄ and R", static_cast<int>(ChartType::MeanRange));
+    chartType_->addItem("X̄ and S", static_cast<int>(ChartType::MeanDeviation));
+    chartType_->addItem("Reject rate per day (p)", static_cast<int>(ChartType::RejectRate));
+    subgroupBy_ = new QComboBox(row);
+    subgroupBy_->setObjectName("subgroupBy");
+    subgroupBy_->addItem("subgroups of n in a row", static_cast<int>(SubgroupBy::Consecutive));
+    subgroupBy_->addItem("a subgroup per hour", static_cast<int>(SubgroupBy::Hour));
+    subgroupBy_->addItem("a subgroup per shift", static_cast<int>(SubgroupBy::Shift));
+    subgroupSize_ = new QSpinBox(row);
+    subgroupSize_->setObjectName("subgroupSize");
+    subgroupSize_->setRange(kSmallestSubgroup, kLargestSubgroup);
+    subgroupSize_->setValue(5);
+    subgroupSize_->setPrefix("n = ");
+    shiftStarts_ = new QLineEdit("06:00 14:00 22:00", row);
+    shiftStarts_->setObjectName("shiftStarts");
+    shiftStarts_->setToolTip("Shift start times, HH:MM, on the instrument's clock");
+    for (QComboBox* box : {chartAxis_, chartType_, subgroupBy_})
+        connect(box, &QComboBox::activated, this, &ChartPanel::draw);
+    connect(subgroupSize_, &QSpinBox::valueChanged, this, &ChartPanel::draw);
+    connect(shiftStarts_, &QLineEdit::editingFinished, this, &ChartPanel::draw);
+    layout->addWidget(new QLabel("Chart of", row));
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             chartPn_, chartAxis_, chartType_, subgroupBy_, subgroupSize_, shiftStarts_})
+        layout->addWidget(control);
+    layout->addStretch();
+    return row;
+}
+
+void ChartPanel::addControls(QWidget* controls) {
+    controlsRow_->insertWidget(controlsRow_->count() - 1, controls);
+}
+
+void ChartPanel::showPns() {
+    std::vector<PnCount> pns = PnsByCount(selection_.selected);
+    chartPn_->clear();
+    for (const PnCount& pn : pns)
+        chartPn_->addItem(QString("PN %1 (%2 tests)").arg(pn.pn).arg(pn.tests), pn.pn);
+    if (pns.size() > 1)
+        chartPn_->addItem(QString("All %1 part numbers, limits pooled").arg(pns.size()));
+    int index = -1;
+    if (pnChosen_)
+        index = chosenPn_.isNull() ? (pns.size() > 1 ? chartPn_->count() - 1 : -1)
+                                   : chartPn_->findData(chosenPn_);
+    if (index < 0 && !openingPn_.isEmpty())
+        index = chartPn_->findData(std::exchange(openingPn_, QString()));
+    chartPn_->setCurrentIndex(index >= 0 || pns.empty() ? index : 0);
+}
+
+void ChartPanel::draw() {
+    QVariant pn = chartPn_->currentData();
+    bool pooled = chartPn_->currentIndex() >= 0 && pn.isNull();
+    QString title =
+        pooled
+            ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
+            : "Individuals: PN " + pn.toString();
+    selection_.charted = DrawPartChart(
+        {*chart_, *movingRange_, *histogram_},
+        pooled ? selection_.selected.points : TestsOf(selection_.selected, pn.toString()),
+        pooled ? QString() : pn.toString(), selection_.judging, axis(), title);
+    const ChartedPart& charted = selection_.charted;
+    fittedX_ = charted.summary.x;
+    fittedY_ = charted.summary.y;
+    fittedSpreadY_ = charted.summary.movingRangeY;
+    double sum = 0;
+    for (double leak : charted.series.y)
+        sum += leak;
+    const ChartSummary& summary = charted.summary;
+    QString text =
+        QString(
+            "%1 tests selected; charted: %2 tests, %3 with a numeric leak; mean "
+            "%4, σ (MR) %5, %6 rule breaks%7")
+            .arg(selection_.selected.points.size())
+            .arg(charted.points.size())
+            .arg(charted.series.y.size())
+            .arg(charted.series.y.empty() ? "-" : LimitText(sum / double(charted.series.y.size())))
+            .arg(summary.limits ? LimitText(summary.limits->sigmaMovingRange) : "-")
+            .arg(summary.ruleBreaks)
+            .arg(summary.density ? "; within the limits drawn as a density band" : "");
+    emit drawn(text + drawChosenChart(pooled ? QString("all %1, pooled").arg(chartPn_->count() - 1)
+                                             : pn.toString()));
+}
+
+// Subgroup and reject-rate charts take the individuals chart's place; what the window judges and
+// lists stays the individuals chart's. What they show, for the summary.
+QString ChartPanel::drawChosenChart(const QString& pn) {
+    auto type = static_cast<ChartType>(chartType_->currentData().toInt());
+    bool subgroups = type == ChartType::MeanRange || type == ChartType::MeanDeviation;
+    auto by = static_cast<SubgroupBy>(subgroupBy_->currentData().toInt());
+    subgroupBy_->setVisible(subgroups);
+    subgroupSize_->setVisible(subgroups && by == SubgroupBy::Consecutive);
+    shiftStarts_->setVisible(subgroups && by == SubgroupBy::Shift);
+    movingRange_->setVisible(type != ChartType::RejectRate);
+    const std::vector<TestPoint>& tests = selection_.charted.points;
+    if (type == ChartType::RejectRate) {
+        RejectRateSummary drawn = DrawRejectRateChart(*chart_, tests, pn);
+        fittedX_ = drawn.x;
+        fittedY_ = drawn.y;
+        return QString("; reject rate over %1 days, %2 beyond a limit")
+            .arg(drawn.days)
+            .arg(drawn.beyond);
+    }
+    if (!subgroups)
+        return {};
+    SubgroupChoice choice;
+    choice.statistic =
+        type == ChartType::MeanRange ? SpreadStatistic::Range : SpreadStatistic::StandardDeviation;
+    choice.by = by;
+    choice.size = subgroupSize_->value();
+    std::optional<std::vector<int>> starts = ShiftStartsOf(shiftStarts_->text());
+    shiftStarts_->setStyleSheet(starts ? QString() : "QLineEdit { background: #ffc8c8; }");
+    if (starts)
+        choice.shiftStarts = *starts;
+    choice.axis = axis();
+    SubgroupChartSummary drawn = DrawSubgroupChart(*chart_, *movingRange_, tests, choice, pn);
+    fittedX_ = drawn.x;
+    fittedY_ = drawn.meansY;
+    fittedSpreadY_ = drawn.spreadY;
+    return QString("; %1 subgroups, %2 means and %3 spreads beyond a limit")
+        .arg(drawn.subgroups)
+        .arg(drawn.meansBeyond)
+        .arg(drawn.spreadsBeyond);
+}
+
+QString ChartPanel::chartedPn() const {
+    return chartPn_->currentData().toString();
+}
+
+ChartAxis ChartPanel::axis() const {
+    return static_cast<ChartAxis>(chartAxis_->currentData().toInt());
+}
+
+void ChartPanel::resetView() {
+    ShowRange(*chart_, fittedX_, fittedY_);
+    ShowRange(*movingRange_, fittedX_, fittedSpreadY_);
+}
+
+std::optional<size_t> ChartPanel::pointAt(const QPoint& at) const {
+    std::optional<size_t> nearest;
+    if (static_cast<ChartType>(chartType_->currentData().toInt()) != ChartType::Individuals)
+        return nearest;
+    const ChartSeries& series = selection_.charted.series;
+    double best = 64;  // within 8 pixels
+    for (size_t i = 0; i < series.x.size(); ++i) {
+        double dx = chart_->xAxis->coordToPixel(series.x[i]) - at.x();
+        double dy = chart_->yAxis->coordToPixel(series.y[i]) - at.y();
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = i;
+        }
+    }
+    return nearest;
+}
+
+// The test's fields, then each rule it breaks and why it is left out of the limits.
+void ChartPanel::showPointAt(const QPoint& at) {
+    std::optional<size_t> nearest = pointAt(at);
+    if (!nearest) {
+        QToolTip::hideText();
+        return;
+    }
+    const ChartedPart& charted = selection_.charted;
+    const TestPoint& test = *charted.series.source[*nearest];
+    QStringList lines{TestDetails(connection_, test.id)};
+    const std::vector<RunRuleBreak>& breaks = charted.summary.breaks;
+    auto first = std::lower_bound(
+        breaks.begin(), breaks.end(), *nearest,
+        [](const RunRuleBreak& broken, size_t index) { return broken.index < index; });
+    for (auto it = first; it != breaks.end() && it->index == *nearest; ++it)
+        lines << "Breaks " + RuleName(it->rule) + ": " + RuleDescription(it->rule);
+    const std::map<qint64, Exclusion>& exclusions = selection_.judging.exclusions;
+    if (auto excluded = exclusions.find(test.id); excluded != exclusions.end())
+        lines << "Left out of the limits: " + excluded->second.reason;
+    // Archived text is shown as the characters it is, never as markup.
+    QToolTip::showText(chart_->mapToGlobal(at),
+                       Qt::convertFromPlainText(lines.join('\n'), Qt::WhiteSpacePre), chart_);
+}
+
+void ChartPanel::offerPointMenu(const QPoint& at) {
+    std::optional<size_t> nearest = pointAt(at);
+    if (!nearest)
+        return;
+    qint64 id = selection_.charted.series.source[*nearest]->id;
+    bool leftOut = selection_.judging.exclusions.count(id) > 0;
+    QMenu menu(this);
+    QAction* action =
+        menu.addAction(leftOut ? "Take back into the limits…" : "Leave out of the limits…");
+    if (menu.exec(chart_->mapToGlobal(at)) != action)
+        return;
+    bool given = false;
+    QString reason = QInputDialog::getText(this, action->text().chopped(1),
+                                           "Reason:", QLineEdit::Normal, {}, &given)
+                         .trimmed();
+    if (given && !reason.isEmpty())
+        emit exclusionAsked(id, !leftOut, reason);
+}
+
+}  // namespace qm4250

@@ -1,0 +1,68 @@
+#include "trend/judged_selection.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qm4250 {
+
+std::variant<JudgedSelection, SelectionNotRead> SelectAndJudge(ArchiveConnection& connection,
+                                                               const TestFilter& filter,
+                                                               SelectionJudging choices) {
+    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
+    if (auto* error = std::get_if<ArchiveError>(&selected))
+        return SelectionNotRead{SelectionNotRead::What::Tests, *error};
+    JudgedSelection judged;
+    judged.selected = std::move(std::get<SelectedTests>(selected));
+    std::variant<SelectionJudging, ArchiveError> judging =
+        ReadJudging(connection, judged.selected.pns, std::move(choices));
+    if (auto* error = std::get_if<ArchiveError>(&judging))
+        return SelectionNotRead{SelectionNotRead::What::Judging, *error};
+    judged.judging = std::move(std::get<SelectionJudging>(judging));
+    return judged;
+}
+
+std::vector<PnCount> PnsByCount(const SelectedTests& selected) {
+    std::vector<PnCount> pns;
+    for (const QString& pn : selected.pns)
+        pns.push_back({pn, static_cast<uint32_t>(pns.size()), 0});
+    for (const TestPoint& point : selected.points)
+        ++pns[point.part].tests;
+    std::sort(pns.begin(), pns.end(), [](const PnCount& a, const PnCount& b) {
+        return a.tests != b.tests ? a.tests > b.tests : a.pn < b.pn;
+    });
+    return pns;
+}
+
+std::vector<TestPoint> TestsOf(const SelectedTests& selected, const QString& pn) {
+    auto found = std::find(selected.pns.begin(), selected.pns.end(), pn);
+    auto part = static_cast<uint32_t>(found - selected.pns.begin());
+    std::vector<TestPoint> tests;
+    for (const TestPoint& point : selected.points)
+        if (point.part == part)
+            tests.push_back(point);
+    return tests;
+}
+
+std::vector<std::vector<TestPoint>> TestsByPart(const SelectedTests& selected) {
+    std::vector<std::vector<TestPoint>> parts(selected.pns.size());
+    for (const TestPoint& point : selected.points)
+        parts[point.part].push_back(point);
+    return parts;
+}
+
+std::vector<PartStatistics> StatisticsPerPart(const SelectedTests& selected,
+                                              const SelectionJudging& judging) {
+    std::vector<std::vector<const TestPoint*>> tests(selected.pns.size());
+    for (const TestPoint& point : selected.points)
+        if (point.leak)
+            tests[point.part].push_back(&point);
+    std::vector<PartStatistics> parts;
+    for (size_t part = 0; part < tests.size(); ++part)
+        if (!tests[part].empty())
+            parts.push_back(judging.statisticsOf(selected.pns[part], tests[part]));
+    std::sort(parts.begin(), parts.end(),
+              [](const PartStatistics& a, const PartStatistics& b) { return a.pn < b.pn; });
+    return parts;
+}
+
+}  // namespace qm4250

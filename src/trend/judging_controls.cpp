@@ -1,0 +1,64 @@
+#include "trend/judging_controls.h"
+
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <algorithm>
+
+#include "trend/rule_names.h"
+
+namespace qm4250 {
+
+JudgingControls::JudgingControls(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    rules_ = new QToolButton(this);
+    rules_->setObjectName("runRules");
+    rules_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(rules_);
+    for (RunRule rule : kAllRunRules) {
+        QAction* action = menu->addAction(RuleName(rule) + ": " + RuleDescription(rule));
+        action->setObjectName("rule " + RuleName(rule));
+        action->setData(static_cast<int>(rule));
+        action->setCheckable(true);
+        action->setChecked(std::count(kDefaultRunRules.begin(), kDefaultRunRules.end(), rule) > 0);
+        connect(action, &QAction::toggled, this, &JudgingControls::changed);
+    }
+    rules_->setMenu(menu);
+    const SelectionJudging initially;
+    rejectsOut_ = new QCheckBox("Rejects out of the limits", this);
+    rejectsOut_->setObjectName("rejectsOutOfLimits");
+    rejectsOut_->setChecked(initially.rejectsOutOfLimits);
+    judgeByFrozen_ = new QCheckBox("Judge by frozen limits", this);
+    judgeByFrozen_->setObjectName("judgeByFrozen");
+    judgeByFrozen_->setChecked(initially.judgeByFrozen);
+    for (QCheckBox* box : {rejectsOut_, judgeByFrozen_})
+        connect(box, &QCheckBox::toggled, this, &JudgingControls::changed);
+    layout->addWidget(rules_);
+    layout->addWidget(rejectsOut_);
+    layout->addWidget(judgeByFrozen_);
+    auto button = [&](const char* name, const QString& text, void (JudgingControls::*asked)()) {
+        auto* pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(name);
+        connect(pushButton, &QPushButton::clicked, this, asked);
+        layout->addWidget(pushButton);
+    };
+    button("toleranceLimits", "Tolerance…", &JudgingControls::toleranceAsked);
+    button("freezeLimits", "Freeze limits…", &JudgingControls::freezeAsked);
+}
+
+void JudgingControls::chooseFor(SelectionJudging& judging) {
+    judging.rules.clear();
+    QStringList names;
+    for (QAction* action : rules_->menu()->actions()) {
+        if (action->isChecked()) {
+            judging.rules.push_back(static_cast<RunRule>(action->data().toInt()));
+            names << RuleName(judging.rules.back());
+        }
+    }
+    rules_->setText("Rules: " + (names.isEmpty() ? QString("none") : names.join(", ")));
+    judging.rejectsOutOfLimits = rejectsOut_->isChecked();
+    judging.judgeByFrozen = judgeByFrozen_->isChecked();
+}
+
+}  // namespace qm4250

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QToolButton>
+#include <QWidget>
+
+#include "trend/selection_judging.h"
+
+namespace qm4250 {
+
+// How the charts are judged: the run rules switched on (a menu), rejects out of the limits, and
+// frozen limits judging where a PN has them; and the buttons that ask for the charted PN's
+// tolerance and for freezing its limits.
+class JudgingControls : public QWidget {
+    Q_OBJECT
+  public:
+    explicit JudgingControls(QWidget* parent);
+
+    // The choices made, into the judging; the rules' button names those switched on.
+    void chooseFor(SelectionJudging& judging);
+
+  signals:
+    void changed();
+    void toleranceAsked();
+    void freezeAsked();
+
+  private:
+    QToolButton* rules_;
+    QCheckBox* rejectsOut_;
+    QCheckBox* judgeByFrozen_;
+};
+
+}  // namespace qm4250

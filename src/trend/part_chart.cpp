@@ -1,0 +1,19 @@
+#include "trend/part_chart.h"
+
+#include <utility>
+
+namespace qm4250 {
+
+ChartedPart DrawPartChart(const ChartPlots& plots, std::vector<TestPoint> points, const QString& pn,
+                          const SelectionJudging& judging, ChartAxis axis, const QString& title) {
+    ChartedPart part;
+    part.pn = pn;
+    part.points = std::move(points);
+    part.series = SeriesOf(part.points, axis);
+    part.summary = DrawControlChart(plots.chart, plots.movingRange, part.series,
+                                    judging.viewOf(part.series, pn, axis, title));
+    DrawHistogram(plots.histogram, part.series.y, part.summary);
+    return part;
+}
+
+}  // namespace qm4250

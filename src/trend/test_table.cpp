@@ -1,0 +1,80 @@
+#include "trend/test_table.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QShortcut>
+#include <QSqlError>
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace qm4250 {
+
+namespace {
+
+constexpr std::array<const char*, kTestColumns> kTitles{
+    "Instrument", "Seq#", "PN", "Cust Code", "Leak", "Err", "Tested at", "GP", "BP", "GE"};
+
+}  // namespace
+
+TestTable::TestTable(QWidget* parent) : QTableView(parent), model_(new QSqlQueryModel(this)) {
+    setObjectName("tests");
+    setModel(model_);
+    setSortingEnabled(false);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &TestTable::sortBy);
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    copy->setContext(Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &TestTable::copySelectedCells);
+}
+
+std::optional<ArchiveError> TestTable::showTests(ArchiveConnection& connection,
+                                                 const TestFilter& filter) {
+    model_->setQuery(TestTableQuery(connection, filter, sort_));
+    std::optional<ArchiveError> error;
+    if (model_->lastError().isValid())
+        error = connection.failure(model_->lastError());
+    for (int column = 0; column < kTestColumns; ++column)
+        model_->setHeaderData(column, Qt::Horizontal, kTitles[static_cast<size_t>(column)]);
+    return error;
+}
+
+void TestTable::release() {
+    model_->clear();
+}
+
+void TestTable::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kTestColumns)
+        return;
+    sort_ = TestSort{static_cast<TestColumn>(column), order == Qt::DescendingOrder};
+    emit sortChosen();
+}
+
+// The block from the first selected cell to the last, as tab-separated lines a spreadsheet
+// pastes into cells; a cell inside the block but not selected stays empty.
+void TestTable::copySelectedCells() {
+    QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    int top = selected.front().row(), bottom = top;
+    int left = selected.front().column(), right = left;
+    for (const QModelIndex& index : selected) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+        left = std::min(left, index.column());
+        right = std::max(right, index.column());
+    }
+    std::vector<QStringList> rows(static_cast<size_t>(bottom - top + 1),
+                                  QStringList(right - left + 1, QString()));
+    for (const QModelIndex& index : selected)
+        rows[static_cast<size_t>(index.row() - top)][index.column() - left] =
+            index.data().toString().replace('\t', ' ').replace('\n', ' ');
+    QStringList lines;
+    for (const QStringList& row : rows)
+        lines << row.join('\t');
+    QApplication::clipboard()->setText(lines.join('\n') + '\n');
+}
+
+}  // namespace qm4250
