@@ -71,8 +71,8 @@ ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection
     grid->addWidget(chart_, 1, 0);
     grid->addWidget(movingRange_, 2, 0);
     grid->addWidget(histogram_, 1, 1, 2, 1);
-    grid->setColumnStretch(0, 8);
-    grid->setColumnStretch(1, 5);
+    grid->setColumnStretch(0, 5);
+    grid->setColumnStretch(1, 3);
 }
 
 QWidget* ChartPanel::buildControls() {
@@ -149,6 +149,8 @@ void ChartPanel::draw() {
         pooled
             ? QString("Individuals, limits pooled over %1 part numbers").arg(chartPn_->count() - 1)
             : "Individuals: PN " + pn.toString();
+    // The last chart's tests go first: a million of them need not be held twice.
+    selection_.charted = {};
     selection_.charted = DrawPartChart(
         {*chart_, *movingRange_, *histogram_},
         pooled ? selection_.selected.points : TestsOf(selection_.selected, pn.toString()),
