@@ -151,7 +151,7 @@ bool MillionTests(const QString& folder) {
             return Fail("making the archive", made.error);
     }
     TestFilter month;
-    month.pn = "PN3";
+    month.pns = {"PN3"};
     month.from = QDate(2022, 6, 1);
     month.to = QDate(2022, 6, 30);
     std::variant<std::vector<History>, ArchiveError> selected;
@@ -159,7 +159,7 @@ bool MillionTests(const QString& folder) {
     if (auto* error = std::get_if<ArchiveError>(&selected))
         return Fail("selecting", *error);
     TestFilter tenth;
-    tenth.pn = "PN5";
+    tenth.pns = {"PN5"};
     std::variant<std::vector<History>, ArchiveError> large;
     std::string xlsx = (folder + "/selection.xlsx").toStdString();
     SaveResult saved = SaveResult::NotSaved;

@@ -13,11 +13,15 @@ constexpr double kZ975 = 1.959963984540054;
 
 }  // namespace
 
+bool LimitsInOrder(const std::optional<double>& lower, const std::optional<double>& upper) {
+    return !lower || !upper || *lower < *upper;
+}
+
 std::optional<Capability> CapabilityOf(const std::vector<double>& values,
                                        const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall) {
     if (values.size() < kCapabilityMinimumTests || (!limits.lower && !limits.upper) ||
-        !(sigmaWithin > 0) || !(sigmaOverall > 0))
+        !LimitsInOrder(limits.lower, limits.upper) || !(sigmaWithin > 0) || !(sigmaOverall > 0))
         return std::nullopt;
     Capability c;
     c.n = values.size();
@@ -38,10 +42,6 @@ std::optional<Capability> CapabilityOf(const std::vector<double>& values,
     double n = static_cast<double>(c.n);
     double half = kZ975 * std::sqrt(1 / (9 * n) + c.cpk * c.cpk / (2 * (n - 1)));
     c.cpkInterval = {c.cpk - half, c.cpk + half};
-    size_t outside = std::count_if(values.begin(), values.end(), [&](double value) {
-        return (limits.upper && value > *limits.upper) || (limits.lower && value < *limits.lower);
-    });
-    c.observedPpm = 1e6 * static_cast<double>(outside) / n;
     double expected = 0;
     if (limits.upper)
         expected += NormalCdf(-(*limits.upper - mean) / sigmaOverall);

@@ -14,6 +14,10 @@ struct ToleranceLimits {
     std::optional<double> upper;
 };
 
+// Whether a lower and an upper limit leave room between them: a lower limit at or above the upper
+// one passes nothing, and is refused wherever limits are given.
+bool LimitsInOrder(const std::optional<double>& lower, const std::optional<double>& upper);
+
 // Fewer tests than this say too little of a process to judge its capability.
 inline constexpr size_t kCapabilityMinimumTests = 30;
 
@@ -28,11 +32,12 @@ struct Capability {
     double cpk = 0, ppk = 0;
     // 95 % confidence interval for Cpk (Bissell's normal approximation).
     std::pair<double, double> cpkInterval;
-    double observedPpm = 0;  // tests outside the tolerance, per million
-    double expectedPpm = 0;  // under the normal curve of the overall sigma, per million
+    double expectedPpm = 0;  // outside, under the normal curve of the overall sigma, per million
 };
 
-// None below kCapabilityMinimumTests, without a limit, or without spread.
+// Of the process's values, its mean and sigmas: the same mean and sigma make both Cp and Cpk, so
+// Cpk is never above Cp. None below kCapabilityMinimumTests, without a limit, with limits out of
+// order, or without spread.
 std::optional<Capability> CapabilityOf(const std::vector<double>& values,
                                        const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall);

@@ -52,6 +52,23 @@ double MeasurementResolution(const std::vector<double>& sorted) {
     return std::round(step / digit) * digit;
 }
 
+size_t HistogramBins(const std::vector<double>& sorted) {
+    if (sorted.size() < 2)
+        return 1;
+    auto quantile = [&](double q) {
+        double at = q * static_cast<double>(sorted.size() - 1);
+        auto below = static_cast<size_t>(at);
+        double above = sorted[std::min(below + 1, sorted.size() - 1)];
+        return sorted[below] + (at - static_cast<double>(below)) * (above - sorted[below]);
+    };
+    double n = static_cast<double>(sorted.size());
+    double span = sorted.back() - sorted.front();
+    double width = 2 * (quantile(0.75) - quantile(0.25)) / std::cbrt(n);
+    double sturges = std::ceil(std::log2(n)) + 1;
+    double bins = std::max(width > 0 ? std::ceil(span / width) : 0, sturges);
+    return static_cast<size_t>(std::clamp(bins, 1.0, static_cast<double>(kMostHistogramBins)));
+}
+
 Histogram MakeHistogram(const std::vector<double>& values, size_t maxBins) {
     std::vector<double> sorted = values;
     std::sort(sorted.begin(), sorted.end());

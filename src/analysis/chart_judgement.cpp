@@ -1,26 +1,13 @@
 #include "analysis/chart_judgement.h"
 
-#include <algorithm>
-
 namespace qm4250 {
 
-ChartJudgement JudgeChart(const std::vector<double>& values, const std::vector<bool>& inLimits,
-                          const std::optional<ControlLimits>& frozen,
+ChartJudgement JudgeChart(const ProcessSeries& series, const std::optional<ControlLimits>& frozen,
                           const std::vector<RunRule>& rules) {
     ChartJudgement judgement;
     judgement.frozen = frozen.has_value();
-    if (frozen) {
-        judgement.limits = frozen;
-    } else if (std::find(inLimits.begin(), inLimits.end(), false) == inLimits.end()) {
-        judgement.limits = IndividualsLimits(values);
-    } else {
-        std::vector<double> kept;
-        kept.reserve(values.size());
-        for (size_t i = 0; i < values.size(); ++i)
-            if (i >= inLimits.size() || inLimits[i])
-                kept.push_back(values[i]);
-        judgement.limits = IndividualsLimits(kept);
-    }
+    judgement.limits = frozen ? frozen : IndividualsLimits(series);
+    const std::vector<double>& values = series.values;
     judgement.broken.assign(values.size(), false);
     if (!judgement.limits)
         return judgement;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/control_chart.h"
+#include "analysis/process_series.h"
 #include "analysis/run_rules.h"
 
 namespace qm4250 {
@@ -24,11 +25,9 @@ struct ChartJudgement {
     size_t pointsBroken = 0;
 };
 
-// Values in time order. The limits come from the values `inLimits` marks (rejects and excluded
-// tests left out, their neighbours then taken as neighbours), or are the frozen ones where given;
-// every value is judged against them.
-ChartJudgement JudgeChart(const std::vector<double>& values, const std::vector<bool>& inLimits,
-                          const std::optional<ControlLimits>& frozen,
+// The limits are the process's own (IndividualsLimits), or the frozen ones where given; every
+// value, kept or not, is judged against them.
+ChartJudgement JudgeChart(const ProcessSeries& series, const std::optional<ControlLimits>& frozen,
                           const std::vector<RunRule>& rules);
 
 }  // namespace qm4250

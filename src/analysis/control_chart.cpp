@@ -24,17 +24,25 @@ std::vector<double> MovingRanges(const std::vector<double>& values) {
     return ranges;
 }
 
-std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values) {
-    if (values.size() < 2)
+std::optional<ControlLimits> IndividualsLimits(const ProcessSeries& series) {
+    std::vector<size_t> formed = FormedRanges(series);
+    if (formed.empty())
         return std::nullopt;
+    double ranges = 0;
+    for (size_t i : formed)
+        ranges += std::fabs(series.values[i] - series.values[i - 1]);
     ControlLimits limits;
-    limits.mean = Mean(values);
-    limits.averageMovingRange = Mean(MovingRanges(values));
+    limits.mean = Mean(KeptValues(series));
+    limits.averageMovingRange = ranges / static_cast<double>(formed.size());
     limits.movingRangeUpper = kD4 * limits.averageMovingRange;
     limits.sigmaMovingRange = limits.averageMovingRange / kD2;
     limits.lower = limits.mean - 3 * limits.sigmaMovingRange;
     limits.upper = limits.mean + 3 * limits.sigmaMovingRange;
     return limits;
+}
+
+std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values) {
+    return IndividualsLimits(WholeSeries(values));
 }
 
 std::optional<double> OverallSigma(const std::vector<double>& values) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/process_series.h"
+
 namespace qm4250 {
 
 // An individuals chart of leak values in time order: the centre line, and limits three sigma
@@ -23,7 +25,10 @@ struct ControlLimits {
 // The moving ranges of values in time order: |x[i] - x[i-1]|, one fewer than the values.
 std::vector<double> MovingRanges(const std::vector<double>& values);
 
-// None for fewer than two values: a moving range needs two.
+// The limits of the process: the mean of the kept values, sigma from the ranges formed between
+// them (FormedRanges). None without a formed range.
+std::optional<ControlLimits> IndividualsLimits(const ProcessSeries& series);
+// Of a plain run of readings; none for fewer than two values.
 std::optional<ControlLimits> IndividualsLimits(const std::vector<double>& values);
 
 // The sample standard deviation (n - 1); none for fewer than two values.

@@ -1,37 +1,70 @@
 #include "analysis/part_statistics.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace qm4250 {
 
-PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
-                                size_t rejects, const PartJudging& judging) {
+namespace {
+
+bool Outside(const TestReading& test, const ToleranceLimits& tolerance) {
+    if (test.leak)
+        return (tolerance.upper && *test.leak > *tolerance.upper) ||
+               (tolerance.lower && *test.leak < *tolerance.lower);
+    return (tolerance.upper && test.reading == LeakReading::Over) ||
+           (tolerance.lower && test.reading == LeakReading::Under);
+}
+
+}  // namespace
+
+double ObservedPpm(const std::vector<TestReading>& tests, const ToleranceLimits& tolerance) {
+    if (tests.empty())
+        return 0;
+    auto outside = std::count_if(tests.begin(), tests.end(),
+                                 [&](const TestReading& test) { return Outside(test, tolerance); });
+    return 1e6 * static_cast<double>(outside) / static_cast<double>(tests.size());
+}
+
+PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<TestReading>& tests,
+                                const PartJudging& judging) {
     PartStatistics statistics;
     statistics.pn = std::string(pn);
-    statistics.n = leaks.size();
+    statistics.n = tests.size();
     statistics.tolerance = judging.tolerance;
-    if (leaks.empty())
+    if (tests.empty())
         return statistics;
-    statistics.rejectRate = static_cast<double>(rejects) / static_cast<double>(leaks.size());
-    auto [min, max] = std::minmax_element(leaks.begin(), leaks.end());
-    statistics.min = *min;
-    statistics.max = *max;
-    double sum = 0;
-    for (double leak : leaks)
-        sum += leak;
-    statistics.mean = sum / static_cast<double>(leaks.size());
-    statistics.sigmaOverall = OverallSigma(leaks);
+    auto rejects = std::count_if(tests.begin(), tests.end(),
+                                 [](const TestReading& test) { return test.reject; });
+    statistics.rejectRate = static_cast<double>(rejects) / static_cast<double>(tests.size());
+    if (judging.tolerance)
+        statistics.observedPpm = ObservedPpm(tests, *judging.tolerance);
+
+    ProcessSeries series = SeriesOfReadings(tests);
+    if (!series.values.empty()) {
+        auto [min, max] = std::minmax_element(series.values.begin(), series.values.end());
+        statistics.min = *min;
+        statistics.max = *max;
+    }
+    ChartJudgement judgement = JudgeChart(series, judging.frozen, judging.rules);
+    statistics.limits = judgement.limits;
+    statistics.ruleBreaks = judgement.pointsBroken;
+
+    std::vector<double> process = KeptValues(series);
+    statistics.kept = process.size();
+    if (process.empty())
+        return statistics;
+    statistics.mean =
+        std::accumulate(process.begin(), process.end(), 0.0) / static_cast<double>(process.size());
+    statistics.sigmaOverall = OverallSigma(process);
     if (statistics.sigmaOverall)
         statistics.suggestedSetPoint = statistics.mean + 3 * *statistics.sigmaOverall;
-    ChartJudgement judgement = JudgeChart(leaks, judging.inLimits, judging.frozen, judging.rules);
-    if (judgement.limits) {
-        statistics.sigmaMovingRange = judgement.limits->sigmaMovingRange;
-        statistics.limits = judgement.limits;
-        statistics.ruleBreaks = judgement.pointsBroken;
-    }
+    std::optional<ControlLimits> own =
+        judging.frozen ? IndividualsLimits(series) : judgement.limits;
+    if (own)
+        statistics.sigmaMovingRange = own->sigmaMovingRange;
     if (judging.tolerance && statistics.sigmaMovingRange && statistics.sigmaOverall)
         statistics.capability =
-            CapabilityOf(leaks, *judging.tolerance, statistics.mean, *statistics.sigmaMovingRange,
+            CapabilityOf(process, *judging.tolerance, statistics.mean, *statistics.sigmaMovingRange,
                          *statistics.sigmaOverall);
     return statistics;
 }

@@ -9,41 +9,50 @@
 #include "analysis/capability.h"
 #include "analysis/chart_judgement.h"
 #include "analysis/control_chart.h"
+#include "analysis/process_series.h"
 
 namespace qm4250 {
 
+// A part number's statistics, each of the population that answers its question. n, the reject
+// rate, the minimum and maximum, the rule breaks and the share outside the tolerance are of every
+// test (a leak that reads "OVER" counts in n too); the mean, both sigmas, the suggested set point
+// and the capability indices are of the process, the tests kept in the limits. The limits printed
+// are those that judge: the process's own, or the frozen ones.
 struct PartStatistics {
     std::string pn;
     size_t n = 0;
-    double rejectRate = 0;  // rejects / n
-    double mean = 0;
-    std::optional<double> sigmaOverall;      // sample standard deviation
-    std::optional<double> sigmaMovingRange;  // of the limits: average moving range / 1.128
-    std::optional<ControlLimits> limits;     // of its individuals chart; none below two tests
-    double min = 0;
-    double max = 0;
-    // mean + 3 sigma overall: the usual suggestion for a reject set point from good parts.
+    double rejectRate = 0;                   // rejects / n
+    size_t kept = 0;                         // the process: the tests that make its limits
+    double mean = 0;                         // of the process; 0 when nothing is kept
+    std::optional<double> sigmaOverall;      // of the process: its sample standard deviation
+    std::optional<double> sigmaMovingRange;  // of the process: its own average moving range / 1.128
+    std::optional<ControlLimits> limits;     // that judge the chart; none below two kept tests
+    std::optional<double> min, max;          // of every numeric leak
+    // The process's mean + 3 sigma overall: the usual suggestion for a reject set point.
     std::optional<double> suggestedSetPoint;
-    size_t ruleBreaks = 0;  // points breaking a rule switched on
+    size_t ruleBreaks = 0;  // tests breaking at least one rule switched on
     std::optional<ToleranceLimits> tolerance;
-    // Against the tolerance, within sigma from the moving range; none without a
-    // tolerance, below kCapabilityMinimumTests tests or without spread.
+    // Tests outside the tolerance per million tests: a number beyond a limit, "OVER" where there
+    // is an upper limit, "UNDER" where there is a lower one. None without a tolerance.
+    std::optional<double> observedPpm;
+    // The process against the tolerance, within sigma its own even where frozen limits judge;
+    // none without a tolerance, below kCapabilityMinimumTests kept tests or without spread.
     std::optional<Capability> capability;
 };
 
-// How a part number's tests are judged: which of them make the limits (empty: all), the frozen
-// limits that judge instead where there are any, the run rules switched on, and its tolerance.
+// How a part number's tests are judged besides which are kept: the frozen limits that judge
+// instead of the process's own where there are any, the run rules switched on, its tolerance.
 struct PartJudging {
-    std::vector<bool> inLimits;
     std::optional<ControlLimits> frozen;
     std::vector<RunRule> rules = kDefaultRunRules;
     std::optional<ToleranceLimits> tolerance;
 };
 
-// The statistics of one part number's leaks, in time order, `rejects` of them rejects; n = 0 when
-// there are none. The mean, the overall sigma and the share outside the tolerance are of every
-// test, since rejects are parts made too; the within sigma is that of the limits.
-PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<double>& leaks,
-                                size_t rejects, const PartJudging& judging = {});
+// The statistics of one part number's tests, in time order.
+PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<TestReading>& tests,
+                                const PartJudging& judging = {});
+
+// Tests outside the tolerance, per million of them.
+double ObservedPpm(const std::vector<TestReading>& tests, const ToleranceLimits& tolerance);
 
 }  // namespace qm4250

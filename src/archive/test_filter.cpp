@@ -23,8 +23,11 @@ FilterSql FilterSqlOf(const TestFilter& filter) {
     };
     if (!filter.instrument.isEmpty())
         add("i.serial = ?", filter.instrument);
-    if (!filter.pn.isEmpty())
-        add("t.pn = ?", filter.pn);
+    if (!filter.pns.isEmpty()) {
+        clauses << "t.pn IN (" + QStringList(filter.pns.size(), "?").join(", ") + ")";
+        for (const QString& pn : filter.pns)
+            sql.values << pn;
+    }
     if (!filter.custCode.isEmpty())
         add("t.cust_code = ?", filter.custCode);
     if (filter.from.isValid())

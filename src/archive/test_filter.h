@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 namespace qm4250 {
@@ -11,7 +12,7 @@ namespace qm4250 {
 // parameter, never written into the SQL, so a PN holding quotes or "%" selects exactly itself.
 struct TestFilter {
     QString instrument;  // serial number
-    QString pn;
+    QStringList pns;     // any of them
     QString custCode;
     QDate from;                // first day, inclusive
     QDate to;                  // last day, inclusive

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "archive/native_handle.h"
 
@@ -20,8 +21,14 @@ namespace {
 // Well below the bound values a statement may have: 999 in older SQLite, 65,535 in PostgreSQL.
 constexpr size_t kIdsPerStatement = 500;
 
-const QString kColumns =
-    QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn";
+// What a leak that is not a number read, as LeakReading numbers it: the instrument's words for
+// a reading past its range, as received or trimmed, in any case.
+const QString kReadingSql =
+    "CASE WHEN t.leak IS NOT NULL THEN 0 WHEN UPPER(TRIM(t.leak_text)) = 'OVER' THEN 1"
+    " WHEN UPPER(TRIM(t.leak_text)) = 'UNDER' THEN 2 ELSE 3 END";
+
+const QString kColumns = QString("t.id, t.time_seconds, t.leak, ") + kRejectSql +
+                         ", t.power_up, t.pn, " + kReadingSql + ", t.instrument_id";
 
 // Gives each PN met its index, looking up the bytes as they come without copying them.
 class PartNumbers {
@@ -53,9 +60,25 @@ class PartNumbers {
     const std::pair<const std::string, uint32_t>* last_ = nullptr;
 };
 
-QString SeqSql(size_t ids) {
+// The instruments met, each once; a run of one instrument's tests looks it up once.
+class Instruments {
+  public:
+    void met(qint64 id) {
+        if (id != last_ || seen_.empty())
+            seen_.insert(last_ = id);
+    }
+    size_t count() const { return seen_.size(); }
+
+  private:
+    std::unordered_set<qint64> seen_;
+    qint64 last_ = 0;
+};
+
+QString NamesSql(size_t ids) {
     QStringList placeholders(static_cast<qsizetype>(ids), "?");
-    return "SELECT id, seq FROM tests WHERE id IN (" + placeholders.join(", ") + ")";
+    return "SELECT t.id, t.seq, i.serial FROM tests t JOIN instruments i ON i.id = t.instrument_id"
+           " WHERE t.id IN (" +
+           placeholders.join(", ") + ")";
 }
 
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
@@ -74,6 +97,7 @@ std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, Selecte
                           SQLITE_TRANSIENT);
     }
     PartNumbers parts(selected.pns);
+    Instruments instruments;
     int step;
     while ((step = sqlite3_step(prepared)) == SQLITE_ROW) {
         TestPoint point;
@@ -86,10 +110,13 @@ std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, Selecte
         const auto* pn = reinterpret_cast<const char*>(sqlite3_column_text(prepared, 5));
         point.part = parts.of(pn ? std::string_view(pn, size_t(sqlite3_column_bytes(prepared, 5)))
                                  : std::string_view());
+        point.reading = static_cast<LeakReading>(sqlite3_column_int(prepared, 6));
+        instruments.met(sqlite3_column_int64(prepared, 7));
         selected.points.push_back(point);
     }
     if (step != SQLITE_DONE)
         return QString::fromUtf8(sqlite3_errmsg(db));
+    selected.instruments = instruments.count();
     return std::nullopt;
 }
 
@@ -99,6 +126,7 @@ std::optional<QSqlError> ReadQt(QSqlDatabase db, const TestFilter& filter,
     if (!SelectFiltered(query, kColumns, filter))
         return query.lastError();
     PartNumbers parts(selected.pns);
+    Instruments instruments;
     while (query.next()) {
         TestPoint point;
         point.id = query.value(0).toLongLong();
@@ -108,10 +136,13 @@ std::optional<QSqlError> ReadQt(QSqlDatabase db, const TestFilter& filter,
         point.reject = query.value(3).toBool();
         point.powerUp = query.value(4).toInt() != 0;
         point.part = parts.of(query.value(5).toString().toStdString());
+        point.reading = static_cast<LeakReading>(query.value(6).toInt());
+        instruments.met(query.value(7).toLongLong());
         selected.points.push_back(point);
     }
     if (query.lastError().isValid())
         return query.lastError();
+    selected.instruments = instruments.count();
     return std::nullopt;
 }
 
@@ -144,16 +175,16 @@ QString TestDetails(ArchiveConnection& connection, qint64 id) {
              query.value(6).toString());
 }
 
-std::variant<std::map<qint64, QString>, ArchiveError> SeqNumbersOf(ArchiveConnection& connection,
+std::variant<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,
                                                                    const std::vector<qint64>& ids) {
-    std::map<qint64, QString> seqs;
+    std::map<qint64, TestName> names;
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);
     size_t prepared = 0;  // the number of ids the prepared statement takes
     for (size_t first = 0; first < ids.size(); first += kIdsPerStatement) {
         size_t count = std::min(kIdsPerStatement, ids.size() - first);
         if (count != prepared) {
-            if (!query.prepare(SeqSql(count)))
+            if (!query.prepare(NamesSql(count)))
                 return connection.failure(query.lastError());
             prepared = count;
         }
@@ -162,11 +193,12 @@ std::variant<std::map<qint64, QString>, ArchiveError> SeqNumbersOf(ArchiveConnec
         if (!query.exec())
             return connection.failure(query.lastError());
         while (query.next())
-            seqs[query.value(0).toLongLong()] = query.value(1).toString();
+            names[query.value(0).toLongLong()] = {query.value(1).toString(),
+                                                  query.value(2).toString()};
         if (query.lastError().isValid())
             return connection.failure(query.lastError());
     }
-    return seqs;
+    return names;
 }
 
 }  // namespace qm4250

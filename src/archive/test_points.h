@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "analysis/process_series.h"
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
 #include "archive/test_filter.h"
@@ -16,8 +17,9 @@ namespace qm4250 {
 // One selected test as a chart shows it; the rest of its fields are fetched when asked for.
 struct TestPoint {
     qint64 id = 0;
-    qint64 seconds = 0;          // the raw time stamp
-    std::optional<double> leak;  // none when the leak text is not a number
+    qint64 seconds = 0;                         // the raw time stamp
+    std::optional<double> leak;                 // none when the leak text is not a number
+    LeakReading reading = LeakReading::Number;  // what it read where that is not a number
     bool reject = false;
     bool powerUp = false;
     uint32_t part = 0;  // its PN, an index into SelectedTests::pns
@@ -28,6 +30,7 @@ struct TestPoint {
 struct SelectedTests {
     std::vector<TestPoint> points;
     std::vector<QString> pns;  // in the order first met
+    size_t instruments = 0;    // how many instruments the tests come from
 };
 
 // Any error, even after some were read, fails the selection. On SQLite the rows are read through
@@ -38,10 +41,18 @@ std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& co
 // A test's fields as a tooltip shows them, as plain text; empty when it cannot be read.
 QString TestDetails(ArchiveConnection& connection, qint64 id);
 
-// The Seq# of each of these tests, as archived; an id the archive does not hold is left out. Read
-// in chunks of a bounded number of bound values, so any number of ids makes no statement too long
-// for the engine.
-std::variant<std::map<qint64, QString>, ArchiveError> SeqNumbersOf(ArchiveConnection& connection,
+// How a list names a test: its Seq# and its instrument's serial, as archived.
+struct TestName {
+    QString seq;
+    QString serial;
+
+    bool operator==(const TestName&) const = default;
+};
+
+// The names of these tests; an id the archive does not hold is left out. Read in chunks of a
+// bounded number of bound values, so any number of ids makes no statement too long for the
+// engine.
+std::variant<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,
                                                                    const std::vector<qint64>& ids);
 
 }  // namespace qm4250

@@ -2,8 +2,12 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
+#include "analysis/capability.h"
+#include "analysis/chart_judgement.h"
 #include "archive/archive_location.h"
 #include "archive/change_author.h"
 #include "archive/file_import.h"
@@ -17,9 +21,9 @@ namespace qm4250 {
 const char* const kArchiveCommandHelp =
     "Usage: qm4250-archive                 (the archive window)\n"
     "       qm4250-archive import FILE... [--archive URL]\n"
-    "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN] [--cust CODE]\n"
+    "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN]... [--cust CODE]\n"
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
-    "       qm4250-archive report FILE.pdf [the same options as export]\n"
+    "       qm4250-archive report FILE.pdf [the same options as export] [--rules RULES]\n"
     "       qm4250-archive limits PN [--upper X [--lower Y]] [--archive URL]\n"
     "       qm4250-archive --help          (this text)\n"
     "\n"
@@ -28,15 +32,18 @@ const char* const kArchiveCommandHelp =
     "        new, and the rows skipped with the reason.\n"
     "export  writes the selected tests to FILE in the format its extension names, in the layout\n"
     "        qm4250-upload saves; tests of several instruments go to one worksheet each, or in\n"
-    "        a .csv each after its instrument's identification row. DATE is YYYY-MM-DD, both\n"
-    "        ends included; --rejects selects the tests with an error code or without the\n"
-    "        good-part relay.\n"
+    "        a .csv each after its instrument's identification row. --pn may be given more\n"
+    "        than once. DATE is YYYY-MM-DD, both ends included; --rejects selects the tests\n"
+    "        with an error code or without the good-part relay.\n"
     "report  writes a PDF of one A4 page per part number of the selection: its control chart\n"
     "        with labelled limits, moving-range chart, histogram and statistics, with the\n"
-    "        filter, the archive and the time of the report.\n"
+    "        filter, the archive and the time of the report. --rules chooses the run rules,\n"
+    "        WE1 to WE4 and N1 to N8 joined by commas, or none (WE1,WE4 when not given).\n"
+    "        Nothing selected: no file, exit status 1.\n"
     "limits  sets a part number's tolerance limits: the upper limit (the reject set point)\n"
-    "        and, where there is one, a lower limit. Every change is kept with who made it and\n"
-    "        when; the latest stands. Without --upper, shows the limits and their changes.\n"
+    "        and, where there is one, a lower limit below it. Every change is kept with who\n"
+    "        made it and when; the latest stands. Without --upper, shows the limits and their\n"
+    "        changes.\n"
     "\n"
     "The archive: URL (postgresql://user@host/db, or a SQLite file), else QM4250_ARCHIVE, else\n"
     "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
@@ -56,8 +63,31 @@ struct Arguments {
     QString archive;
     TestFilter filter;
     std::optional<double> lower, upper;
+    std::vector<RunRule> rules = kDefaultRunRules;
     std::string error;
 };
+
+// The run rules as typed: "WE1,WE4,N3" (any case), or "none".
+std::optional<std::vector<RunRule>> RulesArgument(const QString& text) {
+    static const std::map<QString, RunRule> kNames{
+        {"WE1", RunRule::WesternElectric1}, {"WE2", RunRule::WesternElectric2},
+        {"WE3", RunRule::WesternElectric3}, {"WE4", RunRule::WesternElectric4},
+        {"N1", RunRule::Nelson1},           {"N2", RunRule::Nelson2},
+        {"N3", RunRule::Nelson3},           {"N4", RunRule::Nelson4},
+        {"N5", RunRule::Nelson5},           {"N6", RunRule::Nelson6},
+        {"N7", RunRule::Nelson7},           {"N8", RunRule::Nelson8}};
+    std::vector<RunRule> rules;
+    if (text.compare("none", Qt::CaseInsensitive) == 0)
+        return rules;
+    for (const QString& name : text.split(',')) {
+        auto found = kNames.find(name.trimmed().toUpper());
+        if (found == kNames.end())
+            return std::nullopt;
+        if (std::find(rules.begin(), rules.end(), found->second) == rules.end())
+            rules.push_back(found->second);
+    }
+    return rules;
+}
 
 // A limit as typed: a finite number in the C locale.
 std::optional<double> LimitArgument(const QString& text) {
@@ -88,7 +118,7 @@ Arguments Parse(const std::vector<std::string>& words) {
         } else if (word == "--instrument") {
             parsed.filter.instrument = value;
         } else if (word == "--pn") {
-            parsed.filter.pn = value;
+            parsed.filter.pns << value;
         } else if (word == "--cust") {
             parsed.filter.custCode = value;
         } else if (word == "--upper" || word == "--lower") {
@@ -96,6 +126,14 @@ Arguments Parse(const std::vector<std::string>& words) {
             if (!limit)
                 parsed.error = word + " takes a number, not " + words[i];
             (word == "--upper" ? parsed.upper : parsed.lower) = limit;
+        } else if (word == "--rules") {
+            std::optional<std::vector<RunRule>> rules = RulesArgument(value);
+            if (!rules)
+                parsed.error =
+                    "--rules takes WE1 to WE4 and N1 to N8 joined by commas, or none, "
+                    "not " +
+                    words[i];
+            parsed.rules = rules.value_or(kDefaultRunRules);
         } else if (word == "--from" || word == "--to") {
             QDate date = QDate::fromString(value, "yyyy-MM-dd");
             if (!date.isValid())
@@ -189,7 +227,7 @@ int Report(const ArchiveLocation& archive, const Arguments& arguments, const Rep
            std::FILE* out, std::FILE* err) {
     const std::string& file = arguments.files.front();
     if (std::optional<QString> failure =
-            report(archive, arguments.filter, QString::fromStdString(file))) {
+            report(archive, arguments.filter, arguments.rules, QString::fromStdString(file))) {
         std::fprintf(err, "qm4250-archive: the report was not written: %s\n",
                      failure->toStdString().c_str());
         return kFailed;
@@ -261,6 +299,8 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
         arguments.error = "unknown command " + command;
     if (arguments.error.empty() && limits && arguments.lower && !arguments.upper)
         arguments.error = "--lower needs --upper: the reject set point is the upper limit";
+    if (arguments.error.empty() && limits && !LimitsInOrder(arguments.lower, arguments.upper))
+        arguments.error = "--lower must be below --upper";
     if (arguments.error.empty() &&
         (arguments.files.empty() || (!import && arguments.files.size() > 1)))
         arguments.error = import   ? "import needs a FILE"

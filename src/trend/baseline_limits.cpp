@@ -16,7 +16,7 @@ std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection
                                                    const LimitsBaseline& baseline,
                                                    const SelectionJudging& judging) {
     TestFilter filter;
-    filter.pn = pn;
+    filter.pns = {pn};
     if (baseline.firstTests == 0) {
         filter.from = baseline.from;
         filter.to = baseline.to;
@@ -27,19 +27,23 @@ std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection
     std::vector<TestPoint>& points = std::get<SelectedTests>(selected).points;
     if (baseline.firstTests > 0 && points.size() > baseline.firstTests)
         points.resize(baseline.firstTests);
-    std::vector<double> kept;
+    std::vector<TestReading> readings;
     for (const TestPoint& point : points)
-        if (point.leak && judging.inLimits(point))
-            kept.push_back(*point.leak);
-    std::optional<ControlLimits> limits = IndividualsLimits(kept);
+        readings.push_back({point.leak, point.reading, point.reject,
+                            point.leak.has_value() && judging.inLimits(point)});
+    ProcessSeries process = SeriesOfReadings(readings);
+    size_t kept = KeptValues(process).size();
+    std::optional<ControlLimits> limits = IndividualsLimits(process);
     if (!limits)
-        return QString("the baseline (%1) holds %2 tests that make limits; limits need two")
+        return QString(
+                   "the baseline (%1) holds %2 tests that make limits, no two of them one after "
+                   "the other; limits need a moving range")
             .arg(BaselineText(baseline))
-            .arg(kept.size());
+            .arg(kept);
     return FrozenLimits{pn,
                         limits,
                         BaselineText(baseline),
-                        static_cast<qint64>(kept.size()),
+                        static_cast<qint64>(kept),
                         ChangeAuthor(),
                         QDateTime::currentDateTimeUtc()};
 }

@@ -19,13 +19,57 @@ QCPGraph* AddScatter(QCustomPlot& plot, const QString& name, const QCPScatterSty
     return graph;
 }
 
-void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen) {
-    auto* line = new QCPItemStraightLine(&plot);
-    line->setPen(pen);
-    line->point1->setCoords(0, y);
-    line->point2->setCoords(1, y);
+namespace {
+
+// Where a label's own y is kept, while the layout may move it; and whether a plot stacks its
+// labels already.
+constexpr const char* kLabelY = "labelY";
+constexpr const char* kStacking = "stacksLabels";
+
+void StackLabels(QCustomPlot& plot) {
+    struct Placed {
+        QCPItemText* label;
+        double pixel;
+    };
+    std::vector<Placed> placed;
+    double line = 0;
+    const QCPRange view = plot.yAxis->range();
+    for (int i = 0; i < plot.itemCount(); ++i) {
+        auto* label = qobject_cast<QCPItemText*>(plot.item(i));
+        QVariant y = label ? label->property(kLabelY) : QVariant();
+        if (!y.isValid())
+            continue;
+        label->position->setCoords(1, y.toDouble());
+        label->setVisible(view.contains(y.toDouble()));
+        if (!label->visible())
+            continue;
+        placed.push_back({label, plot.yAxis->coordToPixel(y.toDouble())});
+        line = std::max(line, QFontMetricsF(label->font()).height() + 1);
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.pixel < b.pixel; });
+    // Pushed down each a line below the one above it, then the stack pulled back up where it
+    // runs past the bottom of the view.
+    for (size_t i = 1; i < placed.size(); ++i)
+        placed[i].pixel = std::max(placed[i].pixel, placed[i - 1].pixel + line);
+    double bottom = plot.axisRect()->bottom();
+    for (size_t i = placed.size(); i-- > 0;) {
+        bottom = std::min(placed[i].pixel, bottom);
+        placed[i].pixel = bottom;
+        bottom -= line;
+    }
+    for (const Placed& p : placed)
+        if (p.pixel != plot.yAxis->coordToPixel(p.label->property(kLabelY).toDouble()))
+            p.label->position->setCoords(1, plot.yAxis->pixelToCoord(p.pixel));
+}
+
+}  // namespace
+
+void AddLabel(QCustomPlot& plot, const QString& name, double y, const QString& text,
+              const QColor& colour) {
     auto* label = new QCPItemText(&plot);
     label->setObjectName(name);
+    label->setProperty(kLabelY, y);
     label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
     label->position->setTypeY(QCPItemPosition::ptPlotCoords);
     label->position->setCoords(1, y);
@@ -34,8 +78,21 @@ void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen)
     label->setPadding(QMargins(4, 0, 0, 0));
     label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setFont(QFont("Liberation Sans", 8));
-    label->setColor(pen.color());
-    label->setText(name + " " + LimitText(y));
+    label->setColor(colour);
+    label->setText(text);
+    if (!plot.property(kStacking).toBool()) {
+        plot.setProperty(kStacking, true);
+        QObject::connect(&plot, &QCustomPlot::afterLayout, &plot,
+                         [plot = &plot] { StackLabels(*plot); });
+    }
+}
+
+void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen) {
+    auto* line = new QCPItemStraightLine(&plot);
+    line->setPen(pen);
+    line->point1->setCoords(0, y);
+    line->point2->setCoords(1, y);
+    AddLabel(plot, name, y, name + " " + LimitText(y), pen.color());
 }
 
 void AddDensity(QCustomPlot& plot, const QString& name, const DensityGrid& grid, QColor colour) {
@@ -89,6 +146,16 @@ void SetTitle(QCustomPlot& plot, const QString& title) {
         plot.legend->setBorderPen(Qt::NoPen);
     }
     element->setText(title);
+}
+
+void RemoveTitle(QCustomPlot& plot) {
+    auto* element = plot.findChild<QCPTextElement*>("title");
+    if (!element)
+        return;
+    plot.plotLayout()->remove(element);
+    plot.plotLayout()->take(plot.legend);
+    plot.axisRect()->insetLayout()->addElement(plot.legend, Qt::AlignRight | Qt::AlignTop);
+    plot.plotLayout()->simplify();
 }
 
 void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y) {

@@ -21,10 +21,14 @@ QString LimitText(double value);
 
 QCPGraph* AddScatter(QCustomPlot& plot, const QString& name, const QCPScatterStyle& style);
 
-// A horizontal line across the whole view, with "<name> <value>" beside its right end, in the
-// plot's right margin (which must leave it room: kLabelMargin); the label is an item named
-// `name`.
+// A label beside the right edge of the view at y, in the plot's right margin (which must leave it
+// room: kLabelMargin), an item named `name`. Whenever the plot is laid out, on screen or on
+// paper, labels that would overlap are stacked apart as near their own y as they can be, and a
+// label whose y is out of view is hidden.
 inline constexpr int kLabelMargin = 118;
+void AddLabel(QCustomPlot& plot, const QString& name, double y, const QString& text,
+              const QColor& colour);
+// A horizontal line across the whole view, labelled "<name> <value>".
 void AddLevel(QCustomPlot& plot, const QString& name, double y, const QPen& pen);
 
 // The density of a large selection as shaded cells, clear where no test lies.
@@ -36,6 +40,8 @@ void AddMarks(QCustomPlot& plot, const std::vector<double>& xs);
 // The title above the plot, replacing the last one, and the legend in one row under it, where
 // it covers no point.
 void SetTitle(QCustomPlot& plot, const QString& title);
+// The plot as it was before a title was set: its legend back inside the axes.
+void RemoveTitle(QCustomPlot& plot);
 
 void ShowRange(QCustomPlot& plot, const AxisRange& x, const AxisRange& y);
 

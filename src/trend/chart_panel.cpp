@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QTextDocument>
 #include <QToolTip>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,13 @@ ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection
     connect(chart_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showPointAt(event->pos()); });
     connect(chart_, &QCustomPlot::mouseDoubleClick, this, &ChartPanel::resetView);
+    // The wheel zooms both axes, with Ctrl the leak axis alone: the process stays where it is
+    // while the leaks spread apart.
+    connect(chart_, &QCustomPlot::mouseWheel, this, [this](QWheelEvent* event) {
+        chart_->axisRect()->setRangeZoom(event->modifiers() & Qt::ControlModifier
+                                             ? Qt::Vertical
+                                             : Qt::Horizontal | Qt::Vertical);
+    });
     chart_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(chart_, &QWidget::customContextMenuRequested, this, &ChartPanel::offerPointMenu);
     connect(new QShortcut(QKeySequence("Ctrl+0"), this), &QShortcut::activated, this,
@@ -188,7 +196,14 @@ QString ChartPanel::drawChosenChart(const QString& pn) {
     subgroupSize_->setVisible(subgroups && by == SubgroupBy::Consecutive);
     shiftStarts_->setVisible(subgroups && by == SubgroupBy::Shift);
     movingRange_->setVisible(type != ChartType::RejectRate);
-    const std::vector<TestPoint>& tests = selection_.charted.points;
+    // The tests the individuals chart keeps in its limits make the subgroups too; a reject-rate
+    // chart counts the rejects, but not the tests left out.
+    const SelectionJudging& judging = selection_.judging;
+    std::vector<TestPoint> tests;
+    for (const TestPoint& test : selection_.charted.points)
+        if (type == ChartType::RejectRate ? judging.exclusions.count(test.id) == 0
+                                          : judging.inLimits(test))
+            tests.push_back(test);
     if (type == ChartType::RejectRate) {
         RejectRateSummary drawn = DrawRejectRateChart(*chart_, tests, pn);
         fittedX_ = drawn.x;
@@ -237,10 +252,13 @@ std::optional<size_t> ChartPanel::pointAt(const QPoint& at) const {
     if (static_cast<ChartType>(chartType_->currentData().toInt()) != ChartType::Individuals)
         return nearest;
     const ChartSeries& series = selection_.charted.series;
+    // A point beyond the view is found where its mark is, on the edge.
+    const QCPRange view = chart_->yAxis->range();
     double best = 64;  // within 8 pixels
     for (size_t i = 0; i < series.x.size(); ++i) {
         double dx = chart_->xAxis->coordToPixel(series.x[i]) - at.x();
-        double dy = chart_->yAxis->coordToPixel(series.y[i]) - at.y();
+        double dy =
+            chart_->yAxis->coordToPixel(std::clamp(series.y[i], view.lower, view.upper)) - at.y();
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
             nearest = i;

@@ -16,17 +16,23 @@ QString TestTimeText(qint64 seconds) {
 
 ChartSeries SeriesOf(const std::vector<TestPoint>& points, ChartAxis axis) {
     ChartSeries series;
+    bool afterPoint = false;
     for (const TestPoint& point : points) {
         double sample = static_cast<double>(series.x.size()) + (point.leak ? 1 : 0.5);
         double x = axis == ChartAxis::Time ? ChartTime(point.seconds) : sample;
         if (point.powerUp)
             series.powerUps.push_back(x);
-        if (!point.leak)
+        if (!point.leak) {
+            ++series.withoutNumber;
+            afterPoint = false;
             continue;
+        }
         series.x.push_back(x);
         series.y.push_back(*point.leak);
         series.reject.push_back(point.reject);
+        series.adjacent.push_back(afterPoint);
         series.source.push_back(&point);
+        afterPoint = true;
     }
     return series;
 }

@@ -17,8 +17,10 @@ struct ChartSeries {
     std::vector<double> x;
     std::vector<double> y;
     std::vector<bool> reject;
+    std::vector<bool> adjacent;  // tested right after the point before, no test between
     std::vector<const TestPoint*> source;
     std::vector<double> powerUps;  // a power-up test without a leak sits half-way to the next
+    size_t withoutNumber = 0;      // tests whose leak is not a number
 };
 
 // Where a raw time stamp sits on the time axis: the instrument's clock read as UTC.

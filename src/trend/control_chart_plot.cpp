@@ -8,12 +8,12 @@
 #include "analysis/density_grid.h"
 #include "analysis/normal_distribution.h"
 #include "trend/chart_layers.h"
+#include "trend/off_scale_marks.h"
 
 namespace qm4250 {
 
 namespace {
 
-constexpr int kHistogramBins = 30;
 constexpr size_t kDensityRows = 160;
 const QColor kPointColour(30, 70, 160);
 const QColor kBreakColour(255, 140, 0);
@@ -119,11 +119,16 @@ size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const std::vecto
     return indices.size();
 }
 
-AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const ChartSummary& chart) {
+// The moving ranges the limits are made of, at the x of the second point of each.
+AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
+                          const ProcessSeries& process, const ChartSummary& chart) {
     const std::optional<ControlLimits>& limits = chart.limits;
     Clear(plot);
-    std::vector<double> ranges = MovingRanges(series.y);
-    std::vector<double> xs(series.x.begin() + (series.x.empty() ? 0 : 1), series.x.end());
+    std::vector<double> xs, ranges;
+    for (size_t i : FormedRanges(process)) {
+        xs.push_back(series.x[i]);
+        ranges.push_back(std::fabs(series.y[i] - series.y[i - 1]));
+    }
     std::vector<double> marks{0};
     std::vector<bool> above(ranges.size());
     if (limits) {
@@ -137,20 +142,51 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series, const Ch
     // Differences of readings come in the readings' own steps.
     DrawPoints(plot, xs, ranges, std::vector<bool>(ranges.size(), true), above, chart.x, y,
                chart.resolution);
+    // An R or S chart drawn here before takes its title with it.
+    RemoveTitle(plot);
     plot.yAxis->setLabel("moving range");
     plot.xAxis->setLabel(QString());
     ShowRange(plot, chart.x, y);
     return y;
 }
 
+double MeanOf(const std::vector<double>& values) {
+    double sum = 0;
+    for (double value : values)
+        sum += value;
+    return sum / static_cast<double>(values.size());
+}
+
+// What the histogram leaves out, in a note over it.
+QString LeftOutNote(const ChartSeries& series, const ChartView& view,
+                    const ProcessSeries& process) {
+    size_t rejects = 0, leftOut = 0;
+    for (size_t i = 0; i < process.size(); ++i) {
+        bool excluded = i < view.excluded.size() && view.excluded[i];
+        leftOut += excluded;
+        rejects += !process.kept[i] && !excluded;
+    }
+    QStringList parts;
+    if (rejects)
+        parts << Thousands(rejects) + (rejects == 1 ? " reject" : " rejects");
+    if (leftOut)
+        parts << Thousands(leftOut) + " left out";
+    if (series.withoutNumber)
+        parts << Thousands(series.withoutNumber) + " not a number";
+    return parts.isEmpty() ? QString() : "Not shown: " + parts.join(", ");
+}
+
 }  // namespace
 
-std::vector<bool> InLimits(const ChartSeries& series, const ChartView& view) {
-    std::vector<bool> in(series.y.size(), true);
-    for (size_t i = 0; i < in.size(); ++i)
-        in[i] = !(i < view.excluded.size() && view.excluded[i]) &&
-                !(view.rejectsOutOfLimits && series.reject[i]);
-    return in;
+ProcessSeries ProcessOf(const ChartSeries& series, const ChartView& view) {
+    ProcessSeries process;
+    process.values = series.y;
+    process.adjacent = series.adjacent;
+    process.kept.resize(series.y.size());
+    for (size_t i = 0; i < series.y.size(); ++i)
+        process.kept[i] = !(i < view.excluded.size() && view.excluded[i]) &&
+                          !(view.rejectsOutOfLimits && series.reject[i]);
+    return process;
 }
 
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
@@ -158,8 +194,8 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     Clear(chart);
     ChartSummary summary;
     summary.withLeak = series.y.size();
-    ChartJudgement judgement =
-        JudgeChart(series.y, InLimits(series, view), view.frozen, view.rules);
+    ProcessSeries process = ProcessOf(series, view);
+    ChartJudgement judgement = JudgeChart(process, view.frozen, view.rules);
     summary.limits = judgement.limits;
     summary.frozen = judgement.frozen;
     std::vector<double> marks;
@@ -181,8 +217,10 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
             }
         }
     }
+    // Scaled to the process: a gross leak of 9.9 would flatten parts leaking 0.003 into a line.
+    std::vector<double> kept = KeptValues(process);
     summary.x = PaddedRange(series.x);
-    summary.y = PaddedRange(series.y, marks);
+    summary.y = PaddedRange(kept.empty() ? series.y : kept, marks);
     summary.density = series.y.size() > kAllPointsUpTo;
     std::vector<double> sorted = series.y;
     std::sort(sorted.begin(), sorted.end());
@@ -215,6 +253,7 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     summary.ruleBreaks = RingBreaks(chart, series, judgement.broken);
     summary.breaks = std::move(judgement.breaks);
     AddMarks(chart, series.powerUps);
+    OffScaleMarks& offScale = OffScaleMarks::Add(chart, series.x, series.y, Qt::red);
 
     SetTitle(chart, view.title);
     SetXAxis(chart, view.axis);
@@ -222,16 +261,23 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     chart.legend->setVisible(true);
     chart.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     ShowRange(chart, summary.x, summary.y);
+    summary.offScale = offScale.count();
 
     SetXAxis(movingRange, view.axis);
-    summary.movingRangeY = DrawMovingRange(movingRange, series, summary);
+    summary.movingRangeY = DrawMovingRange(movingRange, series, process, summary);
     return summary;
 }
 
-void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks, const ChartSummary& chart) {
+void DrawHistogram(QCustomPlot& plot, const ChartSeries& series, const ChartView& view,
+                   const ChartSummary& chart) {
     Clear(plot);
-    const std::optional<ControlLimits>& limits = chart.limits;
-    Histogram histogram = MakeHistogram(leaks, chart.resolution, kHistogramBins);
+    ProcessSeries process = ProcessOf(series, view);
+    std::vector<double> kept = KeptValues(process);
+    std::vector<double> sorted = kept;
+    std::sort(sorted.begin(), sorted.end());
+    Histogram histogram =
+        MakeHistogram(kept, chart.resolution > 0 ? chart.resolution : MeasurementResolution(sorted),
+                      HistogramBins(sorted));
     auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
     bars->setName("tests");
     bars->setWidth(histogram.width);
@@ -241,26 +287,37 @@ void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks, const Ch
                       static_cast<double>(histogram.counts[bin]));
         highest = std::max(highest, static_cast<double>(histogram.counts[bin]));
     }
-    if (limits && limits->sigmaMovingRange > 0) {
+    std::optional<double> sigma = OverallSigma(kept);
+    if (sigma && *sigma > 0) {
+        double mean = MeanOf(kept);
         QCPGraph* curve = plot.addGraph();
         curve->setName("normal");
         curve->setPen(QPen(Qt::darkBlue, 2));
-        double scale = static_cast<double>(leaks.size()) * histogram.width;
-        double from = limits->mean - 4 * limits->sigmaMovingRange;
-        double to = limits->mean + 4 * limits->sigmaMovingRange;
+        // In tests per bin, as the bars count them.
+        double scale = static_cast<double>(kept.size()) * histogram.width;
         for (int i = 0; i <= 200; ++i) {
-            double x = from + (to - from) * i / 200;
-            double y = scale * NormalDensity(x, limits->mean, limits->sigmaMovingRange);
+            double x = mean - 4 * *sigma + 8 * *sigma * i / 200;
+            double y = scale * NormalDensity(x, mean, *sigma);
             curve->addData(x, y);
             highest = std::max(highest, y);
         }
     }
-    plot.xAxis->setLabel("leak");
+    if (QString note = LeftOutNote(series, view, process); !note.isEmpty()) {
+        auto* text = new QCPItemText(&plot);
+        text->setObjectName("histogramNote");
+        text->position->setType(QCPItemPosition::ptAxisRectRatio);
+        text->position->setCoords(0.98, 0.02);
+        text->setPositionAlignment(Qt::AlignRight | Qt::AlignTop);
+        text->setFont(QFont("Liberation Sans", 8));
+        text->setText(note);
+    }
+    plot.xAxis->setLabel("leak (tests in the limits)");
     plot.yAxis->setLabel("tests");
     double end = histogram.start + static_cast<double>(histogram.counts.size()) * histogram.width;
     double edges[] = {histogram.start, end};
     double heights[] = {0, highest};
-    ShowRange(plot, PaddedRange(edges), {0, PaddedRange(heights).upper});
+    double most = std::max(1.0, static_cast<double>(kept.size()));
+    ShowRange(plot, PaddedRange(edges), {0, std::min(most, PaddedRange(heights).upper)});
 }
 
 }  // namespace qm4250

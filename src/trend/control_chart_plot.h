@@ -8,6 +8,7 @@
 #include "analysis/capability.h"
 #include "analysis/chart_judgement.h"
 #include "analysis/control_chart.h"
+#include "analysis/process_series.h"
 #include "trend/chart_series.h"
 
 class QCustomPlot;
@@ -30,9 +31,11 @@ struct ChartSummary {
     std::optional<ControlLimits> limits;
     bool frozen = false;               // the limits are a baseline's
     std::vector<RunRuleBreak> breaks;  // of the rules switched on, by point of the series
-    size_t ruleBreaks = 0;             // points breaking a rule
+    size_t ruleBreaks = 0;             // points breaking at least one rule
+    size_t offScale = 0;               // points beyond the fitted view, marked at its edge
     double resolution = 0;  // the smallest step between two leaks; 0 for fewer than two values
-    // The fitted views: every point and every limit, with a margin; what resetting shows.
+    // The fitted views, what resetting shows: every point's x; the process (the points kept in the
+    // limits), the limits and the tolerance, with a margin; the ranges formed and their limits.
     AxisRange x, y, movingRangeY;
 };
 
@@ -47,23 +50,26 @@ struct ChartView {
     std::vector<bool> excluded;  // per point of the series, left out of the limits; may be empty
 };
 
-// Whether a point of the series makes the limits: not excluded, and not a reject when rejects are
-// left out.
-std::vector<bool> InLimits(const ChartSeries& series, const ChartView& view);
+// The series as the process's limits take it: a point is kept when it is not excluded, and not a
+// reject while rejects are left out.
+ProcessSeries ProcessOf(const ChartSeries& series, const ChartView& view);
 
-// An individuals chart and, under it on the same x axis, its moving-range chart. The points, or
-// past kAllPointsUpTo a density band with every point beyond a limit still drawn alone; rejects as
-// red crosses; points left out of the limits as hollow circles; rule breaks ringed in orange (up
-// to kRingsAtMost, the legend counting the rest); power-ups as dotted verticals; UCL, CL and LCL
-// (marked "frozen" when they are), and MR-bar and the moving range's UCL, each labelled with its
-// value at the right edge; the tolerance's LSL and USL, where set, in purple apart from them.
-// Fewer than two points make no control limit.
+// An individuals chart and, under it on the same x axis, its moving-range chart, fitted to the
+// process. The points, or past kAllPointsUpTo a density band with every point beyond a limit still
+// drawn alone; rejects as red crosses; points left out of the limits as hollow circles; rule
+// breaks ringed in orange (up to kRingsAtMost, the legend counting the rest); points beyond the
+// view as triangles on its edge; power-ups as dotted verticals; UCL, CL and LCL (marked "frozen"
+// when they are), and MR-bar and the moving range's UCL, each labelled with its value at the right
+// edge; the tolerance's LSL and USL, where set, in purple apart from them. The moving-range chart
+// shows the ranges the limits are made of. No formed moving range makes no control limit.
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
                               const ChartSeries& series, const ChartView& view);
 
-// The histogram of the leaks the chart was drawn of, in bins of whole measurement steps, with the
-// normal curve for the same mean and sigma (moving range); the view holds every bar and the
-// curve's peak.
-void DrawHistogram(QCustomPlot& plot, const std::vector<double>& leaks, const ChartSummary& chart);
+// The histogram of the process (the points the chart keeps in its limits) in bins of whole
+// measurement steps, as many as suit their number, with the normal curve of their mean and
+// overall sigma in tests per bin; a note counts the tests it leaves out. Its count axis never
+// runs past the tests it shows.
+void DrawHistogram(QCustomPlot& plot, const ChartSeries& series, const ChartView& view,
+                   const ChartSummary& chart);
 
 }  // namespace qm4250

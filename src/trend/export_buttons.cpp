@@ -48,7 +48,8 @@ bool ExportButtons::saveChart(const QString& path) {
 bool ExportButtons::saveReport(const QString& path) {
     ExportOutcome outcome = exports_.report(path, filters_.filter(), chart_.axis());
     if (!outcome.written)
-        emit told("The report was not written: " + path);
+        emit told("The report was not written: " +
+                  (outcome.tests == 0 ? QString("no tests selected") : path));
     return outcome.written;
 }
 

@@ -38,7 +38,8 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
 TestFilter FilterBar::filter() const {
     TestFilter filter;
     filter.instrument = instrument_->currentData().toString();
-    filter.pn = pn_->text();
+    if (!pn_->text().isEmpty())
+        filter.pns = {pn_->text()};
     filter.custCode = custCode_->text();
     filter.from = QDate::fromString(from_->text().trimmed(), "yyyy-MM-dd");
     filter.to = QDate::fromString(to_->text().trimmed(), "yyyy-MM-dd");

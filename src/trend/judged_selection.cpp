@@ -54,12 +54,10 @@ std::vector<PartStatistics> StatisticsPerPart(const SelectedTests& selected,
                                               const SelectionJudging& judging) {
     std::vector<std::vector<const TestPoint*>> tests(selected.pns.size());
     for (const TestPoint& point : selected.points)
-        if (point.leak)
-            tests[point.part].push_back(&point);
+        tests[point.part].push_back(&point);
     std::vector<PartStatistics> parts;
     for (size_t part = 0; part < tests.size(); ++part)
-        if (!tests[part].empty())
-            parts.push_back(judging.statisticsOf(selected.pns[part], tests[part]));
+        parts.push_back(judging.statisticsOf(selected.pns[part], tests[part]));
     std::sort(parts.begin(), parts.end(),
               [](const PartStatistics& a, const PartStatistics& b) { return a.pn < b.pn; });
     return parts;

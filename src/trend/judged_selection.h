@@ -53,7 +53,7 @@ std::vector<TestPoint> TestsOf(const SelectedTests& selected, const QString& pn)
 // The tests of each part number, by its index into the selection's PNs.
 std::vector<std::vector<TestPoint>> TestsByPart(const SelectedTests& selected);
 
-// The statistics of each part number with a numeric leak, in the order of their text.
+// The statistics of each part number, in the order of their text.
 std::vector<PartStatistics> StatisticsPerPart(const SelectedTests& selected,
                                               const SelectionJudging& judging);
 

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "trend/rule_names.h"
@@ -32,8 +33,12 @@ JudgingControls::JudgingControls(QWidget* parent) : QWidget(parent) {
     judgeByFrozen_ = new QCheckBox("Judge by frozen limits", this);
     judgeByFrozen_->setObjectName("judgeByFrozen");
     judgeByFrozen_->setChecked(initially.judgeByFrozen);
-    for (QCheckBox* box : {rejectsOut_, judgeByFrozen_})
-        connect(box, &QCheckBox::toggled, this, &JudgingControls::changed);
+    byFrozen_ = initially.judgeByFrozen;
+    connect(rejectsOut_, &QCheckBox::toggled, this, &JudgingControls::changed);
+    connect(judgeByFrozen_, &QCheckBox::toggled, this, [this](bool checked) {
+        byFrozen_ = checked;
+        emit changed();
+    });
     layout->addWidget(rules_);
     layout->addWidget(rejectsOut_);
     layout->addWidget(judgeByFrozen_);
@@ -58,7 +63,14 @@ void JudgingControls::chooseFor(SelectionJudging& judging) {
     }
     rules_->setText("Rules: " + (names.isEmpty() ? QString("none") : names.join(", ")));
     judging.rejectsOutOfLimits = rejectsOut_->isChecked();
-    judging.judgeByFrozen = judgeByFrozen_->isChecked();
+    judging.judgeByFrozen = byFrozen_;
+}
+
+void JudgingControls::offerFrozen(bool offered) {
+    QSignalBlocker quiet(judgeByFrozen_);
+    judgeByFrozen_->setEnabled(offered);
+    judgeByFrozen_->setChecked(offered && byFrozen_);
+    judgeByFrozen_->setToolTip(offered ? QString() : "The PN charted has no frozen limits");
 }
 
 }  // namespace qm4250

@@ -18,6 +18,9 @@ class JudgingControls : public QWidget {
 
     // The choices made, into the judging; the rules' button names those switched on.
     void chooseFor(SelectionJudging& judging);
+    // Judging by frozen limits is offered where the PN charted has them; elsewhere the box is
+    // off and disabled, the choice kept for the next PN that has.
+    void offerFrozen(bool offered);
 
   signals:
     void changed();
@@ -28,6 +31,7 @@ class JudgingControls : public QWidget {
     QToolButton* rules_;
     QCheckBox* rejectsOut_;
     QCheckBox* judgeByFrozen_;
+    bool byFrozen_;  // the engineer's choice, whatever the box shows
 };
 
 }  // namespace qm4250

@@ -56,10 +56,11 @@ void JudgingPanels::showChart(ArchiveConnection& connection, const ChartSeries& 
     summary_ = &summary;
     judging_ = &judging;
     pn_ = pn;
-    size_t count = summary.breaks.size();
-    setTabText(1, count > kBreaksListed
-                      ? QString("Rule breaks (%1, first %2 listed)").arg(count).arg(kBreaksListed)
-                      : QString("Rule breaks (%1)").arg(count));
+    setTabText(1, summary.breaks.size() > kBreaksListed
+                      ? QString("Rule breaks (%1 tests, first %2 breaks listed)")
+                            .arg(summary.ruleBreaks)
+                            .arg(kBreaksListed)
+                      : QString("Rule breaks (%1 tests)").arg(summary.ruleBreaks));
     setTabText(2,
                QString("Left out of the limits (%1)").arg(ExclusionList(series, judging).size()));
     fillShown();
@@ -81,15 +82,15 @@ void JudgingPanels::showLists() {
     for (const auto* list : {&breaks, &leftOut})
         for (const ListedTest& listed : *list)
             ids.push_back(listed.test->id);
-    std::map<qint64, QString> seqs;
-    if (auto read = SeqNumbersOf(*connection_, ids); read.index() == 0)
-        seqs = std::move(std::get<0>(read));
+    std::map<qint64, TestName> names;
+    if (auto read = TestNamesOf(*connection_, ids); read.index() == 0)
+        names = std::move(std::get<0>(read));
     auto fill = [&](QTableWidget* table, const std::vector<ListedTest>& list, bool whatFirst) {
         table->setRowCount(static_cast<int>(list.size()));
         for (size_t row = 0; row < list.size(); ++row) {
             const ListedTest& listed = list[row];
-            auto seq = seqs.find(listed.test->id);
-            QStringList cells{seq == seqs.end() ? "?" : seq->second,
+            auto name = names.find(listed.test->id);
+            QStringList cells{name == names.end() ? "?" : name->second.seq,
                               TestTimeText(listed.test->seconds), LimitText(listed.leak)};
             whatFirst ? cells.prepend(listed.what) : cells.append(listed.what);
             SetRow(table, static_cast<int>(row), cells);
@@ -116,7 +117,7 @@ void JudgingPanels::showLimits() {
     SelectionJudging own = *judging_;
     own.judgeByFrozen = false;
     ChartView view = own.viewOf(*series_, pn_, ChartAxis::SampleNumber, {});
-    column(0, JudgeChart(series_->y, InLimits(*series_, view), std::nullopt, {}).limits,
+    column(0, IndividualsLimits(ProcessOf(*series_, view)),
            {QString("%1 tests shown").arg(series_->y.size())});
     auto frozen = judging_->frozen.find(pn_);
     if (!pn_.isEmpty() && frozen != judging_->frozen.end())

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,13 +55,18 @@ std::optional<ToleranceLimits> AskTolerance(QWidget* parent, const QString& pn,
     }
     form->addRow("LSL (may be empty)", lower);
     form->addRow("USL, the reject set point", upper);
+    auto* refusal = new QLabel(&dialog);
+    refusal->setObjectName("refusal");
+    form->addRow(refusal);
     auto emptyLower = [lower] { return lower->text().trimmed().isEmpty(); };
     QObject::connect(Buttons(dialog, form), &QDialogButtonBox::accepted, &dialog, [&] {
         bool upperRead = LimitOf(upper).has_value();
         bool lowerRead = emptyLower() || LimitOf(lower);
-        MarkRefused(upper, !upperRead);
-        MarkRefused(lower, !lowerRead);
-        if (upperRead && lowerRead)
+        bool inOrder = !upperRead || !lowerRead || LimitsInOrder(LimitOf(lower), LimitOf(upper));
+        MarkRefused(upper, !upperRead || !inOrder);
+        MarkRefused(lower, !lowerRead || !inOrder);
+        refusal->setText(inOrder ? QString() : "The LSL must be below the USL.");
+        if (upperRead && lowerRead && inOrder)
             dialog.accept();
     });
     if (dialog.exec() != QDialog::Accepted)

@@ -10,9 +10,9 @@ ChartedPart DrawPartChart(const ChartPlots& plots, std::vector<TestPoint> points
     part.pn = pn;
     part.points = std::move(points);
     part.series = SeriesOf(part.points, axis);
-    part.summary = DrawControlChart(plots.chart, plots.movingRange, part.series,
-                                    judging.viewOf(part.series, pn, axis, title));
-    DrawHistogram(plots.histogram, part.series.y, part.summary);
+    ChartView view = judging.viewOf(part.series, pn, axis, title);
+    part.summary = DrawControlChart(plots.chart, plots.movingRange, part.series, view);
+    DrawHistogram(plots.histogram, part.series, view, part.summary);
     return part;
 }
 

@@ -10,6 +10,7 @@
 #include "trend/chart_layers.h"
 #include "trend/control_chart_plot.h"
 #include "trend/judged_selection.h"
+#include "trend/part_chart.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
 
@@ -18,12 +19,13 @@ namespace qm4250 {
 namespace {
 
 constexpr int kMargin = 32;
+constexpr int kHeading = 44;
 constexpr int kChartHeight = 330;
 constexpr int kMovingRangeHeight = 170;
 constexpr int kListLine = 14;
 constexpr int kListColumns = 3;
-// The statistics in blocks of this many columns, a header line and a value line each.
-constexpr int kStatisticsColumns = 11;
+constexpr int kStatisticsLine = 40;  // a line of headers over a line of values
+constexpr int kSmallestCell = 54;
 
 // Draws the plot at this size where the painter stands, and moves the painter past it.
 void Place(QCPPainter& painter, QCustomPlot& plot, QPoint at, QSize size) {
@@ -33,77 +35,118 @@ void Place(QCPPainter& painter, QCustomPlot& plot, QPoint at, QSize size) {
     painter.restore();
 }
 
-void DrawHeading(QCPPainter& painter, int width, const QString& title,
-                 const ReportHeading& heading) {
+// Each page's title and, under it, where its tests come from and which page of how many it is.
+void DrawHeading(QCPPainter& painter, int width, const QString& title, const ReportHeading& heading,
+                 int page, int pages) {
     painter.setFont(QFont("Liberation Sans", 12, QFont::Bold));
     painter.drawText(QRect(kMargin, kMargin, width, 20), Qt::AlignLeft | Qt::TextSingleLine, title);
     painter.setFont(QFont("Liberation Sans", 8));
-    painter.drawText(QRect(kMargin, kMargin + 22, width, 16), Qt::AlignLeft | Qt::TextSingleLine,
+    QRect line(kMargin, kMargin + 22, width, 16);
+    painter.drawText(line, Qt::AlignRight | Qt::TextSingleLine,
+                     QString("page %1 of %2").arg(page).arg(pages));
+    painter.drawText(line.adjusted(0, 0, -90, 0), Qt::AlignLeft | Qt::TextSingleLine,
                      heading.filter + "   ·   archive " + heading.archive + "   ·   report of " +
                          heading.made.toString("yyyy-MM-dd HH:mm"));
 }
 
-void DrawStatistics(QCPPainter& painter, int top, int width, const PartStatistics& part) {
+QFont StatisticsFont() {
+    return QFont("Liberation Sans", 8);
+}
+
+// A statistic's header over its value, in room enough for both: nothing is cut.
+struct StatisticsCell {
+    QRect place;
+    QString header, value;
+};
+
+// The statistics in lines of cells across the page, each line headed by the PN.
+std::vector<StatisticsCell> LayOutStatistics(const QFontMetrics& metrics, int top, int width,
+                                             const PartStatistics& part) {
     QStringList headers = StatisticsHeaders();
-    QStringList cells = StatisticsCells(part);
-    // The PN heads every block and takes two columns' room: part numbers are long; the last
-    // cell takes two as well.
-    int column = width / (kStatisticsColumns + 3);
-    painter.setFont(QFont("Liberation Sans", 8));
-    auto draw = [&](int slot, int y, int span, const QString& header, const QString& cell) {
-        QRect place(kMargin + slot * column, y, span * column - 4, 16);
-        painter.drawText(place, Qt::AlignLeft | Qt::TextSingleLine, header);
-        painter.drawText(place.translated(0, 18), Qt::AlignLeft | Qt::TextSingleLine,
-                         painter.fontMetrics().elidedText(cell, Qt::ElideRight, place.width()));
+    QStringList values = StatisticsCells(part);
+    auto cellWidth = [&](int i) {
+        return std::max({kSmallestCell, metrics.horizontalAdvance(headers[i]) + 10,
+                         metrics.horizontalAdvance(values[i]) + 10});
     };
-    for (int first = 1, y = top; first < headers.size(); first += kStatisticsColumns, y += 40) {
-        draw(0, y, 2, headers[0], cells[0]);
-        for (int i = first; i < std::min<int>(first + kStatisticsColumns, headers.size()); ++i)
-            // The last takes the rest of its line: its header is the longest.
-            draw(2 + i - first, y,
-                 i == headers.size() - 1 ? kStatisticsColumns + 1 - (i - first) : 1, headers[i],
-                 cells[i]);
+    std::vector<StatisticsCell> cells;
+    int x = width, y = top - kStatisticsLine;
+    for (int i = 1; i < headers.size(); ++i) {
+        if (x + cellWidth(i) > width) {
+            y += kStatisticsLine;
+            cells.push_back(
+                {QRect(kMargin, y, cellWidth(0), kStatisticsLine), headers[0], values[0]});
+            x = cellWidth(0);
+        }
+        // A value wider than a whole line wraps within it.
+        int room = std::min(cellWidth(i), width - x);
+        cells.push_back({QRect(kMargin + x, y, room, kStatisticsLine), headers[i], values[i]});
+        x += room;
+    }
+    return cells;
+}
+
+int StatisticsBottom(const std::vector<StatisticsCell>& cells) {
+    return cells.empty() ? 0 : cells.back().place.bottom();
+}
+
+void DrawStatistics(QCPPainter& painter, const std::vector<StatisticsCell>& cells) {
+    painter.setFont(StatisticsFont());
+    for (const StatisticsCell& cell : cells) {
+        QRect place = cell.place.adjusted(0, 0, -6, 0);
+        painter.drawText(place.adjusted(0, 0, 0, -22), Qt::AlignLeft | Qt::TextSingleLine,
+                         cell.header);
+        painter.drawText(place.adjusted(0, 18, 0, 0), Qt::AlignLeft | Qt::TextWordWrap, cell.value);
     }
 }
 
-// The lines listing a chart's rule breaks and the tests left out of its limits, at most
-// kListedAtMost of them, each test named by its Seq#.
+// The lines listing a chart's rule breaks (each rule a test breaks, a line of its own) and the
+// tests left out of its limits, at most kListedAtMost of them, each test named by its Seq# and,
+// where the report spans several instruments, its instrument.
 QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTest>& breaks,
-                      size_t breakCount, const std::vector<ListedTest>& excluded,
-                      const SelectionJudging& judging) {
+                      size_t testsBreaking, const std::vector<ListedTest>& excluded,
+                      const SelectionJudging& judging, bool nameInstruments) {
     std::vector<qint64> ids;
     for (const auto* list : {&breaks, &excluded})
         for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
             ids.push_back((*list)[i].test->id);
-    std::map<qint64, QString> seqs;
-    if (auto read = SeqNumbersOf(connection, ids); read.index() == 0)
-        seqs = std::move(std::get<0>(read));
+    std::map<qint64, TestName> names;
+    if (auto read = TestNamesOf(connection, ids); read.index() == 0)
+        names = std::move(std::get<0>(read));
     auto line = [&](const ListedTest& listed) {
-        auto seq = seqs.find(listed.test->id);
-        return QString("Seq# %1 · %2 · %3 · %4")
-            .arg(seq == seqs.end() ? "?" : seq->second, TestTimeText(listed.test->seconds),
-                 LimitText(listed.leak), listed.what);
+        auto name = names.find(listed.test->id);
+        QString test = name == names.end() ? "Seq# ?" : "Seq# " + name->second.seq;
+        if (nameInstruments && name != names.end())
+            test += " of " + name->second.serial;
+        return QString("%1 · %2 · %3 · %4")
+            .arg(test, TestTimeText(listed.test->seconds), LimitText(listed.leak), listed.what);
     };
     QStringList rules;
     for (RunRule rule : judging.rules)
         rules << RuleName(rule);
     QStringList lines;
     auto add = [&](const QString& heading, const std::vector<ListedTest>& list, size_t count) {
-        lines << heading.arg(count);
+        lines << heading;
         size_t budget = kListedAtMost - std::min(kListedAtMost, size_t(lines.size()));
         for (size_t i = 0; i < std::min(list.size(), budget); ++i)
             lines << line(list[i]);
         if (count > std::min(list.size(), budget))
-            lines << QString("… and %1 more").arg(count - std::min(list.size(), budget));
+            lines << QString("… and %1 more lines").arg(count - std::min(list.size(), budget));
     };
-    add("Rule breaks (" + (rules.isEmpty() ? QString("no rule on") : rules.join(", ")) + "): %1",
-        breaks, breakCount);
-    add("Left out of the limits: %1", excluded, excluded.size());
+    add(QString("Rule breaks (%1): %2 tests")
+            .arg(rules.isEmpty() ? QString("no rule on") : rules.join(", "))
+            .arg(testsBreaking),
+        breaks, breaks.size());
+    add(QString("Left out of the limits: %1").arg(excluded.size()), excluded, excluded.size());
     return lines;
 }
 
+// How many lines fit from `top` down to `bottom`, in the list's columns.
+int ListRoom(int top, int bottom) {
+    return kListColumns * std::max(1, (bottom - top) / kListLine);
+}
+
 // Fills the lines column by column into the room from `top` down, starting new pages (headed
-// `continued`) while lines are left.
+// by `continued`) while lines are left.
 void DrawList(QPdfWriter& pdf, QCPPainter& painter, int top, int width, int bottom,
               const QStringList& lines, const std::function<void()>& continued) {
     painter.setFont(QFont("Liberation Sans", 7));
@@ -122,10 +165,19 @@ void DrawList(QPdfWriter& pdf, QCPPainter& painter, int top, int width, int bott
             pdf.newPage();
             continued();
             painter.setFont(QFont("Liberation Sans", 7));
-            top = kMargin + 44;
+            top = kMargin + kHeading;
         }
     }
 }
+
+// A part number's pages, worked out before any is drawn so that each can say how many there are.
+struct PartPages {
+    PnCount part;
+    std::vector<TestPoint> tests;
+    PartStatistics statistics;
+    QStringList lines;
+    int pages = 1;
+};
 
 }  // namespace
 
@@ -141,10 +193,39 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         return false;
     const QRect page = painter.viewport();
     const int width = page.width() - 2 * kMargin;
-    std::vector<PnCount> parts = PnsByCount(selected);
-    if (parts.empty())
-        DrawHeading(painter, width, "QM4250 Test Archive: no tests selected", heading);
-    std::vector<std::vector<TestPoint>> tests = TestsByPart(selected);
+    const int bottom = page.height() - kMargin;
+    const int top = kMargin + kHeading;
+    const int statisticsTop = top + kChartHeight + kMovingRangeHeight + 12;
+    const QFontMetrics statisticsMetrics(StatisticsFont(), &pdf);
+
+    std::vector<std::vector<TestPoint>> testsByPart = TestsByPart(selected);
+    std::vector<PartPages> parts;
+    int pages = 0;
+    for (const PnCount& part : PnsByCount(selected)) {
+        PartPages pagesOf{part, std::move(testsByPart[part.part]), {}, {}, 1};
+        ChartSeries series = SeriesOf(pagesOf.tests, axis);
+        ChartView view = judging.viewOf(series, part.pn, axis, {});
+        ChartJudgement judged = JudgeChart(ProcessOf(series, view), view.frozen, view.rules);
+        ChartSummary summary;
+        summary.breaks = std::move(judged.breaks);
+        pagesOf.lines =
+            ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
+                      ExclusionList(series, judging), judging, selected.instruments > 1);
+        std::vector<const TestPoint*> pointers;
+        for (const TestPoint& point : pagesOf.tests)
+            pointers.push_back(&point);
+        pagesOf.statistics = judging.statisticsOf(part.pn, pointers);
+        int listTop = StatisticsBottom(LayOutStatistics(statisticsMetrics, statisticsTop, width,
+                                                        pagesOf.statistics)) +
+                      8;
+        int beyond =
+            std::max(0, static_cast<int>(pagesOf.lines.size()) - ListRoom(listTop, bottom));
+        int room = ListRoom(top, bottom);
+        pagesOf.pages += (beyond + room - 1) / room;
+        pages += pagesOf.pages;
+        parts.push_back(std::move(pagesOf));
+    }
+
     QCustomPlot chart, movingRange, histogram;
     const QSize chartSize(width * 2 / 3, kChartHeight);
     const QSize movingRangeSize(width * 2 / 3, kMovingRangeHeight);
@@ -152,28 +233,24 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
     chart.resize(chartSize);
     movingRange.resize(movingRangeSize);
     histogram.resize(histogramSize);
-    for (const PnCount& part : parts) {
-        if (&part != &parts.front())
+    int pageNumber = 0;
+    for (PartPages& part : parts) {
+        if (pageNumber > 0)
             pdf.newPage();
-        QString title = "QM4250 Test Archive: PN " + part.pn;
-        DrawHeading(painter, width, title, heading);
-        ChartedPart charted =
-            DrawPartChart({chart, movingRange, histogram}, std::move(tests[part.part]), part.pn,
-                          judging, axis, "Individuals: PN " + part.pn);
-        const int top = kMargin + 44;
+        const QString& pn = part.part.pn;
+        QString title = "QM4250 Test Archive: PN " + pn;
+        DrawHeading(painter, width, title, heading, ++pageNumber, pages);
+        ChartedPart charted = DrawPartChart({chart, movingRange, histogram}, std::move(part.tests),
+                                            pn, judging, axis, "Individuals: PN " + pn);
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
         Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);
-        std::vector<const TestPoint*> pointers;
-        for (const TestPoint& point : charted.points)
-            pointers.push_back(&point);
-        const int statisticsTop = top + kChartHeight + kMovingRangeHeight + 12;
-        DrawStatistics(painter, statisticsTop, width, judging.statisticsOf(part.pn, pointers));
-        DrawList(pdf, painter, statisticsTop + 84, width, page.height() - kMargin,
-                 ListLines(connection, BreakList(charted.series, charted.summary, kListedAtMost),
-                           charted.summary.breaks.size(), ExclusionList(charted.series, judging),
-                           judging),
-                 [&] { DrawHeading(painter, width, title + ", continued", heading); });
+        std::vector<StatisticsCell> cells =
+            LayOutStatistics(statisticsMetrics, statisticsTop, width, part.statistics);
+        DrawStatistics(painter, cells);
+        DrawList(pdf, painter, StatisticsBottom(cells) + 8, width, bottom, part.lines, [&] {
+            DrawHeading(painter, width, title + ", continued", heading, ++pageNumber, pages);
+        });
     }
     return painter.end();
 }
@@ -182,8 +259,8 @@ QString FilterDescription(const TestFilter& filter) {
     QStringList parts;
     if (!filter.instrument.isEmpty())
         parts << "instrument " + filter.instrument;
-    if (!filter.pn.isEmpty())
-        parts << "PN " + filter.pn;
+    if (!filter.pns.isEmpty())
+        parts << "PN " + filter.pns.join(", ");
     if (!filter.custCode.isEmpty())
         parts << "Cust Code " + filter.custCode;
     if (filter.from.isValid())

@@ -24,9 +24,10 @@ struct ReportHeading {
 // One A4 landscape page per part number of the selection, the most tested first: the
 // individuals chart with its labelled limits (and its tolerance limits, where the PN has
 // any), the moving-range chart and the histogram, the part's statistics and capability, the
-// heading, and the list of rule breaks and of tests left out of the limits, going on over further
-// pages where it must (up to kListedAtMost lines a PN). An empty selection makes one page that
-// says so. The connection gives each listed test its Seq#. False when the file cannot be written.
+// heading with the page's number of all, and the list of rule breaks and of tests left out of the
+// limits, going on over further pages where it must (up to kListedAtMost lines a PN). The
+// connection gives each listed test its Seq# and instrument. False when the file cannot be
+// written.
 inline constexpr size_t kListedAtMost = 600;
 bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
                  const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis);

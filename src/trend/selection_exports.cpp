@@ -31,8 +31,8 @@ ExportOutcome SelectionExports::statistics(const QString& path) const {
     std::vector<qint64> ids;
     for (const TestPoint& point : charted.points)
         ids.push_back(point.id);
-    std::variant<std::map<qint64, QString>, ArchiveError> seqs = SeqNumbersOf(connection_, ids);
-    if (auto* error = std::get_if<ArchiveError>(&seqs))
+    std::variant<std::map<qint64, TestName>, ArchiveError> names = TestNamesOf(connection_, ids);
+    if (auto* error = std::get_if<ArchiveError>(&names))
         return {*error, false, 0, 0};
     std::map<const TestPoint*, QStringList> broken;
     for (const RunRuleBreak& rule : charted.summary.breaks)
@@ -41,7 +41,7 @@ ExportOutcome SelectionExports::statistics(const QString& path) const {
     std::vector<ChartDataRow> rows;
     for (const TestPoint& point : charted.points) {
         auto excluded = exclusions.find(point.id);
-        rows.push_back({selection_.selected.pns[point.part], std::get<0>(seqs)[point.id],
+        rows.push_back({selection_.selected.pns[point.part], std::get<0>(names)[point.id].seq,
                         point.seconds, point.leak, point.reject, broken[&point].join(", "),
                         excluded == exclusions.end() ? QString() : excluded->second.reason});
     }
@@ -51,6 +51,8 @@ ExportOutcome SelectionExports::statistics(const QString& path) const {
 
 ExportOutcome SelectionExports::report(const QString& path, const TestFilter& filter,
                                        ChartAxis axis) const {
+    if (selection_.selected.points.empty())
+        return {};
     bool written = WriteReport(
         path, connection_, selection_.selected, selection_.judging,
         {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()}, axis);
@@ -74,15 +76,20 @@ ExportOutcome SelectionExports::chart(QCustomPlot& chart, const QString& path) {
 }
 
 std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
-                                          const QString& path) {
+                                          const std::vector<RunRule>& rules, const QString& path) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return ArchiveErrorText(connection.error());
     if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
         return ArchiveErrorText(*unreadable);
-    std::variant<JudgedSelection, SelectionNotRead> judged = SelectAndJudge(connection, filter, {});
+    SelectionJudging choices;
+    choices.rules = rules;
+    std::variant<JudgedSelection, SelectionNotRead> judged =
+        SelectAndJudge(connection, filter, choices);
     if (auto* notRead = std::get_if<SelectionNotRead>(&judged))
         return ArchiveErrorText(notRead->error);
+    if (std::get<JudgedSelection>(judged).selected.points.empty())
+        return "no tests selected";
     if (!SelectionExports(location, connection, std::get<JudgedSelection>(judged))
              .report(path, filter, ChartAxis::SampleNumber)
              .written)

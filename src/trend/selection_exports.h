@@ -3,7 +3,9 @@
 #include <QString>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
+#include "analysis/run_rules.h"
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
@@ -37,7 +39,7 @@ class SelectionExports {
     // each test with the rules it breaks and why it is left out of the limits.
     ExportOutcome statistics(const QString& path) const;
     // A PDF of one A4 page per part number of the selection, each headed by the filter that
-    // selected it, the archive and the time.
+    // selected it, the archive and the time; nothing for an empty selection.
     ExportOutcome report(const QString& path, const TestFilter& filter, ChartAxis axis) const;
     // The chart as drawn: .svg, else PNG.
     static ExportOutcome chart(QCustomPlot& chart, const QString& path);
@@ -48,9 +50,10 @@ class SelectionExports {
     const JudgedSelection& selection_;
 };
 
-// The report of what the filter selects in the archive, on the sample-number axis, without a
-// window; none when written, else why not.
+// The report of what the filter selects in the archive, judged by these rules, on the
+// sample-number axis, without a window; none when written, else why not ("no tests selected" when
+// there is nothing to report: no file is written then).
 std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
-                                          const QString& path);
+                                          const std::vector<RunRule>& rules, const QString& path);
 
 }  // namespace qm4250

@@ -41,19 +41,12 @@ ChartView SelectionJudging::viewOf(const ChartSeries& series, const QString& pn,
 
 PartStatistics SelectionJudging::statisticsOf(const QString& pn,
                                               const std::vector<const TestPoint*>& tests) const {
-    std::vector<double> leaks;
-    size_t rejects = 0;
-    PartJudging judging{{}, frozenOf(pn), rules, toleranceOf(pn)};
-    leaks.reserve(tests.size());
-    judging.inLimits.reserve(tests.size());
-    for (const TestPoint* test : tests) {
-        if (test->leak) {
-            leaks.push_back(*test->leak);
-            rejects += test->reject;
-            judging.inLimits.push_back(inLimits(*test));
-        }
-    }
-    return StatisticsOfPart(pn.toStdString(), leaks, rejects, judging);
+    std::vector<TestReading> readings;
+    readings.reserve(tests.size());
+    for (const TestPoint* test : tests)
+        readings.push_back(
+            {test->leak, test->reading, test->reject, test->leak.has_value() && inLimits(*test)});
+    return StatisticsOfPart(pn.toStdString(), readings, {frozenOf(pn), rules, toleranceOf(pn)});
 }
 
 std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,

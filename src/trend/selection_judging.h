@@ -38,7 +38,7 @@ struct SelectionJudging {
     // without a tolerance.
     ChartView viewOf(const ChartSeries& series, const QString& pn, ChartAxis axis,
                      const QString& title) const;
-    // The statistics of one PN's tests, in time order.
+    // The statistics of one PN's tests, every one of them, in time order.
     PartStatistics statisticsOf(const QString& pn,
                                 const std::vector<const TestPoint*>& tests) const;
 };

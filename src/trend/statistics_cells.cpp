@@ -58,9 +58,9 @@ Column Single(const char* header, std::function<Value(const PartStatistics&)> va
             }};
 }
 
-// A part number none of whose leaks is a number has no mean, minimum or rate of its own.
-Value OfSomeTests(const PartStatistics& p, double value) {
-    return p.n ? Limit(value) : None();
+// A part number none of whose tests is kept in the limits has no process to describe.
+Value OfTheProcess(const PartStatistics& p, double value) {
+    return p.kept ? Limit(value) : None();
 }
 
 Value ControlLimit(const PartStatistics& p, double ControlLimits::*member) {
@@ -81,7 +81,7 @@ Value Index(const PartStatistics& p, double Capability::*member) {
     if (!p.tolerance)
         return None();
     if (!p.capability)
-        return Text(p.n < kCapabilityMinimumTests
+        return Text(p.kept < kCapabilityMinimumTests
                         ? QString("not enough tests (n < %1)").arg(kCapabilityMinimumTests)
                         : QString("no spread"));
     return Limit((*p.capability).*member);
@@ -94,10 +94,9 @@ std::vector<Value> CpkInterval(const PartStatistics& p) {
     return {Number(low, QString::number(low, 'f', 2)), Number(high, QString::number(high, 'f', 2))};
 }
 
+// Observed of every test, expected of the process.
 std::vector<Value> PpmOutside(const PartStatistics& p) {
-    if (!p.capability)
-        return {None(), None()};
-    return {Limit(p.capability->observedPpm), Limit(p.capability->expectedPpm)};
+    return {Limit(p.observedPpm), p.capability ? Limit(p.capability->expectedPpm) : None()};
 }
 
 // The columns of the window's table, the report and the workbook, in their order.
@@ -112,7 +111,8 @@ const std::vector<Column>& Columns() {
              double percent = p.rejectRate * 100;
              return std::vector<Value>{p.n ? Number(percent, LimitText(percent) + " %") : None()};
          }},
-        Single("Mean", [](const PartStatistics& p) { return OfSomeTests(p, p.mean); }),
+        Single("In limits", [](const PartStatistics& p) { return Count(p.kept); }),
+        Single("Mean", [](const PartStatistics& p) { return OfTheProcess(p, p.mean); }),
         Single("σ overall", [](const PartStatistics& p) { return Limit(p.sigmaOverall); }),
         Single("σ (MR)", [](const PartStatistics& p) { return Limit(p.sigmaMovingRange); }),
         Single("LCL",
@@ -128,8 +128,8 @@ const std::vector<Column>& Columns() {
                [](const PartStatistics& p) {
                    return ControlLimit(p, &ControlLimits::movingRangeUpper);
                }),
-        Single("Min", [](const PartStatistics& p) { return OfSomeTests(p, p.min); }),
-        Single("Max", [](const PartStatistics& p) { return OfSomeTests(p, p.max); }),
+        Single("Min", [](const PartStatistics& p) { return Limit(p.min); }),
+        Single("Max", [](const PartStatistics& p) { return Limit(p.max); }),
         Single("Mean + 3σ", [](const PartStatistics& p) { return Limit(p.suggestedSetPoint); }),
         Single("Rule breaks", [](const PartStatistics& p) { return Count(p.ruleBreaks); }),
         Single("LSL",

@@ -10,7 +10,8 @@
 namespace qm4250 {
 
 // The statistics of a part number as the window's table and the report print them: the same
-// columns, the same numbers, "-" where a statistic needs more tests.
+// columns, the same numbers, "-" where a statistic needs more tests. n counts every test; "In
+// limits" the process, which the mean, the sigmas and the indices describe.
 QStringList StatisticsHeaders();
 QStringList StatisticsCells(const PartStatistics& part);
 

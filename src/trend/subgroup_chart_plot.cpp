@@ -86,17 +86,7 @@ void AddLimit(QCustomPlot& plot, const QString& name, const std::vector<double>&
     steps->setData(QVector<double>(xs.begin(), xs.end()), QVector<double>(ys.begin(), ys.end()),
                    true);
     steps->removeFromLegend();
-    auto* label = new QCPItemText(&plot);
-    label->setObjectName(name);
-    label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
-    label->position->setTypeY(QCPItemPosition::ptPlotCoords);
-    label->position->setCoords(1, ys.back());
-    label->setClipToAxisRect(false);
-    label->setPadding(QMargins(4, 0, 0, 0));
-    label->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setFont(QFont("Liberation Sans", 8));
-    label->setColor(pen.color());
-    label->setText(name + " (varies)");
+    AddLabel(plot, name, ys.back(), name + " (varies)", pen.color());
 }
 
 // The points joined in time order, their centre line and limits, and in red every point beyond

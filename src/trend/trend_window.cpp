@@ -126,6 +126,7 @@ bool TrendWindow::applyFilter() {
 void TrendWindow::showChart(const QString& summary) {
     summary_->setText(summary);
     const ChartedPart& charted = selection_.charted;
+    judgingControls_->offerFrozen(selection_.judging.frozen.count(charted.pn) > 0);
     panels_->showChart(*connection_, charted.series, charted.summary, selection_.judging,
                        charted.pn);
 }

@@ -8,6 +8,7 @@
 #include "analysis/density_grid.h"
 #include "analysis/normal_distribution.h"
 #include "analysis/part_statistics.h"
+#include "analysis/process_series.h"
 
 using namespace qm4250;
 
@@ -44,53 +45,172 @@ INSTANTIATE_TEST_SUITE_P(Hand, Limits,
                                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 4.5, 1 / 1.128, 3.0276504}));
 
 TEST(Limits, NeedTwoValues) {
-    EXPECT_FALSE(IndividualsLimits({}));
-    EXPECT_FALSE(IndividualsLimits({1.5}));
+    EXPECT_FALSE(IndividualsLimits(std::vector<double>{}));
+    EXPECT_FALSE(IndividualsLimits(std::vector<double>{1.5}));
     EXPECT_FALSE(OverallSigma({1.5}));
 }
 
 // The limits come from the tests kept for them, or are frozen; every test is judged against them.
 TEST(Judgement, LimitsFromTheKeptTestsOrFrozenJudgeEveryTest) {
     std::vector<double> values{1, 2, 1, 2, 1, 2, 40, 2, 1, 2};
-    std::vector<bool> kept(values.size(), true);
-    ChartJudgement with = JudgeChart(values, kept, std::nullopt, kDefaultRunRules);
-    kept[6] = false;
-    ChartJudgement without = JudgeChart(values, kept, std::nullopt, kDefaultRunRules);
+    ProcessSeries series = WholeSeries(values);
+    ChartJudgement with = JudgeChart(series, std::nullopt, kDefaultRunRules);
+    series.kept[6] = false;
+    ChartJudgement without = JudgeChart(series, std::nullopt, kDefaultRunRules);
     ASSERT_TRUE(with.limits && without.limits);
     EXPECT_GT(with.limits->upper, 20) << "the outlier widens the limits it is in";
     EXPECT_DOUBLE_EQ(without.limits->mean, 14.0 / 9);
-    // Ranges 1, 1, 1, 1, 1, 0, 1, 1: the outlier's neighbours become neighbours.
-    EXPECT_DOUBLE_EQ(without.limits->averageMovingRange, 7.0 / 8);
+    // Seven ranges of 1: the two to and from the outlier are not formed, nor one across it.
+    EXPECT_DOUBLE_EQ(without.limits->averageMovingRange, 1);
     EXPECT_TRUE(without.broken[6]);
     EXPECT_EQ(without.pointsBroken, 1u);
 
     ControlLimits frozen{0, 0.5, -1.5, 1.5, 0.564, 1.843};
-    ChartJudgement judged = JudgeChart(values, {}, frozen, kDefaultRunRules);
+    ChartJudgement judged = JudgeChart(WholeSeries(values), frozen, kDefaultRunRules);
     EXPECT_TRUE(judged.frozen);
     // Every 2 (and the outlier) lies beyond the frozen 3 sigma; all lie above the frozen centre,
     // so the eighth in a row and those after break rule 4 too, and count once.
     EXPECT_EQ(judged.breaks.size(), 9u);
     EXPECT_EQ(judged.broken, (std::vector<bool>{0, 1, 0, 1, 0, 1, 1, 1, 1, 1}));
     EXPECT_EQ(judged.pointsBroken, 7u);
-    EXPECT_FALSE(JudgeChart({5}, {}, std::nullopt, kDefaultRunRules).limits);
+    EXPECT_FALSE(JudgeChart(WholeSeries({5}), std::nullopt, kDefaultRunRules).limits);
 }
 
-TEST(PartStatistics, OfOnePartNumber) {
-    PartStatistics a = StatisticsOfPart("A", {1, 2, 3}, 1);
-    EXPECT_EQ(a.pn, "A");
-    EXPECT_EQ(a.n, 3u);
-    EXPECT_NEAR(a.rejectRate, 1.0 / 3, 1e-12);
-    EXPECT_DOUBLE_EQ(a.mean, 2);
-    EXPECT_DOUBLE_EQ(*a.sigmaOverall, 1);
-    EXPECT_NEAR(*a.sigmaMovingRange, 1 / 1.128, 1e-9);
-    EXPECT_DOUBLE_EQ(a.min, 1);
-    EXPECT_DOUBLE_EQ(a.max, 3);
-    EXPECT_DOUBLE_EQ(*a.suggestedSetPoint, 5);
-    PartStatistics b = StatisticsOfPart("B", {7}, 1);
-    EXPECT_EQ(b.n, 1u);
-    EXPECT_FALSE(b.sigmaOverall) << "one test has no spread";
-    EXPECT_FALSE(b.suggestedSetPoint);
-    EXPECT_FALSE(b.limits);
+// Tests as a leak tester gives them: parts leaking 0.0029 and 0.0031 in turn (a moving range of
+// 0.0002 each), among them gross leaks, "OVER", rejects and tests left out.
+TestReading Good(double leak) {
+    return {leak, LeakReading::Number, false, true};
+}
+TestReading Reject(double leak) {
+    return {leak, LeakReading::Number, true, false};
+}
+TestReading Over() {
+    return {std::nullopt, LeakReading::Over, true, false};
+}
+TestReading LeftOut(double leak) {
+    return {leak, LeakReading::Number, false, false};
+}
+
+std::vector<TestReading> Process(size_t count, std::vector<std::pair<size_t, TestReading>> among) {
+    std::vector<TestReading> tests;
+    for (size_t k = 0; k < count; ++k) {
+        for (const auto& [at, test] : among)
+            if (at == k)
+                tests.push_back(test);
+        tests.push_back(Good(k % 2 ? 0.0031 : 0.0029));
+    }
+    return tests;
+}
+
+struct PopulationCase {
+    const char* name;
+    std::vector<TestReading> tests;
+    PartJudging judging;
+    size_t n, kept;
+    double rejectRate, mean, averageMovingRange;
+    std::optional<double> observedPpm, cpk;
+};
+
+class Populations : public testing::TestWithParam<PopulationCase> {};
+
+// n, the reject rate and the share outside count every test; the mean, the sigmas and the indices
+// describe the process, whose moving ranges never span a test removed from it.
+TEST_P(Populations, EachQuestionHasItsOwnPopulation) {
+    const PopulationCase& c = GetParam();
+    PartStatistics part = StatisticsOfPart("P", c.tests, c.judging);
+    EXPECT_EQ(part.n, c.n);
+    EXPECT_EQ(part.kept, c.kept);
+    EXPECT_NEAR(part.rejectRate, c.rejectRate, 1e-12);
+    EXPECT_NEAR(part.mean, c.mean, 1e-12);
+    ASSERT_TRUE(part.sigmaMovingRange);
+    EXPECT_NEAR(*part.sigmaMovingRange * 1.128, c.averageMovingRange, 1e-12);
+    EXPECT_NEAR(*part.suggestedSetPoint, part.mean + 3 * *part.sigmaOverall, 1e-12);
+    EXPECT_EQ(part.observedPpm.has_value(), c.observedPpm.has_value());
+    if (c.observedPpm)
+        EXPECT_NEAR(*part.observedPpm, *c.observedPpm, 1e-6);
+    EXPECT_EQ(part.capability.has_value(), c.cpk.has_value());
+    if (c.cpk && part.capability) {
+        EXPECT_NEAR(part.capability->cpk, *c.cpk, 1e-9);
+        if (part.capability->cp)
+            EXPECT_LE(part.capability->cpk, *part.capability->cp + 1e-12);
+    }
+    if (c.judging.frozen)
+        EXPECT_EQ(part.limits->mean, c.judging.frozen->mean) << "frozen limits judge";
+}
+
+const ToleranceLimits kUpper{std::nullopt, 0.005};
+const ControlLimits kFrozen{0.004, 0.001, 0.001, 0.007, 0.001128, 0.003685};
+
+INSTANTIATE_TEST_SUITE_P(
+    LeakTester, Populations,
+    testing::Values(
+        // Cpk (0.005 - 0.003) / (3 * 0.0002 / 1.128) = 3.76: the gross leaks neither move the
+        // mean nor form a range.
+        PopulationCase{"GrossLeaks",
+                       Process(40, {{10, Reject(9.9)}, {20, Reject(5.5)}}),
+                       {std::nullopt, kDefaultRunRules, kUpper},
+                       42,
+                       40,
+                       2.0 / 42,
+                       0.003,
+                       0.0002,
+                       1e6 * 2 / 42,
+                       3.76},
+        // 200 tests, 8 rejects, 2 of them "OVER": 4 % of 200, and 8 beyond the USL.
+        PopulationCase{"OverCountsInN",
+                       Process(192, {{10, Reject(7.5)},
+                                     {30, Over()},
+                                     {50, Reject(5.1)},
+                                     {70, Reject(6.2)},
+                                     {90, Over()},
+                                     {110, Reject(9.9)},
+                                     {130, Reject(8.8)},
+                                     {150, Reject(5.0)}}),
+                       {std::nullopt, kDefaultRunRules, kUpper},
+                       200,
+                       192,
+                       0.04,
+                       0.003,
+                       0.0002,
+                       40'000,
+                       3.76},
+        // The test left out is no bridge: 4 and 6 are not neighbours (a range of 0 would be).
+        PopulationCase{"LeftOutIsNoBridge",
+                       Process(10, {{5, LeftOut(0.01)}}),
+                       {},
+                       11,
+                       10,
+                       0,
+                       0.003,
+                       0.0002,
+                       std::nullopt,
+                       std::nullopt},
+        // Frozen limits judge the points; the capability is the process's own, centred in 0.001
+        // to 0.005: Cp = Cpk = 0.004 / (6 * 0.0002 / 1.128).
+        PopulationCase{"FrozenLimitsJudgeOnly",
+                       Process(40, {{3, Reject(0.02)}}),
+                       {kFrozen, kDefaultRunRules, ToleranceLimits{0.001, 0.005}},
+                       41,
+                       40,
+                       1.0 / 41,
+                       0.003,
+                       0.0002,
+                       1e6 / 41,
+                       3.76}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(PartStatistics, FewOrNoTests) {
+    PartStatistics one = StatisticsOfPart("B", {Good(7)});
+    EXPECT_EQ(one.n, 1u);
+    EXPECT_FALSE(one.sigmaOverall) << "one test has no spread";
+    EXPECT_FALSE(one.suggestedSetPoint);
+    EXPECT_FALSE(one.limits);
+    PartStatistics over = StatisticsOfPart("C", {Over(), Over()}, {std::nullopt, {}, kUpper});
+    EXPECT_EQ(over.n, 2u);
+    EXPECT_EQ(over.kept, 0u);
+    EXPECT_FALSE(over.min);
+    EXPECT_DOUBLE_EQ(*over.observedPpm, 1e6) << "\"OVER\" is beyond the USL";
+    EXPECT_EQ(StatisticsOfPart("D", {}).n, 0u);
 }
 
 TEST(Decimation, KeepsTheLowestAndHighestOfEachColumn) {
@@ -152,6 +272,22 @@ INSTANTIATE_TEST_SUITE_P(Hand, ResolutionBins,
                                          BinCase{7, 0.0003, std::vector<size_t>(7, 15)},
                                          BinCase{10, 0.0003, std::vector<size_t>(7, 15)},
                                          BinCase{4, 0.0006, {30, 30, 30, 15}}));
+
+// Freedman and Diaconis's count where it is the larger, Sturges's where readings are few.
+TEST(Histogram, BinsSuitTheNumberOfValues) {
+    auto sequence = [](size_t n) {
+        std::vector<double> values(n);
+        for (size_t k = 0; k < n; ++k)
+            values[k] = static_cast<double>(k);
+        return values;
+    };
+    EXPECT_EQ(HistogramBins({}), 1u);
+    EXPECT_EQ(HistogramBins({4}), 1u);
+    EXPECT_EQ(HistogramBins(sequence(1000)), 11u) << "Sturges: 10 + 1; FD: 999 / 100";
+    EXPECT_EQ(HistogramBins(sequence(8000)), 20u) << "FD: 7999 / (2 * 4000 / 20); Sturges: 14";
+    EXPECT_EQ(HistogramBins(sequence(1'000'000)), kMostHistogramBins);
+    EXPECT_EQ(HistogramBins({1, 1, 1, 1, 1, 1, 1, 9}), 4u) << "no IQR: Sturges";
+}
 
 TEST(Histogram, ResolutionOneValueAndTheNormalCurve) {
     EXPECT_NEAR(MeasurementResolution({0.0027, 0.0029, 0.0029 + 1e-18, 0.0031}), 0.0002, 1e-15);

@@ -1,4 +1,4 @@
-// The Seq# of tests looked up by id, on both engines.
+// The Seq# and instrument of tests looked up by id, on both engines.
 #include <gtest/gtest.h>
 
 #include <QSqlQuery>
@@ -12,7 +12,7 @@ using namespace qm4250;
 
 namespace {
 
-using SeqNumbers = std::map<qint64, QString>;
+using TestNames = std::map<qint64, TestName>;
 
 class SeqNumbersTest : public testing::TestWithParam<Engine> {};
 
@@ -31,19 +31,19 @@ TEST_P(SeqNumbersTest, EachIdGetsItsOwnSeqUnknownIdsNoneAndAFailedReadAnError) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     QSqlQuery all(connection.db());
     ASSERT_TRUE(all.exec("SELECT id, seq FROM tests"));
-    SeqNumbers expected;
+    TestNames expected;
     std::vector<qint64> ids;
     while (all.next()) {
         ids.push_back(all.value(0).toLongLong());
-        expected[ids.back()] = all.value(1).toString();
+        expected[ids.back()] = {all.value(1).toString(), "4711"};
     }
     ASSERT_EQ(ids.size(), 1001u);
     ids.insert(ids.end(), {ids.front(), expected.rbegin()->first + 1, -1});
-    EXPECT_TRUE(std::get<SeqNumbers>(SeqNumbersOf(connection, ids)) == expected);  // or throws
-    EXPECT_TRUE(std::get<SeqNumbers>(SeqNumbersOf(connection, {})).empty());
+    EXPECT_TRUE(std::get<TestNames>(TestNamesOf(connection, ids)) == expected);  // or throws
+    EXPECT_TRUE(std::get<TestNames>(TestNamesOf(connection, {})).empty());
     ArchiveConnection writer(location, ArchiveConnection::Access::Write);
     ASSERT_TRUE(QSqlQuery(writer.db()).exec("ALTER TABLE tests RENAME TO gone"));
-    EXPECT_TRUE(std::holds_alternative<ArchiveError>(SeqNumbersOf(connection, ids)));
+    EXPECT_TRUE(std::holds_alternative<ArchiveError>(TestNamesOf(connection, ids)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SeqNumbersTest, testing::Values(Engine::Sqlite, Engine::Postgres),

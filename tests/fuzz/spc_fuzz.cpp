@@ -6,6 +6,7 @@
 
 #include "analysis/capability.h"
 #include "analysis/chart_judgement.h"
+#include "analysis/part_statistics.h"
 #include "analysis/subgroup_chart.h"
 #include "fuzz_target.h"
 
@@ -21,13 +22,18 @@ T Next(InputReader& input) {
     return value;
 }
 
-void CheckJudgement(const std::vector<double>& values, const std::vector<bool>& kept,
-                    uint16_t ruleBits) {
+std::vector<RunRule> RulesOf(uint16_t ruleBits) {
     std::vector<RunRule> rules;
     for (size_t r = 0; r < std::size(kAllRunRules); ++r)
         if (ruleBits >> r & 1)
             rules.push_back(kAllRunRules[r]);
-    ChartJudgement judged = JudgeChart(values, kept, std::nullopt, rules);
+    return rules;
+}
+
+void CheckJudgement(const std::vector<TestReading>& tests, uint16_t ruleBits) {
+    ProcessSeries series = SeriesOfReadings(tests);
+    const std::vector<double>& values = series.values;
+    ChartJudgement judged = JudgeChart(series, std::nullopt, RulesOf(ruleBits));
     FUZZ_CHECK(judged.broken.size() == values.size());
     size_t broken = 0;
     for (bool flag : judged.broken)
@@ -35,6 +41,20 @@ void CheckJudgement(const std::vector<double>& values, const std::vector<bool>& 
     FUZZ_CHECK(broken == judged.pointsBroken);
     for (const RunRuleBreak& rule : judged.breaks)
         FUZZ_CHECK(rule.index < values.size() && judged.broken[rule.index]);
+}
+
+// Every test counted, the process within it, and Cpk never above Cp.
+void CheckStatistics(const std::vector<TestReading>& tests, uint16_t ruleBits) {
+    for (const ToleranceLimits& tolerance :
+         {ToleranceLimits{std::nullopt, 1.0}, ToleranceLimits{-1.0, 1.0}}) {
+        PartStatistics part =
+            StatisticsOfPart("P", tests, {std::nullopt, RulesOf(ruleBits), tolerance});
+        FUZZ_CHECK(part.n == tests.size() && part.kept <= part.n);
+        FUZZ_CHECK(part.rejectRate >= 0 && part.rejectRate <= 1);
+        FUZZ_CHECK(part.observedPpm && *part.observedPpm >= 0 && *part.observedPpm <= 1e6);
+        if (part.capability && part.capability->cp)
+            FUZZ_CHECK(part.capability->cpk <= *part.capability->cp * (1 + 1e-12) + 1e-12);
+    }
 }
 
 void CheckSubgroups(const std::vector<double>& values, const std::vector<int64_t>& seconds, int n,
@@ -80,21 +100,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int shiftStarts[] = {Next<int16_t>(input), Next<int16_t>(input), Next<int16_t>(input)};
     std::vector<double> values;
     std::vector<int64_t> seconds;
-    std::vector<bool> rejects, kept;
+    std::vector<bool> rejects;
+    std::vector<TestReading> tests;
     while (!input.done() && values.size() < 4096) {
         values.push_back(Next<double>(input));
         seconds.push_back(Next<int64_t>(input));
         uint8_t flags = input.byte();
         rejects.push_back(flags & 1);
-        kept.push_back(!(flags & 2));
+        // A leak that is not a number, read as the archive reads "OVER", "UNDER" or any text.
+        auto reading = static_cast<LeakReading>(flags >> 2 & 3);
+        tests.push_back(
+            {reading == LeakReading::Number ? std::optional(values.back()) : std::nullopt, reading,
+             rejects.back(), reading == LeakReading::Number && !(flags & 2)});
     }
-    CheckJudgement(values, kept, ruleBits);
+    CheckJudgement(tests, ruleBits);
+    CheckStatistics(tests, ruleBits);
     CheckSubgroups(values, seconds, n, shiftStarts);
     CheckRejectRate(seconds, rejects);
-    double mean = values.empty() ? 0 : values.front();
-    for (const ToleranceLimits& limits :
-         {ToleranceLimits{std::nullopt, 1.0}, ToleranceLimits{-1.0, 1.0}})
-        if (std::optional<Capability> capability = CapabilityOf(values, limits, mean, 1, 1))
-            FUZZ_CHECK(capability->observedPpm >= 0 && capability->observedPpm <= 1e6);
     return 0;
 }

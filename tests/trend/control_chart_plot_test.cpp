@@ -16,11 +16,14 @@ struct Plots {
         movingRange.resize(800, 200);
         histogram.resize(300, 600);
     }
-    ChartSummary draw(const std::vector<TestPoint>& points) {
+    ChartSummary draw(const std::vector<TestPoint>& points, ChartView view = {}) {
         series = SeriesOf(points, ChartAxis::SampleNumber);
-        ChartSummary summary =
-            DrawControlChart(chart, movingRange, series, ChartView{ChartAxis::SampleNumber, "PN"});
-        DrawHistogram(histogram, series.y, summary);
+        view.title = "PN";
+        view.excluded.resize(series.y.size());
+        for (size_t i = 0; i < series.y.size(); ++i)
+            view.excluded[i] = excludedIds.count(series.source[i]->id) > 0;
+        ChartSummary summary = DrawControlChart(chart, movingRange, series, view);
+        DrawHistogram(histogram, series, view, summary);
         return summary;
     }
     QCPGraph* graph(const QString& name) {
@@ -31,6 +34,7 @@ struct Plots {
     }
     QCustomPlot chart, movingRange, histogram;
     ChartSeries series;
+    std::set<qint64> excludedIds;
 };
 
 std::vector<TestPoint> Tests(size_t count, double (*leak)(size_t)) {
@@ -43,41 +47,115 @@ std::vector<TestPoint> Tests(size_t count, double (*leak)(size_t)) {
     return points;
 }
 
+// Parts leaking 0.0028 to 0.0032 and, as a leak tester finds them, gross leaks (rejects, read as
+// 5 to 9.9 or as "OVER"): at k % 25 == 7 in the tests made here.
+std::vector<TestPoint> LeakTester(size_t count, bool overToo) {
+    std::vector<TestPoint> points = Tests(count, [](size_t k) {
+        return k % 25 == 7 ? 5 + double(k % 50) / 10 : 0.0028 + 0.0001 * double(k % 5);
+    });
+    for (TestPoint& point : points) {
+        point.reject = *point.leak > 1;
+        if (overToo && point.reject && point.id % 2) {
+            point.leak.reset();
+            point.reading = LeakReading::Over;
+        }
+    }
+    return points;
+}
+
 struct ViewCase {
     const char* name;
-    size_t count;
-    double (*leak)(size_t);
+    std::vector<TestPoint> tests;
+    ChartView view;
+    std::set<qint64> excluded;
+    size_t offScale;
 };
 
 class FittedView : public testing::TestWithParam<ViewCase> {};
 
-// Read back from the plot: the view holds every point and both limits, none on an edge.
-TEST_P(FittedView, HoldsEveryPointAndBothLimits) {
+// Read back from the plot: the view holds the process (every point kept in the limits) and the
+// limits, with its span a few times theirs; every other point beyond it is marked at its edge
+// and counted; the histogram's count axis stays within the tests it shows.
+TEST_P(FittedView, ShowsTheProcessAndMarksWhatIsBeyondIt) {
+    const ViewCase& c = GetParam();
     Plots plots;
-    ChartSummary summary = plots.draw(Tests(GetParam().count, GetParam().leak));
+    plots.excludedIds = c.excluded;
+    ChartSummary summary = plots.draw(c.tests, c.view);
     QCPRange x = plots.chart.xAxis->range(), y = plots.chart.yAxis->range();
+    std::vector<double> kept;
     for (size_t i = 0; i < plots.series.y.size(); ++i) {
         ASSERT_TRUE(x.lower < plots.series.x[i] && plots.series.x[i] < x.upper) << i;
-        ASSERT_TRUE(y.lower < plots.series.y[i] && plots.series.y[i] < y.upper) << i;
+        if (plots.series.reject[i] || c.excluded.count(plots.series.source[i]->id))
+            continue;
+        kept.push_back(plots.series.y[i]);
+        ASSERT_TRUE(y.lower < kept.back() && kept.back() < y.upper) << i;
     }
+    EXPECT_EQ(summary.offScale, c.offScale);
+    EXPECT_EQ(plots.graph("off scale") && plots.graph("off scale")->dataCount() > 0,
+              c.offScale > 0);
     if (summary.limits) {
         EXPECT_LT(y.lower, summary.limits->lower);
         EXPECT_GT(y.upper, summary.limits->upper);
+        auto [low, high] = std::minmax_element(kept.begin(), kept.end());
+        double span = std::max(summary.limits->upper - summary.limits->lower, *high - *low);
+        if (span > 0)
+            EXPECT_LT(y.size(), 3 * span) << "the process, not the gross leaks, sets the scale";
     }
+    EXPECT_LE(plots.histogram.yAxis->range().upper, std::max<double>(1, kept.size()));
 }
+
+const ControlLimits kFrozen{0.004, 0.0005, 0.0025, 0.0055, 0.000564, 0.001843};
 
 INSTANTIATE_TEST_SUITE_P(
     Selections, FittedView,
     testing::Values(
-        ViewCase{"OneTest", 1, [](size_t) { return 0.0029; }},
-        ViewCase{"TwoTests", 2, [](size_t k) { return 0.0029 + 0.0001 * double(k); }},
-        ViewCase{"AllEqual", 40, [](size_t) { return 0.0029; }},
-        ViewCase{"OutlierHigh", 40,
-                 [](size_t k) { return k == 20 ? 9.0 : 0.003 + 0.0001 * double(k % 3); }},
-        ViewCase{"OutlierLow", 40,
-                 [](size_t k) { return k == 20 ? -1.0 : 0.003 + 0.0001 * double(k % 3); }},
-        ViewCase{"AMillion", 1'000'000, [](size_t k) { return 0.003 + 0.0001 * double(k % 11); }}),
+        ViewCase{"OneTest", Tests(1, [](size_t) { return 0.0029; }), {}, {}, 0},
+        ViewCase{
+            "TwoTests", Tests(2, [](size_t k) { return 0.0029 + 0.0001 * double(k); }), {}, {}, 0},
+        ViewCase{"AllEqual", Tests(40, [](size_t) { return 0.0029; }), {}, {}, 0},
+        ViewCase{"GrossLeaks", LeakTester(200, false), {}, {}, 8},
+        ViewCase{"GrossLeaksAndOver", LeakTester(200, true), {}, {}, 4},
+        ViewCase{"LeftOut", LeakTester(100, false), {}, {50}, 4},
+        ViewCase{"LeftOutFarAway",
+                 Tests(60, [](size_t k) { return k == 30 ? 0.2 : 0.003 + 0.0001 * double(k % 3); }),
+                 {},
+                 {30},
+                 1},
+        ViewCase{"Frozen", LeakTester(200, false), {.frozen = kFrozen}, {}, 8},
+        ViewCase{
+            "OutlierKept",
+            Tests(40, [](size_t k) { return k == 20 ? -1.0 : 0.003 + 0.0001 * double(k % 3); }),
+            {},
+            {},
+            0},
+        ViewCase{"AMillion",
+                 Tests(1'000'000, [](size_t k) { return 0.003 + 0.0001 * double(k % 11); }),
+                 {},
+                 {},
+                 0}),
     [](const auto& info) { return info.param.name; });
+
+// Labels of levels a few pixels apart are stacked, each whole and in order, when the plot is laid
+// out; a level beyond the view hides its label.
+TEST(Labels, CloseLevelsAreStackedApart) {
+    Plots plots;
+    ChartView view;
+    view.tolerance = ToleranceLimits{std::nullopt, 0.00331};
+    ChartSummary summary =
+        plots.draw(Tests(100, [](size_t k) { return 0.003 + 0.0001 * double(k % 2); }), view);
+    ASSERT_TRUE(summary.limits);
+    plots.chart.toPixmap(800, 400);
+    auto pixel = [&](const char* name) {
+        return plots.chart.findChild<QCPItemText*>(name)->position->pixelPosition().y();
+    };
+    double line = QFontMetricsF(plots.chart.findChild<QCPItemText*>("USL")->font()).height();
+    EXPECT_GE(std::abs(pixel("USL") - pixel("UCL")), line - 0.5);
+    EXPECT_LT(pixel("USL"), pixel("CL")) << "the order of the levels stays";
+    EXPECT_LT(pixel("CL"), pixel("LCL"));
+    plots.chart.yAxis->setRange(0.0031, 0.0032);
+    plots.chart.toPixmap(800, 400);
+    EXPECT_FALSE(plots.chart.findChild<QCPItemText*>("CL")->visible()) << "out of view";
+}
 
 // Past the threshold the tests within the limits become a density band, and every point beyond a
 // limit, every reject and every rule break is still drawn by itself.

@@ -12,9 +12,11 @@ namespace {
 SelectedTests Selection(const std::vector<QString>& pns, const std::vector<uint32_t>& parts) {
     SelectedTests selected{{}, pns};
     for (size_t k = 0; k < parts.size(); ++k)
-        selected.points.push_back({static_cast<qint64>(k + 1), static_cast<qint64>(k),
-                                   parts[k] == 3 ? std::nullopt : std::optional(0.001 * k), false,
-                                   false, parts[k]});
+        selected.points.push_back(
+            {.id = static_cast<qint64>(k + 1),
+             .seconds = static_cast<qint64>(k),
+             .leak = parts[k] == 3 ? std::nullopt : std::optional(0.001 * double(k)),
+             .part = parts[k]});
     return selected;
 }
 
@@ -42,10 +44,12 @@ TEST(JudgedSelectionTest, PartsGoMostTestedFirstThenByTextEachInTimeOrder) {
     EXPECT_EQ(Ids(TestsOf(selected, "B")), Ids(byPart[0]));
     EXPECT_TRUE(TestsOf(selected, "none").empty());
 
-    std::vector<std::string> withStatistics;
+    std::vector<std::pair<std::string, size_t>> statistics;
     for (const PartStatistics& part : StatisticsPerPart(selected, {}))
-        withStatistics.push_back(part.pn);
-    EXPECT_EQ(withStatistics, (std::vector<std::string>{"A", "B", "C"})) << "D has no numeric leak";
+        statistics.emplace_back(part.pn, part.n);
+    EXPECT_EQ(statistics,
+              (std::vector<std::pair<std::string, size_t>>{{"A", 2}, {"B", 2}, {"C", 3}, {"D", 1}}))
+        << "D, with no numeric leak, counts its test too";
 }
 
 }  // namespace

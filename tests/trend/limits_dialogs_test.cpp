@@ -48,7 +48,9 @@ TEST(LimitsDialogs, ToleranceTakesNumbersAndRefusesTheRest) {
           ToleranceCase{{" 0.001 ", "0.005"}, 0.001, 0.005, true},
           ToleranceCase{{"", ""}, {}, {}, false}, ToleranceCase{{"", "nan"}, {}, {}, false},
           ToleranceCase{{"inf", "0.005"}, {}, {}, false},
-          ToleranceCase{{"", "0,005"}, {}, {}, false}}) {
+          ToleranceCase{{"", "0,005"}, {}, {}, false},
+          ToleranceCase{{"0.006", "0.005"}, {}, {}, false},
+          ToleranceCase{{"0.005", "0.005"}, {}, {}, false}}) {
         bool closedByOk = false;
         Answer(c.typed, &closedByOk);
         std::optional<ToleranceLimits> asked = AskTolerance(nullptr, "PN", std::nullopt);

@@ -78,7 +78,7 @@ TEST(RejectRatePlot, DaysBeyondAreMarkedAndTheLimitsCarryTheirPercentages) {
     std::vector<TestPoint> tests;
     for (int day = 0; day < 5; ++day)
         for (int k = 0; k < 20; ++k)
-            tests.push_back({0, day * 86400 + k * 600, std::nullopt, k < (day == 3 ? 10 : 1)});
+            tests.push_back({.seconds = day * 86400 + k * 600, .reject = k < (day == 3 ? 10 : 1)});
     QCustomPlot plot;
     RejectRateSummary summary = DrawRejectRateChart(plot, tests, "P17");
     ASSERT_TRUE(summary.chart && summary.days == 5 && summary.beyond == 1);

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
+#include <regex>
 
 #include "archive/part_limits.h"
 #include "archive/upload_archive.h"
@@ -211,7 +212,7 @@ TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
             << file;
         std::string text = CommandOutput("pdftotext -raw " + file + " -");
         for (int row = 0; row < statistics->rowCount(); ++row) {
-            std::string ucl = statistics->item(row, 8)->text().toStdString();
+            std::string ucl = statistics->item(row, 9)->text().toStdString();
             EXPECT_NE(text.find("UCL " + ucl), std::string::npos) << file << ": " << ucl;
         }
     }
@@ -249,10 +250,11 @@ TEST_P(TrendWindowTest, TheFittedViewHoldsEveryPointAndTheLabelledLimits) {
         EXPECT_EQ(label->text(), label->objectName() + " " + QString::number(value, 'g', 5));
     }
     EXPECT_LT(fitted.lower, 0) << "the lowest leak, 0, is off the edge";
-    EXPECT_GT(fitted.upper, 0.9) << "the reject's leak is off the edge";
+    EXPECT_LT(fitted.upper, 0.1) << "the reject's leak of 0.9 does not scale the process";
+    EXPECT_EQ(graphPoints("1 off scale"), 1) << "but is marked on the edge";
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    EXPECT_EQ(statistics->horizontalHeaderItem(6)->text(), "LCL");
-    EXPECT_EQ(statistics->horizontalHeaderItem(8)->text(), "UCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(7)->text(), "LCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(9)->text(), "UCL");
 
     chart->yAxis->setRange(0.2, 0.3);
     window_->activateWindow();
@@ -338,7 +340,7 @@ TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     for (int row = 0; row < statistics->rowCount(); ++row)
         for (int column = 0; column < statistics->columnCount(); ++column)
             rows[statistics->item(row, 0)->text()] << statistics->item(row, column)->text();
-    const int usl_ = 16, cp = 17, cpk = 18, interval = 21;
+    const int usl_ = 17, cp = 18, cpk = 19, interval = 22;
     EXPECT_EQ(rows["P%2"][usl_], "0.5");
     bool number = false;
     rows["P%2"][cpk].toDouble(&number);
@@ -356,6 +358,7 @@ TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     std::string text = CommandOutput("pdftotext " + pdf.toStdString() + " -");
     EXPECT_NE(text.find("USL 0.5"), std::string::npos);
     EXPECT_NE(text.find(rows["P%2"][cpk].toStdString()), std::string::npos) << "Cpk on the page";
+    EXPECT_NE(text.find("not enough tests (n < 30)"), std::string::npos) << "not cut";
 }
 
 // The charted PN's tests judged as the engineer chooses: rejects out of the limits or in, the
@@ -381,18 +384,19 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
                                         breaks->item(row, 2)->text() == "2004-01-07 06:00:00" &&
                                         breaks->item(row, 3)->text() == "0.9");
     EXPECT_TRUE(rejectListed);
-    // Its tooltip names the rule: test 150 of 4711 is sample 125 of P%2 (k = 2 to 100 on both
-    // instruments, then 102 to 148 on 4711 alone).
+    // Its tooltip, on its mark at the top edge, names the rule and its leak: test 150 of 4711 is
+    // sample 125 of P%2 (k = 2 to 100 on both instruments, then 102 to 148 on 4711 alone).
     window_->show();
     QCustomPlot* chart = find<QCustomPlot>("controlChart");
     QPoint at(static_cast<int>(chart->xAxis->coordToPixel(125)),
-              static_cast<int>(chart->yAxis->coordToPixel(0.9)));
+              static_cast<int>(chart->yAxis->coordToPixel(chart->yAxis->range().upper)) + 3);
     QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(chart, &move);
     QTextDocument shown;
     shown.setHtml(QToolTip::text());
-    EXPECT_TRUE(shown.toPlainText().endsWith("\nBreaks WE 1: one point beyond 3σ"))
+    EXPECT_TRUE(shown.toPlainText().contains("Leak 0.9") &&
+                shown.toPlainText().endsWith("\nBreaks WE 1: one point beyond 3σ"))
         << shown.toPlainText().toStdString();
     for (const char* rule : {"rule WE 1", "rule WE 4"})
         find<QAction>(rule)->setChecked(false);
@@ -443,8 +447,8 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
     QString pdf = folder_.path() + "/judged.pdf";
     ASSERT_TRUE(window_->saveReport(pdf));
     std::string text = CommandOutput("pdftotext -raw " + pdf.toStdString() + " -");
-    for (const char* listed : {"Rule breaks (WE 1, WE 4)", "Left out of the limits: 1", "Seq# 4 ·",
-                               "probe dropped", "UCL frozen"})
+    for (const char* listed : {"Rule breaks (WE 1, WE 4)", "Left out of the limits: 1",
+                               "Seq# 4 of 4711 ·", "probe dropped", "UCL frozen"})
         EXPECT_NE(text.find(listed), std::string::npos) << listed;
 
     find<QCheckBox>("judgeByFrozen")->setChecked(false);
@@ -470,8 +474,8 @@ TEST_P(TrendWindowTest, ChartTypesAndTheStatisticsWorkbook) {
     auto* title = find<QCustomPlot>("controlChart")->findChild<QCPTextElement*>();
     ASSERT_TRUE(title);
     EXPECT_EQ(title->text(), QString::fromUtf8("X̄ chart: PN P%2, subgroups of 5"));
-    EXPECT_TRUE(find<QLabel>("summary")->text().contains("; 40 subgroups"))
-        << "200 tests of P%2 in fives";
+    EXPECT_TRUE(find<QLabel>("summary")->text().contains("; 39 subgroups"))
+        << "the 199 tests of P%2 in the limits (its reject out) in fives";
     choose(3);
     EXPECT_TRUE(find<QCustomPlot>("movingRangeChart")->isHidden());
     EXPECT_TRUE(find<QLabel>("summary")->text().contains("reject rate over"));
@@ -494,6 +498,58 @@ TEST_P(TrendWindowTest, ApplySeesWhatWasStoredMeanwhile) {
     ASSERT_TRUE(window_->applyFilter());
     EXPECT_TRUE(find<QLabel>("summary")->text().startsWith("405 tests selected"))
         << find<QLabel>("summary")->text().toStdString();
+}
+
+// Word boxes of a PDF's page as pdftotext finds them: (x0, y0, x1, y1) for each of these words.
+std::map<std::string, QRectF> WordBoxes(const std::string& pdf, int page) {
+    std::string html = CommandOutput("pdftotext -bbox -f " + std::to_string(page) + " -l " +
+                                     std::to_string(page) + " " + pdf + " -");
+    std::map<std::string, QRectF> boxes;
+    std::regex word(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">"
+        "([^<]*)</word>");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), word);
+         it != std::sregex_iterator(); ++it)
+        boxes.emplace((*it)[5], QRectF(QPointF(std::stod((*it)[1]), std::stod((*it)[2])),
+                                       QPointF(std::stod((*it)[3]), std::stod((*it)[4]))));
+    return boxes;
+}
+
+// The command line's report: a page for each PN asked for, each numbered of all, its rules as
+// chosen and its labels apart where their limits meet; nothing selected, no file and status 1;
+// a lower tolerance not below the upper refused.
+TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNothing) {
+    if (GetParam() != Engine::Sqlite)
+        GTEST_SKIP() << "the program is given the archive's file";
+    ASSERT_TRUE(window_->applyFilter());
+    QTableWidget* statistics = find<QTableWidget>("statistics");
+    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 9)->text()
+                                                          : statistics->item(1, 9)->text();
+    ASSERT_FALSE(StorePartLimits(
+        location_, {"P%2", std::nullopt, ucl.toDouble(), "qa", QDateTime::currentDateTimeUtc()}));
+    std::string pdf = (folder_.path() + "/nightly.pdf").toStdString();
+    auto run = [&](const std::string& arguments) {
+        return CommandOutput(QM4250_ARCHIVE_EXECUTABLE " " + arguments + " --archive " +
+                             location_.path.toStdString() + " 2>&1; echo status $?");
+    };
+    EXPECT_EQ(run("report " + pdf + " --pn 'P;1' --pn 'P%2' --rules WE1,n3"),
+              "report written to " + pdf + "\nstatus 0\n");
+    std::string text = CommandOutput("pdftotext -raw " + pdf + " -");
+    for (const char* expected :
+         {"PN P%2", "PN P;1", "page 1 of 2", "page 2 of 2", "Rule breaks (WE 1, Nelson 3)"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    std::map<std::string, QRectF> words = WordBoxes(pdf, 1);
+    ASSERT_TRUE(words.count("UCL") && words.count("USL")) << "P%2, the most tested, first";
+    EXPECT_FALSE(words["UCL"].intersects(words["USL"])) << "USL on UCL, their labels apart";
+
+    QFile::remove(QString::fromStdString(pdf));
+    EXPECT_EQ(run("report " + pdf + " --pn NOPE"),
+              "qm4250-archive: the report was not written: no tests selected\nstatus 1\n");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(pdf)));
+    for (const char* refused :
+         {"report x.pdf --rules WE5", "limits 'P;1' --upper 0.001 --lower 0.002",
+          "limits 'P;1' --upper 0.001 --lower 0.001"})
+        EXPECT_EQ(run(refused).substr(run(refused).size() - 9), "status 2\n") << refused;
 }
 
 // Limits and exclusions that cannot be read end the selection: no part of it is charted as if
