@@ -17,14 +17,13 @@ bool LimitsInOrder(const std::optional<double>& lower, const std::optional<doubl
     return !lower || !upper || *lower < *upper;
 }
 
-std::optional<Capability> CapabilityOf(const std::vector<double>& values,
-                                       const ToleranceLimits& limits, double mean,
+std::optional<Capability> CapabilityOf(size_t n, const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall) {
-    if (values.size() < kCapabilityMinimumTests || (!limits.lower && !limits.upper) ||
+    if (n < kCapabilityMinimumTests || (!limits.lower && !limits.upper) ||
         !LimitsInOrder(limits.lower, limits.upper) || !(sigmaWithin > 0) || !(sigmaOverall > 0))
         return std::nullopt;
     Capability c;
-    c.n = values.size();
+    c.n = n;
     if (limits.upper) {
         c.cpu = (*limits.upper - mean) / (3 * sigmaWithin);
         c.ppu = (*limits.upper - mean) / (3 * sigmaOverall);
@@ -39,8 +38,8 @@ std::optional<Capability> CapabilityOf(const std::vector<double>& values,
     }
     c.cpk = std::min(c.cpu.value_or(INFINITY), c.cpl.value_or(INFINITY));
     c.ppk = std::min(c.ppu.value_or(INFINITY), c.ppl.value_or(INFINITY));
-    double n = static_cast<double>(c.n);
-    double half = kZ975 * std::sqrt(1 / (9 * n) + c.cpk * c.cpk / (2 * (n - 1)));
+    double tests = static_cast<double>(n);
+    double half = kZ975 * std::sqrt(1 / (9 * tests) + c.cpk * c.cpk / (2 * (tests - 1)));
     c.cpkInterval = {c.cpk - half, c.cpk + half};
     double expected = 0;
     if (limits.upper)

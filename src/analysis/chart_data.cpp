@@ -52,17 +52,21 @@ double MeasurementResolution(const std::vector<double>& sorted) {
     return std::round(step / digit) * digit;
 }
 
-size_t HistogramBins(const std::vector<double>& sorted) {
-    if (sorted.size() < 2)
+size_t HistogramBins(std::vector<double> values) {
+    if (values.size() < 2)
         return 1;
+    // Quartiles by selection, not a sort: a histogram of a million tests is drawn at every redraw.
     auto quantile = [&](double q) {
-        double at = q * static_cast<double>(sorted.size() - 1);
-        auto below = static_cast<size_t>(at);
-        double above = sorted[std::min(below + 1, sorted.size() - 1)];
-        return sorted[below] + (at - static_cast<double>(below)) * (above - sorted[below]);
+        double at = q * static_cast<double>(values.size() - 1);
+        auto below = values.begin() + static_cast<std::ptrdiff_t>(at);
+        std::nth_element(values.begin(), below, values.end());
+        double low = *below;
+        double high = below + 1 == values.end() ? low : *std::min_element(below + 1, values.end());
+        return low + (at - std::floor(at)) * (high - low);
     };
-    double n = static_cast<double>(sorted.size());
-    double span = sorted.back() - sorted.front();
+    double n = static_cast<double>(values.size());
+    auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
+    double span = *highest - *lowest;
     double width = 2 * (quantile(0.75) - quantile(0.25)) / std::cbrt(n);
     double sturges = std::ceil(std::log2(n)) + 1;
     double bins = std::max(width > 0 ? std::ceil(span / width) : 0, sturges);

@@ -26,11 +26,11 @@ struct Histogram {
 // when there are fewer than two distinct values. `sorted` is in ascending order.
 double MeasurementResolution(const std::vector<double>& sorted);
 
-// How many bins suit a histogram of these values, in ascending order: their span over Freedman and
+// How many bins suit a histogram of these values, in any order: their span over Freedman and
 // Diaconis's width, 2 IQR / ∛n, but no fewer than Sturges's ⌈log₂ n⌉ + 1, which suits a few
 // hundred tests better; from 1 to kMostHistogramBins.
 inline constexpr size_t kMostHistogramBins = 100;
-size_t HistogramBins(const std::vector<double>& sorted);
+size_t HistogramBins(std::vector<double> values);
 
 // At most `maxBins` equal bins, each the same whole number of resolution steps wide, with their
 // edges half-way between two steps: no bin is emptied or halved by where its edges fall. One

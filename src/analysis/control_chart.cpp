@@ -25,15 +25,23 @@ std::vector<double> MovingRanges(const std::vector<double>& values) {
 }
 
 std::optional<ControlLimits> IndividualsLimits(const ProcessSeries& series) {
-    std::vector<size_t> formed = FormedRanges(series);
-    if (formed.empty())
+    // One pass, nothing copied: a chart of a million tests is judged at every redraw.
+    double kept = 0, sum = 0, ranges = 0, rangeSum = 0;
+    for (size_t i = 0; i < series.size(); ++i) {
+        if (!series.kept[i])
+            continue;
+        ++kept;
+        sum += series.values[i];
+        if (i > 0 && series.kept[i - 1] && series.adjacent[i]) {
+            ++ranges;
+            rangeSum += std::fabs(series.values[i] - series.values[i - 1]);
+        }
+    }
+    if (ranges == 0)
         return std::nullopt;
-    double ranges = 0;
-    for (size_t i : formed)
-        ranges += std::fabs(series.values[i] - series.values[i - 1]);
     ControlLimits limits;
-    limits.mean = Mean(KeptValues(series));
-    limits.averageMovingRange = ranges / static_cast<double>(formed.size());
+    limits.mean = sum / kept;
+    limits.averageMovingRange = rangeSum / ranges;
     limits.movingRangeUpper = kD4 * limits.averageMovingRange;
     limits.sigmaMovingRange = limits.averageMovingRange / kD2;
     limits.lower = limits.mean - 3 * limits.sigmaMovingRange;

@@ -1,7 +1,7 @@
 #include "analysis/part_statistics.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cmath>
 
 namespace qm4250 {
 
@@ -49,23 +49,32 @@ PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<TestReadi
     statistics.limits = judgement.limits;
     statistics.ruleBreaks = judgement.pointsBroken;
 
-    std::vector<double> process = KeptValues(series);
-    statistics.kept = process.size();
-    if (process.empty())
+    // The process's mean and overall sigma, in two passes over the kept values, not a copy.
+    double sum = 0;
+    for (size_t i = 0; i < series.size(); ++i)
+        if (series.kept[i]) {
+            ++statistics.kept;
+            sum += series.values[i];
+        }
+    if (statistics.kept == 0)
         return statistics;
-    statistics.mean =
-        std::accumulate(process.begin(), process.end(), 0.0) / static_cast<double>(process.size());
-    statistics.sigmaOverall = OverallSigma(process);
-    if (statistics.sigmaOverall)
+    double kept = static_cast<double>(statistics.kept);
+    statistics.mean = sum / kept;
+    if (statistics.kept > 1) {
+        double squares = 0;
+        for (size_t i = 0; i < series.size(); ++i)
+            if (series.kept[i])
+                squares += (series.values[i] - statistics.mean) * (series.values[i] - statistics.mean);
+        statistics.sigmaOverall = std::sqrt(squares / (kept - 1));
         statistics.suggestedSetPoint = statistics.mean + 3 * *statistics.sigmaOverall;
-    std::optional<ControlLimits> own =
-        judging.frozen ? IndividualsLimits(series) : judgement.limits;
+    }
+    std::optional<ControlLimits> own = judging.frozen ? IndividualsLimits(series) : judgement.limits;
     if (own)
         statistics.sigmaMovingRange = own->sigmaMovingRange;
     if (judging.tolerance && statistics.sigmaMovingRange && statistics.sigmaOverall)
         statistics.capability =
-            CapabilityOf(process, *judging.tolerance, statistics.mean, *statistics.sigmaMovingRange,
-                         *statistics.sigmaOverall);
+            CapabilityOf(statistics.kept, *judging.tolerance, statistics.mean,
+                         *statistics.sigmaMovingRange, *statistics.sigmaOverall);
     return statistics;
 }
 

@@ -21,11 +21,12 @@ namespace {
 // Well below the bound values a statement may have: 999 in older SQLite, 65,535 in PostgreSQL.
 constexpr size_t kIdsPerStatement = 500;
 
-// What a leak that is not a number read, as LeakReading numbers it: the instrument's words for
-// a reading past its range, as received or trimmed, in any case.
+// What a leak that is not a number read, as LeakReading numbers it: the instrument's words for a
+// reading past its range, as received or trimmed, in any case. The text is looked up only for
+// such a test, so that a selection is still read from the index alone.
 const QString kReadingSql =
-    "CASE WHEN t.leak IS NOT NULL THEN 0 WHEN UPPER(TRIM(t.leak_text)) = 'OVER' THEN 1"
-    " WHEN UPPER(TRIM(t.leak_text)) = 'UNDER' THEN 2 ELSE 3 END";
+    "CASE WHEN t.leak IS NOT NULL THEN 0 ELSE (SELECT CASE UPPER(TRIM(x.leak_text))"
+    " WHEN 'OVER' THEN 1 WHEN 'UNDER' THEN 2 ELSE 3 END FROM tests x WHERE x.id = t.id) END";
 
 const QString kColumns = QString("t.id, t.time_seconds, t.leak, ") + kRejectSql +
                          ", t.power_up, t.pn, " + kReadingSql + ", t.instrument_id";

@@ -29,8 +29,7 @@ std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection
         points.resize(baseline.firstTests);
     std::vector<TestReading> readings;
     for (const TestPoint& point : points)
-        readings.push_back({point.leak, point.reading, point.reject,
-                            point.leak.has_value() && judging.inLimits(point)});
+        readings.push_back(judging.readingOf(point));
     ProcessSeries process = SeriesOfReadings(readings);
     size_t kept = KeptValues(process).size();
     std::optional<ControlLimits> limits = IndividualsLimits(process);

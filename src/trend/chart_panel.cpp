@@ -198,6 +198,8 @@ QString ChartPanel::drawChosenChart(const QString& pn) {
     movingRange_->setVisible(type != ChartType::RejectRate);
     // The tests the individuals chart keeps in its limits make the subgroups too; a reject-rate
     // chart counts the rejects, but not the tests left out.
+    if (type == ChartType::Individuals)
+        return {};
     const SelectionJudging& judging = selection_.judging;
     std::vector<TestPoint> tests;
     for (const TestPoint& test : selection_.charted.points)
@@ -212,8 +214,6 @@ QString ChartPanel::drawChosenChart(const QString& pn) {
             .arg(drawn.days)
             .arg(drawn.beyond);
     }
-    if (!subgroups)
-        return {};
     SubgroupChoice choice;
     choice.statistic =
         type == ChartType::MeanRange ? SpreadStatistic::Range : SpreadStatistic::StandardDeviation;

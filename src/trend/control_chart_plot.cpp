@@ -253,7 +253,7 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     summary.ruleBreaks = RingBreaks(chart, series, judgement.broken);
     summary.breaks = std::move(judgement.breaks);
     AddMarks(chart, series.powerUps);
-    OffScaleMarks& offScale = OffScaleMarks::Add(chart, series.x, series.y, Qt::red);
+    OffScaleMarks& offScale = OffScaleMarks::Add(chart, series.x, series.y, summary.y, Qt::red);
 
     SetTitle(chart, view.title);
     SetXAxis(chart, view.axis);
@@ -273,11 +273,7 @@ void DrawHistogram(QCustomPlot& plot, const ChartSeries& series, const ChartView
     Clear(plot);
     ProcessSeries process = ProcessOf(series, view);
     std::vector<double> kept = KeptValues(process);
-    std::vector<double> sorted = kept;
-    std::sort(sorted.begin(), sorted.end());
-    Histogram histogram =
-        MakeHistogram(kept, chart.resolution > 0 ? chart.resolution : MeasurementResolution(sorted),
-                      HistogramBins(sorted));
+    Histogram histogram = MakeHistogram(kept, chart.resolution, HistogramBins(kept));
     auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
     bars->setName("tests");
     bars->setWidth(histogram.width);

@@ -52,9 +52,9 @@ std::vector<std::vector<TestPoint>> TestsByPart(const SelectedTests& selected) {
 
 std::vector<PartStatistics> StatisticsPerPart(const SelectedTests& selected,
                                               const SelectionJudging& judging) {
-    std::vector<std::vector<const TestPoint*>> tests(selected.pns.size());
+    std::vector<std::vector<TestReading>> tests(selected.pns.size());
     for (const TestPoint& point : selected.points)
-        tests[point.part].push_back(&point);
+        tests[point.part].push_back(judging.readingOf(point));
     std::vector<PartStatistics> parts;
     for (size_t part = 0; part < tests.size(); ++part)
         parts.push_back(judging.statisticsOf(selected.pns[part], tests[part]));

@@ -4,7 +4,6 @@
 
 #include <QLocale>
 #include <algorithm>
-#include <utility>
 
 #include "trend/chart_layers.h"
 
@@ -16,16 +15,24 @@ constexpr const char* kName = "offScaleMarks";
 
 }  // namespace
 
-OffScaleMarks& OffScaleMarks::Add(QCustomPlot& plot, std::vector<double> x, std::vector<double> y,
+OffScaleMarks& OffScaleMarks::Add(QCustomPlot& plot, const std::vector<double>& x,
+                                  const std::vector<double>& y, const AxisRange& fitted,
                                   const QColor& colour) {
     delete plot.findChild<OffScaleMarks*>(kName, Qt::FindDirectChildrenOnly);
-    return *new OffScaleMarks(plot, std::move(x), std::move(y), colour);
+    return *new OffScaleMarks(plot, x, y, fitted, colour);
 }
 
-OffScaleMarks::OffScaleMarks(QCustomPlot& plot, std::vector<double> x, std::vector<double> y,
+OffScaleMarks::OffScaleMarks(QCustomPlot& plot, const std::vector<double>& x,
+                             const std::vector<double>& y, const AxisRange& fitted,
                              const QColor& colour)
-    : QObject(&plot), plot_(plot), x_(std::move(x)), y_(std::move(y)) {
+    : QObject(&plot), plot_(plot) {
     setObjectName(kName);
+    for (size_t i = 0; i < y.size(); ++i) {
+        if (y[i] < fitted.lower || y[i] > fitted.upper) {
+            x_.push_back(x[i]);
+            y_.push_back(y[i]);
+        }
+    }
     QPen pen(colour, 1.5);
     above_ = AddScatter(plot, "off scale",
                         QCPScatterStyle(QCPScatterStyle::ssTriangle, pen, colour.lighter(150), 9));

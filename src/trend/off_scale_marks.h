@@ -8,23 +8,27 @@
 #include <cstddef>
 #include <vector>
 
+#include "analysis/axis_range.h"
+
 namespace qm4250 {
 
-// The points beyond a plot's value range, drawn at its edge as triangles (pointing up at the top,
-// down at the bottom), at most one a pixel column, and counted in the legend ("7 off scale");
-// kept current as the view is zoomed or dragged.
+// The points beyond a plot's fitted value range, drawn at the edge of the view as triangles
+// (pointing up at the top, down at the bottom), at most one a pixel column, and counted in the
+// legend ("7 off scale"). As the view is zoomed or dragged, those it comes to hold are drawn as
+// themselves and the rest stay on its edge; only these points are kept, not every point drawn.
 class OffScaleMarks : public QObject {
   public:
     // Replaces the marks of the plot's last drawing.
-    static OffScaleMarks& Add(QCustomPlot& plot, std::vector<double> x, std::vector<double> y,
+    static OffScaleMarks& Add(QCustomPlot& plot, const std::vector<double>& x,
+                              const std::vector<double>& y, const AxisRange& fitted,
                               const QColor& colour);
 
-    // The points beyond the view as it is now.
+    // Those points beyond the view as it is now.
     size_t count() const { return count_; }
 
   private:
-    OffScaleMarks(QCustomPlot& plot, std::vector<double> x, std::vector<double> y,
-                  const QColor& colour);
+    OffScaleMarks(QCustomPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
+                  const AxisRange& fitted, const QColor& colour);
     void update();
 
     QCustomPlot& plot_;

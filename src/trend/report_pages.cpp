@@ -211,10 +211,10 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         pagesOf.lines =
             ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
                       ExclusionList(series, judging), judging, selected.instruments > 1);
-        std::vector<const TestPoint*> pointers;
+        std::vector<TestReading> readings;
         for (const TestPoint& point : pagesOf.tests)
-            pointers.push_back(&point);
-        pagesOf.statistics = judging.statisticsOf(part.pn, pointers);
+            readings.push_back(judging.readingOf(point));
+        pagesOf.statistics = judging.statisticsOf(part.pn, readings);
         int listTop = StatisticsBottom(LayOutStatistics(statisticsMetrics, statisticsTop, width,
                                                         pagesOf.statistics)) +
                       8;

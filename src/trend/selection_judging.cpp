@@ -39,14 +39,13 @@ ChartView SelectionJudging::viewOf(const ChartSeries& series, const QString& pn,
     return view;
 }
 
+TestReading SelectionJudging::readingOf(const TestPoint& test) const {
+    return {test.leak, test.reading, test.reject, test.leak.has_value() && inLimits(test)};
+}
+
 PartStatistics SelectionJudging::statisticsOf(const QString& pn,
-                                              const std::vector<const TestPoint*>& tests) const {
-    std::vector<TestReading> readings;
-    readings.reserve(tests.size());
-    for (const TestPoint* test : tests)
-        readings.push_back(
-            {test->leak, test->reading, test->reject, test->leak.has_value() && inLimits(*test)});
-    return StatisticsOfPart(pn.toStdString(), readings, {frozenOf(pn), rules, toleranceOf(pn)});
+                                              const std::vector<TestReading>& tests) const {
+    return StatisticsOfPart(pn.toStdString(), tests, {frozenOf(pn), rules, toleranceOf(pn)});
 }
 
 std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,

@@ -38,9 +38,10 @@ struct SelectionJudging {
     // without a tolerance.
     ChartView viewOf(const ChartSeries& series, const QString& pn, ChartAxis axis,
                      const QString& title) const;
-    // The statistics of one PN's tests, every one of them, in time order.
-    PartStatistics statisticsOf(const QString& pn,
-                                const std::vector<const TestPoint*>& tests) const;
+    // A test as the statistics read it: kept when it has a numeric leak and makes the limits.
+    TestReading readingOf(const TestPoint& test) const;
+    // The statistics of one PN's tests as readingOf reads them, every one, in time order.
+    PartStatistics statisticsOf(const QString& pn, const std::vector<TestReading>& tests) const;
 };
 
 // The tolerances, frozen limits and exclusions that stand for these PNs; the choices as given.

@@ -94,9 +94,15 @@ std::vector<Value> CpkInterval(const PartStatistics& p) {
     return {Number(low, QString::number(low, 'f', 2)), Number(high, QString::number(high, 'f', 2))};
 }
 
+// Parts per million up to a million, without an exponent.
+Value Ppm(double ppm) {
+    return Number(ppm, ppm < 1e5 ? LimitText(ppm) : QString::number(ppm, 'f', 0));
+}
+
 // Observed of every test, expected of the process.
 std::vector<Value> PpmOutside(const PartStatistics& p) {
-    return {Limit(p.observedPpm), p.capability ? Limit(p.capability->expectedPpm) : None()};
+    return {p.observedPpm ? Ppm(*p.observedPpm) : None(),
+            p.capability ? Ppm(p.capability->expectedPpm) : None()};
 }
 
 // The columns of the window's table, the report and the workbook, in their order.

@@ -133,10 +133,8 @@ TEST(RunRules, NoSpreadBreaksNoZoneRule) {
 // tails beyond 1.5 overall sigmas each side, 66,807 ppm each; Cpk's interval for n = 40 is
 // 1 ± 1.96 √(1/360 + 1/78).
 TEST(Capability, IndicesTailsAndTheCpkInterval) {
-    std::vector<double> values(40, 10.0);
-    values[0] = 13.5;
-    values[1] = 6.5;
-    std::optional<Capability> c = CapabilityOf(values, {7, 13}, 10, 1, 2);
+    const size_t n = 40;
+    std::optional<Capability> c = CapabilityOf(n, {7, 13}, 10, 1, 2);
     ASSERT_TRUE(c);
     EXPECT_DOUBLE_EQ(*c->cp, 1);
     EXPECT_DOUBLE_EQ(*c->pp, 0.5);
@@ -147,23 +145,22 @@ TEST(Capability, IndicesTailsAndTheCpkInterval) {
     EXPECT_NEAR(c->expectedPpm, 2 * 66'807.2, 0.1);
 
     // Off centre by one sigma: Cpk 2/3 from the nearer limit, Cp unchanged.
-    c = CapabilityOf(values, {7, 13}, 11, 1, 1);
+    c = CapabilityOf(n, {7, 13}, 11, 1, 1);
     EXPECT_NEAR(c->cpk, 2.0 / 3, 1e-12);
     EXPECT_DOUBLE_EQ(*c->cp, 1);
     EXPECT_NEAR(c->expectedPpm, 22'750.1 + 31.7, 0.1);
 
     // The reject set point alone: Cpu stands for Cpk; no Cp.
-    c = CapabilityOf(values, {std::nullopt, 13}, 10, 1, 1);
+    c = CapabilityOf(n, {std::nullopt, 13}, 10, 1, 1);
     EXPECT_FALSE(c->cp);
     EXPECT_FALSE(c->cpl);
     EXPECT_DOUBLE_EQ(*c->cpu, 1);
     EXPECT_DOUBLE_EQ(c->cpk, 1);
     EXPECT_NEAR(c->expectedPpm, 1'349.9, 0.1);
 
-    EXPECT_FALSE(CapabilityOf(values, {13, 7}, 10, 1, 1)) << "limits out of order";
-    EXPECT_FALSE(CapabilityOf(values, {13, 13}, 10, 1, 1)) << "no room between the limits";
-    values.resize(kCapabilityMinimumTests - 1);
-    EXPECT_FALSE(CapabilityOf(values, {7, 13}, 10, 1, 1)) << "too few tests";
+    EXPECT_FALSE(CapabilityOf(n, {13, 7}, 10, 1, 1)) << "limits out of order";
+    EXPECT_FALSE(CapabilityOf(n, {13, 13}, 10, 1, 1)) << "no room between the limits";
+    EXPECT_FALSE(CapabilityOf(kCapabilityMinimumTests - 1, {7, 13}, 10, 1, 1)) << "too few tests";
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST(WorkedExamples, NistCapabilityOfAnOffCentreProcess) {
     ASSERT_NEAR(mean, 16, 1e-12);
     ASSERT_NEAR(sigma, 2, 1e-12);
 
-    std::optional<Capability> c = CapabilityOf(tests, {8, 20}, mean, sigma, sigma);
+    std::optional<Capability> c = CapabilityOf(tests.size(), {8, 20}, mean, sigma, sigma);
     ASSERT_TRUE(c);
     EXPECT_NEAR(*c->cp, 1.0, HalfUnitOfDecimal(1));
     EXPECT_NEAR(*c->cpu, 0.6667, HalfUnitOfDecimal(4));
@@ -83,7 +83,7 @@ class NistRejectRates : public testing::TestWithParam<RejectRow> {};
 TEST_P(NistRejectRates, ExpectedOutsideACentredProcess) {
     const RejectRow& row = GetParam();
     std::vector<double> tests(kCapabilityMinimumTests, 0.0);
-    std::optional<Capability> c = CapabilityOf(tests, {-3 * row.cp, 3 * row.cp}, 0, 1, 1);
+    std::optional<Capability> c = CapabilityOf(tests.size(), {-3 * row.cp, 3 * row.cp}, 0, 1, 1);
     ASSERT_TRUE(c);
     EXPECT_NEAR(*c->pp, row.cp, 1e-12);
     EXPECT_NEAR(c->expectedPpm, row.ppm, row.halfUnitPpm);
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(CpTable, NistRejectRates,
 // with 95 % confidence, between 0.89 and 1.41.
 TEST(WorkedExamples, QualityDigestCpkInterval) {
     std::vector<double> tests(45, 0.0);
-    std::optional<Capability> c = CapabilityOf(tests, {std::nullopt, 3 * 1.15}, 0, 1, 1);
+    std::optional<Capability> c = CapabilityOf(tests.size(), {std::nullopt, 3 * 1.15}, 0, 1, 1);
     ASSERT_TRUE(c);
     EXPECT_NEAR(c->cpk, 1.15, 1e-12);
     EXPECT_NEAR(c->cpkInterval.first, 0.89, HalfUnitOfDecimal(2));

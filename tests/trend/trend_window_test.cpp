@@ -304,14 +304,22 @@ TEST_P(TrendWindowTest, OpensOnTheLastTestedPartNumberOfTheArchiveItNames) {
     EXPECT_GT(chart->xAxis->range().upper, ChartTime(0)) << "the instrument's clock";
 }
 
-// A leak that is not a number shows as received; a block of cells copies as tab-separated text.
+// A leak that is not a number shows as received and counts in the statistics; a block of cells
+// copies as tab-separated text.
 TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     History odd = HistoryOf({"1S4713", "11,ODD,C,OVER,N,3600,4", "12,ODD,C,,N,7200,4"});
     ASSERT_TRUE(StoreUpload(location_, {odd, "/dev/ttyUSB0", 3, QDateTime::currentDateTimeUtc()})
                     .written());
+    ASSERT_FALSE(StorePartLimits(
+        location_, {"ODD", std::nullopt, 0.5, "qa", QDateTime::currentDateTimeUtc()}));
     filterBy("pn", "ODD");
     QTableView* table = find<QTableView>("tests");
     EXPECT_EQ(table->model()->index(0, 4).data().toString(), "OVER");
+    // Both tests count, neither is a number to chart; "OVER" is beyond the USL, a blank is not.
+    QStringList cells;
+    for (int column : {1, 3, 23})
+        cells << find<QTableWidget>("statistics")->item(0, column)->text();
+    EXPECT_EQ(cells.join("|").toStdString(), "2|0|500000 / -");
     table->selectionModel()->select(
         QItemSelection(table->model()->index(0, 1), table->model()->index(1, 2)),
         QItemSelectionModel::Select);
@@ -532,8 +540,11 @@ TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNo
         return CommandOutput(QM4250_ARCHIVE_EXECUTABLE " " + arguments + " --archive " +
                              location_.path.toStdString() + " 2>&1; echo status $?");
     };
-    EXPECT_EQ(run("report " + pdf + " --pn 'P;1' --pn 'P%2' --rules WE1,n3"),
-              "report written to " + pdf + "\nstatus 0\n");
+    auto ends = [](const std::string& output, const std::string& end) {
+        return output.size() >= end.size() && output.substr(output.size() - end.size()) == end;
+    };
+    EXPECT_TRUE(ends(run("report " + pdf + " --pn 'P;1' --pn 'P%2' --rules WE1,n3"),
+                     "report written to " + pdf + "\nstatus 0\n"));
     std::string text = CommandOutput("pdftotext -raw " + pdf + " -");
     for (const char* expected :
          {"PN P%2", "PN P;1", "page 1 of 2", "page 2 of 2", "Rule breaks (WE 1, Nelson 3)"})
@@ -543,13 +554,13 @@ TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNo
     EXPECT_FALSE(words["UCL"].intersects(words["USL"])) << "USL on UCL, their labels apart";
 
     QFile::remove(QString::fromStdString(pdf));
-    EXPECT_EQ(run("report " + pdf + " --pn NOPE"),
-              "qm4250-archive: the report was not written: no tests selected\nstatus 1\n");
+    EXPECT_TRUE(ends(run("report " + pdf + " --pn NOPE"),
+                     "qm4250-archive: the report was not written: no tests selected\nstatus 1\n"));
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(pdf)));
     for (const char* refused :
          {"report x.pdf --rules WE5", "limits 'P;1' --upper 0.001 --lower 0.002",
           "limits 'P;1' --upper 0.001 --lower 0.001"})
-        EXPECT_EQ(run(refused).substr(run(refused).size() - 9), "status 2\n") << refused;
+        EXPECT_TRUE(ends(run(refused), "status 2\n")) << refused;
 }
 
 // Limits and exclusions that cannot be read end the selection: no part of it is charted as if
