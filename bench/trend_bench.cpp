@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "proc_status.h"
+#include "trend/memory_reuse.h"
 #include "trend/trend_window.h"
 
 using namespace qm4250;
@@ -36,6 +37,8 @@ double Redraw(TrendWindow& window, bool& read) {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As qm4250-archive does before it opens the window.
+    ReuseFreedMemory();
     QApplication app(argc, argv);
     if (argc < 2 || argc > 4) {
         std::fputs("usage: trend_bench ARCHIVE.sqlite [PN] [SCREENSHOT.png]\n", stderr);

@@ -5,6 +5,7 @@
 
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
+#include "trend/memory_reuse.h"
 #include "trend/selection_exports.h"
 #include "trend/trend_window.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
             qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        ReuseFreedMemory();
         QApplication app(argc, argv);
         return RunArchiveCommand(arguments, stdout, stderr, WriteArchiveReport);
     }
@@ -26,6 +28,7 @@ int main(int argc, char* argv[]) {
         return RunArchiveCommand(arguments, stdout, stderr);
     }
     // Without a command, the archive window.
+    ReuseFreedMemory();
     QApplication app(argc, argv);
     ChosenLocation chosen = ChooseArchiveLocation({});
     if (!chosen.location) {

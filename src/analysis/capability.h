@@ -35,8 +35,8 @@ struct Capability {
     double expectedPpm = 0;  // outside, under the normal curve of the overall sigma, per million
 };
 
-// Of the process's n values, their mean and sigmas: the same mean and sigma make both Cp and Cpk, so
-// Cpk is never above Cp. None below kCapabilityMinimumTests, without a limit, with limits out of
+// Of the process's n values, their mean and sigmas: the same mean and sigma make both Cp and Cpk,
+// so Cpk is never above Cp. None below kCapabilityMinimumTests, without a limit, with limits out of
 // order, or without spread.
 std::optional<Capability> CapabilityOf(size_t n, const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall);

@@ -45,9 +45,11 @@ PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<TestReadi
         statistics.min = *min;
         statistics.max = *max;
     }
-    ChartJudgement judgement = JudgeChart(series, judging.frozen, judging.rules);
-    statistics.limits = judgement.limits;
-    statistics.ruleBreaks = judgement.pointsBroken;
+    std::optional<ControlLimits> own = IndividualsLimits(series);
+    statistics.limits = judging.frozen ? judging.frozen : own;
+    if (statistics.limits)
+        statistics.ruleBreaks = PointsBreaking(series.values, statistics.limits->mean,
+                                               statistics.limits->sigmaMovingRange, judging.rules);
 
     // The process's mean and overall sigma, in two passes over the kept values, not a copy.
     double sum = 0;
@@ -64,11 +66,11 @@ PartStatistics StatisticsOfPart(std::string_view pn, const std::vector<TestReadi
         double squares = 0;
         for (size_t i = 0; i < series.size(); ++i)
             if (series.kept[i])
-                squares += (series.values[i] - statistics.mean) * (series.values[i] - statistics.mean);
+                squares +=
+                    (series.values[i] - statistics.mean) * (series.values[i] - statistics.mean);
         statistics.sigmaOverall = std::sqrt(squares / (kept - 1));
         statistics.suggestedSetPoint = statistics.mean + 3 * *statistics.sigmaOverall;
     }
-    std::optional<ControlLimits> own = judging.frozen ? IndividualsLimits(series) : judgement.limits;
     if (own)
         statistics.sigmaMovingRange = own->sigmaMovingRange;
     if (judging.tolerance && statistics.sigmaMovingRange && statistics.sigmaOverall)

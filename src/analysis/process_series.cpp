@@ -6,6 +6,7 @@ namespace qm4250 {
 
 ProcessSeries SeriesOfReadings(const std::vector<TestReading>& tests) {
     ProcessSeries series;
+    series.values.reserve(tests.size());
     bool afterValue = false;
     for (const TestReading& test : tests) {
         if (!test.leak) {

@@ -88,19 +88,42 @@ bool Breaks(RunRule rule, const std::vector<double>& values, const std::vector<P
 
 }  // namespace
 
-std::vector<RunRuleBreak> FindRunRuleBreaks(const std::vector<double>& values, double centre,
-                                            double sigma, const std::vector<RunRule>& rules) {
+namespace {
+
+std::vector<Position> PositionsOf(const std::vector<double>& values, double centre, double sigma) {
     std::vector<Position> at;
     at.reserve(values.size());
     for (double value : values)
         at.push_back(PositionOf(value, centre, sigma));
-    bool spread = sigma > 0;
+    return at;
+}
+
+}  // namespace
+
+std::vector<RunRuleBreak> FindRunRuleBreaks(const std::vector<double>& values, double centre,
+                                            double sigma, const std::vector<RunRule>& rules) {
+    std::vector<Position> at = PositionsOf(values, centre, sigma);
+    // Room for a break at every point, touched only as far as there are breaks.
     std::vector<RunRuleBreak> breaks;
+    breaks.reserve(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         for (RunRule rule : rules)
-            if (Breaks(rule, values, at, i, spread))
+            if (Breaks(rule, values, at, i, sigma > 0))
                 breaks.push_back({rule, i});
     return breaks;
+}
+
+size_t PointsBreaking(const std::vector<double>& values, double centre, double sigma,
+                      const std::vector<RunRule>& rules) {
+    std::vector<Position> at = PositionsOf(values, centre, sigma);
+    size_t broken = 0;
+    for (size_t i = 0; i < values.size(); ++i)
+        for (RunRule rule : rules)
+            if (Breaks(rule, values, at, i, sigma > 0)) {
+                ++broken;
+                break;
+            }
+    return broken;
 }
 
 }  // namespace qm4250

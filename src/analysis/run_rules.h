@@ -42,4 +42,8 @@ struct RunRuleBreak {
 std::vector<RunRuleBreak> FindRunRuleBreaks(const std::vector<double>& values, double centre,
                                             double sigma, const std::vector<RunRule>& rules);
 
+// How many points break at least one of the rules, without listing the breaks.
+size_t PointsBreaking(const std::vector<double>& values, double centre, double sigma,
+                      const std::vector<RunRule>& rules);
+
 }  // namespace qm4250

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "archive/native_handle.h"
 
@@ -28,8 +27,8 @@ const QString kReadingSql =
     "CASE WHEN t.leak IS NOT NULL THEN 0 ELSE (SELECT CASE UPPER(TRIM(x.leak_text))"
     " WHEN 'OVER' THEN 1 WHEN 'UNDER' THEN 2 ELSE 3 END FROM tests x WHERE x.id = t.id) END";
 
-const QString kColumns = QString("t.id, t.time_seconds, t.leak, ") + kRejectSql +
-                         ", t.power_up, t.pn, " + kReadingSql + ", t.instrument_id";
+const QString kColumns =
+    QString("t.id, t.time_seconds, t.leak, ") + kRejectSql + ", t.power_up, t.pn, " + kReadingSql;
 
 // Gives each PN met its index, looking up the bytes as they come without copying them.
 class PartNumbers {
@@ -61,20 +60,6 @@ class PartNumbers {
     const std::pair<const std::string, uint32_t>* last_ = nullptr;
 };
 
-// The instruments met, each once; a run of one instrument's tests looks it up once.
-class Instruments {
-  public:
-    void met(qint64 id) {
-        if (id != last_ || seen_.empty())
-            seen_.insert(last_ = id);
-    }
-    size_t count() const { return seen_.size(); }
-
-  private:
-    std::unordered_set<qint64> seen_;
-    qint64 last_ = 0;
-};
-
 QString NamesSql(size_t ids) {
     QStringList placeholders(static_cast<qsizetype>(ids), "?");
     return "SELECT t.id, t.seq, i.serial FROM tests t JOIN instruments i ON i.id = t.instrument_id"
@@ -98,7 +83,6 @@ std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, Selecte
                           SQLITE_TRANSIENT);
     }
     PartNumbers parts(selected.pns);
-    Instruments instruments;
     int step;
     while ((step = sqlite3_step(prepared)) == SQLITE_ROW) {
         TestPoint point;
@@ -106,18 +90,17 @@ std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, Selecte
         point.seconds = sqlite3_column_int64(prepared, 1);
         if (sqlite3_column_type(prepared, 2) != SQLITE_NULL)
             point.leak = sqlite3_column_double(prepared, 2);
+        else
+            point.reading = static_cast<LeakReading>(sqlite3_column_int(prepared, 6));
         point.reject = sqlite3_column_int(prepared, 3) != 0;
         point.powerUp = sqlite3_column_int(prepared, 4) != 0;
         const auto* pn = reinterpret_cast<const char*>(sqlite3_column_text(prepared, 5));
         point.part = parts.of(pn ? std::string_view(pn, size_t(sqlite3_column_bytes(prepared, 5)))
                                  : std::string_view());
-        point.reading = static_cast<LeakReading>(sqlite3_column_int(prepared, 6));
-        instruments.met(sqlite3_column_int64(prepared, 7));
         selected.points.push_back(point);
     }
     if (step != SQLITE_DONE)
         return QString::fromUtf8(sqlite3_errmsg(db));
-    selected.instruments = instruments.count();
     return std::nullopt;
 }
 
@@ -127,7 +110,6 @@ std::optional<QSqlError> ReadQt(QSqlDatabase db, const TestFilter& filter,
     if (!SelectFiltered(query, kColumns, filter))
         return query.lastError();
     PartNumbers parts(selected.pns);
-    Instruments instruments;
     while (query.next()) {
         TestPoint point;
         point.id = query.value(0).toLongLong();
@@ -138,12 +120,10 @@ std::optional<QSqlError> ReadQt(QSqlDatabase db, const TestFilter& filter,
         point.powerUp = query.value(4).toInt() != 0;
         point.part = parts.of(query.value(5).toString().toStdString());
         point.reading = static_cast<LeakReading>(query.value(6).toInt());
-        instruments.met(query.value(7).toLongLong());
         selected.points.push_back(point);
     }
     if (query.lastError().isValid())
         return query.lastError();
-    selected.instruments = instruments.count();
     return std::nullopt;
 }
 
@@ -160,6 +140,21 @@ std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& co
     if (std::optional<QSqlError> failed = ReadQt(connection.db(), filter, selected))
         return connection.failure(*failed);
     return selected;
+}
+
+std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection,
+                                                   const TestFilter& filter) {
+    FilterSql where = FilterSqlOf(filter);
+    QSqlQuery query(connection.db());
+    query.prepare(
+        "SELECT COUNT(DISTINCT t.instrument_id) FROM tests t JOIN instruments i"
+        " ON i.id = t.instrument_id" +
+        where.where);
+    for (const QVariant& value : where.values)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next())
+        return connection.failure(query.lastError());
+    return static_cast<size_t>(query.value(0).toLongLong());
 }
 
 QString TestDetails(ArchiveConnection& connection, qint64 id) {

@@ -30,13 +30,16 @@ struct TestPoint {
 struct SelectedTests {
     std::vector<TestPoint> points;
     std::vector<QString> pns;  // in the order first met
-    size_t instruments = 0;    // how many instruments the tests come from
 };
 
 // Any error, even after some were read, fails the selection. On SQLite the rows are read through
 // the engine's own library, a million in the time Qt's SQL layer takes for a third of them.
 std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
                                                            const TestFilter& filter);
+
+// How many instruments the tests the filter selects come from.
+std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection,
+                                                   const TestFilter& filter);
 
 // A test's fields as a tooltip shows them, as plain text; empty when it cannot be read.
 QString TestDetails(ArchiveConnection& connection, qint64 id);

@@ -159,10 +159,11 @@ void ChartPanel::draw() {
             : "Individuals: PN " + pn.toString();
     // The last chart's tests go first: a million of them need not be held twice.
     selection_.charted = {};
-    selection_.charted = DrawPartChart(
-        {*chart_, *movingRange_, *histogram_},
-        pooled ? selection_.selected.points : TestsOf(selection_.selected, pn.toString()),
-        pooled ? QString() : pn.toString(), selection_.judging, axis(), title);
+    selection_.charted =
+        DrawPartChart({*chart_, *movingRange_, *histogram_},
+                      pooled ? PartTests(std::span<const TestPoint>(selection_.selected.points))
+                             : TestsOf(selection_.selected, pn.toString()),
+                      pooled ? QString() : pn.toString(), selection_.judging, axis(), title);
     const ChartedPart& charted = selection_.charted;
     fittedX_ = charted.summary.x;
     fittedY_ = charted.summary.y;
@@ -176,7 +177,7 @@ void ChartPanel::draw() {
             "%1 tests selected; charted: %2 tests, %3 with a numeric leak; mean "
             "%4, σ (MR) %5, %6 rule breaks%7")
             .arg(selection_.selected.points.size())
-            .arg(charted.points.size())
+            .arg(charted.points.tests.size())
             .arg(charted.series.y.size())
             .arg(charted.series.y.empty() ? "-" : LimitText(sum / double(charted.series.y.size())))
             .arg(summary.limits ? LimitText(summary.limits->sigmaMovingRange) : "-")
@@ -202,7 +203,7 @@ QString ChartPanel::drawChosenChart(const QString& pn) {
         return {};
     const SelectionJudging& judging = selection_.judging;
     std::vector<TestPoint> tests;
-    for (const TestPoint& test : selection_.charted.points)
+    for (const TestPoint& test : selection_.charted.points.tests)
         if (type == ChartType::RejectRate ? judging.exclusions.count(test.id) == 0
                                           : judging.inLimits(test))
             tests.push_back(test);

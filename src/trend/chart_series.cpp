@@ -1,6 +1,7 @@
 #include "trend/chart_series.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace qm4250 {
 
@@ -14,8 +15,17 @@ QString TestTimeText(qint64 seconds) {
         .toString("yyyy-MM-dd HH:mm:ss");
 }
 
-ChartSeries SeriesOf(const std::vector<TestPoint>& points, ChartAxis axis) {
+ChartSeries SeriesOf(std::span<const TestPoint> points, ChartAxis axis) {
     ChartSeries series;
+    size_t numbers =
+        static_cast<size_t>(std::count_if(points.begin(), points.end(), [](const TestPoint& point) {
+            return point.leak.has_value();
+        }));
+    for (auto* column : {&series.x, &series.y})
+        column->reserve(numbers);
+    series.reject.reserve(numbers);
+    series.adjacent.reserve(numbers);
+    series.source.reserve(numbers);
     bool afterPoint = false;
     for (const TestPoint& point : points) {
         double sample = static_cast<double>(series.x.size()) + (point.leak ? 1 : 0.5);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <span>
 #include <vector>
 
 #include "archive/test_points.h"
@@ -28,6 +29,6 @@ double ChartTime(qint64 seconds);
 // The same as a date and time, as lists print it.
 QString TestTimeText(qint64 seconds);
 
-ChartSeries SeriesOf(const std::vector<TestPoint>& points, ChartAxis axis);
+ChartSeries SeriesOf(std::span<const TestPoint> points, ChartAxis axis);
 
 }  // namespace qm4250

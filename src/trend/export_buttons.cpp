@@ -47,7 +47,9 @@ bool ExportButtons::saveChart(const QString& path) {
 
 bool ExportButtons::saveReport(const QString& path) {
     ExportOutcome outcome = exports_.report(path, filters_.filter(), chart_.axis());
-    if (!outcome.written)
+    if (outcome.notRead)
+        emit told("The report was not written: " + ArchiveErrorText(*outcome.notRead));
+    else if (!outcome.written)
         emit told("The report was not written: " +
                   (outcome.tests == 0 ? QString("no tests selected") : path));
     return outcome.written;

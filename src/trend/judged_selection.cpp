@@ -33,18 +33,25 @@ std::vector<PnCount> PnsByCount(const SelectedTests& selected) {
     return pns;
 }
 
-std::vector<TestPoint> TestsOf(const SelectedTests& selected, const QString& pn) {
+PartTests TestsOf(const SelectedTests& selected, const QString& pn) {
+    if (selected.pns.size() == 1 && selected.pns.front() == pn)
+        return PartTests(std::span<const TestPoint>(selected.points));
     auto found = std::find(selected.pns.begin(), selected.pns.end(), pn);
     auto part = static_cast<uint32_t>(found - selected.pns.begin());
     std::vector<TestPoint> tests;
+    tests.reserve(static_cast<size_t>(
+        std::count_if(selected.points.begin(), selected.points.end(),
+                      [part](const TestPoint& point) { return point.part == part; })));
     for (const TestPoint& point : selected.points)
         if (point.part == part)
             tests.push_back(point);
-    return tests;
+    return PartTests(std::move(tests));
 }
 
 std::vector<std::vector<TestPoint>> TestsByPart(const SelectedTests& selected) {
     std::vector<std::vector<TestPoint>> parts(selected.pns.size());
+    for (const PnCount& pn : PnsByCount(selected))
+        parts[pn.part].reserve(pn.tests);
     for (const TestPoint& point : selected.points)
         parts[point.part].push_back(point);
     return parts;
@@ -53,6 +60,8 @@ std::vector<std::vector<TestPoint>> TestsByPart(const SelectedTests& selected) {
 std::vector<PartStatistics> StatisticsPerPart(const SelectedTests& selected,
                                               const SelectionJudging& judging) {
     std::vector<std::vector<TestReading>> tests(selected.pns.size());
+    for (const PnCount& pn : PnsByCount(selected))
+        tests[pn.part].reserve(pn.tests);
     for (const TestPoint& point : selected.points)
         tests[point.part].push_back(judging.readingOf(point));
     std::vector<PartStatistics> parts;

@@ -47,8 +47,8 @@ struct PnCount {
 // The selection's part numbers, the most tested first, then in the order of their text.
 std::vector<PnCount> PnsByCount(const SelectedTests& selected);
 
-// The tests of one part number, in time order.
-std::vector<TestPoint> TestsOf(const SelectedTests& selected, const QString& pn);
+// The tests of one part number, in time order: the selection's own where it holds no other.
+PartTests TestsOf(const SelectedTests& selected, const QString& pn);
 
 // The tests of each part number, by its index into the selection's PNs.
 std::vector<std::vector<TestPoint>> TestsByPart(const SelectedTests& selected);

@@ -182,7 +182,8 @@ struct PartPages {
 }  // namespace
 
 bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
-                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis) {
+                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
+                 bool severalInstruments) {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
@@ -210,7 +211,7 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         summary.breaks = std::move(judged.breaks);
         pagesOf.lines =
             ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
-                      ExclusionList(series, judging), judging, selected.instruments > 1);
+                      ExclusionList(series, judging), judging, severalInstruments);
         std::vector<TestReading> readings;
         for (const TestPoint& point : pagesOf.tests)
             readings.push_back(judging.readingOf(point));
@@ -240,8 +241,9 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         const QString& pn = part.part.pn;
         QString title = "QM4250 Test Archive: PN " + pn;
         DrawHeading(painter, width, title, heading, ++pageNumber, pages);
-        ChartedPart charted = DrawPartChart({chart, movingRange, histogram}, std::move(part.tests),
-                                            pn, judging, axis, "Individuals: PN " + pn);
+        ChartedPart charted =
+            DrawPartChart({chart, movingRange, histogram}, PartTests(std::move(part.tests)), pn,
+                          judging, axis, "Individuals: PN " + pn);
         Place(painter, chart, {kMargin, top}, chartSize);
         Place(painter, movingRange, {kMargin, top + kChartHeight}, movingRangeSize);
         Place(painter, histogram, {kMargin + chartSize.width() + 8, top}, histogramSize);

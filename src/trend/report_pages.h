@@ -26,11 +26,12 @@ struct ReportHeading {
 // any), the moving-range chart and the histogram, the part's statistics and capability, the
 // heading with the page's number of all, and the list of rule breaks and of tests left out of the
 // limits, going on over further pages where it must (up to kListedAtMost lines a PN). The
-// connection gives each listed test its Seq# and instrument. False when the file cannot be
-// written.
+// connection gives each listed test its Seq# and, where the tests come from several instruments,
+// its instrument. False when the file cannot be written.
 inline constexpr size_t kListedAtMost = 600;
 bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
-                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis);
+                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
+                 bool severalInstruments);
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
 QString FilterDescription(const TestFilter& filter);

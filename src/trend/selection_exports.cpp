@@ -29,7 +29,7 @@ ExportOutcome SelectionExports::tests(const TestFilter& filter, const QString& p
 ExportOutcome SelectionExports::statistics(const QString& path) const {
     const ChartedPart& charted = selection_.charted;
     std::vector<qint64> ids;
-    for (const TestPoint& point : charted.points)
+    for (const TestPoint& point : charted.points.tests)
         ids.push_back(point.id);
     std::variant<std::map<qint64, TestName>, ArchiveError> names = TestNamesOf(connection_, ids);
     if (auto* error = std::get_if<ArchiveError>(&names))
@@ -39,7 +39,7 @@ ExportOutcome SelectionExports::statistics(const QString& path) const {
         broken[charted.series.source[rule.index]] << RuleName(rule.rule);
     const std::map<qint64, Exclusion>& exclusions = selection_.judging.exclusions;
     std::vector<ChartDataRow> rows;
-    for (const TestPoint& point : charted.points) {
+    for (const TestPoint& point : charted.points.tests) {
         auto excluded = exclusions.find(point.id);
         rows.push_back({selection_.selected.pns[point.part], std::get<0>(names)[point.id].seq,
                         point.seconds, point.leak, point.reject, broken[&point].join(", "),
@@ -53,9 +53,13 @@ ExportOutcome SelectionExports::report(const QString& path, const TestFilter& fi
                                        ChartAxis axis) const {
     if (selection_.selected.points.empty())
         return {};
-    bool written = WriteReport(
-        path, connection_, selection_.selected, selection_.judging,
-        {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()}, axis);
+    std::variant<size_t, ArchiveError> instruments = InstrumentCount(connection_, filter);
+    if (auto* error = std::get_if<ArchiveError>(&instruments))
+        return {*error, false, 0, 0};
+    bool written =
+        WriteReport(path, connection_, selection_.selected, selection_.judging,
+                    {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()},
+                    axis, std::get<size_t>(instruments) > 1);
     return {std::nullopt, written, selection_.selected.points.size(),
             selection_.selected.pns.size()};
 }
@@ -90,9 +94,12 @@ std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const
         return ArchiveErrorText(notRead->error);
     if (std::get<JudgedSelection>(judged).selected.points.empty())
         return "no tests selected";
-    if (!SelectionExports(location, connection, std::get<JudgedSelection>(judged))
-             .report(path, filter, ChartAxis::SampleNumber)
-             .written)
+    ExportOutcome outcome =
+        SelectionExports(location, connection, std::get<JudgedSelection>(judged))
+            .report(path, filter, ChartAxis::SampleNumber);
+    if (outcome.notRead)
+        return ArchiveErrorText(*outcome.notRead);
+    if (!outcome.written)
         return "cannot write " + path;
     return std::nullopt;
 }

@@ -52,6 +52,9 @@ void CheckStatistics(const std::vector<TestReading>& tests, uint16_t ruleBits) {
         FUZZ_CHECK(part.n == tests.size() && part.kept <= part.n);
         FUZZ_CHECK(part.rejectRate >= 0 && part.rejectRate <= 1);
         FUZZ_CHECK(part.observedPpm && *part.observedPpm >= 0 && *part.observedPpm <= 1e6);
+        FUZZ_CHECK(
+            part.ruleBreaks ==
+            JudgeChart(SeriesOfReadings(tests), std::nullopt, RulesOf(ruleBits)).pointsBroken);
         if (part.capability && part.capability->cp)
             FUZZ_CHECK(part.capability->cpk <= *part.capability->cp * (1 + 1e-12) + 1e-12);
     }

@@ -20,7 +20,7 @@ SelectedTests Selection(const std::vector<QString>& pns, const std::vector<uint3
     return selected;
 }
 
-std::vector<qint64> Ids(const std::vector<TestPoint>& tests) {
+std::vector<qint64> Ids(std::span<const TestPoint> tests) {
     std::vector<qint64> ids;
     for (const TestPoint& test : tests)
         ids.push_back(test.id);
@@ -40,9 +40,11 @@ TEST(JudgedSelectionTest, PartsGoMostTestedFirstThenByTextEachInTimeOrder) {
 
     std::vector<std::vector<TestPoint>> byPart = TestsByPart(selected);
     EXPECT_EQ(Ids(byPart[2]), (std::vector<qint64>{1, 4, 7}));
-    EXPECT_EQ(Ids(TestsOf(selected, "A")), (std::vector<qint64>{3, 6}));
-    EXPECT_EQ(Ids(TestsOf(selected, "B")), Ids(byPart[0]));
-    EXPECT_TRUE(TestsOf(selected, "none").empty());
+    EXPECT_EQ(Ids(TestsOf(selected, "A").tests), (std::vector<qint64>{3, 6}));
+    EXPECT_EQ(Ids(TestsOf(selected, "B").tests), Ids(byPart[0]));
+    EXPECT_TRUE(TestsOf(selected, "none").tests.empty());
+    SelectedTests one = Selection({"A"}, {0, 0, 0});
+    EXPECT_EQ(TestsOf(one, "A").tests.data(), one.points.data()) << "not copied";
 
     std::vector<std::pair<std::string, size_t>> statistics;
     for (const PartStatistics& part : StatisticsPerPart(selected, {}))
