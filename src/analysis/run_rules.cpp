@@ -109,7 +109,7 @@ std::vector<RunRuleBreak> FindRunRuleBreaks(const std::vector<double>& values, d
     for (size_t i = 0; i < values.size(); ++i)
         for (RunRule rule : rules)
             if (Breaks(rule, values, at, i, sigma > 0))
-                breaks.push_back({rule, i});
+                breaks.push_back({rule, static_cast<uint32_t>(i)});
     return breaks;
 }
 

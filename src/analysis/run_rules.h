@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace qm4250 {
@@ -8,7 +9,7 @@ namespace qm4250 {
 // The run rules an engineer switches on: the Western Electric rules 1 to 4 and the Nelson rules
 // 1 to 8. Zones are counted in sigmas from the centre line; a point on the centre line is on
 // neither side and ends every run on a side.
-enum class RunRule {
+enum class RunRule : uint8_t {
     WesternElectric1,  // one point beyond 3 sigma
     WesternElectric2,  // 2 of 3 in a row beyond 2 sigma, on one side
     WesternElectric3,  // 4 of 5 in a row beyond 1 sigma, on one side
@@ -34,7 +35,7 @@ inline constexpr RunRule kAllRunRules[] = {
 // first points of the data count as a window of their own.
 struct RunRuleBreak {
     RunRule rule;
-    size_t index;
+    uint32_t index;  // eight bytes a break: a million tests may break a rule a million times
 };
 
 // The breaks of each rule asked for, in the order of the points, then of the rules as given.

@@ -69,6 +69,21 @@ QString NamesSql(size_t ids) {
 
 using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 
+// Room for as many tests as the archive holds, up to a few million: room reserved is only
+// address space until a test is written into it, where a vector grown by doubling writes a
+// large selection's pages twice over.
+size_t RoomForSelection(sqlite3* db) {
+    constexpr sqlite3_int64 kMostReserved = 4'000'000;
+    sqlite3_stmt* prepared = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT MAX(id) FROM tests", -1, &prepared, nullptr) != SQLITE_OK)
+        return 0;
+    Statement statement(prepared, sqlite3_finalize);
+    if (sqlite3_step(prepared) != SQLITE_ROW)
+        return 0;
+    return static_cast<size_t>(
+        std::clamp<sqlite3_int64>(sqlite3_column_int64(prepared, 0), 0, kMostReserved));
+}
+
 std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, SelectedTests& selected) {
     FilterSql where = FilterSqlOf(filter);
     QByteArray sql = (SelectFilteredSql(kColumns, where)).toUtf8();
@@ -83,6 +98,7 @@ std::optional<QString> ReadSqlite(sqlite3* db, const TestFilter& filter, Selecte
                           SQLITE_TRANSIENT);
     }
     PartNumbers parts(selected.pns);
+    selected.points.reserve(RoomForSelection(db));
     int step;
     while ((step = sqlite3_step(prepared)) == SQLITE_ROW) {
         TestPoint point;
