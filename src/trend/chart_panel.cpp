@@ -168,19 +168,17 @@ void ChartPanel::draw() {
     fittedX_ = charted.summary.x;
     fittedY_ = charted.summary.y;
     fittedSpreadY_ = charted.summary.movingRangeY;
-    double sum = 0;
-    for (double leak : charted.series.y)
-        sum += leak;
     const ChartSummary& summary = charted.summary;
+    // The process's mean and sigma, as the statistics give them.
     QString text =
         QString(
-            "%1 tests selected; charted: %2 tests, %3 with a numeric leak; mean "
-            "%4, σ (MR) %5, %6 rule breaks%7")
+            "%1 tests selected; charted: %2 tests, %3 with a numeric leak; process mean %4, "
+            "σ (MR) %5, %6 rule breaks%7")
             .arg(selection_.selected.points.size())
             .arg(charted.points.tests.size())
             .arg(charted.series.y.size())
-            .arg(charted.series.y.empty() ? "-" : LimitText(sum / double(charted.series.y.size())))
-            .arg(summary.limits ? LimitText(summary.limits->sigmaMovingRange) : "-")
+            .arg(summary.process ? LimitText(summary.process->mean) : "-")
+            .arg(summary.process ? LimitText(summary.process->sigmaMovingRange) : "-")
             .arg(summary.ruleBreaks)
             .arg(summary.density ? "; within the limits drawn as a density band" : "");
     emit drawn(text + drawChosenChart(pooled ? QString("all %1, pooled").arg(chartPn_->count() - 1)

@@ -199,6 +199,7 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
     ChartJudgement judgement = JudgeChart(process, view.frozen, view.rules);
     summary.limits = judgement.limits;
     summary.frozen = judgement.frozen;
+    summary.process = judgement.frozen ? IndividualsLimits(process) : judgement.limits;
     std::vector<double> marks;
     if (summary.limits) {
         QString frozen = summary.frozen ? " frozen" : "";

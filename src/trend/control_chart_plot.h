@@ -29,7 +29,9 @@ struct ChartSummary {
     size_t withLeak = 0;   // the chart's points
     bool density = false;  // the tests within the limits drawn as a band
     std::optional<ControlLimits> limits;
-    bool frozen = false;               // the limits are a baseline's
+    bool frozen = false;  // the limits are a baseline's
+    // The process's own limits, its mean and sigma, whichever limits judge.
+    std::optional<ControlLimits> process;
     std::vector<RunRuleBreak> breaks;  // of the rules switched on, by point of the series
     size_t ruleBreaks = 0;             // points breaking at least one rule
     size_t offScale = 0;               // points beyond the fitted view, marked at its edge
