@@ -20,7 +20,9 @@ bool LimitsInOrder(const std::optional<double>& lower, const std::optional<doubl
 std::optional<Capability> CapabilityOf(size_t n, const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall) {
     if (n < kCapabilityMinimumTests || (!limits.lower && !limits.upper) ||
-        !LimitsInOrder(limits.lower, limits.upper) || !(sigmaWithin > 0) || !(sigmaOverall > 0))
+        !LimitsInOrder(limits.lower, limits.upper) || !std::isfinite(mean) ||
+        !(sigmaWithin > 0 && std::isfinite(sigmaWithin)) ||
+        !(sigmaOverall > 0 && std::isfinite(sigmaOverall)))
         return std::nullopt;
     Capability c;
     c.n = n;

@@ -37,7 +37,7 @@ struct Capability {
 
 // Of the process's n values, their mean and sigmas: the same mean and sigma make both Cp and Cpk,
 // so Cpk is never above Cp. None below kCapabilityMinimumTests, without a limit, with limits out of
-// order, or without spread.
+// order, without spread, or where the mean or a sigma is not a finite number.
 std::optional<Capability> CapabilityOf(size_t n, const ToleranceLimits& limits, double mean,
                                        double sigmaWithin, double sigmaOverall);
 
