@@ -68,14 +68,15 @@ std::vector<StatisticsCell> LayOutStatistics(const QFontMetrics& metrics, int to
         return std::max({kSmallestCell, metrics.horizontalAdvance(headers[i]) + 10,
                          metrics.horizontalAdvance(values[i]) + 10});
     };
+    // A PN longer than a quarter of the line wraps within that.
+    const int pnWidth = std::min(cellWidth(0), width / 4);
     std::vector<StatisticsCell> cells;
     int x = width, y = top - kStatisticsLine;
     for (int i = 1; i < headers.size(); ++i) {
         if (x + cellWidth(i) > width) {
             y += kStatisticsLine;
-            cells.push_back(
-                {QRect(kMargin, y, cellWidth(0), kStatisticsLine), headers[0], values[0]});
-            x = cellWidth(0);
+            cells.push_back({QRect(kMargin, y, pnWidth, kStatisticsLine), headers[0], values[0]});
+            x = pnWidth;
         }
         // A value wider than a whole line wraps within it.
         int room = std::min(cellWidth(i), width - x);
