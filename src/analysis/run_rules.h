@@ -30,6 +30,9 @@ inline constexpr RunRule kAllRunRules[] = {
     RunRule::Nelson3,          RunRule::Nelson4,          RunRule::Nelson5,
     RunRule::Nelson6,          RunRule::Nelson7,          RunRule::Nelson8};
 
+// A rule as lists and messages name it: "WE 1", "Nelson 7".
+const char* RunRuleName(RunRule rule);
+
 // A rule broken at a point: the point that completes the pattern, and every later point for as
 // long as the pattern goes on. For the "k of m" rules the point itself is one of the k, and the
 // first points of the data count as a window of their own.

@@ -65,6 +65,7 @@ bool UploadWrite::startUpload(const std::optional<Identification>& instrument) {
     if (!run(query) || !query.next())
         return fail("the upload has no id after its insert");
     uploadId_ = query.value(0).toLongLong();
+    uploads_.push_back(uploadId_);
     insert_ = MakeTestInsert(connection_, instrumentId, uploadId_);
     return true;
 }
@@ -112,7 +113,13 @@ bool UploadWrite::commit() {
 }
 
 ArchiveResult UploadWrite::result() const {
-    return {error_, error_ ? 0 : newTests_};
+    ArchiveResult result;
+    result.error = error_;
+    if (!error_) {
+        result.newTests = newTests_;
+        result.uploads = uploads_;
+    }
+    return result;
 }
 
 bool UploadWrite::run(QSqlQuery& query) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
@@ -19,6 +20,7 @@ namespace qm4250 {
 struct ArchiveResult {
     std::optional<ArchiveError> error;  // none: written
     int newTests = 0;                   // tests the archive did not hold before
+    std::vector<qint64> uploads;        // the uploads written, by id: their new tests name them
 
     bool written() const { return !error; }
 };
@@ -56,6 +58,7 @@ class UploadWrite {
     QDateTime when_;
     std::unique_ptr<TestInsert> insert_;
     qint64 uploadId_ = 0;
+    std::vector<qint64> uploads_;
     int newTests_ = 0;
     bool open_ = false;  // the transaction is running
     std::optional<ArchiveError> error_;

@@ -6,6 +6,7 @@
 
 #include "archive/archive_location.h"
 #include "archive/upload_archive.h"
+#include "archive/upload_verdict.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
@@ -84,6 +85,8 @@ int HeadlessUpload::run() {
                           "history data was not saved to " + commandLine_.exportFile);
         std::fprintf(messages_, "%s\n", savedLine().c_str());
     }
+    if (!verdictLine_.empty())
+        std::fprintf(messages_, "%s\n", verdictLine_.c_str());
     // A history cut short is the worse news of the two: the archive's failure is said above.
     if (lostReason_)
         return kExitCutShort;
@@ -113,6 +116,18 @@ std::string HeadlessUpload::savedLine() const {
     return line;
 }
 
+namespace {
+
+// The last line says what the archive makes of the new tests, where it finds any beyond.
+std::string VerdictLine(const std::variant<std::vector<PartVerdict>, ArchiveError>& verdict) {
+    if (auto* error = std::get_if<ArchiveError>(&verdict))
+        return "qm4250-upload: limits not checked: " + ArchiveErrorText(*error).toStdString();
+    std::string text = VerdictText(std::get<0>(verdict));
+    return text.empty() ? text : "Archive verdict: " + text;
+}
+
+}  // namespace
+
 bool HeadlessUpload::archive() {
     ArchiveResult result = StoreUpload(
         *archiveLocation_, {*controller_.state().history(), QString::fromStdString(device_()),
@@ -124,6 +139,8 @@ bool HeadlessUpload::archive() {
     }
     std::fprintf(messages_, "Archived %d new tests in %s\n", result.newTests,
                  archiveLocation_->display().toStdString().c_str());
+    if (result.newTests > 0)
+        verdictLine_ = VerdictLine(VerdictOnUploads(*archiveLocation_, result.uploads));
     return true;
 }
 

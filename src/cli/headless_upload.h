@@ -73,6 +73,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     int shownCount_ = 0;
     int32_t frames_ = 0;
     std::optional<ArchiveLocation> archiveLocation_;
+    std::string verdictLine_;  // said last, after the saved file
 };
 
 }  // namespace qm4250

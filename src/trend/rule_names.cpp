@@ -3,33 +3,7 @@
 namespace qm4250 {
 
 QString RuleName(RunRule rule) {
-    switch (rule) {
-        case RunRule::WesternElectric1:
-            return "WE 1";
-        case RunRule::WesternElectric2:
-            return "WE 2";
-        case RunRule::WesternElectric3:
-            return "WE 3";
-        case RunRule::WesternElectric4:
-            return "WE 4";
-        case RunRule::Nelson1:
-            return "Nelson 1";
-        case RunRule::Nelson2:
-            return "Nelson 2";
-        case RunRule::Nelson3:
-            return "Nelson 3";
-        case RunRule::Nelson4:
-            return "Nelson 4";
-        case RunRule::Nelson5:
-            return "Nelson 5";
-        case RunRule::Nelson6:
-            return "Nelson 6";
-        case RunRule::Nelson7:
-            return "Nelson 7";
-        case RunRule::Nelson8:
-            return "Nelson 8";
-    }
-    return {};
+    return QString::fromUtf8(RunRuleName(rule));
 }
 
 QString RuleDescription(RunRule rule) {

@@ -4,21 +4,37 @@
 
 #include "archive/archive_location.h"
 #include "archive/upload_archive.h"
+#include "archive/upload_verdict.h"
 
 namespace qm4250 {
 
 namespace {
 
-// The reason becomes UTF-8 bytes, as the record counter shows them.
+// The reason becomes UTF-8 bytes, as the record counter shows them. The verdict on the new tests
+// is read here too, on the writer's thread: a slow server never holds up the window.
 ArchiveOutcome Store(const QString& configured, const History& history, const QString& device,
                      int32_t frames, const QDateTime& when) {
     ChosenLocation chosen = ChooseArchiveLocation(configured);
-    if (!chosen.location)
-        return {false, 0, NotALocationText(chosen.text).toStdString()};
+    ArchiveOutcome outcome;
+    if (!chosen.location) {
+        outcome.reason = NotALocationText(chosen.text).toStdString();
+        return outcome;
+    }
     ArchiveResult result = StoreUpload(*chosen.location, {history, device, frames, when});
-    if (!result.written())
-        return {false, 0, ArchiveErrorText(*result.error).toStdString()};
-    return {true, result.newTests, {}};
+    if (!result.written()) {
+        outcome.reason = ArchiveErrorText(*result.error).toStdString();
+        return outcome;
+    }
+    outcome.written = true;
+    outcome.newTests = result.newTests;
+    if (result.newTests == 0)
+        return outcome;
+    auto verdict = VerdictOnUploads(*chosen.location, result.uploads);
+    if (auto* error = std::get_if<ArchiveError>(&verdict))
+        outcome.verdictNotRead = ArchiveErrorText(*error).toStdString();
+    else
+        outcome.verdict = std::move(std::get<0>(verdict));
+    return outcome;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "window/status_texts.h"
 
+#include "session/record_counter.h"
+
 namespace qm4250 {
 
 const char* LineErrorText(LineError error) {
@@ -31,9 +33,13 @@ const char* SaveResultText(SaveResult result) {
 }
 
 std::string ArchiveText(const ArchiveOutcome& outcome) {
-    if (outcome.written)
-        return " \u00B7 " + std::to_string(outcome.newTests) + " new in archive";
-    return " \u00B7 archive not written: " + outcome.reason;
+    if (!outcome.written)
+        return " \u00B7 archive not written: " + outcome.reason;
+    std::string text = " \u00B7 " + std::to_string(outcome.newTests) + " new in archive";
+    if (!outcome.verdictNotRead.empty())
+        return text + " \u00B7 limits not checked: " + outcome.verdictNotRead;
+    std::string verdict = VerdictText(outcome.verdict);
+    return verdict.empty() ? text : text + " \u00B7 " + verdict;
 }
 
 std::string PortLostText(const std::string& reason) {

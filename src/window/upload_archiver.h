@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "analysis/new_tests_verdict.h"
 #include "protocol/history.h"
 
 namespace qm4250 {
@@ -13,6 +15,9 @@ struct ArchiveOutcome {
     bool written = false;
     int newTests = 0;
     std::string reason;  // why it was not written
+    // Once written: what the archive says of the new tests, or why it could not say.
+    std::vector<PartVerdict> verdict;
+    std::string verdictNotRead;
 };
 
 using ArchiveDone = std::function<void(const ArchiveOutcome&)>;

@@ -25,6 +25,15 @@ class FakeArchiver : public UploadArchiver {
     std::vector<ArchiveDone> pending;
 };
 
+ArchiveOutcome Written(int newTests, std::vector<PartVerdict> verdict = {},
+                       std::string verdictNotRead = {}) {
+    return {true, newTests, {}, std::move(verdict), std::move(verdictNotRead)};
+}
+
+ArchiveOutcome NotWritten(std::string reason) {
+    return {false, 0, std::move(reason), {}, {}};
+}
+
 struct ArchivingRig {
     ArchivingRig() {
         controller.portOptionClicked(1);
@@ -56,7 +65,7 @@ TEST(UploadArchive, AnUploadIsArchivedWhenItEndsAndTheCounterSaysHowItWent) {
     EXPECT_EQ(rig.archiver.calls, (std::vector<std::pair<size_t, int32_t>>{{2, 4}}));
     EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \u00B7 archiving\u2026");
     EXPECT_TRUE(rig.presenter.archiving());
-    rig.archiver.answer({true, 2, ""});
+    rig.archiver.answer(Written(2));
     EXPECT_FALSE(rig.presenter.archiving());
     EXPECT_EQ(rig.archivedCalls, 1);
     EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \u00B7 2 new in archive");
@@ -72,8 +81,24 @@ TEST(UploadArchive, AnUploadIsArchivedWhenItEndsAndTheCounterSaysHowItWent) {
     EXPECT_EQ(rig.view.recordCounter, "Records: 0");
     rig.receiveFrame("1S42");
     rig.controller.timerTick();
-    rig.archiver.answer({false, 0, "database is locked"});
+    rig.archiver.answer(NotWritten("database is locked"));
     EXPECT_EQ(rig.view.recordCounter, "Records: 0 \u00B7 archive not written: database is locked");
+
+    // What the archive says of the new tests follows their count.
+    PartVerdict beyond;
+    beyond.pn = "A12";
+    beyond.beyondUcl = 2;
+    for (const auto& [outcome, said] :
+         {std::pair{Written(37, {beyond}), " \u00B7 A12: 2 beyond UCL"},
+          std::pair{Written(37, {}, "database is locked"),
+                    " \u00B7 limits not checked: database is locked"}}) {
+        rig.controller.requestClicked();
+        rig.receiveFrame("1S42");
+        rig.controller.timerTick();
+        rig.archiver.answer(outcome);
+        EXPECT_EQ(rig.view.recordCounter,
+                  std::string("Records: 0 \u00B7 37 new in archive") + said);
+    }
 }
 
 TEST(UploadArchive, NothingIsArchivedWithoutAFrameOrAfterAModeExchange) {
