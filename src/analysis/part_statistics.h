@@ -20,6 +20,7 @@ namespace qm4250 {
 // are those that judge: the process's own, or the frozen ones.
 struct PartStatistics {
     std::string pn;
+    std::string unit;  // of the leak, as the archive keeps it with the tolerance; may be empty
     size_t n = 0;
     double rejectRate = 0;                   // rejects / n
     size_t kept = 0;                         // the process: the tests that make its limits

@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
@@ -19,7 +20,21 @@ std::optional<double> LimitOf(const QVariant& value) {
     return value.isNull() ? std::nullopt : std::optional(value.toDouble());
 }
 
+// The unit's column where the archive keeps one; NULL on an older schema read as it stands.
+std::variant<QString, ArchiveError> UnitColumn(ArchiveConnection& connection) {
+    std::variant<bool, ArchiveError> kept = HasSchema(connection, kLeakUnitSchema);
+    if (auto* error = std::get_if<ArchiveError>(&kept))
+        return *error;
+    return QString(std::get<bool>(kept) ? "unit" : "NULL");
+}
+
 }  // namespace
+
+bool IsLeakUnit(const QString& unit) {
+    if (unit.size() > kLeakUnitMostCharacters || unit != unit.trimmed())
+        return false;
+    return std::all_of(unit.begin(), unit.end(), [](QChar c) { return c.isPrint(); });
+}
 
 std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
                                             const PartLimits& limits) {
@@ -30,13 +45,15 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
         return refused;
     QSqlQuery query(connection.db());
     query.prepare(
-        "INSERT INTO part_limits (pn, lower_limit, upper_limit, changed_by, changed_at)"
-        " VALUES (?, ?, ?, ?, ?)");
+        "INSERT INTO part_limits (pn, lower_limit, upper_limit, changed_by, changed_at, unit)"
+        " VALUES (?, ?, ?, ?, ?, ?)");
     query.addBindValue(limits.pn);
     query.addBindValue(Limit(limits.lower));
     query.addBindValue(Limit(limits.upper));
     query.addBindValue(limits.changedBy);
     query.addBindValue(limits.changedAt.toUTC().toString(Qt::ISODate));
+    query.addBindValue(limits.unit.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                             : QVariant(limits.unit));
     if (!query.exec())
         return connection.failure(query.lastError());
     return std::nullopt;
@@ -44,10 +61,12 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
 
 std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
                                                                       const QString& pn) {
+    std::variant<QString, ArchiveError> unit = UnitColumn(connection);
+    if (auto* error = std::get_if<ArchiveError>(&unit))
+        return *error;
     QSqlQuery query(connection.db());
-    query.prepare(
-        "SELECT lower_limit, upper_limit, changed_by, changed_at FROM part_limits"
-        " WHERE pn = ? ORDER BY id");
+    query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " +
+                  std::get<QString>(unit) + " FROM part_limits WHERE pn = ? ORDER BY id");
     query.addBindValue(pn);
     if (!query.exec())
         return connection.failure(query.lastError());
@@ -55,7 +74,8 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     while (query.next())
         changes.push_back({pn, LimitOf(query.value(0)), LimitOf(query.value(1)),
                            query.value(2).toString(),
-                           QDateTime::fromString(query.value(3).toString(), Qt::ISODate)});
+                           QDateTime::fromString(query.value(3).toString(), Qt::ISODate),
+                           query.value(4).toString()});
     if (query.lastError().isValid())
         return connection.failure(query.lastError());
     return changes;
@@ -69,20 +89,37 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
         return *error;
     if (!std::get<bool>(kept))
         return standing;
+    std::variant<QString, ArchiveError> unit = UnitColumn(connection);
+    if (auto* error = std::get_if<ArchiveError>(&unit))
+        return *error;
     std::optional<ArchiveError> failed = SelectByPns(
         connection, pns,
-        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at FROM part_limits p"
-        " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",
+        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + std::get<QString>(unit) +
+            " FROM part_limits p"
+            " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",
         [&](const QSqlQuery& query) {
             QString pn = query.value(0).toString();
             standing.insert_or_assign(
                 pn, PartLimits{pn, LimitOf(query.value(1)), LimitOf(query.value(2)),
                                query.value(3).toString(),
-                               QDateTime::fromString(query.value(4).toString(), Qt::ISODate)});
+                               QDateTime::fromString(query.value(4).toString(), Qt::ISODate),
+                               query.value(5).toString()});
         });
     if (failed)
         return *failed;
     return standing;
+}
+
+std::variant<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
+    QSqlQuery query(connection.db());
+    query.prepare("SELECT 1 FROM tests WHERE pn = ? LIMIT 1");
+    query.addBindValue(pn);
+    if (!query.exec())
+        return connection.failure(query.lastError());
+    bool found = query.next();
+    if (query.lastError().isValid())
+        return connection.failure(query.lastError());
+    return found;
 }
 
 }  // namespace qm4250

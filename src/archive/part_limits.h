@@ -14,21 +14,31 @@
 namespace qm4250 {
 
 // A part number's tolerance as set at one time: the upper limit (the reject set point)
-// and a lower limit where there is one, with who set them and when (UTC).
+// and a lower limit where there is one, the unit its leak is measured in where one was given,
+// with who set them and when (UTC).
 struct PartLimits {
     QString pn;
     std::optional<double> lower;
     std::optional<double> upper;
     QString changedBy;
     QDateTime changedAt;
+    QString unit;  // "sccm"; empty where none was given
 };
+
+// The longest unit kept: a unit is a short name, shown beside every leak.
+inline constexpr int kLeakUnitMostCharacters = 16;
+
+// Whether the text can be kept as a unit: empty (none), or at most kLeakUnitMostCharacters
+// printable characters, neither beginning nor ending with a blank.
+bool IsLeakUnit(const QString& unit);
 
 // Keeps a change of a PN's limits (migrating the archive first). Nothing is overwritten: every
 // change stays, and the one stored last stands, whoever's clock says what. None when stored.
 std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
                                             const PartLimits& limits);
 
-// Every change of the PN's limits, oldest first.
+// Every change of the PN's limits, oldest first. An archive made before units were kept has
+// none.
 std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
                                                                       const QString& pn);
 
@@ -36,5 +46,8 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
 // kept (an older schema, read as it stands) has none.
 std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns);
+
+// Whether the archive holds a test of the PN: limits for a PN never tested are most often a typo.
+std::variant<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn);
 
 }  // namespace qm4250

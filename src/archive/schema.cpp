@@ -73,6 +73,8 @@ const std::vector<Migration>& Migrations() {
           " excluded SMALLINT NOT NULL, reason TEXT NOT NULL, changed_by TEXT NOT NULL,"
           " changed_at TEXT NOT NULL)",
           "CREATE INDEX exclusions_by_test ON exclusions (test_id, id)"}},
+        // The unit a PN's leak is measured in, kept with its tolerance limits.
+        {5, {"ALTER TABLE part_limits ADD COLUMN unit TEXT"}},
     };
     return migrations;
 }

@@ -26,5 +26,7 @@ int LatestSchemaVersion();
 inline constexpr int kPartLimitsSchema = 3;
 // The first schema that keeps frozen control limits and exclusions.
 inline constexpr int kFrozenLimitsSchema = 4;
+// The first schema that keeps the unit of a PN's leak.
+inline constexpr int kLeakUnitSchema = 5;
 
 }  // namespace qm4250

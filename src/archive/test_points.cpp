@@ -173,7 +173,7 @@ std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection
     return static_cast<size_t>(query.value(0).toLongLong());
 }
 
-QString TestDetails(ArchiveConnection& connection, qint64 id) {
+QString TestDetails(ArchiveConnection& connection, qint64 id, const QString& unit) {
     QSqlQuery query(connection.db());
     query.prepare(
         "SELECT i.serial, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code, t.tested_at"
@@ -181,10 +181,10 @@ QString TestDetails(ArchiveConnection& connection, qint64 id) {
     query.addBindValue(id);
     if (!query.exec() || !query.next())
         return {};
+    QString leak = query.value(4).toString() + (unit.isEmpty() ? QString() : " " + unit);
     return QString("%1  Seq# %2\nPN %3  Cust Code %4\nLeak %5  Err %6\n%7")
         .arg(query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-             query.value(3).toString(), query.value(4).toString(), query.value(5).toString(),
-             query.value(6).toString());
+             query.value(3).toString(), leak, query.value(5).toString(), query.value(6).toString());
 }
 
 std::variant<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,

@@ -24,7 +24,7 @@ const char* const kArchiveCommandHelp =
     "       qm4250-archive export FILE [--instrument SERIAL] [--pn PN]... [--cust CODE]\n"
     "                      [--from DATE] [--to DATE] [--rejects] [--archive URL]\n"
     "       qm4250-archive report FILE.pdf [the same options as export] [--rules RULES]\n"
-    "       qm4250-archive limits PN [--upper X [--lower Y]] [--archive URL]\n"
+    "       qm4250-archive limits PN [--upper X [--lower Y]] [--unit UNIT] [--archive URL]\n"
     "       qm4250-archive --help          (this text)\n"
     "\n"
     "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
@@ -41,9 +41,10 @@ const char* const kArchiveCommandHelp =
     "        WE1 to WE4 and N1 to N8 joined by commas, or none (WE1,WE4 when not given).\n"
     "        Nothing selected: no file, exit status 1.\n"
     "limits  sets a part number's tolerance limits: the upper limit (the reject set point)\n"
-    "        and, where there is one, a lower limit below it. Every change is kept with who\n"
-    "        made it and when; the latest stands. Without --upper, shows the limits and their\n"
-    "        changes.\n"
+    "        and, where there is one, a lower limit below it; --unit names the unit its leak\n"
+    "        is measured in (sccm, mbar l/s; '' for none), alone or with the limits. Every\n"
+    "        change is kept with who made it and when; the latest stands. Without --upper or\n"
+    "        --unit, shows the limits and their changes. A PN without tests is warned of.\n"
     "\n"
     "The archive: URL (postgresql://user@host/db, or a SQLite file), else QM4250_ARCHIVE, else\n"
     "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
@@ -63,6 +64,7 @@ struct Arguments {
     QString archive;
     TestFilter filter;
     std::optional<double> lower, upper;
+    std::optional<QString> unit;
     std::vector<RunRule> rules = kDefaultRunRules;
     std::string error;
 };
@@ -126,6 +128,11 @@ Arguments Parse(const std::vector<std::string>& words) {
             if (!limit)
                 parsed.error = word + " takes a number, not " + words[i];
             (word == "--upper" ? parsed.upper : parsed.lower) = limit;
+        } else if (word == "--unit") {
+            if (!IsLeakUnit(value))
+                parsed.error = "--unit takes at most " + std::to_string(kLeakUnitMostCharacters) +
+                               " printable characters, without blanks around them";
+            parsed.unit = value;
         } else if (word == "--rules") {
             std::optional<std::vector<RunRule>> rules = RulesArgument(value);
             if (!rules)
@@ -241,24 +248,76 @@ std::string LimitText(const std::optional<double>& limit) {
 }
 
 std::string ChangeText(const PartLimits& change) {
-    return "upper " + LimitText(change.upper) + ", lower " + LimitText(change.lower) + ", set by " +
-           change.changedBy.toStdString() + " at " +
+    std::string unit = change.unit.isEmpty() ? "no unit" : "unit " + change.unit.toStdString();
+    return "upper " + LimitText(change.upper) + ", lower " + LimitText(change.lower) + ", " + unit +
+           ", set by " + change.changedBy.toStdString() + " at " +
            change.changedAt.toString(Qt::ISODate).toStdString();
 }
 
-// With --upper: keeps the change. Without: the limits that stand and every change before.
+// What of the PN's standing limits a change leaves as they are: its limits when only the unit
+// is given, its unit when only the limits are. An archive not made yet has none.
+std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
+                                                const Arguments& arguments, const QString& pn) {
+    PartLimits change{pn,
+                      arguments.lower,
+                      arguments.upper,
+                      ChangeAuthor(),
+                      QDateTime::currentDateTimeUtc(),
+                      arguments.unit.value_or(QString())};
+    if (arguments.upper && arguments.unit)
+        return change;
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    if (!connection.isOpen()) {
+        if (connection.error().kind == ArchiveError::Kind::Missing)
+            return change;
+        return connection.error();
+    }
+    auto standing = StandingPartLimits(connection, {pn});
+    if (auto* error = std::get_if<ArchiveError>(&standing))
+        return *error;
+    auto found = std::get<0>(standing).find(pn);
+    if (found == std::get<0>(standing).end())
+        return change;
+    if (!arguments.upper) {
+        change.lower = found->second.lower;
+        change.upper = found->second.upper;
+    }
+    if (!arguments.unit)
+        change.unit = found->second.unit;
+    return change;
+}
+
+// A PN the archive holds no test of is most often a typo; the limits are kept all the same.
+void WarnOfAnUntestedPn(const ArchiveLocation& archive, const QString& pn, std::FILE* err) {
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    std::variant<bool, ArchiveError> tested =
+        connection.isOpen() ? PnHasTests(connection, pn)
+                            : std::variant<bool, ArchiveError>(connection.error());
+    if (auto* found = std::get_if<bool>(&tested); found && !*found)
+        std::fprintf(err, "qm4250-archive: warning: the archive holds no test of PN %s\n",
+                     pn.toStdString().c_str());
+}
+
+// With --upper or --unit: keeps the change. Without: the limits that stand and every change
+// before.
 int Limits(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
            std::FILE* err) {
     QString pn = QString::fromStdString(arguments.files.front());
-    if (arguments.upper) {
-        PartLimits change{pn, arguments.lower, arguments.upper, ChangeAuthor(),
-                          QDateTime::currentDateTimeUtc()};
-        if (std::optional<ArchiveError> failed = StorePartLimits(archive, change)) {
+    if (arguments.upper || arguments.unit) {
+        std::variant<PartLimits, ArchiveError> change = ChangeOf(archive, arguments, pn);
+        std::optional<ArchiveError> failed;
+        if (auto* error = std::get_if<ArchiveError>(&change))
+            failed = *error;
+        else
+            failed = StorePartLimits(archive, std::get<PartLimits>(change));
+        if (failed) {
             std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
                          ArchiveErrorText(*failed).toStdString().c_str());
             return kFailed;
         }
-        std::fprintf(out, "PN %s: %s\n", pn.toStdString().c_str(), ChangeText(change).c_str());
+        WarnOfAnUntestedPn(archive, pn, err);
+        std::fprintf(out, "PN %s: %s\n", pn.toStdString().c_str(),
+                     ChangeText(std::get<PartLimits>(change)).c_str());
         return kDone;
     }
     ArchiveConnection connection(archive, ArchiveConnection::Access::Read);

@@ -11,6 +11,10 @@ QString LimitText(double value) {
     return QString::number(value, 'g', 5);
 }
 
+QString WithUnit(const QString& what, const QString& unit) {
+    return unit.isEmpty() ? what : what + " (" + unit + ")";
+}
+
 QCPGraph* AddScatter(QCustomPlot& plot, const QString& name, const QCPScatterStyle& style) {
     QCPGraph* graph = plot.addGraph();
     graph->setName(name);

@@ -19,6 +19,9 @@ namespace qm4250 {
 // A limit or centre line as a number is printed on it.
 QString LimitText(double value);
 
+// An axis or a heading of leaks with the PN's unit where it has one: "leak (sccm)".
+QString WithUnit(const QString& what, const QString& unit);
+
 QCPGraph* AddScatter(QCustomPlot& plot, const QString& name, const QCPScatterStyle& style);
 
 // A label beside the right edge of the view at y, in the plot's right margin (which must leave it

@@ -223,7 +223,8 @@ QString ChartPanel::drawChosenChart(const QString& pn) {
     if (starts)
         choice.shiftStarts = *starts;
     choice.axis = axis();
-    SubgroupChartSummary drawn = DrawSubgroupChart(*chart_, *movingRange_, tests, choice, pn);
+    SubgroupChartSummary drawn =
+        DrawSubgroupChart(*chart_, *movingRange_, tests, choice, pn, selection_.judging.unitOf(pn));
     fittedX_ = drawn.x;
     fittedY_ = drawn.meansY;
     fittedSpreadY_ = drawn.spreadY;
@@ -275,7 +276,8 @@ void ChartPanel::showPointAt(const QPoint& at) {
     }
     const ChartedPart& charted = selection_.charted;
     const TestPoint& test = *charted.series.source[*nearest];
-    QStringList lines{TestDetails(connection_, test.id)};
+    QStringList lines{TestDetails(connection_, test.id,
+                                  selection_.judging.unitOf(selection_.selected.pns[test.part]))};
     const std::vector<RunRuleBreak>& breaks = charted.summary.breaks;
     auto first = std::lower_bound(
         breaks.begin(), breaks.end(), *nearest,

@@ -122,7 +122,8 @@ size_t RingBreaks(QCustomPlot& plot, const ChartSeries& series, const std::vecto
 
 // The moving ranges the limits are made of, at the x of the second point of each.
 AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
-                          const ProcessSeries& process, const ChartSummary& chart) {
+                          const ProcessSeries& process, const ChartSummary& chart,
+                          const QString& unit) {
     const std::optional<ControlLimits>& limits = chart.limits;
     Clear(plot);
     std::vector<double> xs, ranges;
@@ -145,7 +146,7 @@ AxisRange DrawMovingRange(QCustomPlot& plot, const ChartSeries& series,
                chart.resolution);
     // An R or S chart drawn here before takes its title with it.
     RemoveTitle(plot);
-    plot.yAxis->setLabel("moving range");
+    plot.yAxis->setLabel(WithUnit("moving range", unit));
     plot.xAxis->setLabel(QString());
     ShowRange(plot, chart.x, y);
     return y;
@@ -259,14 +260,14 @@ ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
 
     SetTitle(chart, view.title);
     SetXAxis(chart, view.axis);
-    chart.yAxis->setLabel("leak");
+    chart.yAxis->setLabel(WithUnit("leak", view.unit));
     chart.legend->setVisible(true);
     chart.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     ShowRange(chart, summary.x, summary.y);
     summary.offScale = offScale.count();
 
     SetXAxis(movingRange, view.axis);
-    summary.movingRangeY = DrawMovingRange(movingRange, series, process, summary);
+    summary.movingRangeY = DrawMovingRange(movingRange, series, process, summary, view.unit);
     return summary;
 }
 
@@ -315,7 +316,7 @@ void DrawHistogram(QCustomPlot& plot, const ChartSeries& series, const ChartView
         text->setFont(QFont("Liberation Sans", 8));
         text->setText(note);
     }
-    plot.xAxis->setLabel("leak (tests in the limits)");
+    plot.xAxis->setLabel(WithUnit("leak", view.unit) + ", tests in the limits");
     plot.yAxis->setLabel("tests");
     double end = histogram.start + static_cast<double>(histogram.counts.size()) * histogram.width;
     double edges[] = {histogram.start, end};

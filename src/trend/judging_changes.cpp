@@ -24,10 +24,11 @@ JudgingChanges::JudgingChanges(const ArchiveLocation& location, ArchiveConnectio
                                const JudgedSelection& selection)
     : location_(location), connection_(connection), selection_(selection) {}
 
-std::optional<QString> JudgingChanges::setTolerance(const QString& pn, std::optional<double> lower,
-                                                    double upper) const {
-    return Refusal(StorePartLimits(location_, {pn, lower, upper, ChangeAuthor(),
-                                               QDateTime::currentDateTimeUtc()}),
+std::optional<QString> JudgingChanges::setTolerance(const QString& pn,
+                                                    const PartTolerance& tolerance) const {
+    return Refusal(StorePartLimits(location_, {pn, tolerance.limits.lower, tolerance.limits.upper,
+                                               ChangeAuthor(), QDateTime::currentDateTimeUtc(),
+                                               tolerance.unit}),
                    "The tolerance limits were");
 }
 

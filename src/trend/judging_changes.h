@@ -18,8 +18,7 @@ class JudgingChanges {
     JudgingChanges(const ArchiveLocation& location, ArchiveConnection& connection,
                    const JudgedSelection& selection);
 
-    std::optional<QString> setTolerance(const QString& pn, std::optional<double> lower,
-                                        double upper) const;
+    std::optional<QString> setTolerance(const QString& pn, const PartTolerance& tolerance) const;
     // The baseline's tests judged as the selection is: rejects and tests left out not counted.
     std::optional<QString> freezeLimits(const QString& pn, const LimitsBaseline& baseline) const;
     std::optional<QString> thawLimits(const QString& pn) const;

@@ -56,6 +56,9 @@ void JudgingPanels::showChart(ArchiveConnection& connection, const ChartSeries& 
     summary_ = &summary;
     judging_ = &judging;
     pn_ = pn;
+    QString leak = WithUnit("Leak", judging.unitOf(pn));
+    breaks_->setHorizontalHeaderLabels({"Rule", "Seq#", "Tested at", leak});
+    leftOut_->setHorizontalHeaderLabels({"Seq#", "Tested at", leak, "Left out because"});
     setTabText(1, summary.breaks.size() > kBreaksListed
                       ? QString("Rule breaks (%1 tests, first %2 breaks listed)")
                             .arg(summary.ruleBreaks)

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <cmath>
 
+#include "archive/part_limits.h"
 #include "trend/chart_layers.h"
 
 namespace qm4250 {
@@ -40,21 +41,24 @@ QDialogButtonBox* Buttons(QDialog& dialog, QFormLayout* form) {
 
 }  // namespace
 
-std::optional<ToleranceLimits> AskTolerance(QWidget* parent, const QString& pn,
-                                            const std::optional<ToleranceLimits>& now) {
+std::optional<PartTolerance> AskTolerance(QWidget* parent, const QString& pn,
+                                          const PartTolerance& now) {
     QDialog dialog(parent);
     dialog.setWindowTitle("Tolerance limits of PN " + pn);
     auto* form = new QFormLayout(&dialog);
-    auto* lower = new QLineEdit(&dialog);
     auto* upper = new QLineEdit(&dialog);
-    lower->setObjectName("lowerLimit");
+    auto* lower = new QLineEdit(&dialog);
+    auto* unit = new QLineEdit(now.unit, &dialog);
     upper->setObjectName("upperLimit");
-    if (now) {
-        lower->setText(now->lower ? LimitText(*now->lower) : QString());
-        upper->setText(now->upper ? LimitText(*now->upper) : QString());
-    }
-    form->addRow("LSL (may be empty)", lower);
-    form->addRow("USL, the reject set point", upper);
+    lower->setObjectName("lowerLimit");
+    unit->setObjectName("leakUnit");
+    unit->setMaxLength(kLeakUnitMostCharacters);
+    unit->setPlaceholderText("sccm, mbar l/s, Pa");
+    upper->setText(now.limits.upper ? LimitText(*now.limits.upper) : QString());
+    lower->setText(now.limits.lower ? LimitText(*now.limits.lower) : QString());
+    form->addRow("&USL, the reject set point", upper);
+    form->addRow("&LSL (may be empty)", lower);
+    form->addRow("U&nit of the leak (may be empty)", unit);
     auto* refusal = new QLabel(&dialog);
     refusal->setObjectName("refusal");
     form->addRow(refusal);
@@ -63,15 +67,20 @@ std::optional<ToleranceLimits> AskTolerance(QWidget* parent, const QString& pn,
         bool upperRead = LimitOf(upper).has_value();
         bool lowerRead = emptyLower() || LimitOf(lower);
         bool inOrder = !upperRead || !lowerRead || LimitsInOrder(LimitOf(lower), LimitOf(upper));
+        bool unitRead = IsLeakUnit(unit->text().trimmed());
         MarkRefused(upper, !upperRead || !inOrder);
         MarkRefused(lower, !lowerRead || !inOrder);
-        refusal->setText(inOrder ? QString() : "The LSL must be below the USL.");
-        if (upperRead && lowerRead && inOrder)
+        MarkRefused(unit, !unitRead);
+        refusal->setText(!inOrder    ? "The LSL must be below the USL."
+                         : !unitRead ? "A unit is a name of printable characters."
+                                     : QString());
+        if (upperRead && lowerRead && inOrder && unitRead)
             dialog.accept();
     });
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return ToleranceLimits{emptyLower() ? std::nullopt : LimitOf(lower), LimitOf(upper)};
+    return PartTolerance{{emptyLower() ? std::nullopt : LimitOf(lower), LimitOf(upper)},
+                         unit->text().trimmed()};
 }
 
 std::optional<std::variant<LimitsBaseline, Thaw>> AskFreeze(QWidget* parent, const QString& pn,

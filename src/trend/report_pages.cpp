@@ -105,7 +105,7 @@ void DrawStatistics(QCPPainter& painter, const std::vector<StatisticsCell>& cell
 // where the report spans several instruments, its instrument.
 QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTest>& breaks,
                       size_t testsBreaking, const std::vector<ListedTest>& excluded,
-                      const SelectionJudging& judging, bool nameInstruments) {
+                      const SelectionJudging& judging, const QString& unit, bool nameInstruments) {
     std::vector<qint64> ids;
     for (const auto* list : {&breaks, &excluded})
         for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
@@ -118,8 +118,9 @@ QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTes
         QString test = name == names.end() ? "Seq# ?" : "Seq# " + name->second.seq;
         if (nameInstruments && name != names.end())
             test += " of " + name->second.serial;
+        QString leak = LimitText(listed.leak) + (unit.isEmpty() ? QString() : " " + unit);
         return QString("%1 · %2 · %3 · %4")
-            .arg(test, TestTimeText(listed.test->seconds), LimitText(listed.leak), listed.what);
+            .arg(test, TestTimeText(listed.test->seconds), leak, listed.what);
     };
     QStringList rules;
     for (RunRule rule : judging.rules)
@@ -212,7 +213,7 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         summary.breaks = std::move(judged.breaks);
         pagesOf.lines =
             ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
-                      ExclusionList(series, judging), judging, severalInstruments);
+                      ExclusionList(series, judging), judging, view.unit, severalInstruments);
         std::vector<TestReading> readings;
         for (const TestPoint& point : pagesOf.tests)
             readings.push_back(judging.readingOf(point));

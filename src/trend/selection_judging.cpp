@@ -11,6 +11,11 @@ std::optional<ToleranceLimits> SelectionJudging::toleranceOf(const QString& pn) 
     return ToleranceLimits{found->second.lower, found->second.upper};
 }
 
+QString SelectionJudging::unitOf(const QString& pn) const {
+    auto found = tolerances.find(pn);
+    return found == tolerances.end() ? QString() : found->second.unit;
+}
+
 std::optional<ControlLimits> SelectionJudging::frozenOf(const QString& pn) const {
     auto found = frozen.find(pn);
     if (!judgeByFrozen || found == frozen.end())
@@ -31,6 +36,7 @@ ChartView SelectionJudging::viewOf(const ChartSeries& series, const QString& pn,
     view.rejectsOutOfLimits = rejectsOutOfLimits;
     if (!pn.isNull()) {
         view.tolerance = toleranceOf(pn);
+        view.unit = unitOf(pn);
         view.frozen = frozenOf(pn);
     }
     view.excluded.resize(series.source.size());
@@ -45,7 +51,10 @@ TestReading SelectionJudging::readingOf(const TestPoint& test) const {
 
 PartStatistics SelectionJudging::statisticsOf(const QString& pn,
                                               const std::vector<TestReading>& tests) const {
-    return StatisticsOfPart(pn.toStdString(), tests, {frozenOf(pn), rules, toleranceOf(pn)});
+    PartStatistics statistics =
+        StatisticsOfPart(pn.toStdString(), tests, {frozenOf(pn), rules, toleranceOf(pn)});
+    statistics.unit = unitOf(pn).toStdString();
+    return statistics;
 }
 
 std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,

@@ -18,6 +18,13 @@
 
 namespace qm4250 {
 
+// A PN's tolerance as the engineer sets it: its limits, and the unit its leak is measured in
+// (empty: none).
+struct PartTolerance {
+    ToleranceLimits limits;
+    QString unit;
+};
+
 // What judges a selection's tests besides their values: each PN's tolerance and frozen limits as
 // the archive keeps them, the tests left out of the limits, and the engineer's choices.
 struct SelectionJudging {
@@ -29,6 +36,8 @@ struct SelectionJudging {
     bool judgeByFrozen = true;  // where a PN has frozen limits; else by the selection's own
 
     std::optional<ToleranceLimits> toleranceOf(const QString& pn) const;
+    // The unit of the PN's leak; empty where it has none.
+    QString unitOf(const QString& pn) const;
     // The PN's frozen limits when they judge.
     std::optional<ControlLimits> frozenOf(const QString& pn) const;
     // Whether the test makes its PN's limits: not left out, and not a reject when rejects are.

@@ -109,6 +109,10 @@ std::vector<Value> PpmOutside(const PartStatistics& p) {
 const std::vector<Column>& Columns() {
     static const std::vector<Column> columns{
         Single("PN", [](const PartStatistics& p) { return Text(QString::fromStdString(p.pn)); }),
+        Single("Unit",
+               [](const PartStatistics& p) {
+                   return p.unit.empty() ? None() : Text(QString::fromStdString(p.unit));
+               }),
         Single("n", [](const PartStatistics& p) { return Count(p.n); }),
         {"Reject rate",
          {"Reject rate (%)"},

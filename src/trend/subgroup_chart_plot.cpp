@@ -193,7 +193,8 @@ QString SpreadTitle(const SubgroupChoice& choice, size_t leftOut) {
 
 SubgroupChartSummary DrawSubgroupChart(QCustomPlot& means, QCustomPlot& spread,
                                        const std::vector<TestPoint>& tests,
-                                       const SubgroupChoice& choice, const QString& pn) {
+                                       const SubgroupChoice& choice, const QString& pn,
+                                       const QString& unit) {
     NumericLeaks leaks = NumericLeaksOf(tests);
     SubgroupChartSummary summary;
     summary.chart = SubgroupChartOf(leaks.values, GroupsOf(leaks, choice), choice.statistic);
@@ -220,8 +221,9 @@ SubgroupChartSummary DrawSubgroupChart(QCustomPlot& means, QCustomPlot& spread,
 
     SetTitle(means, QString::fromUtf8("X̄ chart: PN ") + pn + ", " + GroupingText(choice));
     SetTitle(spread, SpreadTitle(choice, summary.leftOut));
-    means.yAxis->setLabel("mean leak");
-    spread.yAxis->setLabel(range ? "range of leaks" : "standard deviation of leaks");
+    means.yAxis->setLabel(WithUnit("mean leak", unit));
+    spread.yAxis->setLabel(
+        WithUnit(range ? "range of leaks" : "standard deviation of leaks", unit));
     bool time = choice.axis == ChartAxis::Time;
     XScale scale = time ? XScale::Time : XScale::Number;
     SetXAxis(means,

@@ -45,7 +45,8 @@ struct SubgroupChartSummary {
 // drawn. No subgroup: the axes without points or limits.
 SubgroupChartSummary DrawSubgroupChart(QCustomPlot& means, QCustomPlot& spread,
                                        const std::vector<TestPoint>& tests,
-                                       const SubgroupChoice& choice, const QString& pn);
+                                       const SubgroupChoice& choice, const QString& pn,
+                                       const QString& unit);
 
 struct RejectRateSummary {
     size_t days = 0;

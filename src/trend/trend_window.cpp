@@ -186,8 +186,8 @@ bool TrendWindow::exportStatistics(const QString& path) {
     return exportButtons_->exportStatistics(path);
 }
 
-bool TrendWindow::setTolerance(const QString& pn, std::optional<double> lower, double upper) {
-    return judgeAnew(changes_.setTolerance(pn, lower, upper));
+bool TrendWindow::setTolerance(const QString& pn, const PartTolerance& tolerance) {
+    return judgeAnew(changes_.setTolerance(pn, tolerance));
 }
 
 bool TrendWindow::freezeLimits(const QString& pn, const LimitsBaseline& baseline) {
@@ -214,8 +214,10 @@ void TrendWindow::editTolerance() {
     QString pn = chartedPn();
     if (pn.isEmpty())
         return;
-    if (auto asked = AskTolerance(this, pn, selection_.judging.toleranceOf(pn)))
-        setTolerance(pn, asked->lower, *asked->upper);
+    const SelectionJudging& judging = selection_.judging;
+    PartTolerance now{judging.toleranceOf(pn).value_or(ToleranceLimits{}), judging.unitOf(pn)};
+    if (auto asked = AskTolerance(this, pn, now))
+        setTolerance(pn, *asked);
 }
 
 void TrendWindow::editFrozenLimits() {

@@ -50,7 +50,7 @@ class TrendWindow : public QWidget {
 
     // Changes kept in the archive, each with who made it and when; the window then judges anew.
     // False, with the reason shown, when the archive is not written.
-    bool setTolerance(const QString& pn, std::optional<double> lower, double upper);
+    bool setTolerance(const QString& pn, const PartTolerance& tolerance);
     bool freezeLimits(const QString& pn, const LimitsBaseline& baseline);
     bool thawLimits(const QString& pn);
     bool leaveOut(qint64 testId, const QString& reason);

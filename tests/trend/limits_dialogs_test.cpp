@@ -37,28 +37,31 @@ void Answer(const QStringList& texts, bool* closedByOk, bool secondOption = fals
 }
 
 struct ToleranceCase {
-    QStringList typed;  // LSL, USL
+    QStringList typed;  // USL, LSL, unit
     std::optional<double> lower, upper;
     bool accepted;
+    QString unit;
 };
 
 TEST(LimitsDialogs, ToleranceTakesNumbersAndRefusesTheRest) {
     for (const ToleranceCase& c :
-         {ToleranceCase{{"", "0.005"}, std::nullopt, 0.005, true},
-          ToleranceCase{{" 0.001 ", "0.005"}, 0.001, 0.005, true},
-          ToleranceCase{{"", ""}, {}, {}, false}, ToleranceCase{{"", "nan"}, {}, {}, false},
-          ToleranceCase{{"inf", "0.005"}, {}, {}, false},
-          ToleranceCase{{"", "0,005"}, {}, {}, false},
-          ToleranceCase{{"0.006", "0.005"}, {}, {}, false},
-          ToleranceCase{{"0.005", "0.005"}, {}, {}, false}}) {
+         {ToleranceCase{{"0.005", ""}, std::nullopt, 0.005, true},
+          ToleranceCase{{"0.005", " 0.001 ", " sccm "}, 0.001, 0.005, true, "sccm"},
+          ToleranceCase{{"", ""}, {}, {}, false}, ToleranceCase{{"nan", ""}, {}, {}, false},
+          ToleranceCase{{"0.005", "inf"}, {}, {}, false},
+          ToleranceCase{{"0,005", ""}, {}, {}, false},
+          ToleranceCase{{"0.005", "0.006"}, {}, {}, false},
+          ToleranceCase{{"0.005", "0.005"}, {}, {}, false},
+          ToleranceCase{{"0.005", "", "sc\tcm"}, {}, {}, false}}) {
         bool closedByOk = false;
         Answer(c.typed, &closedByOk);
-        std::optional<ToleranceLimits> asked = AskTolerance(nullptr, "PN", std::nullopt);
+        std::optional<PartTolerance> asked = AskTolerance(nullptr, "PN", {});
         EXPECT_EQ(closedByOk, c.accepted) << c.typed.join('|').toStdString();
         EXPECT_EQ(asked.has_value(), c.accepted);
         if (asked) {
-            EXPECT_EQ(asked->lower, c.lower);
-            EXPECT_EQ(asked->upper, c.upper);
+            EXPECT_EQ(asked->limits.lower, c.lower);
+            EXPECT_EQ(asked->limits.upper, c.upper);
+            EXPECT_EQ(asked->unit, c.unit);
         }
     }
 }

@@ -39,8 +39,10 @@ TEST(SubgroupChartPlot, LimitsCarryTheirValuesAndWhatIsBeyondIsMarked) {
     tests.insert(tests.begin() + 9, {.seconds = 9, .leak = std::nullopt});
     tests.insert(tests.begin() + 12, {.seconds = 10, .leak = std::nan("")});
     QCustomPlot means, spread;
-    SubgroupChartSummary equal = DrawSubgroupChart(means, spread, tests, {.size = 4}, "P17");
+    SubgroupChartSummary equal =
+        DrawSubgroupChart(means, spread, tests, {.size = 4}, "P17", "sccm");
     ASSERT_TRUE(equal.chart && equal.subgroups == 10);
+    EXPECT_EQ(spread.yAxis->label(), "range of leaks (sccm)");
     const SubgroupChart& e = *equal.chart;
     EXPECT_EQ(TextOf(means, "CL"), "CL " + LimitText(e.grandMean));
     EXPECT_EQ(TextOf(means, "UCL"), "UCL " + LimitText(e.points[0].meanUpper));
@@ -58,7 +60,7 @@ TEST(SubgroupChartPlot, LimitsCarryTheirValuesAndWhatIsBeyondIsMarked) {
                          .leak = 1 + 0.1 * double(tests.size() % 4)});
     SubgroupChoice choice{.statistic = SpreadStatistic::StandardDeviation, .by = SubgroupBy::Hour};
     choice.axis = ChartAxis::Time;
-    SubgroupChartSummary byHour = DrawSubgroupChart(means, spread, tests, choice, "P17");
+    SubgroupChartSummary byHour = DrawSubgroupChart(means, spread, tests, choice, "P17", {});
     ASSERT_TRUE(byHour.chart && byHour.subgroups == 3);
     const std::vector<SubgroupPoint>& h = byHour.chart->points;
     EXPECT_EQ(PointsOf(means, "UCL"), (Points{{ChartTime(0), h[0].meanUpper},
@@ -69,7 +71,8 @@ TEST(SubgroupChartPlot, LimitsCarryTheirValuesAndWhatIsBeyondIsMarked) {
     EXPECT_EQ(TextOf(spread, "s-bar"), "s-bar (varies)");
     EXPECT_EQ(TextOf(spread, "title"), "S chart");
 
-    EXPECT_FALSE(DrawSubgroupChart(means, spread, {{.leak = 1.0}, {.leak = 1.1}}, {}, "P17").chart);
+    EXPECT_FALSE(
+        DrawSubgroupChart(means, spread, {{.leak = 1.0}, {.leak = 1.1}}, {}, "P17", {}).chart);
     EXPECT_TRUE(TextOf(means, "UCL").isEmpty() && PointsOf(means, "subgroup means").empty());
 }
 

@@ -212,7 +212,7 @@ TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
             << file;
         std::string text = CommandOutput("pdftotext -raw " + file + " -");
         for (int row = 0; row < statistics->rowCount(); ++row) {
-            std::string ucl = statistics->item(row, 9)->text().toStdString();
+            std::string ucl = statistics->item(row, 10)->text().toStdString();
             EXPECT_NE(text.find("UCL " + ucl), std::string::npos) << file << ": " << ucl;
         }
     }
@@ -253,8 +253,8 @@ TEST_P(TrendWindowTest, TheFittedViewHoldsEveryPointAndTheLabelledLimits) {
     EXPECT_LT(fitted.upper, 0.1) << "the reject's leak of 0.9 does not scale the process";
     EXPECT_EQ(graphPoints("1 off scale"), 1) << "but is marked on the edge";
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    EXPECT_EQ(statistics->horizontalHeaderItem(7)->text(), "LCL");
-    EXPECT_EQ(statistics->horizontalHeaderItem(9)->text(), "UCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(8)->text(), "LCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(10)->text(), "UCL");
 
     chart->yAxis->setRange(0.2, 0.3);
     window_->activateWindow();
@@ -317,7 +317,7 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     EXPECT_EQ(table->model()->index(0, 4).data().toString(), "OVER");
     // Both tests count, neither is a number to chart; "OVER" is beyond the USL, a blank is not.
     QStringList cells;
-    for (int column : {1, 3, 23})
+    for (int column : {2, 4, 24})
         cells << find<QTableWidget>("statistics")->item(0, column)->text();
     EXPECT_EQ(cells.join("|").toStdString(), "2|0|500000 / -");
     table->selectionModel()->select(
@@ -348,7 +348,7 @@ TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     for (int row = 0; row < statistics->rowCount(); ++row)
         for (int column = 0; column < statistics->columnCount(); ++column)
             rows[statistics->item(row, 0)->text()] << statistics->item(row, column)->text();
-    const int usl_ = 17, cp = 18, cpk = 19, interval = 22;
+    const int usl_ = 18, cp = 19, cpk = 20, interval = 23;
     EXPECT_EQ(rows["P%2"][usl_], "0.5");
     bool number = false;
     rows["P%2"][cpk].toDouble(&number);
@@ -525,16 +525,16 @@ std::map<std::string, QRectF> WordBoxes(const std::string& pdf, int page) {
 
 // The command line's report: a page for each PN asked for, each numbered of all, its rules as
 // chosen and its labels apart where their limits meet; nothing selected, no file and status 1;
-// a lower tolerance not below the upper refused.
+// a lower tolerance not below the upper refused. The leak's unit, set alone after the limits,
+// keeps them and shows on the report and in the statistics workbook; limits for a PN never
+// tested are kept with a warning.
 TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNothing) {
     if (GetParam() != Engine::Sqlite)
         GTEST_SKIP() << "the program is given the archive's file";
     ASSERT_TRUE(window_->applyFilter());
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 9)->text()
-                                                          : statistics->item(1, 9)->text();
-    ASSERT_FALSE(StorePartLimits(
-        location_, {"P%2", std::nullopt, ucl.toDouble(), "qa", QDateTime::currentDateTimeUtc()}));
+    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 10)->text()
+                                                          : statistics->item(1, 10)->text();
     std::string pdf = (folder_.path() + "/nightly.pdf").toStdString();
     auto run = [&](const std::string& arguments) {
         return CommandOutput(QM4250_ARCHIVE_EXECUTABLE " " + arguments + " --archive " +
@@ -543,12 +543,27 @@ TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNo
     auto ends = [](const std::string& output, const std::string& end) {
         return output.size() >= end.size() && output.substr(output.size() - end.size()) == end;
     };
+    auto starts = [](const std::string& output, const std::string& start) {
+        return output.rfind(start, 0) == 0;
+    };
+    std::string upper = "PN P%2: upper " + ucl.toStdString() + ", lower none, ";
+    EXPECT_TRUE(starts(run("limits 'P%2' --upper " + ucl.toStdString()), upper + "no unit, "));
+    EXPECT_TRUE(starts(run("limits 'P%2' --unit sccm"), upper + "unit sccm, "));
+    EXPECT_TRUE(starts(run("limits NOPE --unit sccm"),
+                       "qm4250-archive: warning: the archive holds no test of PN NOPE\nPN "));
     EXPECT_TRUE(ends(run("report " + pdf + " --pn 'P;1' --pn 'P%2' --rules WE1,n3"),
                      "report written to " + pdf + "\nstatus 0\n"));
     std::string text = CommandOutput("pdftotext -raw " + pdf + " -");
     for (const char* expected :
-         {"PN P%2", "PN P;1", "page 1 of 2", "page 2 of 2", "Rule breaks (WE 1, Nelson 3)"})
+         {"PN P%2", "PN P;1", "page 1 of 2", "page 2 of 2", "Rule breaks (WE 1, Nelson 3)",
+          "leak (sccm)", "Unit\nsccm", "0.9 sccm · WE 1"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    ASSERT_TRUE(window_->applyFilter());
+    QString workbook = folder_.path() + "/statistics.xlsx";
+    ASSERT_TRUE(window_->exportStatistics(workbook));
+    std::string sheets = ReadTypedBack(workbook.toStdString());
+    EXPECT_NE(sheets.find("B" + TextCell("Leak (sccm)")), std::string::npos) << "P%2 charted";
+    EXPECT_NE(sheets.find(TextCell("P%2") + "\t" + TextCell("sccm") + "\t"), std::string::npos);
     std::map<std::string, QRectF> words = WordBoxes(pdf, 1);
     ASSERT_TRUE(words.count("UCL") && words.count("USL")) << "P%2, the most tested, first";
     EXPECT_FALSE(words["UCL"].intersects(words["USL"])) << "USL on UCL, their labels apart";
