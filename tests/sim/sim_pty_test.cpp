@@ -9,6 +9,7 @@
 #include "record_generator.h"
 #include "sim_process.h"
 #include "simulator.h"
+#include "version.h"
 
 namespace {
 
@@ -103,10 +104,13 @@ TEST(SimInProcess, RunsOnAThreadAndStops) {
     loop.join();
 }
 
-TEST(SimCommandLine, HelpAndBadOptions) {
+TEST(SimCommandLine, HelpVersionAndBadOptions) {
     SimProcess help({"--help"});
     EXPECT_EQ(help.firstLine().rfind("Usage: qm4250-sim", 0), 0u);
     EXPECT_EQ(help.WaitForExit(milliseconds(10000)), 0);
+    SimProcess version({"--version"});
+    EXPECT_EQ(version.firstLine(), std::string("qm4250-sim ") + qm4250::kVersion);
+    EXPECT_EQ(version.WaitForExit(milliseconds(10000)), 0);
     SimProcess bad({"--records", "many"});
     EXPECT_EQ(bad.firstLine(), "");
     EXPECT_EQ(bad.WaitForExit(milliseconds(10000)), 2);

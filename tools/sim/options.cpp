@@ -51,6 +51,7 @@ Faults:
   --hangup-after N      close the terminal, like a pulled cable, when the reply to test
                         record N asks for the next one (0: the identification record)
   --help                show this text
+  --version             show the version
 )";
 
 namespace {
@@ -116,6 +117,7 @@ const std::map<std::string_view, OptionRule>& OptionTable() {
     using Values = const std::vector<std::string_view>&;
     static const std::map<std::string_view, OptionRule> table{
         {"--help", {0, [](Options& o, Values) { return o.help = true; }}},
+        {"--version", {0, [](Options& o, Values) { return o.version = true; }}},
         {"--model",
          {1,
           [](Options& o, Values v) {

@@ -46,6 +46,7 @@ struct Options {
     std::optional<std::string> link;
     bool exitAfterUpload = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
