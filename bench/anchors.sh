@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two outside programs measured on this machine, to put beside our figures: matplotlib drawing
-# 100,000 points to a PNG, and LibreOffice opening a 36,038-row .xls headless (converting it to
+# 100,000 points to a PNG, and LibreOffice opening a 36,093-row .xls headless (converting it to
 # CSV, the cheapest way to make it read the whole file). Prints key=value lines.
 #   anchors.sh BUILD_FOLDER SCRATCH_FOLDER
 set -euo pipefail
@@ -24,7 +24,7 @@ figure.savefig("/dev/null", format="png")
 print(f"matplotlib_100k_png_ms={(time.perf_counter() - start) * 1000:.1f}")
 PY
 
-# A 32,767-record history saved by qm4250-upload from the simulator: 36,038 rows with markers.
+# A 32,767-record history saved by qm4250-upload from the simulator: 36,093 rows with markers.
 "$build"/tools/sim/qm4250-sim --baud 0 --records 32767 >"$scratch/sim.out" 2>&1 &
 simulator=$!
 for _ in $(seq 50); do [[ -s $scratch/sim.out ]] && break; sleep 0.1; done

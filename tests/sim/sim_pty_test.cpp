@@ -9,6 +9,7 @@
 #include "record_generator.h"
 #include "sim_process.h"
 #include "simulator.h"
+#include "version.h"
 
 namespace {
 
@@ -26,13 +27,14 @@ std::string TempPath(const std::string& name) {
 }
 
 TEST(SimOverPty, PacedUploadSendsTheGeneratedHistoryThenNothing) {
-    SimProcess sim({"--records", "3", "--seed", "7", "--serial", "42"});
+    SimProcess sim({"--records", "3", "--seed", "7", "--serial", "42", "--start", "2024-03-04"});
     PortEnd port(sim.firstLine());
     ASSERT_TRUE(port.isOpen()) << sim.firstLine();
 
     port.Write(Framed("1"));
     EXPECT_EQ(port.ReadThroughEtx(), Framed("1S42"));
-    for (const std::string& record : sim::GenerateRecords(3, 7)) {
+    for (const std::string& record :
+         sim::GenerateRecords(3, 7, {0, sim::DateTimeStamp(2024, 3, 4), {}})) {
         port.Write(kAck);
         EXPECT_EQ(port.ReadThroughEtx(), Framed(record));
     }
@@ -102,13 +104,18 @@ TEST(SimInProcess, RunsOnAThreadAndStops) {
     loop.join();
 }
 
-TEST(SimCommandLine, HelpAndBadOptions) {
+TEST(SimCommandLine, HelpVersionAndBadOptions) {
     SimProcess help({"--help"});
     EXPECT_EQ(help.firstLine().rfind("Usage: qm4250-sim", 0), 0u);
     EXPECT_EQ(help.WaitForExit(milliseconds(10000)), 0);
+    SimProcess version({"--version"});
+    EXPECT_EQ(version.firstLine(), std::string("qm4250-sim ") + qm4250::kVersion);
+    EXPECT_EQ(version.WaitForExit(milliseconds(10000)), 0);
     SimProcess bad({"--records", "many"});
     EXPECT_EQ(bad.firstLine(), "");
     EXPECT_EQ(bad.WaitForExit(milliseconds(10000)), 2);
+    SimProcess pastTheClock({"--records", "3", "--start", "2072-01-18", "--spacing", "49024"});
+    EXPECT_EQ(pastTheClock.WaitForExit(milliseconds(10000)), 2);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "garble.h"
+#include "instrument_clock.h"
 #include "record_generator.h"
 
 namespace sim {
@@ -41,7 +42,11 @@ LoadedHistory BuildHistory(const Options& options) {
         if (!loaded.error.empty())
             return loaded;
     } else {
-        loaded.history.records = GenerateRecords(options.records, options.seed);
+        Timing timing{options.end.value_or(LocalClockNow()), options.start, options.spacing};
+        loaded.error = TimingRefusal(options.records, timing);
+        if (!loaded.error.empty())
+            return loaded;
+        loaded.history.records = GenerateRecords(options.records, options.seed, timing);
     }
     loaded.history.identification = IdentificationBody(options.model, options.serial);
     std::vector<std::string>& records = loaded.history.records;

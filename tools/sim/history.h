@@ -24,7 +24,8 @@ std::string IdentificationBody(char model, std::string_view serial);
 // Each line of the file is one body; a body cannot hold STX or ETX, so such a line is refused.
 LoadedHistory LoadReplayFile(const std::string& path);
 
-// The history the options ask for: replayed or generated, then garbled where asked.
+// The history the options ask for: replayed or generated, then garbled where asked. Generated
+// tests at a fixed spacing that would leave the instrument's clock are refused.
 LoadedHistory BuildHistory(const Options& options);
 
 }  // namespace sim

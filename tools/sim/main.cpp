@@ -8,6 +8,7 @@
 #include "history.h"
 #include "options.h"
 #include "simulator.h"
+#include "version.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
     }
     if (parsed.options.help) {
         std::cout << sim::kHelpText;
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::cout << "qm4250-sim " << qm4250::kVersion << '\n';
         return 0;
     }
     sim::LoadedHistory loaded = sim::BuildHistory(parsed.options);

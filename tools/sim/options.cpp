@@ -5,6 +5,8 @@
 #include <functional>
 #include <map>
 
+#include "instrument_clock.h"
+
 namespace sim {
 
 const char* const kHelpText =
@@ -16,8 +18,14 @@ terminal to open on the first line of standard output, then answers the history 
 Instrument:
   --model C             model code character: S Norvik, Q Pellmar, H Dravon Flow, or any (S)
   --serial TEXT         serial number in the identification record (4250117)
-  --records N           number of generated test records (250)
+  --records N           number of generated test records (250); they end at the local time
+                        now, made in two shifts from 06:00 to 22:00, each with a break, a
+                        few minutes apart in lots, the line idle at night
   --seed N              seed of the generated records and of the noise (1)
+  --start YYYY-MM-DD    the first generated test's day (2004-01-01 to 2072-01-18); the
+                        history goes forward from there instead of ending now
+  --spacing SECONDS     generated tests exactly SECONDS apart, day and night, instead of in
+                        shifts; from midnight with --start, else ending now
   --replay FILE         send these record bodies instead, one per line, each as sent
                         between STX and ETX, kind character included ("1" + seven fields)
   --mode C              operating mode at start: 0 SETUP, 1 CALIBRATE, 2 RUN, 3 DATA (2)
@@ -43,6 +51,7 @@ Faults:
   --hangup-after N      close the terminal, like a pulled cable, when the reply to test
                         record N asks for the next one (0: the identification record)
   --help                show this text
+  --version             show the version
 )";
 
 namespace {
@@ -56,6 +65,19 @@ bool ReadNumber(std::string_view text, Number& value) {
 
 bool ReadInt(std::string_view text, int lowest, int highest, int& value) {
     return ReadNumber(text, value) && value >= lowest && value <= highest;
+}
+
+// YYYY-MM-DD, a day the instrument's clock holds whole.
+bool ReadDate(std::string_view text, std::optional<std::int64_t>& timeStamp) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+                  ReadInt(text.substr(0, 4), 2004, 2072, year) &&
+                  ReadInt(text.substr(5, 2), 1, 12, month) &&
+                  ReadInt(text.substr(8, 2), 1, 31, day);
+    timeStamp = shaped ? DateTimeStamp(year, month, day) : std::nullopt;
+    return timeStamp && *timeStamp + 86400 <= kLatestTimeStamp;
 }
 
 bool IsFrameDelimiter(char c) {
@@ -95,6 +117,7 @@ const std::map<std::string_view, OptionRule>& OptionTable() {
     using Values = const std::vector<std::string_view>&;
     static const std::map<std::string_view, OptionRule> table{
         {"--help", {0, [](Options& o, Values) { return o.help = true; }}},
+        {"--version", {0, [](Options& o, Values) { return o.version = true; }}},
         {"--model",
          {1,
           [](Options& o, Values v) {
@@ -110,6 +133,14 @@ const std::map<std::string_view, OptionRule>& OptionTable() {
         {"--records",
          {1, [](Options& o, Values v) { return ReadInt(v[0], 0, kMaxRecords, o.records); }}},
         {"--seed", {1, [](Options& o, Values v) { return ReadNumber(v[0], o.seed); }}},
+        {"--start", {1, [](Options& o, Values v) { return ReadDate(v[0], o.start); }}},
+        {"--spacing",
+         {1,
+          [](Options& o, Values v) {
+              o.spacing = 0;
+              return ReadNumber(v[0], *o.spacing) && *o.spacing >= 1 &&
+                     *o.spacing <= kLatestTimeStamp;
+          }}},
         {"--replay",
          {1,
           [](Options& o, Values v) {

@@ -30,6 +30,9 @@ struct Options {
     std::string serial = "4250117";
     int records = 250;
     std::uint64_t seed = 1;
+    std::optional<std::int64_t> start;    // the first test's day, as a time stamp of its midnight
+    std::optional<std::int64_t> spacing;  // seconds between tests
+    std::optional<std::int64_t> end;      // the clock's time now; none: the local time
     std::optional<std::string> replayFile;
     char mode = '2';
     int baud = 9600;  // 0: as fast as possible
@@ -43,6 +46,7 @@ struct Options {
     std::optional<std::string> link;
     bool exitAfterUpload = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

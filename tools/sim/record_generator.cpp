@@ -2,8 +2,9 @@
 
 #include <array>
 #include <cstdio>
-#include <random>
 #include <utility>
+
+#include "dice.h"
 
 namespace sim {
 
@@ -27,18 +28,6 @@ constexpr int kPowerUpMarker = 1;
 constexpr int kGoodPartRelay = 4;
 constexpr int kBadPartRelay = 8;
 constexpr int kGrossErrorRelay = 16;
-
-// mt19937_64's output is fixed by the standard, unlike the library's distributions, so the same
-// seed gives the same history with any standard library.
-class Dice {
-  public:
-    explicit Dice(std::uint64_t seed) : engine_(seed) {}
-    std::int64_t Below(std::int64_t n) { return static_cast<std::int64_t>(engine_() % n); }
-    bool Chance(int percent) { return Below(100) < percent; }
-
-  private:
-    std::mt19937_64 engine_;
-};
 
 // Leak results in ten-thousandths, written as the instrument does: "0.0012".
 std::string LeakText(std::int64_t tenThousandths) {
@@ -80,24 +69,23 @@ Outcome TestOutcome(Dice& dice) {
 
 }  // namespace
 
-std::vector<std::string> GenerateRecords(int count, std::uint64_t seed) {
+std::vector<std::string> GenerateRecords(int count, std::uint64_t seed, const Timing& timing) {
     Dice dice(seed);
+    const std::vector<std::int64_t> times = TestTimes(count, timing, seed);
     std::vector<std::string> records;
     records.reserve(count);
     std::int64_t sequence = 1 + dice.Below(9000);
     std::size_t product = dice.Below(kProducts.size());
-    std::int64_t slot = count > 0 ? (kLatestTimeStamp + 1) / count : 0;
     for (int k = 0; k < count; ++k) {
         if (dice.Chance(5))
             product = dice.Below(kProducts.size());
         Outcome outcome = TestOutcome(dice);
         if (dice.Chance(10))
             outcome.relays |= kPowerUpMarker;
-        std::int64_t time = k * slot + (slot > 0 ? dice.Below(slot) : 0);
         std::string body = "1";
         body += std::to_string(sequence++) + "," + kProducts[product].partNumber + "," +
                 kProducts[product].customerCode + "," + outcome.leak + "," + outcome.error + "," +
-                std::to_string(time) + "," + std::to_string(outcome.relays);
+                std::to_string(times[k]) + "," + std::to_string(outcome.relays);
         records.push_back(std::move(body));
     }
     return records;
