@@ -5,6 +5,7 @@
 
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
+#include "cli/escaped_text.h"
 #include "trend/memory_reuse.h"
 #include "trend/selection_exports.h"
 #include "trend/trend_window.h"
@@ -33,7 +34,7 @@ int main(int argc, char* argv[]) {
     ChosenLocation chosen = ChooseArchiveLocation({});
     if (!chosen.location) {
         std::fprintf(stderr, "qm4250-archive: %s\n",
-                     NotALocationText(chosen.text).toStdString().c_str());
+                     EscapedText(NotALocationText(chosen.text).toStdString()).c_str());
         return 2;
     }
     TrendWindow window(*chosen.location);

@@ -10,6 +10,7 @@
 #include "adapters/serial_devices.h"
 #include "cli/command_line.h"
 #include "cli/command_line_mode.h"
+#include "cli/escaped_text.h"
 #include "version.h"
 #include "window/application_folder.h"
 #include "window/archive_writer.h"
@@ -24,7 +25,8 @@ int main(int argc, char* argv[]) {
 
     if (std::optional<std::string> unknown =
             FirstUnknownWindowArgument(std::vector<std::string>(argv + 1, argv + argc))) {
-        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n", unknown->c_str());
+        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n",
+                     EscapedText(*unknown).c_str());
         return kExitBadArguments;
     }
     QApplication app(argc, argv);

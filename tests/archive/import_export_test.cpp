@@ -210,7 +210,7 @@ TEST(ArchiveCommand, ImportReportsAndStatuses) {
              {{"import", file("\xE9t\xE9.csv", "\xEF\xBB\xBF" + header +
                                                    "1;P;C;0.1;;Jan 01/04 00:00:00;On;Off;Off\r\n")},
               0,
-              {"\xE9t\xE9.csv: 1 tests read, 1 new, 0 rows skipped\n"}},
+              {"\\xE9t\\xE9.csv: 1 tests read, 1 new, 0 rows skipped\n"}},
              {{"import",
                file("w.csv", header + "2;caf\xE9;C;0.1;;Jan 01/04 00:00:00;On;Off;Off\n")},
               0,
@@ -235,6 +235,85 @@ TEST(ArchiveCommand, ImportReportsAndStatuses) {
         for (const std::string& line : c.lines)
             EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
         EXPECT_EQ(run.out.find("row 22:"), std::string::npos) << run.out;
+    }
+}
+
+// A name holding a line break and an escape sequence, as a file or a location may.
+const std::string kOddName = "odd\n\x1B[2J";
+const std::string kOddShown = "odd\\n\\x1B[2J";
+
+struct NameCase {
+    std::vector<std::string> words;  // "<dir>" stands for the scratch folder, "<odd>" for kOddName
+    int status;
+    std::string line;  // the whole output, "<odd>" for kOddShown
+};
+
+// Each message that quotes a file, a location or an argument keeps to its one line, the name
+// escaped.
+TEST(ArchiveCommand, MessagesQuotingANameStayOnOneLine) {
+    QTemporaryDir folder;
+    std::string dir = QFile::encodeName(folder.path()).toStdString();
+    const std::string header = "SEQ#,PN,Cust Code,Leak,Error,Time/Date,GPRelay,BPRelay,GERelay\n";
+    std::ofstream(dir + "/" + kOddName + ".csv")
+        << header << "SN = 9,Model: Norvik,,,,,,,\n1,P,C,0.1,,Jan 01/04 00:00:00,On,Off,Off\n";
+    std::ofstream(dir + "/" + kOddName + "-other.csv") << "a,b\n";
+    auto filled = [&](std::string text, const std::string& odd) {
+        for (size_t at; (at = text.find("<dir>")) != std::string::npos;)
+            text.replace(at, 5, dir);
+        for (size_t at; (at = text.find("<odd>")) != std::string::npos;)
+            text.replace(at, 5, odd);
+        return text;
+    };
+    // The report's writer, as the program's says it could not write a file.
+    ReportWriter report = [](const ArchiveLocation&, const TestFilter&, const std::vector<RunRule>&,
+                             const QString& path) -> std::optional<QString> {
+        if (path.contains("unwritable"))
+            return "cannot write " + path;
+        return std::nullopt;
+    };
+    const std::string notWritten = "qm4250-archive: the report was not written: cannot write ";
+    const NameCase cases[] = {
+        {{"import", "<dir>/<odd>.csv"}, 0, "<dir>/<odd>.csv: 1 tests read, 1 new, 0 rows skipped"},
+        {{"import", "<dir>/<odd>-missing.csv"},
+         1,
+         "qm4250-archive: <dir>/<odd>-missing.csv: cannot be opened: No such file or directory"},
+        {{"import", "<dir>/<odd>-other.csv"},
+         1,
+         "qm4250-archive: <dir>/<odd>-other.csv: not a QM4250 history sheet (no SEQ# header)"},
+        {{"import", "<dir>/<odd>.csv", "--archive", "/proc/<odd>/a.sqlite"},
+         1,
+         "qm4250-archive: <dir>/<odd>.csv: archive not written: /proc/<odd>/a.sqlite: No such file "
+         "or directory"},
+        {{"export", "<dir>/<odd>/x.csv"}, 1, "qm4250-archive: <dir>/<odd>/x.csv was not saved"},
+        {{"export", "<dir>/<odd>.xlsx"}, 0, "1 tests written to <dir>/<odd>.xlsx"},
+        {{"export", "x.csv", "--archive", "<dir>/<odd>-none.sqlite"},
+         1,
+         "qm4250-archive: the archive cannot be read: no archive at <dir>/<odd>-none.sqlite"},
+        {{"export", "x.csv", "--archive", "sqlite://<odd>"},
+         2,
+         "qm4250-archive: not an archive location: sqlite://<odd> (expected "
+         "postgresql://user@host/database or a file path)"},
+        {{"export", "x.csv", "--from", "<odd>"},
+         2,
+         "qm4250-archive: --from takes a date as YYYY-MM-DD, not <odd> (see --help)"},
+        {{"report", "<dir>/<odd>.pdf"}, 0, "report written to <dir>/<odd>.pdf"},
+        {{"report", "<dir>/unwritable-<odd>.pdf"}, 1, notWritten + "<dir>/unwritable-<odd>.pdf"},
+    };
+    for (const NameCase& c : cases) {
+        std::vector<std::string> words;
+        for (const std::string& word : c.words)
+            words.push_back(filled(word, kOddName));
+        if (std::find(words.begin(), words.end(), "--archive") == words.end())
+            words.insert(words.end(), {"--archive", dir + "/a.sqlite"});
+        std::FILE* out = std::tmpfile();
+        int status = RunArchiveCommand(words, out, out, report);
+        std::rewind(out);
+        std::string said;
+        for (int ch; (ch = std::fgetc(out)) != EOF;)
+            said += static_cast<char>(ch);
+        std::fclose(out);
+        EXPECT_EQ(status, c.status) << said;
+        EXPECT_EQ(said, filled(c.line, kOddShown) + "\n");
     }
 }
 

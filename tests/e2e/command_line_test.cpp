@@ -141,13 +141,18 @@ TEST_F(CommandLineUpload, AnUnwritableTargetIsReported) {
 }
 
 TEST_F(CommandLineUpload, BadArgumentsSayWhyInOneLine) {
-    // A location that is not an archive's is refused before the port is opened.
-    for (const char* arguments : {"--export h.xls --count many", "--bogus", "h.xls",
-                                  "--archive sqlite://a.sqlite --device /dev/qm4250-missing"}) {
+    // A location that is not an archive's is refused before the port is opened. An argument
+    // quoted is escaped: a line break or an escape sequence in it is shown, not acted on.
+    for (const char* arguments :
+         {"--export h.xls --count many", "--bogus", "h.xls",
+          "--archive sqlite://a.sqlite --device /dev/qm4250-missing", "'--bo\ngus\x1B[2J'",
+          "'h\n\x1B[2J.xls'", "--export h.xls --count '1\n\x1B[2J'",
+          "--archive 'sqlite://a\n\x1B[2J' --device /dev/qm4250-missing"}) {
         Outcome outcome = RunUpload(arguments);
         EXPECT_EQ(outcome.status, 2) << arguments;
         EXPECT_EQ(std::count(outcome.messages.begin(), outcome.messages.end(), '\n'), 1)
             << outcome.messages;
+        EXPECT_EQ(outcome.messages.find('\x1B'), std::string::npos) << outcome.messages;
     }
 }
 
