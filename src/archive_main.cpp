@@ -6,6 +6,7 @@
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
 #include "cli/escaped_text.h"
+#include "cli/qt_messages.h"
 #include "trend/memory_reuse.h"
 #include "trend/selection_exports.h"
 #include "trend/trend_window.h"
@@ -13,6 +14,7 @@
 using namespace qm4250;
 
 int main(int argc, char* argv[]) {
+    KeepQtNoiseOffTheTerminal();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!arguments.empty() && arguments[0] == "report") {
         // The report draws charts: a GUI application, but it needs no display (a nightly job).

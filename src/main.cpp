@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/command_line_mode.h"
 #include "cli/escaped_text.h"
+#include "cli/qt_messages.h"
 #include "version.h"
 #include "window/application_folder.h"
 #include "window/archive_writer.h"
@@ -20,6 +21,7 @@
 using namespace qm4250;
 
 int main(int argc, char* argv[]) {
+    KeepQtNoiseOffTheTerminal();
     if (std::any_of(argv + 1, argv + argc, IsCommandLineOption))
         return RunCommandLine(argc, argv);
 

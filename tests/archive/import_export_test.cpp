@@ -1,8 +1,10 @@
 // Workbooks back into the archive, and selections of the archive out to workbooks.
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include <QSqlQuery>
@@ -316,5 +318,148 @@ TEST(ArchiveCommand, MessagesQuotingANameStayOnOneLine) {
         EXPECT_EQ(said, filled(c.line, kOddShown) + "\n");
     }
 }
+
+struct ProgramRun {
+    int status;
+    std::string out, err;
+};
+
+// qm4250-archive as cron or `su` runs it: no runtime folder, no display; `environment` adds to
+// that.
+ProgramRun RunArchiveProgram(const QStringList& arguments, const QStringList& environment = {}) {
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                             "QT_LOGGING_RULES", "PGOPTIONS"})
+        variables.remove(name);
+    for (const QString& variable : environment)
+        variables.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    QProcess program;
+    program.setProcessEnvironment(variables);
+    program.start(QM4250_ARCHIVE_EXECUTABLE, arguments);
+    program.waitForFinished(60'000);
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            program.readAllStandardOutput().toStdString(),
+            program.readAllStandardError().toStdString()};
+}
+
+const QString kAskForQtsMessages = "QT_LOGGING_RULES=qm4250.qt.debug=true";
+
+struct QuietCase {
+    const char* name;
+    QStringList setUp;  // statements run on the PostgreSQL archive first; none for SQLite
+    // "<csv>" stands for a history file, "<dir>" for a scratch folder, "<archive>" for the
+    // archive's location.
+    QStringList arguments;
+    QStringList environment;
+    int status;
+    QString err;            // standard error, whole
+    std::string qtsOwnErr;  // found in it when Qt's messages are asked for
+};
+
+// What Qt says on its own stays off the terminal, while the program's own lines are all there;
+// asked for, Qt's messages come back.
+class QuietProgram : public testing::TestWithParam<QuietCase> {};
+
+TEST_P(QuietProgram, SaysOnlyItsOwnLines) {
+    const QuietCase& c = GetParam();
+    QTemporaryDir folder;
+    QString csv = folder.path() + "/h.csv";
+    std::ofstream(csv.toStdString())
+        << "SEQ#,PN,Cust Code,Leak,Error,Time/Date,GPRelay,BPRelay,GERelay\n"
+        << "SN = 9,Model: Norvik,,,,,,,\n1,P,C,0.1,,Jan 01/04 00:00:00,On,Off,Off\n";
+    ArchiveLocation location;
+    QString archive = folder.path() + "/a.sqlite";
+    if (!c.setUp.isEmpty()) {
+        MakeEmptyArchive(Engine::Postgres, folder, location);
+        if (HasFatalFailure())
+            return;
+        archive = location.display();
+    }
+    ASSERT_EQ(RunArchiveProgram({"import", csv, "--archive", archive}).status, 0);
+    if (!c.setUp.isEmpty()) {
+        ArchiveConnection connection(location, ArchiveConnection::Access::Write);
+        for (const QString& statement : c.setUp)
+            ASSERT_TRUE(QSqlQuery(connection.db()).exec(statement)) << statement.toStdString();
+    }
+    auto filled = [&](QStringList texts) {
+        return texts.replaceInStrings("<csv>", csv)
+            .replaceInStrings("<dir>", folder.path())
+            .replaceInStrings("<archive>", archive);
+    };
+    QStringList arguments = filled(c.arguments) << "--archive" << archive;
+    QStringList environment = filled(c.environment);
+    std::string err = filled({c.err}).front().toStdString();
+    // A runtime folder others may read, whatever the umask.
+    std::filesystem::path runtime = (folder.path() + "/runtime").toStdString();
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms(0755));
+
+    ProgramRun quiet = RunArchiveProgram(arguments, environment);
+    EXPECT_EQ(quiet.status, c.status) << quiet.err;
+    EXPECT_EQ(quiet.err, err);
+    ProgramRun asked = RunArchiveProgram(arguments, environment << kAskForQtsMessages);
+    EXPECT_EQ(asked.status, c.status) << asked.err;
+    EXPECT_NE(asked.err.find(c.qtsOwnErr), std::string::npos) << asked.err;
+    EXPECT_NE(asked.err.find(err), std::string::npos) << asked.err;
+    if (!c.setUp.isEmpty())
+        MakeEmptyArchive(Engine::Postgres, folder, location);
+}
+
+// Unqualified, version() is the archive's own before PostgreSQL's: the server then reads to the
+// driver as one it does not know.
+const QString kVersionFirst = "PGOPTIONS=-c search_path=public,pg_catalog";
+QString VersionSays(const QString& text) {
+    return "CREATE FUNCTION public.version() RETURNS text LANGUAGE sql AS $$SELECT '" + text +
+           "'::text$$";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, QuietProgram,
+    testing::Values(
+        // The report starts a GUI application, which looks for the runtime folder.
+        QuietCase{"RuntimeFolderNotSet",
+                  {},
+                  {"report", "<dir>/r.pdf"},
+                  {},
+                  0,
+                  "",
+                  "QStandardPaths: XDG_RUNTIME_DIR not set"},
+        // As `su` leaves it: a folder others may read, or another user's.
+        QuietCase{"RuntimeFolderNotPrivate",
+                  {},
+                  {"report", "<dir>/r.pdf"},
+                  {"XDG_RUNTIME_DIR=<dir>/runtime"},
+                  0,
+                  "",
+                  "QStandardPaths: wrong permissions on runtime directory"},
+        QuietCase{"OldServerVersion",
+                  {VersionSays("PostgreSQL 7.1")},
+                  {"export", "<dir>/x.csv"},
+                  {kVersionFirst},
+                  0,
+                  "",
+                  "This version of PostgreSQL is not supported"},
+        QuietCase{"UnknownServerVersion",
+                  {VersionSays("a server")},
+                  {"export", "<dir>/x.csv"},
+                  {kVersionFirst},
+                  0,
+                  "",
+                  "The server version of this PostgreSQL is unknown"},
+        // The server ends the connection in the middle of the import's transaction, as a
+        // restart or an administrator would.
+        QuietCase{
+            "ConnectionLost",
+            {"CREATE FUNCTION public.end_session() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+             "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END$$",
+             "CREATE TRIGGER end_session BEFORE INSERT ON uploads FOR EACH ROW EXECUTE FUNCTION "
+             "public.end_session()"},
+            {"import", "<csv>"},
+            {},
+            1,
+            "qm4250-archive: <csv>: archive not written: <archive>: terminating connection due to "
+            "administrator command\n",
+            "QSqlQuery::exec: database not open"}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
