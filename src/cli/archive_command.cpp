@@ -16,6 +16,7 @@
 #include "cli/escaped_text.h"
 #include "cli/import_report.h"
 #include "formats/file_format.h"
+#include "version.h"
 
 namespace qm4250 {
 
@@ -27,6 +28,7 @@ const char* const kArchiveCommandHelp =
     "       qm4250-archive report FILE.pdf [the same options as export] [--rules RULES]\n"
     "       qm4250-archive limits PN [--upper X [--lower Y]] [--archive URL]\n"
     "       qm4250-archive --help          (this text)\n"
+    "       qm4250-archive --version       (its version)\n"
     "\n"
     "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
     "        archive; a test already there is not added again. For each file: tests read, tests\n"
@@ -297,6 +299,10 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
     if (words.empty() || words[0] == "--help") {
         std::fputs(kArchiveCommandHelp, words.empty() ? err : out);
         return words.empty() ? kBadArguments : kDone;
+    }
+    if (words[0] == "--version") {
+        std::fprintf(out, "qm4250-archive %s\n", kVersion);
+        return kDone;
     }
     Arguments arguments = Parse(words);
     const std::string& command = words[0];

@@ -17,6 +17,7 @@
 #include "protocol/field_format.h"
 #include "sheet_read_back.h"
 #include "test_archives.h"
+#include "version.h"
 #include "xlsx_zip.h"
 
 using namespace qm4250;
@@ -340,6 +341,14 @@ ProgramRun RunArchiveProgram(const QStringList& arguments, const QStringList& en
     return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
             program.readAllStandardOutput().toStdString(),
             program.readAllStandardError().toStdString()};
+}
+
+// Its version, as qm4250-upload says its own, and nothing else.
+TEST(ArchiveProgram, SaysItsVersion) {
+    ProgramRun run = RunArchiveProgram({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("qm4250-archive ") + kVersion + "\n");
+    EXPECT_EQ(run.err, "");
 }
 
 const QString kAskForQtsMessages = "QT_LOGGING_RULES=qm4250.qt.debug=true";
