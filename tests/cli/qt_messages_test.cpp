@@ -32,10 +32,7 @@ const MessageCase kMessages[] = {
      "QStandardPaths: runtime directory '/run/user/1000' is not owned by UID 0, but a directory "
      "permissions 0700 owned by UID 1000 GID 1000",
      true},
-    {QtWarningMsg,
-     "QStandardPaths: wrong permissions on runtime directory /tmp/rt, 0755 instead of 0700", true},
     {QtWarningMsg, "QSqlQuery::exec: database not open", true},
-    {QtWarningMsg, "QSqlQuery::prepare: database not open", true},
     {QtWarningMsg, "QPSQLDriver::rollbackTransaction: Database not open", true},
     {QtWarningMsg, "Unable to free statement: no connection to the server\n", true},
     {QtWarningMsg, "This version of PostgreSQL is not supported and may not work.", true},
@@ -44,11 +41,6 @@ const MessageCase kMessages[] = {
     // A broken installation or a fault of this program's: worth seeing.
     {QtWarningMsg, "QSqlDatabase: QPSQL driver not loaded", false},
     {QtWarningMsg, "QSqlQuery::value: not positioned on a valid record", false},
-    {QtWarningMsg,
-     "QSqlDatabasePrivate::removeDatabase: connection 'qm4250-archive-0' is still in use, all "
-     "queries will cease to work.",
-     false},
-    {QtWarningMsg, "qt.qpa.xcb: could not connect to display :0", false},
     {QtWarningMsg, "unrelated: Unable to free statement: x", false},
     // Critical messages always reach the user, whatever they say.
     {QtCriticalMsg, "QSqlQuery::exec: database not open", false},
