@@ -5,6 +5,8 @@
 
 #include "archive/archive_location.h"
 #include "cli/archive_command.h"
+#include "cli/escaped_text.h"
+#include "cli/qt_messages.h"
 #include "trend/memory_reuse.h"
 #include "trend/selection_exports.h"
 #include "trend/trend_window.h"
@@ -12,6 +14,7 @@
 using namespace qm4250;
 
 int main(int argc, char* argv[]) {
+    KeepQtNoiseOffTheTerminal();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!arguments.empty() && arguments[0] == "report") {
         // The report draws charts: a GUI application, but it needs no display (a nightly job).
@@ -33,7 +36,7 @@ int main(int argc, char* argv[]) {
     ChosenLocation chosen = ChooseArchiveLocation({});
     if (!chosen.location) {
         std::fprintf(stderr, "qm4250-archive: %s\n",
-                     NotALocationText(chosen.text).toStdString().c_str());
+                     EscapedText(NotALocationText(chosen.text).toStdString()).c_str());
         return 2;
     }
     TrendWindow window(*chosen.location);

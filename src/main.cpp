@@ -10,6 +10,8 @@
 #include "adapters/serial_devices.h"
 #include "cli/command_line.h"
 #include "cli/command_line_mode.h"
+#include "cli/escaped_text.h"
+#include "cli/qt_messages.h"
 #include "version.h"
 #include "window/application_folder.h"
 #include "window/archive_writer.h"
@@ -19,12 +21,14 @@
 using namespace qm4250;
 
 int main(int argc, char* argv[]) {
+    KeepQtNoiseOffTheTerminal();
     if (std::any_of(argv + 1, argv + argc, IsCommandLineOption))
         return RunCommandLine(argc, argv);
 
     if (std::optional<std::string> unknown =
             FirstUnknownWindowArgument(std::vector<std::string>(argv + 1, argv + argc))) {
-        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n", unknown->c_str());
+        std::fprintf(stderr, "qm4250-upload: unknown argument %s (see --help)\n",
+                     EscapedText(*unknown).c_str());
         return kExitBadArguments;
     }
     QApplication app(argc, argv);

@@ -13,8 +13,10 @@
 #include "archive/file_import.h"
 #include "archive/part_limits.h"
 #include "archive/selection_export.h"
+#include "cli/escaped_text.h"
 #include "cli/import_report.h"
 #include "formats/file_format.h"
+#include "version.h"
 
 namespace qm4250 {
 
@@ -26,6 +28,7 @@ const char* const kArchiveCommandHelp =
     "       qm4250-archive report FILE.pdf [the same options as export] [--rules RULES]\n"
     "       qm4250-archive limits PN [--upper X [--lower Y]] [--unit UNIT] [--archive URL]\n"
     "       qm4250-archive --help          (this text)\n"
+    "       qm4250-archive --version       (its version)\n"
     "\n"
     "import  brings workbooks saved by qm4250-upload or exported (.xls, .xlsx, .csv) into the\n"
     "        archive; a test already there is not added again. For each file: tests read, tests\n"
@@ -167,43 +170,50 @@ const char* FormatName(const std::string& file) {
     return ".xls";
 }
 
-// Why a file could not be read, after its name.
+// Why a file could not be read, after its name. The reader's detail may quote the file's own
+// names (a sheet, a zip part): escaped as the name is.
 std::string ReadErrorText(const std::string& file, const SheetReadError& error) {
+    std::string detail = EscapedText(error.detail);
     switch (error.kind) {
         case SheetReadError::Kind::CannotOpen:
-            return "cannot be opened: " + error.detail;
+            return "cannot be opened: " + detail;
         case SheetReadError::Kind::NotAFile:
-            return "not a regular file (" + error.detail + ")";
+            return "not a regular file (" + detail + ")";
         case SheetReadError::Kind::Unreadable:
-            return "cannot be read: " + error.detail;
+            return "cannot be read: " + detail;
         case SheetReadError::Kind::Damaged:
-            return std::string("cannot be read (damaged ") + FormatName(file) + ": " +
-                   error.detail + ")";
+            return std::string("cannot be read (damaged ") + FormatName(file) + ": " + detail + ")";
         case SheetReadError::Kind::Unsupported:
             return std::string("cannot be read (") + FormatName(file) +
-                   " not supported: " + error.detail + ")";
+                   " not supported: " + detail + ")";
         case SheetReadError::Kind::TooLarge:
             break;
     }
-    return "cannot be read (too large: " + error.detail + ")";
+    return "cannot be read (too large: " + detail + ")";
+}
+
+// What the archive's error says, escaped: it names the location and quotes the engine.
+std::string ShownError(const ArchiveError& error) {
+    return EscapedText(ArchiveErrorText(error).toStdString());
 }
 
 // Whether the file was read whole into the archive, nothing of it skipped.
 bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FILE* out,
                 std::FILE* err) {
     SheetImportResult imported = ImportSheetFile(file, archive, QDateTime::currentDateTimeUtc());
+    std::string name = EscapedText(file);
     switch (imported.outcome) {
         case SheetImportResult::Outcome::CannotRead:
-            std::fprintf(err, "qm4250-archive: %s: %s\n", file.c_str(),
+            std::fprintf(err, "qm4250-archive: %s: %s\n", name.c_str(),
                          ReadErrorText(file, *imported.readError).c_str());
             return false;
         case SheetImportResult::Outcome::NotAHistorySheet:
             std::fprintf(err, "qm4250-archive: %s: not a QM4250 history sheet (no SEQ# header)\n",
-                         file.c_str());
+                         name.c_str());
             return false;
         case SheetImportResult::Outcome::NotArchived:
-            std::fprintf(err, "qm4250-archive: %s: archive not written: %s\n", file.c_str(),
-                         ArchiveErrorText(*imported.archiveError).toStdString().c_str());
+            std::fprintf(err, "qm4250-archive: %s: archive not written: %s\n", name.c_str(),
+                         ShownError(*imported.archiveError).c_str());
             return false;
         case SheetImportResult::Outcome::Imported:
             break;
@@ -219,14 +229,14 @@ int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
     SelectionExport exported = ExportSelection(archive, arguments.filter, file);
     if (exported.notRead) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     ArchiveErrorText(*exported.notRead).toStdString().c_str());
+                     ShownError(*exported.notRead).c_str());
         return kFailed;
     }
     if (!exported.saved) {
-        std::fprintf(err, "qm4250-archive: %s was not saved\n", file.c_str());
+        std::fprintf(err, "qm4250-archive: %s was not saved\n", EscapedText(file).c_str());
         return kFailed;
     }
-    std::fprintf(out, "%zu tests written to %s\n", exported.tests, file.c_str());
+    std::fprintf(out, "%zu tests written to %s\n", exported.tests, EscapedText(file).c_str());
     return kDone;
 }
 
@@ -236,10 +246,10 @@ int Report(const ArchiveLocation& archive, const Arguments& arguments, const Rep
     if (std::optional<QString> failure =
             report(archive, arguments.filter, arguments.rules, QString::fromStdString(file))) {
         std::fprintf(err, "qm4250-archive: the report was not written: %s\n",
-                     failure->toStdString().c_str());
+                     EscapedText(failure->toStdString()).c_str());
         return kFailed;
     }
-    std::fprintf(out, "report written to %s\n", file.c_str());
+    std::fprintf(out, "report written to %s\n", EscapedText(file).c_str());
     return kDone;
 }
 
@@ -295,7 +305,7 @@ void WarnOfAnUntestedPn(const ArchiveLocation& archive, const QString& pn, std::
                             : std::variant<bool, ArchiveError>(connection.error());
     if (auto* found = std::get_if<bool>(&tested); found && !*found)
         std::fprintf(err, "qm4250-archive: warning: the archive holds no test of PN %s\n",
-                     pn.toStdString().c_str());
+                     EscapedText(pn.toStdString()).c_str());
 }
 
 // With --upper or --unit: keeps the change. Without: the limits that stand and every change
@@ -312,11 +322,11 @@ int Limits(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
             failed = StorePartLimits(archive, std::get<PartLimits>(change));
         if (failed) {
             std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
-                         ArchiveErrorText(*failed).toStdString().c_str());
+                         ShownError(*failed).c_str());
             return kFailed;
         }
         WarnOfAnUntestedPn(archive, pn, err);
-        std::fprintf(out, "PN %s: %s\n", pn.toStdString().c_str(),
+        std::fprintf(out, "PN %s: %s\n", EscapedText(pn.toStdString()).c_str(),
                      ChangeText(std::get<PartLimits>(change)).c_str());
         return kDone;
     }
@@ -327,15 +337,15 @@ int Limits(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
             : std::variant<std::vector<PartLimits>, ArchiveError>(connection.error());
     if (auto* error = std::get_if<ArchiveError>(&history)) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     ArchiveErrorText(*error).toStdString().c_str());
+                     ShownError(*error).c_str());
         return kFailed;
     }
     const std::vector<PartLimits>& changes = std::get<std::vector<PartLimits>>(history);
     if (changes.empty())
-        std::fprintf(out, "PN %s: no limits set\n", pn.toStdString().c_str());
+        std::fprintf(out, "PN %s: no limits set\n", EscapedText(pn.toStdString()).c_str());
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        std::string lead =
-            change == changes.rbegin() ? "PN " + pn.toStdString() + ": " : "  before: ";
+        std::string lead = change == changes.rbegin() ? "PN " + EscapedText(pn.toStdString()) + ": "
+                                                      : "  before: ";
         std::fprintf(out, "%s%s\n", lead.c_str(), ChangeText(*change).c_str());
     }
     return kDone;
@@ -348,6 +358,10 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
     if (words.empty() || words[0] == "--help") {
         std::fputs(kArchiveCommandHelp, words.empty() ? err : out);
         return words.empty() ? kBadArguments : kDone;
+    }
+    if (words[0] == "--version") {
+        std::fprintf(out, "qm4250-archive %s\n", kVersion);
+        return kDone;
     }
     Arguments arguments = Parse(words);
     const std::string& command = words[0];
@@ -365,14 +379,16 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
         arguments.error = import   ? "import needs a FILE"
                           : limits ? "limits takes one PN"
                                    : command + " takes one FILE";
+    // The error quotes the argument it refuses.
     if (!arguments.error.empty()) {
-        std::fprintf(err, "qm4250-archive: %s (see --help)\n", arguments.error.c_str());
+        std::fprintf(err, "qm4250-archive: %s (see --help)\n",
+                     EscapedText(arguments.error).c_str());
         return kBadArguments;
     }
     ChosenLocation chosen = ChooseArchiveLocation(arguments.archive);
     if (!chosen.location) {
         std::fprintf(err, "qm4250-archive: %s\n",
-                     NotALocationText(chosen.text).toStdString().c_str());
+                     EscapedText(NotALocationText(chosen.text).toStdString()).c_str());
         return kBadArguments;
     }
     const std::optional<ArchiveLocation>& archive = chosen.location;

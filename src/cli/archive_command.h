@@ -22,7 +22,7 @@ using ReportWriter =
 
 // qm4250-archive import FILE…, export FILE [filters] and report FILE.pdf [filters]: brings saved
 // workbooks into the archive, writes selections of it with the workbook writers, and reports on
-// them. Reports on `out`, errors on `err`; returns the exit status.
+// them; --help and --version. Reports on `out`, errors on `err`; returns the exit status.
 int RunArchiveCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err,
                       const ReportWriter& report = {});
 

@@ -10,6 +10,7 @@
 #include "adapters/qt_serial_port.h"
 #include "adapters/serial_devices.h"
 #include "cli/command_line.h"
+#include "cli/escaped_text.h"
 #include "cli/headless_upload.h"
 #include "cli/list_ports.h"
 #include "version.h"
@@ -34,7 +35,8 @@ int RunCommandLine(int argc, char* argv[]) {
             return 0;
         }
         case CommandLine::Action::Invalid:
-            std::fprintf(stderr, "qm4250-upload: %s (see --help)\n", commandLine.error.c_str());
+            std::fprintf(stderr, "qm4250-upload: %s (see --help)\n",
+                         EscapedText(commandLine.error).c_str());
             return kExitBadArguments;
         case CommandLine::Action::Export:
         case CommandLine::Action::Window:

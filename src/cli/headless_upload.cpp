@@ -7,6 +7,7 @@
 #include "archive/archive_location.h"
 #include "archive/upload_archive.h"
 #include "archive/upload_verdict.h"
+#include "cli/escaped_text.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
@@ -83,10 +84,10 @@ int HeadlessUpload::run() {
         if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
             return finish(kExitNotSaved,
                           "history data was not saved to " + commandLine_.exportFile);
-        std::fprintf(messages_, "%s\n", savedLine().c_str());
+        std::fprintf(messages_, "%s\n", EscapedText(savedLine()).c_str());
     }
     if (!verdictLine_.empty())
-        std::fprintf(messages_, "%s\n", verdictLine_.c_str());
+        std::fprintf(messages_, "%s\n", EscapedText(verdictLine_).c_str());
     // A history cut short is the worse news of the two: the archive's failure is said above.
     if (lostReason_)
         return kExitCutShort;
@@ -138,14 +139,15 @@ bool HeadlessUpload::archive() {
         return false;
     }
     std::fprintf(messages_, "Archived %d new tests in %s\n", result.newTests,
-                 archiveLocation_->display().toStdString().c_str());
+                 EscapedText(archiveLocation_->display().toStdString()).c_str());
     if (result.newTests > 0)
         verdictLine_ = VerdictLine(VerdictOnUploads(*archiveLocation_, result.uploads));
     return true;
 }
 
+// Every reason quotes something from outside: a device, a file, a location, what a library said.
 int HeadlessUpload::finish(int status, const std::string& reason) {
-    std::fprintf(messages_, "qm4250-upload: %s\n", reason.c_str());
+    std::fprintf(messages_, "qm4250-upload: %s\n", EscapedText(reason).c_str());
     return status;
 }
 

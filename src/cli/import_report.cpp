@@ -1,28 +1,16 @@
 #include "cli/import_report.h"
 
 #include <QLocale>
-#include <QString>
+
+#include "cli/escaped_text.h"
 
 namespace qm4250 {
 
 namespace {
 
-constexpr qsizetype kShownCharacters = 40;
-
 // 4,981: counts in a summary are read at a glance.
 std::string Count(uint64_t n) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(n)).toStdString();
-}
-
-std::string Escaped(char32_t c) {
-    if (c == '"' || c == '\\')
-        return std::string{'\\', static_cast<char>(c)};
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(c));
-        return hex;
-    }
-    return QString::fromUcs4(&c, 1).toStdString();
 }
 
 std::string ReasonText(const SkippedRow& skipped) {
@@ -48,16 +36,6 @@ std::string ReasonText(const SkippedRow& skipped) {
 
 }  // namespace
 
-std::string ShownCell(std::string_view utf8) {
-    std::u32string characters = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
-                                    .left(kShownCharacters + 1)
-                                    .toStdU32String();
-    std::string shown;
-    for (size_t k = 0; k < characters.size() && k < kShownCharacters; ++k)
-        shown += Escaped(characters[k]);
-    return characters.size() > kShownCharacters ? shown + "…" : shown;
-}
-
 std::string SkippedRowText(const SkippedRow& skipped) {
     std::string where =
         skipped.sheet.empty() ? std::string() : "sheet \"" + ShownCell(skipped.sheet) + "\" ";
@@ -65,7 +43,7 @@ std::string SkippedRowText(const SkippedRow& skipped) {
 }
 
 std::vector<std::string> ImportReport(const std::string& file, const SheetImportResult& imported) {
-    std::string summary = file + ": " + Count(imported.testsRead) + " tests read, " +
+    std::string summary = EscapedText(file) + ": " + Count(imported.testsRead) + " tests read, " +
                           Count(static_cast<uint64_t>(imported.newTests)) + " new, " +
                           Count(imported.rowsSkipped) + " rows skipped";
     if (imported.rowsInWindows1252 > 0)

@@ -1,8 +1,10 @@
 // Workbooks back into the archive, and selections of the archive out to workbooks.
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include <QSqlQuery>
@@ -15,6 +17,7 @@
 #include "protocol/field_format.h"
 #include "sheet_read_back.h"
 #include "test_archives.h"
+#include "version.h"
 #include "xlsx_zip.h"
 
 using namespace qm4250;
@@ -152,9 +155,9 @@ struct CommandRun {
     std::string out;  // stdout, then stderr
 };
 
-CommandRun RunImport(std::vector<std::string> words) {
+CommandRun RunImport(std::vector<std::string> words, const ReportWriter& report = {}) {
     std::FILE* out = std::tmpfile();
-    CommandRun run{RunArchiveCommand(words, out, out), {}};
+    CommandRun run{RunArchiveCommand(words, out, out, report), {}};
     std::rewind(out);
     for (int c; (c = std::fgetc(out)) != EOF;)
         run.out += static_cast<char>(c);
@@ -210,7 +213,7 @@ TEST(ArchiveCommand, ImportReportsAndStatuses) {
              {{"import", file("\xE9t\xE9.csv", "\xEF\xBB\xBF" + header +
                                                    "1;P;C;0.1;;Jan 01/04 00:00:00;On;Off;Off\r\n")},
               0,
-              {"\xE9t\xE9.csv: 1 tests read, 1 new, 0 rows skipped\n"}},
+              {"\\xE9t\\xE9.csv: 1 tests read, 1 new, 0 rows skipped\n"}},
              {{"import",
                file("w.csv", header + "2;caf\xE9;C;0.1;;Jan 01/04 00:00:00;On;Off;Off\n")},
               0,
@@ -237,5 +240,220 @@ TEST(ArchiveCommand, ImportReportsAndStatuses) {
         EXPECT_EQ(run.out.find("row 22:"), std::string::npos) << run.out;
     }
 }
+
+// A name holding a line break and an escape sequence, as a file or a location may.
+const std::string kOddName = "odd\n\x1B[2J";
+const std::string kOddShown = "odd\\n\\x1B[2J";
+
+struct NameCase {
+    std::vector<std::string> words;  // "<dir>" stands for the scratch folder, "<odd>" for kOddName
+    int status;
+    std::string line;  // the whole output, "<odd>" for kOddShown
+};
+
+// Each message that quotes a file, a location or an argument keeps to its one line, the name
+// escaped.
+TEST(ArchiveCommand, MessagesQuotingANameStayOnOneLine) {
+    QTemporaryDir folder;
+    std::string dir = QFile::encodeName(folder.path()).toStdString();
+    const std::string header = "SEQ#,PN,Cust Code,Leak,Error,Time/Date,GPRelay,BPRelay,GERelay\n";
+    std::ofstream(dir + "/" + kOddName + ".csv")
+        << header << "SN = 9,Model: Norvik,,,,,,,\n1,P,C,0.1,,Jan 01/04 00:00:00,On,Off,Off\n";
+    std::ofstream(dir + "/" + kOddName + "-other.csv") << "a,b\n";
+    auto filled = [&](std::string text, const std::string& odd) {
+        for (size_t at; (at = text.find("<dir>")) != std::string::npos;)
+            text.replace(at, 5, dir);
+        for (size_t at; (at = text.find("<odd>")) != std::string::npos;)
+            text.replace(at, 5, odd);
+        return text;
+    };
+    // The report's writer, as the program's says it could not write a file.
+    ReportWriter report = [](const ArchiveLocation&, const TestFilter&, const std::vector<RunRule>&,
+                             const QString& path) -> std::optional<QString> {
+        return path.contains("unwritable") ? std::optional("cannot write " + path) : std::nullopt;
+    };
+    const std::string notWritten = "qm4250-archive: the report was not written: cannot write ";
+    const NameCase cases[] = {
+        {{"import", "<dir>/<odd>.csv"}, 0, "<dir>/<odd>.csv: 1 tests read, 1 new, 0 rows skipped"},
+        {{"import", "<dir>/<odd>-missing.csv"},
+         1,
+         "qm4250-archive: <dir>/<odd>-missing.csv: cannot be opened: No such file or directory"},
+        {{"import", "<dir>/<odd>-other.csv"},
+         1,
+         "qm4250-archive: <dir>/<odd>-other.csv: not a QM4250 history sheet (no SEQ# header)"},
+        {{"import", "<dir>/<odd>.csv", "--archive", "/proc/<odd>/a.sqlite"},
+         1,
+         "qm4250-archive: <dir>/<odd>.csv: archive not written: /proc/<odd>/a.sqlite: No such file "
+         "or directory"},
+        {{"export", "<dir>/<odd>/x.csv"}, 1, "qm4250-archive: <dir>/<odd>/x.csv was not saved"},
+        {{"export", "<dir>/<odd>.xlsx"}, 0, "1 tests written to <dir>/<odd>.xlsx"},
+        {{"export", "x.csv", "--archive", "<dir>/<odd>-none.sqlite"},
+         1,
+         "qm4250-archive: the archive cannot be read: no archive at <dir>/<odd>-none.sqlite"},
+        {{"export", "x.csv", "--archive", "sqlite://<odd>"},
+         2,
+         "qm4250-archive: not an archive location: sqlite://<odd> (expected "
+         "postgresql://user@host/database or a file path)"},
+        {{"export", "x.csv", "--from", "<odd>"},
+         2,
+         "qm4250-archive: --from takes a date as YYYY-MM-DD, not <odd> (see --help)"},
+        {{"report", "<dir>/<odd>.pdf"}, 0, "report written to <dir>/<odd>.pdf"},
+        {{"report", "<dir>/unwritable-<odd>.pdf"}, 1, notWritten + "<dir>/unwritable-<odd>.pdf"},
+    };
+    for (const NameCase& c : cases) {
+        std::vector<std::string> words;
+        for (const std::string& word : c.words)
+            words.push_back(filled(word, kOddName));
+        // The case's own --archive comes after, and wins.
+        words.insert(words.begin() + 1, {"--archive", dir + "/a.sqlite"});
+        CommandRun run = RunImport(words, report);
+        EXPECT_EQ(run.status, c.status) << run.out;
+        EXPECT_EQ(run.out, filled(c.line, kOddShown) + "\n");
+    }
+}
+
+struct ProgramRun {
+    int status;
+    std::string out, err;
+};
+
+// qm4250-archive as cron or `su` runs it: no runtime folder, no display; `environment` adds to
+// that.
+ProgramRun RunArchiveProgram(const QStringList& arguments, const QStringList& environment = {}) {
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                             "QT_LOGGING_RULES", "PGOPTIONS"})
+        variables.remove(name);
+    for (const QString& variable : environment)
+        variables.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    QProcess program;
+    program.setProcessEnvironment(variables);
+    program.start(QM4250_ARCHIVE_EXECUTABLE, arguments);
+    program.waitForFinished(60'000);
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            program.readAllStandardOutput().toStdString(),
+            program.readAllStandardError().toStdString()};
+}
+
+// Its version, as qm4250-upload says its own, and nothing else.
+TEST(ArchiveProgram, SaysItsVersion) {
+    ProgramRun run = RunArchiveProgram({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("qm4250-archive ") + kVersion + "\n");
+    EXPECT_EQ(run.err, "");
+}
+
+const QString kAskForQtsMessages = "QT_LOGGING_RULES=qm4250.qt.debug=true";
+
+struct QuietCase {
+    const char* name;
+    QStringList setUp;  // statements run on the PostgreSQL archive first; none for SQLite
+    // "<csv>" stands for a history file, "<dir>" for a scratch folder, "<archive>" for the
+    // archive's location.
+    QStringList arguments;
+    QStringList environment;
+    int status;
+    QString err;            // standard error, whole
+    std::string qtsOwnErr;  // found in it when Qt's messages are asked for
+};
+
+// What Qt says on its own stays off the terminal, while the program's own lines are all there;
+// asked for, Qt's messages come back.
+class QuietProgram : public testing::TestWithParam<QuietCase> {};
+
+TEST_P(QuietProgram, SaysOnlyItsOwnLines) {
+    const QuietCase& c = GetParam();
+    QTemporaryDir folder;
+    QString csv = folder.path() + "/h.csv";
+    std::ofstream(csv.toStdString())
+        << "SEQ#,PN,Cust Code,Leak,Error,Time/Date,GPRelay,BPRelay,GERelay\n"
+        << "SN = 9,Model: Norvik,,,,,,,\n1,P,C,0.1,,Jan 01/04 00:00:00,On,Off,Off\n";
+    ArchiveLocation location;
+    QString archive = folder.path() + "/a.sqlite";
+    if (!c.setUp.isEmpty()) {
+        MakeEmptyArchive(Engine::Postgres, folder, location);
+        if (HasFatalFailure())
+            return;
+        archive = location.display();
+    }
+    ASSERT_EQ(RunArchiveProgram({"import", csv, "--archive", archive}).status, 0);
+    if (!c.setUp.isEmpty()) {
+        ArchiveConnection connection(location, ArchiveConnection::Access::Write);
+        for (const QString& statement : c.setUp)
+            ASSERT_TRUE(QSqlQuery(connection.db()).exec(statement)) << statement.toStdString();
+    }
+    auto filled = [&](QStringList texts) {
+        return texts.replaceInStrings("<csv>", csv)
+            .replaceInStrings("<dir>", folder.path())
+            .replaceInStrings("<archive>", archive);
+    };
+    QStringList arguments = filled(c.arguments) << "--archive" << archive;
+    QStringList environment = filled(c.environment);
+    std::string err = filled({c.err}).front().toStdString();
+    // A runtime folder others may read, whatever the umask.
+    std::filesystem::path runtime = (folder.path() + "/runtime").toStdString();
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms(0755));
+
+    ProgramRun quiet = RunArchiveProgram(arguments, environment);
+    EXPECT_EQ(quiet.status, c.status) << quiet.err;
+    EXPECT_EQ(quiet.err, err);
+    ProgramRun asked = RunArchiveProgram(arguments, environment << kAskForQtsMessages);
+    EXPECT_EQ(asked.status, c.status) << asked.err;
+    EXPECT_NE(asked.err.find(c.qtsOwnErr), std::string::npos) << asked.err;
+    EXPECT_NE(asked.err.find(err), std::string::npos) << asked.err;
+    if (!c.setUp.isEmpty())
+        MakeEmptyArchive(Engine::Postgres, folder, location);
+}
+
+// Unqualified, version() is the archive's own before PostgreSQL's: the server then reads to the
+// driver as a version it does not support.
+const QString kVersionFirst = "PGOPTIONS=-c search_path=public,pg_catalog";
+QString VersionSays(const QString& text) {
+    return "CREATE FUNCTION public.version() RETURNS text LANGUAGE sql AS $$SELECT '" + text +
+           "'::text$$";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, QuietProgram,
+    testing::Values(
+        // The report starts a GUI application, which looks for the runtime folder.
+        QuietCase{"RuntimeFolderNotSet",
+                  {},
+                  {"report", "<dir>/r.pdf"},
+                  {},
+                  0,
+                  "",
+                  "QStandardPaths: XDG_RUNTIME_DIR not set"},
+        // As `su` leaves it: a folder others may read, or another user's.
+        QuietCase{"RuntimeFolderNotPrivate",
+                  {},
+                  {"report", "<dir>/r.pdf"},
+                  {"XDG_RUNTIME_DIR=<dir>/runtime"},
+                  0,
+                  "",
+                  "QStandardPaths: wrong permissions on runtime directory"},
+        QuietCase{"OldServerVersion",
+                  {VersionSays("PostgreSQL 7.1")},
+                  {"export", "<dir>/x.csv"},
+                  {kVersionFirst},
+                  0,
+                  "",
+                  "This version of PostgreSQL is not supported"},
+        // The server ends the connection in the middle of the import's transaction, as a
+        // restart or an administrator would.
+        QuietCase{
+            "ConnectionLost",
+            {"CREATE FUNCTION public.end_session() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+             "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END$$",
+             "CREATE TRIGGER end_session BEFORE INSERT ON uploads FOR EACH ROW EXECUTE FUNCTION "
+             "public.end_session()"},
+            {"import", "<csv>"},
+            {},
+            1,
+            "qm4250-archive: <csv>: archive not written: <archive>: terminating connection due to "
+            "administrator command\n",
+            "QSqlQuery::exec: database not open"}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "cli/headless_upload.h"
@@ -15,6 +16,43 @@ using namespace qm4250;
 namespace {
 
 namespace fs = std::filesystem;
+
+// Sends the identification and `records` test records; none at all for -1.
+void SendHistory(FakePort& port, Controller& controller, int records) {
+    for (int k = 0; k <= records; ++k) {
+        port.incoming = k == 0 ? "\x02"
+                                 "1S42\x03"
+                               : "\x02"
+                                 "1" +
+                                     std::to_string(k) + ",P,C,0.5,N,0,0\x03";
+        controller.dataReceived();
+    }
+}
+
+struct Said {
+    int status;
+    std::string messages;
+};
+
+// Runs the upload with the device named `device`; `play` is the instrument's side, played once
+// the upload waits for its end.
+Said RunUpload(const CommandLine& commandLine, FakePort& port, const std::string& device,
+               const std::function<void(Controller&)>& play) {
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* messages = open_memstream(&text, &size);
+    FakeTimer timer;
+    HeadlessUpload upload(commandLine, messages, port, timer, [device] { return device; });
+    QTimer::singleShot(0, [&] {
+        play(upload.controller());
+        upload.controller().timerTick();
+    });
+    int status = upload.run();
+    std::fclose(messages);
+    Said said{status, std::string(text, size)};
+    std::free(text);
+    return said;
+}
 
 struct ShortCase {
     const char* name;
@@ -32,24 +70,9 @@ TEST_P(ShortUpload, EndsWithItsStatusAndOneLine) {
     CommandLine commandLine;
     commandLine.exportFile = testing::TempDir() + "short_" + c.name + ".csv";
     fs::remove(commandLine.exportFile);
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* messages = open_memstream(&text, &size);
     FakePort port;
-    FakeTimer timer;
-    HeadlessUpload upload(commandLine, messages, port, timer, [] { return "/dev/fake"; });
-
-    // The instrument's side, played once the upload waits for its end.
-    QTimer::singleShot(0, [&] {
-        Controller& controller = upload.controller();
-        for (int k = 0; k <= c.records; ++k) {
-            port.incoming = k == 0 ? "\x02"
-                                     "1S42\x03"
-                                   : "\x02"
-                                     "1" +
-                                         std::to_string(k) + ",P,C,0.5,N,0,0\x03";
-            controller.dataReceived();
-        }
+    Said said = RunUpload(commandLine, port, "/dev/fake", [&](Controller& controller) {
+        SendHistory(port, controller, c.records);
         port.incoming = c.stray;
         if (!c.stray.empty())
             controller.dataReceived();
@@ -57,21 +80,18 @@ TEST_P(ShortUpload, EndsWithItsStatusAndOneLine) {
             controller.portLost("/dev/fake: gone");
             controller.portLost("/dev/fake: gone");
         }
-        controller.timerTick();
     });
-    EXPECT_EQ(upload.run(), c.status);
-    std::fclose(messages);
-    std::string said(text, size);
-    std::free(text);
-
-    EXPECT_NE(said.find(c.line), std::string::npos) << said;
-    EXPECT_EQ(said.find(c.line), said.rfind(c.line)) << "said once: " << said;
+    EXPECT_EQ(said.status, c.status);
+    EXPECT_NE(said.messages.find(c.line), std::string::npos) << said.messages;
+    EXPECT_EQ(said.messages.find(c.line), said.messages.rfind(c.line))
+        << "said once: " << said.messages;
     EXPECT_EQ(port.closes, 1);
     EXPECT_EQ(fs::exists(commandLine.exportFile), c.records >= 0) << "no history, no file";
-    if (c.records >= 0)
-        EXPECT_NE(said.find("Saved " + std::to_string(c.records) + " test records"),
+    if (c.records >= 0) {
+        EXPECT_NE(said.messages.find("Saved " + std::to_string(c.records) + " test records"),
                   std::string::npos)
-            << said;
+            << said.messages;
+    }
 }
 
 const std::string k120Bytes(120, 'x');
@@ -90,6 +110,73 @@ INSTANTIATE_TEST_SUITE_P(
         ShortCase{"BytesButNoFrame", -1, k120Bytes, false, 4,
                   "120 bytes received but no frame: check the device and the baud rate"},
         ShortCase{"Silence", -1, "", false, 4, "no response from the QM4250 on /dev/fake"}),
+    [](const auto& info) { return info.param.name; });
+
+// A name holding a line break and an escape sequence, as a file, a device or a location may;
+// "<dir>" stands for a scratch folder.
+const std::string kOdd = "odd\n\x1B[2J";
+const std::string kOddShown = "odd\\n\\x1B[2J";
+
+struct NameCase {
+    const char* name;
+    std::string exportFile, archiveUrl;
+    int records;             // as ShortCase's
+    std::string lostReason;  // the device goes away with this reason
+    int status;
+    std::string line;  // said whole, with kOddShown for kOdd
+};
+
+class NamesInMessages : public testing::TestWithParam<NameCase> {};
+
+// Each message that quotes a name keeps to its one line, the name escaped.
+TEST_P(NamesInMessages, StayOnOneLine) {
+    const NameCase& c = GetParam();
+    std::string folder = testing::TempDir() + "names_" + c.name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    auto filled = [&](std::string text) {
+        if (size_t at = text.find("<dir>"); at != std::string::npos)
+            text.replace(at, 5, folder);
+        return text;
+    };
+    CommandLine commandLine;
+    commandLine.exportFile = filled(c.exportFile);
+    commandLine.archive = !c.archiveUrl.empty();
+    commandLine.archiveUrl = filled(c.archiveUrl);
+    FakePort port;
+    Said said = RunUpload(commandLine, port, "/dev/" + kOdd, [&](Controller& controller) {
+        SendHistory(port, controller, c.records);
+        if (!c.lostReason.empty())
+            controller.portLost(c.lostReason);
+    });
+    fs::remove_all(folder);
+    EXPECT_EQ(said.status, c.status);
+    EXPECT_NE(said.messages.find(filled(c.line) + "\n"), std::string::npos) << said.messages;
+    EXPECT_EQ(said.messages.find('\x1B'), std::string::npos) << said.messages;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sites, NamesInMessages,
+    testing::Values(
+        NameCase{"Saved", "<dir>/" + kOdd, "", 2, "", 0,
+                 "Saved 2 test records to <dir>/" + kOddShown},
+        NameCase{"NotSaved", "<dir>/" + kOdd + "/h.csv", "", 2, "", 5,
+                 "qm4250-upload: history data was not saved to <dir>/" + kOddShown + "/h.csv"},
+        NameCase{"NoResponse", "<dir>/h.csv", "", -1, "", 4,
+                 "qm4250-upload: no response from the QM4250 on /dev/" + kOddShown},
+        NameCase{"PortClosed", "<dir>/h.csv", "", -1, kOdd, 4,
+                 "qm4250-upload: the port closed before any history frame arrived: " + kOddShown},
+        NameCase{
+            "CutShort", "<dir>/h.csv", "", 2, kOdd, 7,
+            "qm4250-upload: upload cut short after 2 test records: the port closed: " + kOddShown},
+        NameCase{"Archived", "", "<dir>/" + kOdd, 2, "", 0,
+                 "Archived 2 new tests in <dir>/" + kOddShown},
+        NameCase{"NotArchived", "", "/proc/" + kOdd + "/a", 2, "", 6,
+                 "qm4250-upload: archive not written: /proc/" + kOddShown +
+                     "/a: No such file or directory"},
+        NameCase{"NotALocation", "", "sqlite://" + kOdd, -1, "", 2,
+                 "qm4250-upload: not an archive location: sqlite://" + kOddShown +
+                     " (expected postgresql://user@host/database or a file path)"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -21,12 +20,12 @@ struct LaunchCase {
 };
 
 // The window is up once Qt has loaded the platform the arguments name and the program keeps
-// running; a program that turned the arguments down would have ended by then.
+// running; a program that turned the arguments down would have ended by then. Started without a
+// runtime folder, as `su` may leave it, it says nothing on standard error.
 TEST(Launch, QtsOwnArgumentsOpenTheWindow) {
     const LaunchCase cases[] = {{{"-platform", "offscreen"}, false},
                                 {{"-session", "x"}, true},
                                 {{"-style", "fusion", "-session", "x"}, true}};
-    QTemporaryDir runtime;
     for (const LaunchCase& launch : cases) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("DISPLAY");
@@ -34,7 +33,7 @@ TEST(Launch, QtsOwnArgumentsOpenTheWindow) {
         environment.remove("QT_QPA_PLATFORM");
         if (launch.platformFromEnvironment)
             environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        environment.remove("XDG_RUNTIME_DIR");
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(QM4250_UPLOAD_EXECUTABLE, launch.arguments);
@@ -47,8 +46,9 @@ TEST(Launch, QtsOwnArgumentsOpenTheWindow) {
             },
             kStartWaitMs));
         EXPECT_FALSE(program.waitForFinished(1000))
-            << launch.arguments.join(' ').toStdString() << " ended with " << program.exitCode()
-            << ": " << program.readAllStandardError().toStdString();
+            << launch.arguments.join(' ').toStdString() << " ended with " << program.exitCode();
+        EXPECT_EQ(program.readAllStandardError().toStdString(), "")
+            << launch.arguments.join(' ').toStdString();
         program.kill();
         program.waitForFinished();
     }
