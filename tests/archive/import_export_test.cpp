@@ -4,7 +4,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 
 #include <QSqlQuery>
@@ -259,7 +258,6 @@ TEST(ArchiveCommand, MessagesQuotingANameStayOnOneLine) {
     const std::string header = "SEQ#,PN,Cust Code,Leak,Error,Time/Date,GPRelay,BPRelay,GERelay\n";
     std::ofstream(dir + "/" + kOddName + ".csv")
         << header << "SN = 9,Model: Norvik,,,,,,,\n1,P,C,0.1,,Jan 01/04 00:00:00,On,Off,Off\n";
-    std::ofstream(dir + "/" + kOddName + "-other.csv") << "a,b\n";
     auto filled = [&](std::string text, const std::string& odd) {
         for (size_t at; (at = text.find("<dir>")) != std::string::npos;)
             text.replace(at, 5, dir);
@@ -275,29 +273,15 @@ TEST(ArchiveCommand, MessagesQuotingANameStayOnOneLine) {
     const std::string notWritten = "qm4250-archive: the report was not written: cannot write ";
     const NameCase cases[] = {
         {{"import", "<dir>/<odd>.csv"}, 0, "<dir>/<odd>.csv: 1 tests read, 1 new, 0 rows skipped"},
-        {{"import", "<dir>/<odd>-missing.csv"},
-         1,
-         "qm4250-archive: <dir>/<odd>-missing.csv: cannot be opened: No such file or directory"},
-        {{"import", "<dir>/<odd>-other.csv"},
-         1,
-         "qm4250-archive: <dir>/<odd>-other.csv: not a QM4250 history sheet (no SEQ# header)"},
         {{"import", "<dir>/<odd>.csv", "--archive", "/proc/<odd>/a.sqlite"},
          1,
          "qm4250-archive: <dir>/<odd>.csv: archive not written: /proc/<odd>/a.sqlite: No such file "
          "or directory"},
         {{"export", "<dir>/<odd>/x.csv"}, 1, "qm4250-archive: <dir>/<odd>/x.csv was not saved"},
-        {{"export", "<dir>/<odd>.xlsx"}, 0, "1 tests written to <dir>/<odd>.xlsx"},
-        {{"export", "x.csv", "--archive", "<dir>/<odd>-none.sqlite"},
-         1,
-         "qm4250-archive: the archive cannot be read: no archive at <dir>/<odd>-none.sqlite"},
         {{"export", "x.csv", "--archive", "sqlite://<odd>"},
          2,
          "qm4250-archive: not an archive location: sqlite://<odd> (expected "
          "postgresql://user@host/database or a file path)"},
-        {{"export", "x.csv", "--from", "<odd>"},
-         2,
-         "qm4250-archive: --from takes a date as YYYY-MM-DD, not <odd> (see --help)"},
-        {{"report", "<dir>/<odd>.pdf"}, 0, "report written to <dir>/<odd>.pdf"},
         {{"report", "<dir>/unwritable-<odd>.pdf"}, 1, notWritten + "<dir>/unwritable-<odd>.pdf"},
     };
     for (const NameCase& c : cases) {
@@ -390,10 +374,6 @@ TEST_P(QuietProgram, SaysOnlyItsOwnLines) {
     QStringList arguments = filled(c.arguments) << "--archive" << archive;
     QStringList environment = filled(c.environment);
     std::string err = filled({c.err}).front().toStdString();
-    // A runtime folder others may read, whatever the umask.
-    std::filesystem::path runtime = (folder.path() + "/runtime").toStdString();
-    std::filesystem::create_directory(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms(0755));
 
     ProgramRun quiet = RunArchiveProgram(arguments, environment);
     EXPECT_EQ(quiet.status, c.status) << quiet.err;
@@ -425,14 +405,6 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   "",
                   "QStandardPaths: XDG_RUNTIME_DIR not set"},
-        // As `su` leaves it: a folder others may read, or another user's.
-        QuietCase{"RuntimeFolderNotPrivate",
-                  {},
-                  {"report", "<dir>/r.pdf"},
-                  {"XDG_RUNTIME_DIR=<dir>/runtime"},
-                  0,
-                  "",
-                  "QStandardPaths: wrong permissions on runtime directory"},
         QuietCase{"OldServerVersion",
                   {VersionSays("PostgreSQL 7.1")},
                   {"export", "<dir>/x.csv"},
