@@ -1,6 +1,8 @@
 #include "archive/archive_connection.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace qm4250 {
@@ -47,27 +50,84 @@ bool MakePrivateFolders(const QByteArray& folder) {
     return true;
 }
 
+// A folder that is setgid and writable by its group is shared by that group (the plant's
+// archive folder): what is made in it keeps the group, and is the group's to write.
+bool SharedWithGroup(const QByteArray& folder) {
+    struct stat status;
+    return stat(folder.constData(), &status) == 0 && (status.st_mode & S_ISGID) &&
+           (status.st_mode & S_IWGRP);
+}
+
 // An empty file is an empty SQLite database; making it here gives it its mode, which SQLite
-// passes on to its -wal and -shm files.
-bool MakePrivateFile(const QString& path) {
+// passes on to its -wal and -shm files: private to the user, or the group's in a shared folder.
+bool MakeArchiveFile(const QString& path) {
     QByteArray name = QFile::encodeName(path);
     QByteArray absolute = QFile::encodeName(QFileInfo(path).absolutePath());
     if (!MakePrivateFolders(absolute))
         return false;
-    int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    mode_t mode = SharedWithGroup(absolute) ? 0660 : 0600;
+    int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return errno == EEXIST;
-    bool made = fchmod(fd, 0600) == 0;
+    bool made = fchmod(fd, mode) == 0;
     close(fd);
     return made;
 }
 
+// "permission denied: <path> belongs to qm4250-collect, group qm4250, mode 0660".
+QString PermissionDenied(const QByteArray& path) {
+    struct stat status;
+    QString owner = "?", group = "?";
+    mode_t mode = 0;
+    if (stat(path.constData(), &status) == 0) {
+        const passwd* user = getpwuid(status.st_uid);
+        const struct group* named = getgrgid(status.st_gid);
+        owner = user ? QString::fromLocal8Bit(user->pw_name) : QString::number(status.st_uid);
+        group = named ? QString::fromLocal8Bit(named->gr_name) : QString::number(status.st_gid);
+        mode = status.st_mode & 07777;
+    }
+    return QString("permission denied: %1 belongs to %2, group %3, mode %4")
+        .arg(QFile::decodeName(path), owner, group)
+        .arg(mode, 4, 8, QChar('0'));
+}
+
+// What keeps this user from the file, where something does: a folder on its way they may not
+// enter, the file they may not read (or write), or the folder they may not write in. A writer
+// needs the folder as well as the file: SQLite makes its -wal, -shm and journal files there.
+std::optional<QString> DeniedAccess(const QString& path, bool writing) {
+    QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    QByteArray folder = name.left(std::max<qsizetype>(name.lastIndexOf('/'), 1));
+    QByteArray there = folder;  // the deepest folder on the way that is there
+    while (there.size() > 1 && access(there.constData(), F_OK) != 0 && errno == ENOENT)
+        there = there.left(std::max<qsizetype>(there.lastIndexOf('/'), 1));
+    for (qsizetype end = 1; end > 0;) {
+        end = there.indexOf('/', end + 1);
+        QByteArray on = end < 0 ? there : there.left(end);
+        if (access(on.constData(), X_OK) != 0 && errno == EACCES)
+            return PermissionDenied(on);
+    }
+    if (access(name.constData(), F_OK) == 0) {
+        if (access(name.constData(), writing ? R_OK | W_OK : R_OK) != 0 && errno == EACCES)
+            return PermissionDenied(name);
+    }
+    QByteArray wal = name + "-wal";
+    if (writing && access(there.constData(), W_OK) != 0 && errno == EACCES &&
+        access(wal.constData(), W_OK) != 0)
+        return PermissionDenied(there);
+    return std::nullopt;
+}
+
 // A reader that may not write the file or its folder cannot make the -shm file WAL mode needs;
-// it reads the file as it stands, which is all such a reader can see anyway.
+// it reads the file as it stands, which is all such a reader can see anyway. Not while a writer
+// may be at work, which the -wal and -shm files beside it say: SQLite reads those without
+// writing them, where a file read as it stands could change under the reader.
 bool MustReadAsItStands(const QString& path) {
     QByteArray name = QFile::encodeName(path);
     QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    return access(name.constData(), W_OK) != 0 || access(folder.constData(), W_OK | X_OK) != 0;
+    QByteArray wal = name + "-wal", shm = name + "-shm";
+    bool writerBeside = access(wal.constData(), R_OK) == 0 && access(shm.constData(), R_OK) == 0;
+    return !writerBeside &&
+           (access(name.constData(), W_OK) != 0 || access(folder.constData(), W_OK | X_OK) != 0);
 }
 
 QString QuotedOption(const QString& key, QString value) {
@@ -106,8 +166,12 @@ ArchiveError ArchiveConnection::failure(const QSqlError& error) const {
 void ArchiveConnection::openSqlite(Access access) {
     const QString& path = location_.path;
     QString options = QString("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    if (std::optional<QString> denied = DeniedAccess(path, access == Access::Write)) {
+        fail(ArchiveError::Kind::Failed, *denied);
+        return;
+    }
     if (access == Access::Write) {
-        if (!MakePrivateFile(path)) {
+        if (!MakeArchiveFile(path)) {
             fail(ArchiveError::Kind::Failed, SystemError());
             return;
         }

@@ -119,10 +119,14 @@ ChosenLocation ChooseArchiveLocation(const QString& given) {
     QString text = given;
     if (text.isEmpty())
         text = qEnvironmentVariable("QM4250_ARCHIVE");
-    if (text.isEmpty())
-        text = ConfiguredArchive(
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-            "/qm4250-upload/archive.ini");
+    // The user's own file first, then the system's (/etc/xdg), as XDG orders them: a plant's
+    // shared archive is found by every user without a word, and any user may choose another.
+    for (const QString& folder :
+         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        if (!text.isEmpty())
+            break;
+        text = ConfiguredArchive(folder + "/qm4250-upload/archive.ini");
+    }
     if (text.isEmpty())
         return {DefaultArchiveLocation().path, DefaultArchiveLocation()};
     return {text, ParseArchiveLocation(text)};

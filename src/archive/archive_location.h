@@ -41,7 +41,8 @@ std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text);
 
 // The location a front end uses and the text it came from: the text it was given, else
 // QM4250_ARCHIVE, else the "archive" key of the per-user config file
-// (~/.config/qm4250-upload/archive.ini), else the default.
+// (~/.config/qm4250-upload/archive.ini), else that of the system's
+// (/etc/xdg/qm4250-upload/archive.ini, or as XDG_CONFIG_DIRS says), else the default.
 struct ChosenLocation {
     QString text;
     std::optional<ArchiveLocation> location;  // none: `text` is not an archive location

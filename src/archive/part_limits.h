@@ -22,7 +22,7 @@ struct PartLimits {
     std::optional<double> upper;
     QString changedBy;
     QDateTime changedAt;
-    QString unit;  // "sccm"; empty where none was given
+    QString unit = {};  // "sccm"; empty where none was given
 };
 
 // The longest unit kept: a unit is a short name, shown beside every leak.

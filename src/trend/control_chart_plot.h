@@ -46,7 +46,7 @@ struct ChartView {
     ChartAxis axis = ChartAxis::SampleNumber;
     QString title;
     std::optional<ToleranceLimits> tolerance;
-    QString unit;  // the leak's, where the PN has one
+    QString unit = {};  // the leak's, where the PN has one
     std::vector<RunRule> rules = kDefaultRunRules;
     std::optional<ControlLimits> frozen;  // judge by these instead of the points' own limits
     bool rejectsOutOfLimits = true;

@@ -82,6 +82,30 @@ TEST(ArchiveLocation, TheConfigFileValueIsTakenWhole) {
     }
 }
 
+// The user's own archive.ini before the system's (the first of XDG_CONFIG_DIRS that names one),
+// both before the default.
+TEST(ArchiveLocation, TheUsersConfigComesBeforeTheSystemsAndBothBeforeTheDefault) {
+    QTemporaryDir folder;
+    QByteArray saved[] = {qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_CONFIG_DIRS"),
+                          qgetenv("QM4250_ARCHIVE")};
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path() + "/user"));
+    qputenv("XDG_CONFIG_DIRS",
+            QFile::encodeName(folder.path() + "/plant:" + folder.path() + "/site"));
+    qunsetenv("QM4250_ARCHIVE");
+    EXPECT_EQ(ChooseArchiveLocation({}).text, DefaultArchiveLocation().path);
+    for (const auto& [config, archive] :
+         {std::pair{"site", "/srv/site.sqlite"}, std::pair{"plant", "/srv/plant.sqlite"},
+          std::pair{"user", "/home/anna/own.sqlite"}}) {
+        QString ini = folder.path() + "/" + config + "/qm4250-upload";
+        QDir().mkpath(ini);
+        WriteFile((ini + "/archive.ini").toStdString(), std::string("archive=") + archive + "\n");
+        EXPECT_EQ(ChooseArchiveLocation({}).text, archive) << config;
+    }
+    const char* names[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "QM4250_ARCHIVE"};
+    for (int i = 0; i < 3; ++i)
+        saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
+}
+
 TEST(ArchiveLocation, ARefusalNeverShowsThePassword) {
     EXPECT_EQ(NotALocationText("postgresql://qa:secret@db"),
               "not an archive location: postgresql://qa:***@db (expected "

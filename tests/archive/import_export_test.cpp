@@ -177,8 +177,10 @@ TEST(ArchiveCommand, LimitsAreSetShownAndCheckedByTheCommand) {
     EXPECT_EQ(run({"P-1", "--upper", "0.004", "--lower", "0.001"}).status, 0);
     CommandRun shown = run({"P-1"});
     EXPECT_EQ(shown.status, 0);
-    EXPECT_EQ(shown.out.rfind("PN P-1: upper 0.004, lower 0.001, set by ", 0), 0u) << shown.out;
-    EXPECT_NE(shown.out.find("\n  before: upper 0.005, lower none, set by "), std::string::npos)
+    EXPECT_EQ(shown.out.rfind("PN P-1: upper 0.004, lower 0.001, no unit, set by ", 0), 0u)
+        << shown.out;
+    EXPECT_NE(shown.out.find("\n  before: upper 0.005, lower none, no unit, set by "),
+              std::string::npos)
         << shown.out;
     EXPECT_EQ(run({"P-2"}).out, "PN P-2: no limits set\n");
     for (std::vector<std::string> bad : {std::vector<std::string>{"P-1", "--upper", "abc"},

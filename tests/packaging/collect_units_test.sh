@@ -46,6 +46,13 @@ grep -q '^qm4250-collect:x:[0-9]*:[0-9]*:[^:]*:/var/lib/qm4250-collect:/usr/sbin
   "$root/etc/passwd" || bad "no qm4250-collect user with its home in /var/lib: $(grep qm4250 "$root/etc/passwd")"
 grep -Eq '^dialout:x:[0-9]+:(.*,)?qm4250-collect(,.*)?$' "$root/etc/group" ||
   bad "qm4250-collect is not in dialout: $(grep '^dialout:' "$root/etc/group")"
+grep -Eq '^qm4250:x:[0-9]+:(.*,)?qm4250-collect(,.*)?$' "$root/etc/group" ||
+  bad "no group qm4250 with qm4250-collect in it: $(grep '^qm4250:' "$root/etc/group")"
+# Owners by number: the names are the temporary root's.
+owner=$(awk -F: '$1 == "qm4250-collect" { print $3 }' "$root/etc/passwd")
+group=$(awk -F: '$1 == "qm4250" { print $3 }' "$root/etc/group")
+shared=$(stat -c '%a %u %g' "$root/var/lib/qm4250-collect/archive" 2>&1)
+[ "$shared" = "2770 $owner $group" ] || bad "the shared archive folder: $shared, not 2770 $owner $group"
 
 # --- The runner. The fake upload records its arguments, says FAKE_SAYS on standard error,
 # writes the export file when the real one would, and ends with FAKE_STATUS.

@@ -24,6 +24,8 @@ expect "$contents" ' ./usr/share/applications/qm4250-archive.desktop$'
 expect "$contents" ' ./usr/share/icons/hicolor/128x128/apps/qm4250-upload.png$'
 expect "$contents" ' ./usr/share/metainfo/org.example.qm4250.upload.metainfo.xml$'
 expect "$contents" ' ./usr/share/metainfo/org.example.qm4250.archive.metainfo.xml$'
+expect "$contents" ' ./etc/xdg/qm4250-upload/archive.ini$'
+expect "$contents" ' ./usr/lib/tmpfiles.d/qm4250-upload.conf$'
 expect "$contents" ' ./usr/share/doc/qm4250-upload/copyright$'
 expect "$contents" ' ./usr/share/doc/qm4250-upload/changelog.gz$'
 for package in libqt6widgets6 libqt6serialport6 libqt6sql6-sqlite libqt6sql6-psql libsqlite3-0 \
