@@ -50,8 +50,8 @@ const char* const kArchiveCommandHelp =
     "        --unit, shows the limits and their changes. A PN without tests is warned of.\n"
     "\n"
     "The archive: URL (postgresql://user@host/db, or a SQLite file), else QM4250_ARCHIVE, else\n"
-    "the archive key of ~/.config/qm4250-upload/archive.ini, else\n"
-    "~/.local/share/qm4250-upload/archive.sqlite.\n"
+    "the archive key of ~/.config/qm4250-upload/archive.ini, else that of\n"
+    "/etc/xdg/qm4250-upload/archive.ini, else ~/.local/share/qm4250-upload/archive.sqlite.\n"
     "\n"
     "Exit status: 0 done, every file read whole; 1 a row skipped, or a file or the archive could\n"
     "not be read or written; 2 bad arguments or a location that is not an archive's.\n";
