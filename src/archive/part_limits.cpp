@@ -111,14 +111,11 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
 }
 
 std::variant<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
-    QSqlQuery query(connection.db());
-    query.prepare("SELECT 1 FROM tests WHERE pn = ? LIMIT 1");
-    query.addBindValue(pn);
-    if (!query.exec())
-        return connection.failure(query.lastError());
-    bool found = query.next();
-    if (query.lastError().isValid())
-        return connection.failure(query.lastError());
+    bool found = false;
+    if (std::optional<ArchiveError> failed =
+            SelectByPns(connection, {pn}, "SELECT 1 FROM tests WHERE pn IN (%1) LIMIT 1",
+                        [&found](const QSqlQuery&) { found = true; }))
+        return *failed;
     return found;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -11,11 +12,16 @@
 
 namespace qm4250 {
 
-// Each statement binds at most this many PNs, well within what either engine takes.
+// Each statement binds at most this many values, well within what either engine takes.
 inline constexpr size_t kPnsPerQuery = 500;
 
-// Runs `sql`, its %1 standing for the placeholders of a list of PNs, once for each batch of the
-// PNs, and hands each row to `row`. Any error ends it. The PNs are bound as given.
+// Runs `sql`, its %1 standing for the placeholders of a list of values, once for each batch of
+// the values, and hands each row to `row`. Any error ends it. The values are bound as given.
+std::optional<ArchiveError> SelectByValues(ArchiveConnection& connection,
+                                           const QVariantList& values, const QString& sql,
+                                           const std::function<void(const QSqlQuery&)>& row);
+
+// The same for a list of PNs.
 std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
                                         const std::vector<QString>& pns, const QString& sql,
                                         const std::function<void(const QSqlQuery&)>& row);

@@ -14,6 +14,7 @@
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
 #include "archive/part_limits.h"
+#include "archive/pn_batches.h"
 #include "archive/test_points.h"
 
 namespace qm4250 {
@@ -26,24 +27,6 @@ struct NewPart {
     QString pn;
     QDate newest;
 };
-
-// Runs the statement with the uploads' ids bound to its "%1", handing each row on.
-std::optional<ArchiveError> ForEachRowOfUploads(ArchiveConnection& connection, const char* sql,
-                                                const std::vector<qint64>& uploads,
-                                                const std::function<void(const QSqlQuery&)>& row) {
-    QSqlQuery query(connection.db());
-    query.setForwardOnly(true);
-    query.prepare(QString(sql).arg(QStringList(qsizetype(uploads.size()), "?").join(", ")));
-    for (qint64 upload : uploads)
-        query.addBindValue(upload);
-    if (!query.exec())
-        return connection.failure(query.lastError());
-    while (query.next())
-        row(query);
-    if (query.lastError().isValid())
-        return connection.failure(query.lastError());
-    return std::nullopt;
-}
 
 template <typename Value>
 std::optional<ArchiveError> Take(std::variant<Value, ArchiveError> read, Value& into) {
@@ -62,19 +45,23 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     std::vector<NewPart> parts;
     std::unordered_set<qint64> newTests;
     std::vector<QString> pns;
-    std::optional<ArchiveError> failed = ForEachRowOfUploads(
-        connection,
+    QVariantList ids;
+    for (qint64 upload : uploads)
+        ids << upload;
+    // A verdict is asked of an upload from an instrument: one id, one batch.
+    std::optional<ArchiveError> failed = SelectByValues(
+        connection, ids,
         "SELECT i.serial, t.pn, MAX(t.tested_at) FROM tests t"
         " JOIN instruments i ON i.id = t.instrument_id WHERE t.first_upload_id IN (%1)"
         " GROUP BY i.serial, t.pn ORDER BY t.pn, i.serial",
-        uploads, [&](const QSqlQuery& row) {
+        [&](const QSqlQuery& row) {
             parts.push_back({row.value(0).toString(), row.value(1).toString(),
                              QDate::fromString(row.value(2).toString().left(10), "yyyy-MM-dd")});
             pns.push_back(parts.back().pn);
         });
     if (!failed)
-        failed = ForEachRowOfUploads(
-            connection, "SELECT id FROM tests WHERE first_upload_id IN (%1)", uploads,
+        failed = SelectByValues(
+            connection, ids, "SELECT id FROM tests WHERE first_upload_id IN (%1)",
             [&](const QSqlQuery& row) { newTests.insert(row.value(0).toLongLong()); });
     std::map<QString, PartLimits> tolerances;
     std::map<QString, FrozenLimits> frozen;
