@@ -212,7 +212,7 @@ TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
             << file;
         std::string text = CommandOutput("pdftotext -raw " + file + " -");
         for (int row = 0; row < statistics->rowCount(); ++row) {
-            std::string ucl = statistics->item(row, 10)->text().toStdString();
+            std::string ucl = statistics->item(row, 18)->text().toStdString();
             EXPECT_NE(text.find("UCL " + ucl), std::string::npos) << file << ": " << ucl;
         }
     }
@@ -253,8 +253,8 @@ TEST_P(TrendWindowTest, TheFittedViewHoldsEveryPointAndTheLabelledLimits) {
     EXPECT_LT(fitted.upper, 0.1) << "the reject's leak of 0.9 does not scale the process";
     EXPECT_EQ(graphPoints("1 off scale"), 1) << "but is marked on the edge";
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    EXPECT_EQ(statistics->horizontalHeaderItem(8)->text(), "LCL");
-    EXPECT_EQ(statistics->horizontalHeaderItem(10)->text(), "UCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(16)->text(), "LCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(18)->text(), "UCL");
 
     chart->yAxis->setRange(0.2, 0.3);
     window_->activateWindow();
@@ -317,7 +317,7 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     EXPECT_EQ(table->model()->index(0, 4).data().toString(), "OVER");
     // Both tests count, neither is a number to chart; "OVER" is beyond the USL, a blank is not.
     QStringList cells;
-    for (int column : {2, 4, 24})
+    for (int column : {2, 4, 12})
         cells << find<QTableWidget>("statistics")->item(0, column)->text();
     EXPECT_EQ(cells.join("|").toStdString(), "2|0|500000 / -");
     table->selectionModel()->select(
@@ -348,7 +348,7 @@ TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     for (int row = 0; row < statistics->rowCount(); ++row)
         for (int column = 0; column < statistics->columnCount(); ++column)
             rows[statistics->item(row, 0)->text()] << statistics->item(row, column)->text();
-    const int usl_ = 18, cp = 19, cpk = 20, interval = 23;
+    const int usl_ = 6, cp = 7, cpk = 8, interval = 11;
     EXPECT_EQ(rows["P%2"][usl_], "0.5");
     bool number = false;
     rows["P%2"][cpk].toDouble(&number);
@@ -533,8 +533,8 @@ TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNo
         GTEST_SKIP() << "the program is given the archive's file";
     ASSERT_TRUE(window_->applyFilter());
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 10)->text()
-                                                          : statistics->item(1, 10)->text();
+    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 18)->text()
+                                                          : statistics->item(1, 18)->text();
     std::string pdf = (folder_.path() + "/nightly.pdf").toStdString();
     auto run = [&](const std::string& arguments) {
         return CommandOutput(QM4250_ARCHIVE_EXECUTABLE " " + arguments + " --archive " +
