@@ -9,6 +9,8 @@
 #include <array>
 #include <vector>
 
+#include "trend/fit_columns.h"
+
 namespace qm4250 {
 
 namespace {
@@ -21,6 +23,7 @@ constexpr std::array<const char*, kTestColumns> kTitles{
 TestTable::TestTable(QWidget* parent) : QTableView(parent), model_(new QSqlQueryModel(this)) {
     setObjectName("tests");
     setModel(model_);
+    setWordWrap(false);
     setSortingEnabled(false);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSectionsClickable(true);
@@ -38,6 +41,7 @@ std::optional<ArchiveError> TestTable::showTests(ArchiveConnection& connection,
         error = connection.failure(model_->lastError());
     for (int column = 0; column < kTestColumns; ++column)
         model_->setHeaderData(column, Qt::Horizontal, kTitles[static_cast<size_t>(column)]);
+    FitColumns(*this);
     return error;
 }
 
