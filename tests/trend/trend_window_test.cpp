@@ -331,6 +331,19 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     EXPECT_EQ(QApplication::clipboard()->text(), "1\tODD\n2\tODD\n");
 }
 
+// Err and the relays as the upload window shows them, sorted by what the archive holds.
+TEST_P(TrendWindowTest, TheTableShowsErrorsAndRelaysAsTheUploadWindow) {
+    ASSERT_TRUE(window_->applyFilter());
+    QTableView* table = find<QTableView>("tests");
+    table->horizontalHeader()->setSortIndicator(5, Qt::DescendingOrder);
+    QStringList shown;
+    for (int column : {5, 7, 8, 9})
+        shown << table->model()->index(0, column).data().toString();
+    EXPECT_EQ(shown.join("|").toStdString(), "*7|On|Off|Off");
+    table->horizontalHeader()->setSortIndicator(5, Qt::AscendingOrder);
+    EXPECT_EQ(table->model()->index(0, 5).data().toString(), "") << "no error first";
+}
+
 // A PN's tolerance: its lines on the chart, its capability in the statistics and on the
 // report page; a PN with too few tests says how many it would need.
 TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
