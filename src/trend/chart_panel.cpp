@@ -3,9 +3,11 @@
 #include <qcustomplot.h>
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTextDocument>
 #include <QToolTip>
@@ -49,10 +51,11 @@ QCustomPlot* Plot(QWidget* parent, const char* name, int height) {
 
 ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection, QWidget* parent)
     : QWidget(parent), selection_(selection), connection_(connection) {
-    auto* grid = new QGridLayout(this);
+    auto* grid = grid_ = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(buildControls(), 0, 0, 1, 2);
-    chart_ = Plot(this, "controlChart", 300);
+    // Small enough for the window to fit a 1280 x 720 screen; they grow with it.
+    chart_ = Plot(this, "controlChart", 160);
     chart_->setMouseTracking(true);
     connect(chart_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showPointAt(event->pos()); });
@@ -68,24 +71,26 @@ ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection
     connect(chart_, &QWidget::customContextMenuRequested, this, &ChartPanel::offerPointMenu);
     connect(new QShortcut(QKeySequence("Ctrl+0"), this), &QShortcut::activated, this,
             &ChartPanel::resetView);
-    movingRange_ = Plot(this, "movingRangeChart", 140);
+    movingRange_ = Plot(this, "movingRangeChart", 80);
     // One x axis for both charts: a zoom or drag of either moves the other.
     connect(chart_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), movingRange_,
             [this](const QCPRange& range) {
                 movingRange_->xAxis->setRange(range);
                 movingRange_->replot();
             });
-    histogram_ = Plot(this, "histogram", 440);
-    grid->addWidget(chart_, 1, 0);
-    grid->addWidget(movingRange_, 2, 0);
-    grid->addWidget(histogram_, 1, 1, 2, 1);
+    histogram_ = Plot(this, "histogram", 240);
+    grid->addWidget(chart_, 2, 0);
+    grid->addWidget(movingRange_, 3, 0);
+    grid->addWidget(histogram_, 2, 1, 2, 1);
     grid->setColumnStretch(0, 5);
     grid->setColumnStretch(1, 3);
+    grid->setRowStretch(2, 2);
+    grid->setRowStretch(3, 1);
 }
 
 QWidget* ChartPanel::buildControls() {
     auto* row = new QWidget(this);
-    auto* layout = controlsRow_ = new QHBoxLayout(row);
+    auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     chartPn_ = new QComboBox(row);
     chartPn_->setObjectName("chartPn");
@@ -122,16 +127,22 @@ QWidget* ChartPanel::buildControls() {
         connect(box, &QComboBox::activated, this, &ChartPanel::draw);
     connect(subgroupSize_, &QSpinBox::valueChanged, this, &ChartPanel::draw);
     connect(shiftStarts_, &QLineEdit::editingFinished, this, &ChartPanel::draw);
-    layout->addWidget(new QLabel("Chart of", row));
+    auto* label = new QLabel("&Chart of", row);
+    label->setBuddy(chartPn_);
+    layout->addWidget(label);
     for (QWidget* control : std::initializer_list<QWidget*>{
              chartPn_, chartAxis_, chartType_, subgroupBy_, subgroupSize_, shiftStarts_})
         layout->addWidget(control);
     layout->addStretch();
+    auto* reset = new QPushButton("Reset &view", row);
+    reset->setObjectName("resetView");
+    connect(reset, &QPushButton::clicked, this, &ChartPanel::resetView);
+    layout->addWidget(reset);
     return row;
 }
 
 void ChartPanel::addControls(QWidget* controls) {
-    controlsRow_->insertWidget(controlsRow_->count() - 1, controls);
+    grid_->addWidget(controls, 1, 0, 1, 2);
 }
 
 void ChartPanel::showPns() {

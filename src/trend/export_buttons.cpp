@@ -1,7 +1,7 @@
 #include "trend/export_buttons.h"
 
 #include <QFileDialog>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QPushButton>
 
 namespace qm4250 {
@@ -9,7 +9,7 @@ namespace qm4250 {
 ExportButtons::ExportButtons(const SelectionExports& exports, const FilterBar& filters,
                              ChartPanel& chart, QWidget* parent)
     : QWidget(parent), exports_(exports), filters_(filters), chart_(chart) {
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto button = [&](const char* name, const QString& text, const QString& title,
                       const QString& types, bool (ExportButtons::*save)(const QString&)) {
@@ -20,14 +20,16 @@ ExportButtons::ExportButtons(const SelectionExports& exports, const FilterBar& f
             if (!path.isEmpty())
                 (this->*save)(path);
         });
-        layout->addWidget(pushButton);
+        // Two rows, as the filters beside them.
+        int placed = layout->count();
+        layout->addWidget(pushButton, placed % 2, placed / 2);
     };
-    button("exportSelection", "Export selection…", "Export selection",
+    button("exportSelection", "E&xport selection…", "Export selection",
            "Excel (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)", &ExportButtons::exportSelection);
-    button("saveChart", "Save chart…", "Save chart", "PNG (*.png);;SVG (*.svg)",
+    button("saveChart", "Save c&hart…", "Save chart", "PNG (*.png);;SVG (*.svg)",
            &ExportButtons::saveChart);
-    button("saveReport", "PDF report…", "PDF report", "PDF (*.pdf)", &ExportButtons::saveReport);
-    button("exportStatistics", "Statistics to .xlsx…", "Statistics and chart data",
+    button("saveReport", "PDF &report…", "PDF report", "PDF (*.pdf)", &ExportButtons::saveReport);
+    button("exportStatistics", "&Statistics to .xlsx…", "Statistics and chart data",
            "Excel Workbook (*.xlsx)", &ExportButtons::exportStatistics);
 }
 

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -38,6 +39,14 @@ std::string CommandOutput(const std::string& command) {
     if (pipe)
         pclose(pipe);
     return text;
+}
+
+// The width a line edit draws its text in, as QLineEdit::paintEvent takes it.
+int TextRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    return edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() - 4;
 }
 
 // Instruments 4711 (300 tests) and 4712 (100 tests), PN alternating "P;1" and "P%2"; test 150 of
@@ -88,7 +97,7 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
     }
     void filterBy(const char* field, const QString& text) {
         find<QLineEdit>(field)->setText(text);
-        ASSERT_TRUE(window_->applyFilter());
+        QTest::keyClick(find<QLineEdit>(field), Qt::Key_Return);
     }
 
     QTemporaryDir folder_;
@@ -281,7 +290,7 @@ TEST_P(TrendWindowTest, FiltersRefuseBadDatesSortSeqAsANumberAndListNewInstrumen
     EXPECT_EQ(model->index(9, 1).data().toString(), "10");
 
     Store("4713", 3);
-    ASSERT_TRUE(window_->applyFilter());
+    QTest::keyClick(find<QComboBox>("instrument"), Qt::Key_Return);  // applies, as Apply does
     EXPECT_EQ(find<QComboBox>("instrument")->count(), 4);
     EXPECT_EQ(find<QComboBox>("instrument")->currentData().toString(), "4712") << "kept";
 }
@@ -422,7 +431,7 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
     for (const char* rule : {"rule WE 1", "rule WE 4"})
         find<QAction>(rule)->setChecked(false);
     EXPECT_EQ(breaks->rowCount(), 0);
-    EXPECT_EQ(find<QToolButton>("runRules")->text(), "Rules: none");
+    EXPECT_EQ(find<QPushButton>("runRules")->text(), "R&ules: none");
     find<QAction>("rule Nelson 1")->setChecked(true);
     ASSERT_GT(breaks->rowCount(), 0);
     for (int row = 0; row < breaks->rowCount(); ++row)
@@ -606,6 +615,40 @@ TEST_P(TrendWindowTest, ASelectionWhoseJudgingCannotBeReadIsNotShown) {
         << find<QLabel>("summary")->text().toStdString();
     EXPECT_EQ(graphPoints("tests"), 0);
     EXPECT_EQ(find<QComboBox>("chartPn")->count(), 0);
+}
+
+// At 1280 x 720 and as small as the window goes, every control shows its whole text; at
+// 1600 x 1000 Cp and Cpk are in view, and no column of the statistics or the tests cuts its text.
+TEST_P(TrendWindowTest, ControlsAndColumnsShowTheirWholeTextAndCapabilityIsInView) {
+    window_->show();
+    ASSERT_TRUE(window_->showRecent());
+    for (QSize size : {QSize(1280, 720), window_->minimumSizeHint()}) {
+        window_->resize(size);
+        ASSERT_EQ(window_->size(), size) << "not held larger by its parts";
+        for (QWidget* control : window_->findChildren<QWidget*>()) {
+            auto* edit = qobject_cast<QLineEdit*>(control);
+            if (!control->isVisibleTo(window_.get()) ||
+                (!edit && !control->inherits("QAbstractButton") && !control->inherits("QComboBox")))
+                continue;
+            std::string name = control->objectName().toStdString();
+            if (edit) {
+                for (const QString& text : {edit->text(), edit->placeholderText()})
+                    EXPECT_LE(edit->fontMetrics().horizontalAdvance(text), TextRoom(edit)) << name;
+            } else {
+                EXPECT_GE(control->width(), control->sizeHint().width()) << name;
+            }
+        }
+    }
+    window_->resize(1600, 1000);
+    auto* statistics = find<QTableWidget>("statistics");
+    EXPECT_LE(statistics->columnViewportPosition(8) + statistics->columnWidth(8),  // Cpk
+              statistics->viewport()->width());
+    for (QTableView* table : {static_cast<QTableView*>(statistics), find<QTableView>("tests")})
+        for (int column = 0; column < table->model()->columnCount(); ++column)
+            EXPECT_GE(table->columnWidth(column),
+                      std::max(static_cast<QAbstractItemView*>(table)->sizeHintForColumn(column),
+                               table->horizontalHeader()->sectionSizeHint(column)))
+                << column;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
