@@ -21,6 +21,7 @@
 #include "archive/upload_archive.h"
 #include "export/typed_read_back.h"
 #include "history_rows.h"
+#include "save_dialog_answerer.h"
 #include "sheet_read_back.h"
 #include "test_archives.h"
 #include "trend/control_chart_plot.h"
@@ -649,6 +650,22 @@ TEST_P(TrendWindowTest, ControlsAndColumnsShowTheirWholeTextAndCapabilityIsInVie
                       std::max(static_cast<QAbstractItemView*>(table)->sizeHintForColumn(column),
                                table->horizontalHeader()->sectionSizeHint(column)))
                 << column;
+}
+
+// A name suggested, the extension added to one typed without it, the folder kept for a later run.
+TEST_P(TrendWindowTest, SaveDialogsSuggestANameAddTheExtensionAndKeepTheFolder) {
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", folder_.filePath("config").toUtf8());
+    filterBy("pn", "P%2");
+    auto answerer = std::make_unique<SaveDialogAnswerer>(folder_.filePath("stats-P"));
+    find<QPushButton>("exportStatistics")->click();
+    EXPECT_TRUE(answerer->nameFilledIn.startsWith("statistics-P_2-")) << "the PN, then the day";
+    EXPECT_TRUE(QFileInfo::exists(folder_.filePath("stats-P.xlsx")));
+    window_ = std::make_unique<TrendWindow>(location_);
+    answerer = std::make_unique<SaveDialogAnswerer>("");
+    find<QPushButton>("saveReport")->click();
+    EXPECT_EQ(answerer->folder, folder_.path());
+    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
