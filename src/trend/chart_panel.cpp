@@ -4,7 +4,6 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 
 #include "analysis/subgroup_constants.h"
 #include "trend/chart_layers.h"
+#include "trend/exclusion_dialog.h"
 #include "trend/rule_names.h"
 #include "trend/subgroup_chart_plot.h"
 
@@ -45,6 +45,17 @@ QCustomPlot* Plot(QWidget* parent, const char* name, int height) {
     plot->setObjectName(name);
     plot->setMinimumSize(300, height);
     return plot;
+}
+
+// The test a point is, as the operator knows it: "Seq# 4 of 4711, PN A12, 2026-12-01 06:30:00".
+QString PointName(ArchiveConnection& connection, const TestPoint& test, const QString& pn) {
+    TestName name{"?", "?"};
+    auto read = TestNamesOf(connection, {test.id});
+    if (auto* names = std::get_if<std::map<qint64, TestName>>(&read);
+        names && names->count(test.id))
+        name = names->at(test.id);
+    return QString("Seq# %1 of %2, PN %3, %4")
+        .arg(name.seq, name.serial, pn, TestTimeText(test.seconds));
 }
 
 }  // namespace
@@ -307,19 +318,17 @@ void ChartPanel::offerPointMenu(const QPoint& at) {
     std::optional<size_t> nearest = pointAt(at);
     if (!nearest)
         return;
-    qint64 id = selection_.charted.series.source[*nearest]->id;
-    bool leftOut = selection_.judging.exclusions.count(id) > 0;
+    // A copy: nothing of the selection is held across the menu and the dialog.
+    const TestPoint test = *selection_.charted.series.source[*nearest];
+    bool leftOut = selection_.judging.exclusions.count(test.id) > 0;
     QMenu menu(this);
     QAction* action =
-        menu.addAction(leftOut ? "Take back into the limits…" : "Leave out of the limits…");
+        menu.addAction(leftOut ? "&Take back into the limits…" : "&Leave out of the limits…");
     if (menu.exec(chart_->mapToGlobal(at)) != action)
         return;
-    bool given = false;
-    QString reason = QInputDialog::getText(this, action->text().chopped(1),
-                                           "Reason:", QLineEdit::Normal, {}, &given)
-                         .trimmed();
-    if (given && !reason.isEmpty())
-        emit exclusionAsked(id, !leftOut, reason);
+    if (std::optional<QString> reason = AskExclusionReason(
+            this, leftOut, PointName(connection_, test, selection_.selected.pns[test.part])))
+        emit exclusionAsked(test.id, !leftOut, *reason);
 }
 
 }  // namespace qm4250

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
 #include <regex>
 
@@ -181,6 +182,29 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
               "2004-01-01 01:00:00");
     auto* table = find<QTableView>("tests");
     EXPECT_EQ(table->model()->index(0, 2).data().toString(), "<b>x</b>");
+    // Through the point's menu, the dialog asking why names the test, to leave out or take back.
+    QString title, label;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            auto* name = dialog->findChild<QLabel*>();
+            title = dialog->windowTitle();
+            label = name->textFormat() == Qt::PlainText ? name->text() : "markup";
+            dialog->findChild<QLineEdit*>()->setText("probe dropped");
+            dialog->accept();
+        }
+    });
+    answer.start(5);
+    for (QString asked : {"Leave out of the limits", "Take back into the limits"}) {
+        at = QPoint(chart->xAxis->coordToPixel(1), chart->yAxis->coordToPixel(0.5));  // redrawn
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, chart->mapToGlobal(at));
+        QApplication::sendEvent(chart, &click);
+        EXPECT_EQ(title, asked);
+        EXPECT_EQ(label, "Seq# 1 of <i>9</i>, PN <b>x</b>, 2004-01-01 01:00:00\nReason:");
+    }
 }
 
 TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
