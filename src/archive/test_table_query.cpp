@@ -7,6 +7,9 @@ namespace qm4250 {
 
 namespace {
 
+// No error ("N", shown blank) sorts before the codes.
+constexpr const char* kErrorSort = "CASE WHEN t.error_code = 'N' THEN '' ELSE t.error_code END";
+
 // What each column shows, and what it sorts by.
 struct ColumnSql {
     const char* shown;
@@ -17,7 +20,7 @@ constexpr std::array<ColumnSql, kTestColumns> kColumnSql{{{"i.serial", "i.serial
                                                           {"t.pn", "t.pn"},
                                                           {"t.cust_code", "t.cust_code"},
                                                           {"t.leak_text", "t.leak"},
-                                                          {"t.error_code", "t.error_code"},
+                                                          {"t.error_code", kErrorSort},
                                                           {"t.tested_at", "t.tested_at"},
                                                           {"t.relay_gp", "t.relay_gp"},
                                                           {"t.relay_bp", "t.relay_bp"},

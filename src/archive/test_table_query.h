@@ -31,8 +31,9 @@ struct TestSort {
 
 // The selected tests, a column each in TestColumn's order, sorted as asked or else by time;
 // executed, to be fetched as a table scrolls. A Seq# of digits sorts as its number does (2 before
-// 10) on SQLite and PostgreSQL; a leak shows as received and sorts as a number. Only the columns'
-// own SQL is ever put into ORDER BY. The query's lastError() says why it failed.
+// 10) on SQLite and PostgreSQL; a leak shows as received and sorts as a number; no error ("N")
+// sorts before the codes. Only the columns' own SQL is ever put into ORDER BY. The query's
+// lastError() says why it failed.
 QSqlQuery TestTableQuery(ArchiveConnection& connection, const TestFilter& filter,
                          const std::optional<TestSort>& sort);
 

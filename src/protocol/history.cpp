@@ -23,11 +23,15 @@ std::string_view TestRecord::text(int index) const {
     return std::string_view(texts_).substr(begin, ends_[index] - begin);
 }
 
-std::string ErrorText(const TestRecord& record) {
+std::string ErrorText(std::string_view errorCode) {
     std::string text;
-    if (record.errorCode() != "N")
-        text.append("*").append(record.errorCode());
+    if (errorCode != "N")
+        text.append("*").append(errorCode);
     return text;
+}
+
+std::string ErrorText(const TestRecord& record) {
+    return ErrorText(record.errorCode());
 }
 
 bool PowerUp(const TestRecord& record) {

@@ -65,6 +65,7 @@ struct History {
 };
 
 // The error column: empty for "N", otherwise "*" and the code ("*" alone for an empty code).
+std::string ErrorText(std::string_view errorCode);
 std::string ErrorText(const TestRecord& record);
 
 // The power-up marker (bit 0) and the result relays (bits 2, 3 and 4: GP, BP or -Rej, GE or

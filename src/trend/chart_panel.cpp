@@ -3,9 +3,10 @@
 #include <qcustomplot.h>
 
 #include <QGridLayout>
-#include <QInputDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTextDocument>
 #include <QToolTip>
@@ -15,6 +16,7 @@
 
 #include "analysis/subgroup_constants.h"
 #include "trend/chart_layers.h"
+#include "trend/exclusion_dialog.h"
 #include "trend/rule_names.h"
 #include "trend/subgroup_chart_plot.h"
 
@@ -45,14 +47,26 @@ QCustomPlot* Plot(QWidget* parent, const char* name, int height) {
     return plot;
 }
 
+// The test a point is, as the operator knows it: "Seq# 4 of 4711, PN A12, 2026-12-01 06:30:00".
+QString PointName(ArchiveConnection& connection, const TestPoint& test, const QString& pn) {
+    TestName name{"?", "?"};
+    auto read = TestNamesOf(connection, {test.id});
+    if (auto* names = std::get_if<std::map<qint64, TestName>>(&read);
+        names && names->count(test.id))
+        name = names->at(test.id);
+    return QString("Seq# %1 of %2, PN %3, %4")
+        .arg(name.seq, name.serial, pn, TestTimeText(test.seconds));
+}
+
 }  // namespace
 
 ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection, QWidget* parent)
     : QWidget(parent), selection_(selection), connection_(connection) {
-    auto* grid = new QGridLayout(this);
+    auto* grid = grid_ = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(buildControls(), 0, 0, 1, 2);
-    chart_ = Plot(this, "controlChart", 300);
+    // Small enough for the window to fit a 1280 x 720 screen; they grow with it.
+    chart_ = Plot(this, "controlChart", 160);
     chart_->setMouseTracking(true);
     connect(chart_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showPointAt(event->pos()); });
@@ -68,24 +82,26 @@ ChartPanel::ChartPanel(JudgedSelection& selection, ArchiveConnection& connection
     connect(chart_, &QWidget::customContextMenuRequested, this, &ChartPanel::offerPointMenu);
     connect(new QShortcut(QKeySequence("Ctrl+0"), this), &QShortcut::activated, this,
             &ChartPanel::resetView);
-    movingRange_ = Plot(this, "movingRangeChart", 140);
+    movingRange_ = Plot(this, "movingRangeChart", 80);
     // One x axis for both charts: a zoom or drag of either moves the other.
     connect(chart_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), movingRange_,
             [this](const QCPRange& range) {
                 movingRange_->xAxis->setRange(range);
                 movingRange_->replot();
             });
-    histogram_ = Plot(this, "histogram", 440);
-    grid->addWidget(chart_, 1, 0);
-    grid->addWidget(movingRange_, 2, 0);
-    grid->addWidget(histogram_, 1, 1, 2, 1);
+    histogram_ = Plot(this, "histogram", 240);
+    grid->addWidget(chart_, 2, 0);
+    grid->addWidget(movingRange_, 3, 0);
+    grid->addWidget(histogram_, 2, 1, 2, 1);
     grid->setColumnStretch(0, 5);
     grid->setColumnStretch(1, 3);
+    grid->setRowStretch(2, 2);
+    grid->setRowStretch(3, 1);
 }
 
 QWidget* ChartPanel::buildControls() {
     auto* row = new QWidget(this);
-    auto* layout = controlsRow_ = new QHBoxLayout(row);
+    auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     chartPn_ = new QComboBox(row);
     chartPn_->setObjectName("chartPn");
@@ -122,16 +138,22 @@ QWidget* ChartPanel::buildControls() {
         connect(box, &QComboBox::activated, this, &ChartPanel::draw);
     connect(subgroupSize_, &QSpinBox::valueChanged, this, &ChartPanel::draw);
     connect(shiftStarts_, &QLineEdit::editingFinished, this, &ChartPanel::draw);
-    layout->addWidget(new QLabel("Chart of", row));
+    auto* label = new QLabel("&Chart of", row);
+    label->setBuddy(chartPn_);
+    layout->addWidget(label);
     for (QWidget* control : std::initializer_list<QWidget*>{
              chartPn_, chartAxis_, chartType_, subgroupBy_, subgroupSize_, shiftStarts_})
         layout->addWidget(control);
     layout->addStretch();
+    auto* reset = new QPushButton("Reset &view", row);
+    reset->setObjectName("resetView");
+    connect(reset, &QPushButton::clicked, this, &ChartPanel::resetView);
+    layout->addWidget(reset);
     return row;
 }
 
 void ChartPanel::addControls(QWidget* controls) {
-    controlsRow_->insertWidget(controlsRow_->count() - 1, controls);
+    grid_->addWidget(controls, 1, 0, 1, 2);
 }
 
 void ChartPanel::showPns() {
@@ -296,19 +318,17 @@ void ChartPanel::offerPointMenu(const QPoint& at) {
     std::optional<size_t> nearest = pointAt(at);
     if (!nearest)
         return;
-    qint64 id = selection_.charted.series.source[*nearest]->id;
-    bool leftOut = selection_.judging.exclusions.count(id) > 0;
+    // A copy: nothing of the selection is held across the menu and the dialog.
+    const TestPoint test = *selection_.charted.series.source[*nearest];
+    bool leftOut = selection_.judging.exclusions.count(test.id) > 0;
     QMenu menu(this);
     QAction* action =
-        menu.addAction(leftOut ? "Take back into the limits…" : "Leave out of the limits…");
+        menu.addAction(leftOut ? "&Take back into the limits…" : "&Leave out of the limits…");
     if (menu.exec(chart_->mapToGlobal(at)) != action)
         return;
-    bool given = false;
-    QString reason = QInputDialog::getText(this, action->text().chopped(1),
-                                           "Reason:", QLineEdit::Normal, {}, &given)
-                         .trimmed();
-    if (given && !reason.isEmpty())
-        emit exclusionAsked(id, !leftOut, reason);
+    if (std::optional<QString> reason = AskExclusionReason(
+            this, leftOut, PointName(connection_, test, selection_.selected.pns[test.part])))
+        emit exclusionAsked(test.id, !leftOut, *reason);
 }
 
 }  // namespace qm4250

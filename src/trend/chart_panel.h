@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QString>
@@ -20,14 +20,14 @@ namespace qm4250 {
 
 // The chart of one part number: the choice of the PN (or of every PN pooled), of the x axis and
 // of the chart with its subgroups; the control chart, its moving-range chart and the histogram;
-// the view fitted again by resetView(), Ctrl+0 or a double-click; a point's fields in its
+// the view fitted again by Reset view, Ctrl+0 or a double-click; a point's fields in its
 // tooltip, and its menu to leave it out of the limits or take it back.
 class ChartPanel : public QWidget {
     Q_OBJECT
   public:
     ChartPanel(JudgedSelection& selection, ArchiveConnection& connection, QWidget* parent);
 
-    // More controls in the chooser's row, after it.
+    // More controls, in a row of their own under the chooser's.
     void addControls(QWidget* controls);
     // Charted once, when the selection holds it, before the operator chooses.
     void setOpeningPn(const QString& pn) { openingPn_ = pn; }
@@ -63,7 +63,7 @@ class ChartPanel : public QWidget {
     bool pnChosen_ = false;
     AxisRange fittedX_, fittedY_, fittedSpreadY_;  // what resetting the view shows
 
-    QHBoxLayout* controlsRow_;
+    QGridLayout* grid_;
     QComboBox* chartPn_;
     QComboBox* chartAxis_;
     QComboBox* chartType_;

@@ -1,34 +1,54 @@
 #include "trend/export_buttons.h"
 
-#include <QFileDialog>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QPushButton>
 
+#include "trend/export_file_names.h"
+#include "trend/save_dialog.h"
+
 namespace qm4250 {
+
+namespace {
+
+// What an export is named after: the chart its PN; the others, the PN the filter names, if any.
+enum class NamedAfter { FilterPn, ChartedPn };
+
+}  // namespace
 
 ExportButtons::ExportButtons(const SelectionExports& exports, const FilterBar& filters,
                              ChartPanel& chart, QWidget* parent)
     : QWidget(parent), exports_(exports), filters_(filters), chart_(chart) {
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto button = [&](const char* name, const QString& text, const QString& title,
-                      const QString& types, bool (ExportButtons::*save)(const QString&)) {
+                      const QStringList& types, const QString& what, NamedAfter namedAfter,
+                      bool (ExportButtons::*save)(const QString&)) {
         auto* pushButton = new QPushButton(text, this);
         pushButton->setObjectName(name);
-        connect(pushButton, &QPushButton::clicked, this, [this, title, types, save] {
-            QString path = QFileDialog::getSaveFileName(this, title, {}, types);
-            if (!path.isEmpty())
-                (this->*save)(path);
-        });
-        layout->addWidget(pushButton);
+        connect(
+            pushButton, &QPushButton::clicked, this, [this, title, types, what, namedAfter, save] {
+                QString pn = namedAfter == NamedAfter::ChartedPn ? chart_.chartedPn()
+                                                                 : filters_.filter().pns.value(0);
+                QString suggested = SuggestedFileName(what, pn, QDate::currentDate(),
+                                                      FilterExtensions(types.front()).value(0));
+                QString path = AskSavePath(this, title, types, suggested);
+                if (!path.isEmpty())
+                    (this->*save)(path);
+            });
+        // Two rows, as the filters beside them.
+        int placed = layout->count();
+        layout->addWidget(pushButton, placed % 2, placed / 2);
     };
-    button("exportSelection", "Export selection…", "Export selection",
-           "Excel (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)", &ExportButtons::exportSelection);
-    button("saveChart", "Save chart…", "Save chart", "PNG (*.png);;SVG (*.svg)",
-           &ExportButtons::saveChart);
-    button("saveReport", "PDF report…", "PDF report", "PDF (*.pdf)", &ExportButtons::saveReport);
-    button("exportStatistics", "Statistics to .xlsx…", "Statistics and chart data",
-           "Excel Workbook (*.xlsx)", &ExportButtons::exportStatistics);
+    button("exportSelection", "E&xport selection…", "Export selection",
+           {"Excel (*.xls)", "Excel Workbook (*.xlsx)", "CSV (*.csv)"}, "selection",
+           NamedAfter::FilterPn, &ExportButtons::exportSelection);
+    button("saveChart", "Save c&hart…", "Save chart", {"PNG (*.png)", "SVG (*.svg)"}, "chart",
+           NamedAfter::ChartedPn, &ExportButtons::saveChart);
+    button("saveReport", "PDF &report…", "PDF report", {"PDF (*.pdf)"}, "report",
+           NamedAfter::FilterPn, &ExportButtons::saveReport);
+    button("exportStatistics", "&Statistics to .xlsx…", "Statistics and chart data",
+           {"Excel Workbook (*.xlsx)"}, "statistics", NamedAfter::FilterPn,
+           &ExportButtons::exportStatistics);
 }
 
 bool ExportButtons::exportSelection(const QString& path) {

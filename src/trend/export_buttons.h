@@ -9,9 +9,10 @@
 
 namespace qm4250 {
 
-// The archive window's exports, each behind a button that asks where to: the selection (.xls,
-// .xlsx or .csv), the chart (.png or .svg), the PDF report, and the statistics with the charted
-// tests (.xlsx). Each says what it came to; false when nothing was written.
+// The archive window's exports, each behind a button that asks where to, suggesting a name of
+// what it is, the PN and the day: the selection (.xls, .xlsx or .csv), the chart (.png or .svg),
+// the PDF report, and the statistics with the charted tests (.xlsx). Each says what it came to;
+// false when nothing was written.
 class ExportButtons : public QWidget {
     Q_OBJECT
   public:

@@ -15,7 +15,8 @@
 namespace qm4250 {
 
 // The archive window's filters: instrument, PN, Cust Code, date range, rejects only, and text
-// found in Seq# or Cust Code; Apply, or Return in a field, asks for them to be applied.
+// found in Seq# or Cust Code, in two rows; Apply, or Return in any of them, asks for them to be
+// applied.
 class FilterBar : public QWidget {
     Q_OBJECT
   public:
@@ -37,6 +38,9 @@ class FilterBar : public QWidget {
 
   signals:
     void applyAsked();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QComboBox* instrument_;

@@ -13,12 +13,14 @@ namespace qm4250 {
 JudgingControls::JudgingControls(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    rules_ = new QToolButton(this);
+    // A push button: it keeps room for its menu's arrow beside the rules' names, as a tool button
+    // does not.
+    rules_ = new QPushButton(this);
     rules_->setObjectName("runRules");
-    rules_->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(rules_);
     for (RunRule rule : kAllRunRules) {
-        QAction* action = menu->addAction(RuleName(rule) + ": " + RuleDescription(rule));
+        // The rule's first letter picks it, a second press the next of its kind.
+        QAction* action = menu->addAction("&" + RuleName(rule) + ": " + RuleDescription(rule));
         action->setObjectName("rule " + RuleName(rule));
         action->setData(static_cast<int>(rule));
         action->setCheckable(true);
@@ -27,10 +29,10 @@ JudgingControls::JudgingControls(QWidget* parent) : QWidget(parent) {
     }
     rules_->setMenu(menu);
     const SelectionJudging initially;
-    rejectsOut_ = new QCheckBox("Rejects out of the limits", this);
+    rejectsOut_ = new QCheckBox("Rejects &out of the limits", this);
     rejectsOut_->setObjectName("rejectsOutOfLimits");
     rejectsOut_->setChecked(initially.rejectsOutOfLimits);
-    judgeByFrozen_ = new QCheckBox("Judge by frozen limits", this);
+    judgeByFrozen_ = new QCheckBox("Judge by fro&zen limits", this);
     judgeByFrozen_->setObjectName("judgeByFrozen");
     judgeByFrozen_->setChecked(initially.judgeByFrozen);
     byFrozen_ = initially.judgeByFrozen;
@@ -48,8 +50,9 @@ JudgingControls::JudgingControls(QWidget* parent) : QWidget(parent) {
         connect(pushButton, &QPushButton::clicked, this, asked);
         layout->addWidget(pushButton);
     };
-    button("toleranceLimits", "Tolerance…", &JudgingControls::toleranceAsked);
-    button("freezeLimits", "Freeze limits…", &JudgingControls::freezeAsked);
+    button("toleranceLimits", "&Tolerance…", &JudgingControls::toleranceAsked);
+    button("freezeLimits", "&Freeze limits…", &JudgingControls::freezeAsked);
+    layout->addStretch();
 }
 
 void JudgingControls::chooseFor(SelectionJudging& judging) {
@@ -61,7 +64,7 @@ void JudgingControls::chooseFor(SelectionJudging& judging) {
             names << RuleName(judging.rules.back());
         }
     }
-    rules_->setText("Rules: " + (names.isEmpty() ? QString("none") : names.join(", ")));
+    rules_->setText("R&ules: " + (names.isEmpty() ? QString("none") : names.join(", ")));
     judging.rejectsOutOfLimits = rejectsOut_->isChecked();
     judging.judgeByFrozen = byFrozen_;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QCheckBox>
-#include <QToolButton>
+#include <QPushButton>
 #include <QWidget>
 
 #include "trend/selection_judging.h"
@@ -28,7 +28,7 @@ class JudgingControls : public QWidget {
     void freezeAsked();
 
   private:
-    QToolButton* rules_;
+    QPushButton* rules_;
     QCheckBox* rejectsOut_;
     QCheckBox* judgeByFrozen_;
     bool byFrozen_;  // the engineer's choice, whatever the box shows

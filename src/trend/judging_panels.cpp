@@ -3,6 +3,7 @@
 #include <map>
 
 #include "trend/chart_layers.h"
+#include "trend/fit_columns.h"
 #include "trend/statistics_cells.h"
 
 namespace qm4250 {
@@ -46,6 +47,7 @@ void JudgingPanels::showStatistics(const std::vector<PartStatistics>& parts) {
     statistics_->setRowCount(static_cast<int>(parts.size()));
     for (size_t row = 0; row < parts.size(); ++row)
         SetRow(statistics_, static_cast<int>(row), StatisticsCells(parts[row]));
+    FitColumns(*statistics_);
 }
 
 void JudgingPanels::showChart(ArchiveConnection& connection, const ChartSeries& series,
@@ -98,6 +100,7 @@ void JudgingPanels::showLists() {
             whatFirst ? cells.prepend(listed.what) : cells.append(listed.what);
             SetRow(table, static_cast<int>(row), cells);
         }
+        FitColumns(*table);
     };
     fill(breaks_, breaks, true);
     fill(leftOut_, leftOut, false);
@@ -133,6 +136,7 @@ void JudgingPanels::showLimits() {
     limits_->setHorizontalHeaderLabels(
         {"This selection" + QString(summary_->frozen ? "" : " (judges)"),
          "Frozen" + QString(summary_->frozen ? " (judges)" : "")});
+    FitColumns(*limits_);
 }
 
 }  // namespace qm4250

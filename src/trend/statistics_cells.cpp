@@ -105,7 +105,8 @@ std::vector<Value> PpmOutside(const PartStatistics& p) {
             p.capability ? Ppm(p.capability->expectedPpm) : None()};
 }
 
-// The columns of the window's table, the report and the workbook, in their order.
+// The columns of the window's table, the report and the workbook, in their order: the capability
+// early, where a table as wide as the window shows it without scrolling.
 const std::vector<Column>& Columns() {
     static const std::vector<Column> columns{
         Single("PN", [](const PartStatistics& p) { return Text(QString::fromStdString(p.pn)); }),
@@ -122,6 +123,16 @@ const std::vector<Column>& Columns() {
              return std::vector<Value>{p.n ? Number(percent, LimitText(percent) + " %") : None()};
          }},
         Single("In limits", [](const PartStatistics& p) { return Count(p.kept); }),
+        Single("LSL",
+               [](const PartStatistics& p) { return ToleranceLimit(p, &ToleranceLimits::lower); }),
+        Single("USL",
+               [](const PartStatistics& p) { return ToleranceLimit(p, &ToleranceLimits::upper); }),
+        Single("Cp", [](const PartStatistics& p) { return TwoSidedIndex(p, &Capability::cp); }),
+        Single("Cpk", [](const PartStatistics& p) { return Index(p, &Capability::cpk); }),
+        Single("Pp", [](const PartStatistics& p) { return TwoSidedIndex(p, &Capability::pp); }),
+        Single("Ppk", [](const PartStatistics& p) { return Index(p, &Capability::ppk); }),
+        {"Cpk 95%", {"Cpk 95% low", "Cpk 95% high"}, " to ", CpkInterval},
+        {"ppm out (obs. / exp.)", {"ppm out observed", "ppm out expected"}, " / ", PpmOutside},
         Single("Mean", [](const PartStatistics& p) { return OfTheProcess(p, p.mean); }),
         Single("σ overall", [](const PartStatistics& p) { return Limit(p.sigmaOverall); }),
         Single("σ (MR)", [](const PartStatistics& p) { return Limit(p.sigmaMovingRange); }),
@@ -142,16 +153,6 @@ const std::vector<Column>& Columns() {
         Single("Max", [](const PartStatistics& p) { return Limit(p.max); }),
         Single("Mean + 3σ", [](const PartStatistics& p) { return Limit(p.suggestedSetPoint); }),
         Single("Rule breaks", [](const PartStatistics& p) { return Count(p.ruleBreaks); }),
-        Single("LSL",
-               [](const PartStatistics& p) { return ToleranceLimit(p, &ToleranceLimits::lower); }),
-        Single("USL",
-               [](const PartStatistics& p) { return ToleranceLimit(p, &ToleranceLimits::upper); }),
-        Single("Cp", [](const PartStatistics& p) { return TwoSidedIndex(p, &Capability::cp); }),
-        Single("Cpk", [](const PartStatistics& p) { return Index(p, &Capability::cpk); }),
-        Single("Pp", [](const PartStatistics& p) { return TwoSidedIndex(p, &Capability::pp); }),
-        Single("Ppk", [](const PartStatistics& p) { return Index(p, &Capability::ppk); }),
-        {"Cpk 95%", {"Cpk 95% low", "Cpk 95% high"}, " to ", CpkInterval},
-        {"ppm out (obs. / exp.)", {"ppm out observed", "ppm out expected"}, " / ", PpmOutside},
     };
     return columns;
 }

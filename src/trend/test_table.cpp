@@ -9,6 +9,10 @@
 #include <array>
 #include <vector>
 
+#include "protocol/field_format.h"
+#include "protocol/history.h"
+#include "trend/fit_columns.h"
+
 namespace qm4250 {
 
 namespace {
@@ -16,11 +20,32 @@ namespace {
 constexpr std::array<const char*, kTestColumns> kTitles{
     "Instrument", "Seq#", "PN", "Cust Code", "Leak", "Err", "Tested at", "GP", "BP", "GE"};
 
+// The archive's columns shown as the upload window's list shows them: no error blank, another
+// "*" and its code; a relay "On" or "Off". The archive sorts by what it holds.
+class TestsModel : public QSqlQueryModel {
+  public:
+    using QSqlQueryModel::QSqlQueryModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        QVariant value = QSqlQueryModel::data(index, role);
+        if (role != Qt::DisplayRole || !value.isValid())
+            return value;
+        auto column = static_cast<TestColumn>(index.column());
+        if (column == TestColumn::Error)
+            return QString::fromStdString(ErrorText(value.toString().toStdString()));
+        if (column == TestColumn::RelayGp || column == TestColumn::RelayBp ||
+            column == TestColumn::RelayGe)
+            return QString(OnOffText(value.toInt() != 0));
+        return value;
+    }
+};
+
 }  // namespace
 
-TestTable::TestTable(QWidget* parent) : QTableView(parent), model_(new QSqlQueryModel(this)) {
+TestTable::TestTable(QWidget* parent) : QTableView(parent), model_(new TestsModel(this)) {
     setObjectName("tests");
     setModel(model_);
+    setWordWrap(false);
     setSortingEnabled(false);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSectionsClickable(true);
@@ -38,6 +63,7 @@ std::optional<ArchiveError> TestTable::showTests(ArchiveConnection& connection,
         error = connection.failure(model_->lastError());
     for (int column = 0; column < kTestColumns; ++column)
         model_->setHeaderData(column, Qt::Horizontal, kTitles[static_cast<size_t>(column)]);
+    FitColumns(*this);
     return error;
 }
 

@@ -1,8 +1,9 @@
 #include "trend/trend_window.h"
 
 #include <QHBoxLayout>
-#include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <variant>
 
@@ -40,6 +41,8 @@ void TrendWindow::buildLayout() {
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
     summary_->setTextFormat(Qt::PlainText);
+    // A long summary takes a second line, not more width than the screen has.
+    summary_->setWordWrap(true);
     chart_ = new ChartPanel(selection_, *connection_, this);
     judgingControls_ = new JudgingControls(this);
     chart_->addControls(judgingControls_);
@@ -47,17 +50,24 @@ void TrendWindow::buildLayout() {
     panels_ = new JudgingPanels(this);
     table_ = new TestTable(this);
 
-    auto* resetView = new QPushButton("Reset view", this);
-    resetView->setObjectName("resetView");
-    connect(resetView, &QPushButton::clicked, chart_, &ChartPanel::resetView);
     auto* top = new QHBoxLayout;
     top->addWidget(filters_);
-    top->addWidget(exportButtons_);
-    top->addWidget(resetView);
+    top->addStretch();
+    top->addWidget(exportButtons_, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    for (QWidget* part : std::initializer_list<QWidget*>{summary_, chart_, panels_, table_})
-        layout->addWidget(part);
+    layout->addWidget(summary_);
+    // The operator shares the height out between the charts, the panels and the table.
+    auto* parts = new QSplitter(Qt::Vertical, this);
+    parts->setChildrenCollapsible(false);
+    for (QWidget* part : std::initializer_list<QWidget*>{chart_, panels_, table_})
+        parts->addWidget(part);
+    parts->setStretchFactor(0, 2);
+    parts->setStretchFactor(1, 1);
+    parts->setStretchFactor(2, 1);
+    layout->addWidget(parts);
+    // Fits a 1280 x 720 screen, and a smaller one's room.
+    resize(QSize(1280, 720).boundedTo(screen()->availableGeometry().size()));
 }
 
 void TrendWindow::wireParts() {

@@ -14,7 +14,7 @@ using namespace qm4250;
 
 namespace {
 
-// Every statistic set, in the table's order, each a number the reader gives back as written.
+// Every statistic set, each a number the reader gives back as written.
 PartStatistics Capable() {
     // n, Cp, Pp, the one-sided indices, Cpk, Ppk, Cpk's interval, ppm expected
     Capability capability{0, 2.5, 1.875, {}, {}, {}, {}, 1.6667, 1.25, {1.3456, 1.98765}, 87.5};
@@ -52,21 +52,20 @@ PartStatistics Few(size_t n) {
 TEST(StatisticsCells, TheTableShowsEachStatisticAsBefore) {
     const std::vector<std::pair<PartStatistics, QString>> cases{
         {Capable(),
-         "PN17|sccm|60|5 %|57|0.0025|0.0004|0.0003|0.0016|0.0025|0.0034|0.00034|0.0011|0.0015|"
-         "0.0041|0.0037|3|0.001|0.005|2.5|1.6667|1.875|1.25|1.35 to 1.99|0 / 87.5"},
+         "PN17|sccm|60|5 %|57|0.001|0.005|2.5|1.6667|1.875|1.25|1.35 to 1.99|0 / 87.5|0.0025|"
+         "0.0004|0.0003|0.0016|0.0025|0.0034|0.00034|0.0011|0.0015|0.0041|0.0037|3"},
         {Few(29),
-         "FEW|-|29|0 %|29|0.002|-|-|-|-|-|-|-|0.001|0.003|-|0|-|0.005|-|not enough tests (n < 30)|"
-         "-|not enough tests (n < 30)|-|0 / -"},
+         "FEW|-|29|0 %|29|-|0.005|-|not enough tests (n < 30)|-|not enough tests (n < 30)|-|"
+         "0 / -|0.002|-|-|-|-|-|-|-|0.001|0.003|-|0"},
         {Few(30),
-         "FEW|-|30|0 %|30|0.002|-|-|-|-|-|-|-|0.001|0.003|-|0|-|0.005|-|no spread|-|no spread|-|"
-         "0 / -"},
-        {PartStatistics{.pn = "NONE"}, "NONE|-|0|-|0|-|-|-|-|-|-|-|-|-|-|-|0|-|-|-|-|-|-|-|-"}};
+         "FEW|-|30|0 %|30|-|0.005|-|no spread|-|no spread|-|0 / -|0.002|-|-|-|-|-|-|-|0.001|"
+         "0.003|-|0"},
+        {PartStatistics{.pn = "NONE"}, "NONE|-|0|-|0|-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|-|0"}};
     for (const auto& [part, cells] : cases)
         EXPECT_EQ(StatisticsCells(part).join("|"), cells);
-    EXPECT_EQ(
-        StatisticsHeaders().join("|"),
-        "PN|Unit|n|Reject rate|In limits|Mean|σ overall|σ (MR)|LCL|CL|UCL|MR-bar|UCL (MR)|Min|Max|"
-        "Mean + 3σ|Rule breaks|LSL|USL|Cp|Cpk|Pp|Ppk|Cpk 95%|ppm out (obs. / exp.)");
+    EXPECT_EQ(StatisticsHeaders().join("|"),
+              "PN|Unit|n|Reject rate|In limits|LSL|USL|Cp|Cpk|Pp|Ppk|Cpk 95%|ppm out (obs. / exp.)|"
+              "Mean|σ overall|σ (MR)|LCL|CL|UCL|MR-bar|UCL (MR)|Min|Max|Mean + 3σ|Rule breaks");
 }
 
 // Lines of "|"-split cells as the reader prints them, 'text and B'bold text turned into its hex.
@@ -97,11 +96,11 @@ TEST(StatisticsWorkbook, HoldsNumbersWhereTheTableShowsThemAndTheTestsWithTheirD
         header += (header.empty() ? "B'" : "|B'") + name;
     EXPECT_EQ(dump,
               Rows("sheet|Statistics|A2\n" + header +
-                   "\n'PN17|'sccm|n60.0|n5.0|n57.0|n0.0025|n0.0004|n0.0003|n0.0016|n0.0025|"
-                   "n0.0034|n0.00034|n0.0011|n0.0015|n0.0041|n0.0037|n3.0|n0.001|n0.005|"
-                   "n2.5|n1.6667|n1.875|n1.25|n1.3456|n1.98765|n0.0|n87.5\n"
-                   "'FEW||n29.0|n0.0|n29.0|n0.002||||||||n0.001|n0.003||n0.0||n0.005||"
-                   "'not enough tests (n < 30)||'not enough tests (n < 30)|||n0.0|\n"
+                   "\n'PN17|'sccm|n60.0|n5.0|n57.0|n0.001|n0.005|n2.5|n1.6667|n1.875|n1.25|n1.3456|"
+                   "n1.98765|n0.0|n87.5|n0.0025|n0.0004|n0.0003|n0.0016|n0.0025|n0.0034|n0.00034|"
+                   "n0.0011|n0.0015|n0.0041|n0.0037|n3.0\n"
+                   "'FEW||n29.0|n0.0|n29.0||n0.005||'not enough tests (n < 30)||"
+                   "'not enough tests (n < 30)|||n0.0||n0.002||||||||n0.001|n0.003||n0.0\n"
                    "sheet|Points|A2\n"
                    "B'PN|B'Seq#|B'Tested at|B'Leak (sccm)|B'Reject|B'Run-rule breaks|"
                    "B'Exclusion reason\n"

@@ -10,9 +10,11 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
 #include <regex>
 
@@ -20,6 +22,7 @@
 #include "archive/upload_archive.h"
 #include "export/typed_read_back.h"
 #include "history_rows.h"
+#include "save_dialog_answerer.h"
 #include "sheet_read_back.h"
 #include "test_archives.h"
 #include "trend/control_chart_plot.h"
@@ -38,6 +41,14 @@ std::string CommandOutput(const std::string& command) {
     if (pipe)
         pclose(pipe);
     return text;
+}
+
+// The width a line edit draws its text in, as QLineEdit::paintEvent takes it.
+int TextRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    return edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() - 4;
 }
 
 // Instruments 4711 (300 tests) and 4712 (100 tests), PN alternating "P;1" and "P%2"; test 150 of
@@ -88,7 +99,7 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
     }
     void filterBy(const char* field, const QString& text) {
         find<QLineEdit>(field)->setText(text);
-        ASSERT_TRUE(window_->applyFilter());
+        QTest::keyClick(find<QLineEdit>(field), Qt::Key_Return);
     }
 
     QTemporaryDir folder_;
@@ -171,6 +182,29 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
               "2004-01-01 01:00:00");
     auto* table = find<QTableView>("tests");
     EXPECT_EQ(table->model()->index(0, 2).data().toString(), "<b>x</b>");
+    // Through the point's menu, the dialog asking why names the test, to leave out or take back.
+    QString title, label;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            auto* name = dialog->findChild<QLabel*>();
+            title = dialog->windowTitle();
+            label = name->textFormat() == Qt::PlainText ? name->text() : "markup";
+            dialog->findChild<QLineEdit*>()->setText("probe dropped");
+            dialog->accept();
+        }
+    });
+    answer.start(5);
+    for (QString asked : {"Leave out of the limits", "Take back into the limits"}) {
+        at = QPoint(chart->xAxis->coordToPixel(1), chart->yAxis->coordToPixel(0.5));  // redrawn
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, chart->mapToGlobal(at));
+        QApplication::sendEvent(chart, &click);
+        EXPECT_EQ(title, asked);
+        EXPECT_EQ(label, "Seq# 1 of <i>9</i>, PN <b>x</b>, 2004-01-01 01:00:00\nReason:");
+    }
 }
 
 TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
@@ -212,7 +246,7 @@ TEST_P(TrendWindowTest, TheReportHasAPagePerPartNumberWithItsLimitsAndCharts) {
             << file;
         std::string text = CommandOutput("pdftotext -raw " + file + " -");
         for (int row = 0; row < statistics->rowCount(); ++row) {
-            std::string ucl = statistics->item(row, 10)->text().toStdString();
+            std::string ucl = statistics->item(row, 18)->text().toStdString();
             EXPECT_NE(text.find("UCL " + ucl), std::string::npos) << file << ": " << ucl;
         }
     }
@@ -253,8 +287,8 @@ TEST_P(TrendWindowTest, TheFittedViewHoldsEveryPointAndTheLabelledLimits) {
     EXPECT_LT(fitted.upper, 0.1) << "the reject's leak of 0.9 does not scale the process";
     EXPECT_EQ(graphPoints("1 off scale"), 1) << "but is marked on the edge";
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    EXPECT_EQ(statistics->horizontalHeaderItem(8)->text(), "LCL");
-    EXPECT_EQ(statistics->horizontalHeaderItem(10)->text(), "UCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(16)->text(), "LCL");
+    EXPECT_EQ(statistics->horizontalHeaderItem(18)->text(), "UCL");
 
     chart->yAxis->setRange(0.2, 0.3);
     window_->activateWindow();
@@ -281,7 +315,7 @@ TEST_P(TrendWindowTest, FiltersRefuseBadDatesSortSeqAsANumberAndListNewInstrumen
     EXPECT_EQ(model->index(9, 1).data().toString(), "10");
 
     Store("4713", 3);
-    ASSERT_TRUE(window_->applyFilter());
+    QTest::keyClick(find<QComboBox>("instrument"), Qt::Key_Return);  // applies, as Apply does
     EXPECT_EQ(find<QComboBox>("instrument")->count(), 4);
     EXPECT_EQ(find<QComboBox>("instrument")->currentData().toString(), "4712") << "kept";
 }
@@ -317,7 +351,7 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     EXPECT_EQ(table->model()->index(0, 4).data().toString(), "OVER");
     // Both tests count, neither is a number to chart; "OVER" is beyond the USL, a blank is not.
     QStringList cells;
-    for (int column : {2, 4, 24})
+    for (int column : {2, 4, 12})
         cells << find<QTableWidget>("statistics")->item(0, column)->text();
     EXPECT_EQ(cells.join("|").toStdString(), "2|0|500000 / -");
     table->selectionModel()->select(
@@ -329,6 +363,19 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     table->setFocus();
     QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "1\tODD\n2\tODD\n");
+}
+
+// Err and the relays as the upload window shows them, sorted by what the archive holds.
+TEST_P(TrendWindowTest, TheTableShowsErrorsAndRelaysAsTheUploadWindow) {
+    ASSERT_TRUE(window_->applyFilter());
+    QTableView* table = find<QTableView>("tests");
+    table->horizontalHeader()->setSortIndicator(5, Qt::DescendingOrder);
+    QStringList shown;
+    for (int column : {5, 7, 8, 9})
+        shown << table->model()->index(0, column).data().toString();
+    EXPECT_EQ(shown.join("|").toStdString(), "*7|On|Off|Off");
+    table->horizontalHeader()->setSortIndicator(5, Qt::AscendingOrder);
+    EXPECT_EQ(table->model()->index(0, 5).data().toString(), "") << "no error first";
 }
 
 // A PN's tolerance: its lines on the chart, its capability in the statistics and on the
@@ -348,7 +395,7 @@ TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     for (int row = 0; row < statistics->rowCount(); ++row)
         for (int column = 0; column < statistics->columnCount(); ++column)
             rows[statistics->item(row, 0)->text()] << statistics->item(row, column)->text();
-    const int usl_ = 18, cp = 19, cpk = 20, interval = 23;
+    const int usl_ = 6, cp = 7, cpk = 8, interval = 11;
     EXPECT_EQ(rows["P%2"][usl_], "0.5");
     bool number = false;
     rows["P%2"][cpk].toDouble(&number);
@@ -409,7 +456,7 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
     for (const char* rule : {"rule WE 1", "rule WE 4"})
         find<QAction>(rule)->setChecked(false);
     EXPECT_EQ(breaks->rowCount(), 0);
-    EXPECT_EQ(find<QToolButton>("runRules")->text(), "Rules: none");
+    EXPECT_EQ(find<QPushButton>("runRules")->text(), "R&ules: none");
     find<QAction>("rule Nelson 1")->setChecked(true);
     ASSERT_GT(breaks->rowCount(), 0);
     for (int row = 0; row < breaks->rowCount(); ++row)
@@ -533,8 +580,8 @@ TEST_P(TrendWindowTest, TheCommandLineReportTakesPnsAndRulesAndWritesNothingOfNo
         GTEST_SKIP() << "the program is given the archive's file";
     ASSERT_TRUE(window_->applyFilter());
     QTableWidget* statistics = find<QTableWidget>("statistics");
-    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 10)->text()
-                                                          : statistics->item(1, 10)->text();
+    QString ucl = statistics->item(0, 0)->text() == "P%2" ? statistics->item(0, 18)->text()
+                                                          : statistics->item(1, 18)->text();
     std::string pdf = (folder_.path() + "/nightly.pdf").toStdString();
     auto run = [&](const std::string& arguments) {
         return CommandOutput(QM4250_ARCHIVE_EXECUTABLE " " + arguments + " --archive " +
@@ -593,6 +640,56 @@ TEST_P(TrendWindowTest, ASelectionWhoseJudgingCannotBeReadIsNotShown) {
         << find<QLabel>("summary")->text().toStdString();
     EXPECT_EQ(graphPoints("tests"), 0);
     EXPECT_EQ(find<QComboBox>("chartPn")->count(), 0);
+}
+
+// At 1280 x 720 and as small as the window goes, every control shows its whole text; at
+// 1600 x 1000 Cp and Cpk are in view, and no column of the statistics or the tests cuts its text.
+TEST_P(TrendWindowTest, ControlsAndColumnsShowTheirWholeTextAndCapabilityIsInView) {
+    window_->show();
+    ASSERT_TRUE(window_->showRecent());
+    for (QSize size : {QSize(1280, 720), window_->minimumSizeHint()}) {
+        window_->resize(size);
+        ASSERT_EQ(window_->size(), size) << "not held larger by its parts";
+        for (QWidget* control : window_->findChildren<QWidget*>()) {
+            auto* edit = qobject_cast<QLineEdit*>(control);
+            if (!control->isVisibleTo(window_.get()) ||
+                (!edit && !control->inherits("QAbstractButton") && !control->inherits("QComboBox")))
+                continue;
+            std::string name = control->objectName().toStdString();
+            if (edit) {
+                for (const QString& text : {edit->text(), edit->placeholderText()})
+                    EXPECT_LE(edit->fontMetrics().horizontalAdvance(text), TextRoom(edit)) << name;
+            } else {
+                EXPECT_GE(control->width(), control->sizeHint().width()) << name;
+            }
+        }
+    }
+    window_->resize(1600, 1000);
+    auto* statistics = find<QTableWidget>("statistics");
+    EXPECT_LE(statistics->columnViewportPosition(8) + statistics->columnWidth(8),  // Cpk
+              statistics->viewport()->width());
+    for (QTableView* table : {static_cast<QTableView*>(statistics), find<QTableView>("tests")})
+        for (int column = 0; column < table->model()->columnCount(); ++column)
+            EXPECT_GE(table->columnWidth(column),
+                      std::max(static_cast<QAbstractItemView*>(table)->sizeHintForColumn(column),
+                               table->horizontalHeader()->sectionSizeHint(column)))
+                << column;
+}
+
+// A name suggested, the extension added to one typed without it, the folder kept for a later run.
+TEST_P(TrendWindowTest, SaveDialogsSuggestANameAddTheExtensionAndKeepTheFolder) {
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", folder_.filePath("config").toUtf8());
+    filterBy("pn", "P%2");
+    auto answerer = std::make_unique<SaveDialogAnswerer>(folder_.filePath("stats-P"));
+    find<QPushButton>("exportStatistics")->click();
+    EXPECT_TRUE(answerer->nameFilledIn.startsWith("statistics-P_2-")) << "the PN, then the day";
+    EXPECT_TRUE(QFileInfo::exists(folder_.filePath("stats-P.xlsx")));
+    window_ = std::make_unique<TrendWindow>(location_);
+    answerer = std::make_unique<SaveDialogAnswerer>("");
+    find<QPushButton>("saveReport")->click();
+    EXPECT_EQ(answerer->folder, folder_.path());
+    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TrendWindowTest,
