@@ -9,12 +9,12 @@
 #include "analysis/capability.h"
 #include "analysis/chart_judgement.h"
 #include "archive/archive_location.h"
-#include "archive/change_author.h"
 #include "archive/file_import.h"
 #include "archive/part_limits.h"
 #include "archive/selection_export.h"
 #include "cli/escaped_text.h"
 #include "cli/import_report.h"
+#include "cli/limits_command.h"
 #include "formats/file_format.h"
 #include "version.h"
 
@@ -66,8 +66,7 @@ struct Arguments {
     std::vector<std::string> files;
     QString archive;
     TestFilter filter;
-    std::optional<double> lower, upper;
-    std::optional<QString> unit;
+    LimitsArguments limits;
     std::vector<RunRule> rules = kDefaultRunRules;
     std::string error;
 };
@@ -130,12 +129,12 @@ Arguments Parse(const std::vector<std::string>& words) {
             std::optional<double> limit = LimitArgument(value);
             if (!limit)
                 parsed.error = word + " takes a number, not " + words[i];
-            (word == "--upper" ? parsed.upper : parsed.lower) = limit;
+            (word == "--upper" ? parsed.limits.upper : parsed.limits.lower) = limit;
         } else if (word == "--unit") {
             if (!IsLeakUnit(value))
                 parsed.error = "--unit takes at most " + std::to_string(kLeakUnitMostCharacters) +
                                " printable characters, without blanks around them";
-            parsed.unit = value;
+            parsed.limits.unit = value;
         } else if (word == "--rules") {
             std::optional<std::vector<RunRule>> rules = RulesArgument(value);
             if (!rules)
@@ -190,11 +189,6 @@ std::string ReadErrorText(const std::string& file, const SheetReadError& error) 
             break;
     }
     return "cannot be read (too large: " + detail + ")";
-}
-
-// What the archive's error says, escaped: it names the location and quotes the engine.
-std::string ShownError(const ArchiveError& error) {
-    return EscapedText(ArchiveErrorText(error).toStdString());
 }
 
 // Whether the file was read whole into the archive, nothing of it skipped.
@@ -253,104 +247,6 @@ int Report(const ArchiveLocation& archive, const Arguments& arguments, const Rep
     return kDone;
 }
 
-std::string LimitText(const std::optional<double>& limit) {
-    return limit ? QString::number(*limit, 'g', 10).toStdString() : "none";
-}
-
-std::string ChangeText(const PartLimits& change) {
-    std::string unit = change.unit.isEmpty() ? "no unit" : "unit " + change.unit.toStdString();
-    return "upper " + LimitText(change.upper) + ", lower " + LimitText(change.lower) + ", " + unit +
-           ", set by " + change.changedBy.toStdString() + " at " +
-           change.changedAt.toString(Qt::ISODate).toStdString();
-}
-
-// What of the PN's standing limits a change leaves as they are: its limits when only the unit
-// is given, its unit when only the limits are. An archive not made yet has none.
-std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
-                                                const Arguments& arguments, const QString& pn) {
-    PartLimits change{pn,
-                      arguments.lower,
-                      arguments.upper,
-                      ChangeAuthor(),
-                      QDateTime::currentDateTimeUtc(),
-                      arguments.unit.value_or(QString())};
-    if (arguments.upper && arguments.unit)
-        return change;
-    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
-    if (!connection.isOpen()) {
-        if (connection.error().kind == ArchiveError::Kind::Missing)
-            return change;
-        return connection.error();
-    }
-    auto standing = StandingPartLimits(connection, {pn});
-    if (auto* error = std::get_if<ArchiveError>(&standing))
-        return *error;
-    auto found = std::get<0>(standing).find(pn);
-    if (found == std::get<0>(standing).end())
-        return change;
-    if (!arguments.upper) {
-        change.lower = found->second.lower;
-        change.upper = found->second.upper;
-    }
-    if (!arguments.unit)
-        change.unit = found->second.unit;
-    return change;
-}
-
-// A PN the archive holds no test of is most often a typo; the limits are kept all the same.
-void WarnOfAnUntestedPn(const ArchiveLocation& archive, const QString& pn, std::FILE* err) {
-    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
-    std::variant<bool, ArchiveError> tested =
-        connection.isOpen() ? PnHasTests(connection, pn)
-                            : std::variant<bool, ArchiveError>(connection.error());
-    if (auto* found = std::get_if<bool>(&tested); found && !*found)
-        std::fprintf(err, "qm4250-archive: warning: the archive holds no test of PN %s\n",
-                     EscapedText(pn.toStdString()).c_str());
-}
-
-// With --upper or --unit: keeps the change. Without: the limits that stand and every change
-// before.
-int Limits(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
-           std::FILE* err) {
-    QString pn = QString::fromStdString(arguments.files.front());
-    if (arguments.upper || arguments.unit) {
-        std::variant<PartLimits, ArchiveError> change = ChangeOf(archive, arguments, pn);
-        std::optional<ArchiveError> failed;
-        if (auto* error = std::get_if<ArchiveError>(&change))
-            failed = *error;
-        else
-            failed = StorePartLimits(archive, std::get<PartLimits>(change));
-        if (failed) {
-            std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
-                         ShownError(*failed).c_str());
-            return kFailed;
-        }
-        WarnOfAnUntestedPn(archive, pn, err);
-        std::fprintf(out, "PN %s: %s\n", EscapedText(pn.toStdString()).c_str(),
-                     ChangeText(std::get<PartLimits>(change)).c_str());
-        return kDone;
-    }
-    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
-    std::variant<std::vector<PartLimits>, ArchiveError> history =
-        connection.isOpen()
-            ? PartLimitsHistory(connection, pn)
-            : std::variant<std::vector<PartLimits>, ArchiveError>(connection.error());
-    if (auto* error = std::get_if<ArchiveError>(&history)) {
-        std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     ShownError(*error).c_str());
-        return kFailed;
-    }
-    const std::vector<PartLimits>& changes = std::get<std::vector<PartLimits>>(history);
-    if (changes.empty())
-        std::fprintf(out, "PN %s: no limits set\n", EscapedText(pn.toStdString()).c_str());
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        std::string lead = change == changes.rbegin() ? "PN " + EscapedText(pn.toStdString()) + ": "
-                                                      : "  before: ";
-        std::fprintf(out, "%s%s\n", lead.c_str(), ChangeText(*change).c_str());
-    }
-    return kDone;
-}
-
 }  // namespace
 
 int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std::FILE* err,
@@ -370,9 +266,10 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
     bool limits = command == "limits";
     if (arguments.error.empty() && !import && command != "export" && !reporting && !limits)
         arguments.error = "unknown command " + command;
-    if (arguments.error.empty() && limits && arguments.lower && !arguments.upper)
+    if (arguments.error.empty() && limits && arguments.limits.lower && !arguments.limits.upper)
         arguments.error = "--lower needs --upper: the reject set point is the upper limit";
-    if (arguments.error.empty() && limits && !LimitsInOrder(arguments.lower, arguments.upper))
+    if (arguments.error.empty() && limits &&
+        !LimitsInOrder(arguments.limits.lower, arguments.limits.upper))
         arguments.error = "--lower must be below --upper";
     if (arguments.error.empty() &&
         (arguments.files.empty() || (!import && arguments.files.size() > 1)))
@@ -397,7 +294,10 @@ int RunArchiveCommand(const std::vector<std::string>& words, std::FILE* out, std
     if (reporting)
         return Report(*archive, arguments, report, out, err);
     if (limits)
-        return Limits(*archive, arguments, out, err);
+        return RunLimitsCommand(*archive, QString::fromStdString(arguments.files.front()),
+                                arguments.limits, out, err)
+                   ? kDone
+                   : kFailed;
     if (!import)
         return Export(*archive, arguments, out, err);
     bool all = true;

@@ -73,4 +73,8 @@ std::string ShownCell(std::string_view text) {
     return cut ? shown + "…" : shown;
 }
 
+std::string ShownError(const ArchiveError& error) {
+    return EscapedText(ArchiveErrorText(error).toStdString());
+}
+
 }  // namespace qm4250

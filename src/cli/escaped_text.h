@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "archive/archive_error.h"
+
 namespace qm4250 {
 
 // Text from outside the program (a file name, a location, an argument, a cell, what a library
@@ -15,5 +17,8 @@ std::string EscapedText(std::string_view text);
 // A cell as a message shows it between quotes: its first 40 characters escaped as EscapedText
 // escapes them, a quote as \", and "…" when there was more.
 std::string ShownCell(std::string_view text);
+
+// What the archive's error says, escaped: it names the location and quotes the engine.
+std::string ShownError(const ArchiveError& error);
 
 }  // namespace qm4250

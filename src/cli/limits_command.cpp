@@ -1,0 +1,114 @@
+#include "cli/limits_command.h"
+
+#include <QDateTime>
+#include <variant>
+#include <vector>
+
+#include "archive/archive_connection.h"
+#include "archive/change_author.h"
+#include "archive/part_limits.h"
+#include "cli/escaped_text.h"
+
+namespace qm4250 {
+
+namespace {
+
+std::string LimitText(const std::optional<double>& limit) {
+    return limit ? QString::number(*limit, 'g', 10).toStdString() : "none";
+}
+
+std::string ChangeText(const PartLimits& change) {
+    std::string unit = change.unit.isEmpty() ? "no unit" : "unit " + change.unit.toStdString();
+    return "upper " + LimitText(change.upper) + ", lower " + LimitText(change.lower) + ", " + unit +
+           ", set by " + change.changedBy.toStdString() + " at " +
+           change.changedAt.toString(Qt::ISODate).toStdString();
+}
+
+// What of the PN's standing limits a change leaves as they are: its limits when only the unit
+// is given, its unit when only the limits are. An archive not made yet has none.
+std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
+                                                const LimitsArguments& arguments,
+                                                const QString& pn) {
+    PartLimits change{pn,
+                      arguments.lower,
+                      arguments.upper,
+                      ChangeAuthor(),
+                      QDateTime::currentDateTimeUtc(),
+                      arguments.unit.value_or(QString())};
+    if (arguments.upper && arguments.unit)
+        return change;
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    if (!connection.isOpen()) {
+        if (connection.error().kind == ArchiveError::Kind::Missing)
+            return change;
+        return connection.error();
+    }
+    auto standing = StandingPartLimits(connection, {pn});
+    if (auto* error = std::get_if<ArchiveError>(&standing))
+        return *error;
+    auto found = std::get<0>(standing).find(pn);
+    if (found == std::get<0>(standing).end())
+        return change;
+    if (!arguments.upper) {
+        change.lower = found->second.lower;
+        change.upper = found->second.upper;
+    }
+    if (!arguments.unit)
+        change.unit = found->second.unit;
+    return change;
+}
+
+// A PN the archive holds no test of is most often a typo; the limits are kept all the same.
+void WarnOfAnUntestedPn(const ArchiveLocation& archive, const QString& pn, std::FILE* err) {
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    std::variant<bool, ArchiveError> tested =
+        connection.isOpen() ? PnHasTests(connection, pn)
+                            : std::variant<bool, ArchiveError>(connection.error());
+    if (auto* found = std::get_if<bool>(&tested); found && !*found)
+        std::fprintf(err, "qm4250-archive: warning: the archive holds no test of PN %s\n",
+                     EscapedText(pn.toStdString()).c_str());
+}
+
+}  // namespace
+
+bool RunLimitsCommand(const ArchiveLocation& archive, const QString& pn,
+                      const LimitsArguments& arguments, std::FILE* out, std::FILE* err) {
+    if (arguments.upper || arguments.unit) {
+        std::variant<PartLimits, ArchiveError> change = ChangeOf(archive, arguments, pn);
+        std::optional<ArchiveError> failed;
+        if (auto* error = std::get_if<ArchiveError>(&change))
+            failed = *error;
+        else
+            failed = StorePartLimits(archive, std::get<PartLimits>(change));
+        if (failed) {
+            std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
+                         ShownError(*failed).c_str());
+            return false;
+        }
+        WarnOfAnUntestedPn(archive, pn, err);
+        std::fprintf(out, "PN %s: %s\n", EscapedText(pn.toStdString()).c_str(),
+                     ChangeText(std::get<PartLimits>(change)).c_str());
+        return true;
+    }
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    std::variant<std::vector<PartLimits>, ArchiveError> history =
+        connection.isOpen()
+            ? PartLimitsHistory(connection, pn)
+            : std::variant<std::vector<PartLimits>, ArchiveError>(connection.error());
+    if (auto* error = std::get_if<ArchiveError>(&history)) {
+        std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
+                     ShownError(*error).c_str());
+        return false;
+    }
+    const std::vector<PartLimits>& changes = std::get<std::vector<PartLimits>>(history);
+    if (changes.empty())
+        std::fprintf(out, "PN %s: no limits set\n", EscapedText(pn.toStdString()).c_str());
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        std::string lead = change == changes.rbegin() ? "PN " + EscapedText(pn.toStdString()) + ": "
+                                                      : "  before: ";
+        std::fprintf(out, "%s%s\n", lead.c_str(), ChangeText(*change).c_str());
+    }
+    return true;
+}
+
+}  // namespace qm4250
