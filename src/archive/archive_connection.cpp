@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <libpq-fe.h>
+
 #include <QAtomicInt>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -18,6 +20,8 @@
 #include <cstring>
 #include <optional>
 #include <vector>
+
+#include "archive/native_handle.h"
 
 namespace qm4250 {
 
@@ -160,7 +164,23 @@ ArchiveConnection::~ArchiveConnection() {
 }
 
 ArchiveError ArchiveConnection::failure(const QSqlError& error) const {
-    return {ArchiveError::Kind::Failed, location_.display(), OneLine(error)};
+    bool sqlite = location_.engine == ArchiveLocation::Engine::Sqlite;
+    ArchiveError failed{ArchiveError::Kind::Failed, location_.display(), OneLine(error)};
+    failed.passing = MayPass(error, sqlite) || (!sqlite && connectionLost());
+    return failed;
+}
+
+std::optional<ArchiveError> ArchiveConnection::useWriteAheadLog(bool newArchive) {
+    QStringList settings;
+    // Commits stay synchronous: an upload reported as archived must outlive a power cut. A new
+    // archive gets 16 KiB pages, as its tests table and four indexes grow to millions of rows: a
+    // million-test import takes 8.3 s instead of 8.9 (an existing archive keeps its pages).
+    if (newArchive)
+        settings << "PRAGMA page_size=16384";
+    settings << "PRAGMA journal_mode=WAL";
+    if (std::optional<QSqlError> refused = apply(settings))
+        return failure(*refused);
+    return std::nullopt;
 }
 
 void ArchiveConnection::openSqlite(Access access) {
@@ -193,16 +213,13 @@ void ArchiveConnection::openSqlite(Access access) {
         fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()));
         return;
     }
+    // Settings of this connection only: nothing in the file changes. A long import keeps its
+    // indexes' pages at hand instead of rereading them.
     QStringList settings{"PRAGMA foreign_keys=ON"};
-    // Commits stay synchronous: an upload reported as archived must outlive a power cut. A new
-    // archive gets 16 KiB pages, as its tests table and four indexes grow to millions of rows: a
-    // million-test import takes 8.3 s instead of 8.9 (an existing archive keeps its pages). A long
-    // import keeps its indexes' pages at hand instead of rereading them.
     if (access == Access::Write)
-        settings << "PRAGMA page_size=16384"
-                 << "PRAGMA journal_mode=WAL"
-                 << "PRAGMA cache_size=-65536";
-    apply(settings);
+        settings << "PRAGMA cache_size=-65536";
+    if (std::optional<QSqlError> refused = apply(settings))
+        fail(ArchiveError::Kind::Failed, OneLine(*refused), MayPass(*refused, true));
 }
 
 void ArchiveConnection::openPostgres(Access access) {
@@ -216,7 +233,7 @@ void ArchiveConnection::openPostgres(Access access) {
         options << QuotedOption(option.key(), option.value());
     db_.setConnectOptions(options.join(';'));
     if (!db_.open()) {
-        fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()));
+        fail(ArchiveError::Kind::Failed, OneLine(db_.lastError()), serverUnavailable());
         return;
     }
     QStringList settings{QString("SET lock_timeout = %1").arg(location_.lockTimeoutMs),
@@ -224,10 +241,13 @@ void ArchiveConnection::openPostgres(Access access) {
                          "SET client_min_messages = warning"};
     if (access == Access::Read)
         settings << "SET default_transaction_read_only = on";
-    apply(settings);
+    if (std::optional<QSqlError> refused = apply(settings)) {
+        ArchiveError failed = failure(*refused);
+        fail(failed.kind, failed.detail, failed.passing);
+    }
 }
 
-void ArchiveConnection::apply(const QStringList& settings) {
+std::optional<QSqlError> ArchiveConnection::apply(const QStringList& settings) {
     QSqlQuery query(db_);
     QDeadlineTimer patience(kBusyTimeoutMs);
     for (const QString& setting : settings) {
@@ -237,17 +257,48 @@ void ArchiveConnection::apply(const QStringList& settings) {
             // that one tries again, for as long as it would wait for a lock.
             bool busy = location_.engine == ArchiveLocation::Engine::Sqlite &&
                         query.lastError().nativeErrorCode() == "5";  // SQLITE_BUSY
-            if (!busy || patience.hasExpired()) {
-                fail(ArchiveError::Kind::Failed, OneLine(query.lastError()));
-                return;
-            }
+            if (!busy || patience.hasExpired())
+                return query.lastError();
             QThread::msleep(kBusyRetryMs);
         }
     }
+    return std::nullopt;
 }
 
-void ArchiveConnection::fail(ArchiveError::Kind kind, const QString& detail) {
+void ArchiveConnection::fail(ArchiveError::Kind kind, const QString& detail, bool passing) {
     error_ = ArchiveError{kind, location_.display(), detail};
+    error_->passing = passing;
+}
+
+// The server ended the session (restarted, shut down, the network gone): a new one may find it.
+bool ArchiveConnection::connectionLost() const {
+    PGconn* handle = NativeHandle<PGconn>(db_, {"pg_conn*", "PGconn*"});
+    return handle && PQstatus(handle) == CONNECTION_BAD;
+}
+
+// Whether the server did not answer, or answered that it takes no connections yet (starting up,
+// shutting down, in recovery), rather than refuse this user or database, which does not pass.
+bool ArchiveConnection::serverUnavailable() const {
+    QByteArray host = location_.host.toUtf8(), port = QByteArray::number(location_.port),
+               database = location_.database.toUtf8(), user = location_.user.toUtf8(),
+               timeout = QByteArray::number(location_.connectTimeoutS);
+    std::vector<QByteArray> keys{"host", "port", "dbname", "user", "connect_timeout"};
+    std::vector<QByteArray> values{host, port, database, user, timeout};
+    for (auto option = location_.options.cbegin(); option != location_.options.cend(); ++option) {
+        keys.push_back(option.key().toUtf8());
+        values.push_back(option.value().toUtf8());
+    }
+    std::vector<const char*> keywords, given;
+    for (size_t k = 0; k < keys.size(); ++k) {
+        if (values[k].isEmpty())
+            continue;
+        keywords.push_back(keys[k].constData());
+        given.push_back(values[k].constData());
+    }
+    keywords.push_back(nullptr);
+    given.push_back(nullptr);
+    PGPing ping = PQpingParams(keywords.data(), given.data(), 0);
+    return ping == PQPING_REJECT || ping == PQPING_NO_RESPONSE;
 }
 
 }  // namespace qm4250

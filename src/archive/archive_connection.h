@@ -13,7 +13,8 @@ namespace qm4250 {
 // A connection of its own to the archive, closed and let go when it goes.
 //
 // For writing, a SQLite file that is not there is made private to the user (0600, in folders
-// made 0700), and runs in WAL mode waiting up to 5 s for another writer. For reading, nothing is
+// made 0700), and waits up to 5 s for another writer; it is switched to WAL mode only once it is
+// known to be an archive or empty (useWriteAheadLog). For reading, nothing is
 // created or changed: a read-only file or folder can still be read. PostgreSQL sessions wait
 // for a lock and run a statement only as long as the location allows, and keep the server's
 // notices off the terminal; a reading session cannot write.
@@ -31,15 +32,22 @@ class ArchiveConnection {
     const ArchiveError& error() const { return *error_; }
     QSqlDatabase& db() { return db_; }
     const ArchiveLocation& location() const { return location_; }
-    // An error of this archive with the engine's words.
+    // An error of this archive with the engine's words, and whether it may pass: by its code, or
+    // because the server is gone from the connection.
     ArchiveError failure(const QSqlError& error) const;
+
+    // A SQLite archive, or an empty file about to become one, is written in WAL mode; a new one
+    // gets 16 KiB pages. Never run on a database that may be another program's.
+    std::optional<ArchiveError> useWriteAheadLog(bool newArchive);
 
   private:
     void openSqlite(Access access);
     void openPostgres(Access access);
     // Runs each in turn, stopping at the first that fails.
-    void apply(const QStringList& settings);
-    void fail(ArchiveError::Kind kind, const QString& detail);
+    std::optional<QSqlError> apply(const QStringList& settings);
+    void fail(ArchiveError::Kind kind, const QString& detail, bool passing = false);
+    bool connectionLost() const;
+    bool serverUnavailable() const;
 
     ArchiveLocation location_;
     QSqlDatabase db_;

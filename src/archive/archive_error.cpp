@@ -1,6 +1,7 @@
 #include "archive/archive_error.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 #include "archive/schema.h"
 
@@ -34,6 +35,21 @@ QString OneLine(const QSqlError& error) {
             return line;
     }
     return "unknown error";
+}
+
+// SQLite's BUSY and LOCKED, whatever extended code the driver gives; PostgreSQL's connection
+// exceptions, a serialization failure or deadlock, a lock not available in time, the server shut
+// down or starting, and too many clients. A full disk, a denied permission or a schema error stay.
+bool MayPass(const QSqlError& error, bool sqlite) {
+    QString code = error.nativeErrorCode();
+    if (sqlite) {
+        bool number = false;
+        int primary = code.toInt(&number) & 0xff;
+        return number && (primary == 5 || primary == 6);
+    }
+    static const QStringList kPassing{"40001", "40P01", "55P03", "57P01",
+                                      "57P02", "57P03", "53300"};
+    return code.startsWith("08") || kPassing.contains(code);
 }
 
 }  // namespace qm4250

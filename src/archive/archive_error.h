@@ -17,6 +17,9 @@ struct ArchiveError {
     QString where;  // the location as shown, never with a password
     QString detail;
     int foundSchema = 0;  // NewerSchema: the archive's version
+    // A failure that may pass: the connection lost, the server starting or stopping, a deadlock,
+    // a lock waited on too long, a SQLite file busy. The whole write is worth trying again.
+    bool passing = false;
 };
 
 // One line that names the archive and the cause: "where: cause", "not a QM4250 archive: where",
@@ -26,5 +29,9 @@ QString ArchiveErrorText(const ArchiveError& error);
 // The engine's own words on one line, without the driver's wrapping ("Unable to fetch row"), the
 // server's "ERROR:" or the lines that quote the statement.
 QString OneLine(const QSqlError& error);
+
+// Whether the engine's error may pass if the write is tried again, by its code: SQLite's result
+// code, PostgreSQL's SQL state.
+bool MayPass(const QSqlError& error, bool sqlite);
 
 }  // namespace qm4250

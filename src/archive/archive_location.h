@@ -23,6 +23,9 @@ struct ArchiveLocation {
     // for ever behind another program's lock or a stalled server.
     int lockTimeoutMs = 10'000;
     int statementTimeoutMs = 120'000;
+    // How long a write whose failure may pass (a server restarting, a lock, a busy file) is tried
+    // again before it is given up: a plant's server restarted for an update is waited out.
+    int retryForMs = 60'000;
 
     // How the location is shown to the operator: the file, or the URL without its password.
     QString display() const;

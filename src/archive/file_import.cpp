@@ -43,7 +43,7 @@ class ArchivedTests : public ImportedTests {
     // The archive is opened with the first instrument, or at the end of a file that has none.
     UploadWrite& write() {
         if (!write_)
-            write_ = std::make_unique<UploadWrite>(archive_, device_, when_);
+            write_ = OpenUploadWrite(archive_, device_, when_);
         return *write_;
     }
 
@@ -70,10 +70,9 @@ class ArchivedTests : public ImportedTests {
     uint64_t frames_ = 0;
 };
 
-}  // namespace
-
-SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
-                                  const QDateTime& when) {
+// One read of the file into the archive.
+SheetImportResult ImportOnce(const std::string& path, const ArchiveLocation& archive,
+                             const QDateTime& when) {
     QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
     ArchivedTests tests(archive, "import:" + name, when);
     SheetImport sheet(tests);
@@ -95,6 +94,18 @@ SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation
     result.sheetsPassedOver = sheet.sheetsPassedOver();
     result.rowsInWindows1252 = sheet.rowsInWindows1252();
     return result;
+}
+
+}  // namespace
+
+SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
+                                  const QDateTime& when, const ArchiveWaiting& waiting) {
+    ArchiveRetry retry(std::chrono::milliseconds(archive.retryForMs), waiting);
+    for (;;) {
+        SheetImportResult result = ImportOnce(path, archive, when);
+        if (!result.archiveError || !retry.again(*result.archiveError))
+            return result;
+    }
 }
 
 }  // namespace qm4250

@@ -8,6 +8,7 @@
 
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
+#include "archive/archive_retry.h"
 #include "sheets/sheet_import.h"
 #include "sheets/sheet_rows.h"
 
@@ -36,8 +37,9 @@ struct SheetImportResult {
 // Reads a file this program saved (or one laid out the same way) into the archive: one upload for
 // each instrument in it, whose device is "import:" and the file's name. The file is read as a
 // stream and its tests written in batches, inside one transaction: either all of the file is
-// archived, or nothing of it.
+// archived, or nothing of it. A failure of the archive that may pass is waited out, the whole file
+// read again, as StoreUpload does.
 SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
-                                  const QDateTime& when);
+                                  const QDateTime& when, const ArchiveWaiting& waiting = {});
 
 }  // namespace qm4250

@@ -11,7 +11,7 @@ namespace qm4250 {
 // "sqlite3*" for SQLite; for PostgreSQL Qt 6 names the struct behind libpq's typedef, "pg_conn*",
 // Qt 5 the typedef, "PGconn*". None otherwise.
 template <typename Handle>
-Handle* NativeHandle(QSqlDatabase& db, std::initializer_list<const char*> typeNames) {
+Handle* NativeHandle(const QSqlDatabase& db, std::initializer_list<const char*> typeNames) {
     QVariant handle = db.driver()->handle();
     for (const char* name : typeNames) {
         if (handle.isValid() && qstrcmp(handle.typeName(), name) == 0)

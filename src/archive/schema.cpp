@@ -149,10 +149,26 @@ int LatestSchemaVersion() {
 std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     QSqlDatabase& db = connection.db();
     ArchiveLocation::Engine engine = connection.location().engine;
-    QSqlQuery query(db);
     bool sqlite = engine == ArchiveLocation::Engine::Sqlite;
-    // Two programs that meet an empty archive at once must not both create its tables: SQLite's
-    // write lock, or PostgreSQL's advisory lock, lets one migrate while the other waits.
+    // Read first, without a lock: most writers find the schema as it should be, and go on without
+    // queueing on one another. Nothing is written to a database not known to be ours or empty.
+    std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
+    if (auto* error = std::get_if<QSqlError>(&inspected))
+        return connection.failure(*error);
+    if (std::optional<ArchiveError> refused =
+            Refusal(connection, std::get<SchemaState>(inspected), true))
+        return refused;
+    if (sqlite) {
+        bool empty = std::get<SchemaState>(inspected).kind == SchemaState::Kind::Empty;
+        if (std::optional<ArchiveError> failed = connection.useWriteAheadLog(empty))
+            return failed;
+    }
+    if (std::get<SchemaState>(inspected).version == LatestSchemaVersion())
+        return std::nullopt;
+    // Two programs that meet an empty or older archive at once must not both migrate it: SQLite's
+    // write lock, or PostgreSQL's advisory lock, lets one migrate while the other waits, and the
+    // other then finds the work done.
+    QSqlQuery query(db);
     if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN"))
         return connection.failure(query.lastError());
     auto abandon = [&](ArchiveError error) {
@@ -161,7 +177,7 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     };
     if (!sqlite && !query.exec(QString("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)))
         return abandon(connection.failure(query.lastError()));
-    std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
+    inspected = Inspect(connection);
     if (auto* error = std::get_if<QSqlError>(&inspected))
         return abandon(connection.failure(*error));
     const SchemaState& state = std::get<SchemaState>(inspected);
@@ -188,10 +204,13 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
 }
 
 std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version) {
-    QSqlQuery query(connection.db());
-    if (!query.exec("SELECT MAX(version) FROM schema_version") || !query.next())
-        return connection.failure(query.lastError());
-    return query.value(0).toInt() >= version;
+    std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
+    if (auto* error = std::get_if<QSqlError>(&inspected))
+        return connection.failure(*error);
+    const SchemaState& state = std::get<SchemaState>(inspected);
+    if (std::optional<ArchiveError> refused = Refusal(connection, state, false))
+        return *refused;
+    return state.version >= version;
 }
 
 std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection) {

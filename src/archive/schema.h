@@ -10,13 +10,15 @@ namespace qm4250 {
 
 // Makes the archive ready to be written: an empty database gets the schema, an older one the
 // numbered migrations it lacks, each recorded in schema_version, all in one transaction. A
-// database of another program's, or one a newer version made, is refused and left untouched.
+// database of another program's, or one a newer version made, is refused and left untouched,
+// byte for byte. An archive already at this version is only read, without a lock.
 std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection);
 
 // Whether the archive can be read: it must be this program's, at any version; nothing is changed.
 std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection);
 
-// Whether the archive, read as it stands, has at least this version of the schema.
+// Whether the archive, read as it stands, has at least this version of the schema; another
+// program's database, or an empty one, is refused as CheckReadable refuses it.
 std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version);
 
 // The schema version this program writes.

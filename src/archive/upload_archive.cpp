@@ -1,10 +1,10 @@
 #include "archive/upload_archive.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
+#include "archive/postgres_upload_write.h"
 #include "archive/schema.h"
+#include "archive/sqlite_upload_write.h"
 #include "archive/test_columns.h"
 #include "version.h"
 
@@ -14,102 +14,15 @@ UploadWrite::UploadWrite(const ArchiveLocation& location, QString device, const 
     : connection_(location, ArchiveConnection::Access::Write),
       device_(std::move(device)),
       when_(when) {
-    if (!connection_.isOpen()) {
+    if (!connection_.isOpen())
         error_ = connection_.error();
-        return;
-    }
-    if (std::optional<ArchiveError> refused = MigrateSchema(connection_)) {
+    else if (std::optional<ArchiveError> refused = MigrateSchema(connection_))
         error_ = refused;
-        return;
-    }
-    bool sqlite = connection_.location().engine == ArchiveLocation::Engine::Sqlite;
-    QSqlQuery query(connection_.db());
-    if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN")) {
-        fail(OneLine(query.lastError()));
-        return;
-    }
-    open_ = true;
 }
 
 UploadWrite::~UploadWrite() {
-    insert_.reset();
     if (open_)
         QSqlQuery(connection_.db()).exec("ROLLBACK");
-}
-
-bool UploadWrite::startUpload(const std::optional<Identification>& instrument) {
-    if (error_)
-        return false;
-    insert_.reset();
-    QSqlQuery query(connection_.db());
-    QString serial = instrument ? ArchiveText(instrument->serial) : QString("");
-    query.prepare(
-        "INSERT INTO instruments (serial, model) VALUES (?, ?)"
-        " ON CONFLICT (serial) DO NOTHING");
-    query.addBindValue(serial);
-    query.addBindValue(instrument ? ArchiveText(instrument->modelName) : QString(""));
-    if (!run(query))
-        return false;
-    query.prepare("SELECT id FROM instruments WHERE serial = ?");
-    query.addBindValue(serial);
-    if (!run(query) || !query.next())
-        return fail("the instrument is not there after its insert");
-    qint64 instrumentId = query.value(0).toLongLong();
-    query.prepare(
-        "INSERT INTO uploads (uploaded_at, instrument_id, device, frames, new_tests,"
-        " unreadable_frames, program_version) VALUES (?, ?, ?, 0, 0, 0, ?) RETURNING id");
-    query.addBindValue(when_.toUTC().toString("yyyy-MM-dd HH:mm:ss"));
-    query.addBindValue(instrumentId);
-    query.addBindValue(device_);
-    query.addBindValue(QString(kVersion));
-    if (!run(query) || !query.next())
-        return fail("the upload has no id after its insert");
-    uploadId_ = query.value(0).toLongLong();
-    uploads_.push_back(uploadId_);
-    insert_ = MakeTestInsert(connection_, instrumentId, uploadId_);
-    return true;
-}
-
-bool UploadWrite::addTests(std::span<const TestRecord> tests) {
-    if (error_)
-        return false;
-    bool inserted = insert_->insert(tests);
-    return inserted || fail(insert_->error());
-}
-
-bool UploadWrite::endUpload(int32_t frames, const std::vector<std::string>& unreadable) {
-    if (error_)
-        return false;
-    QSqlQuery query(connection_.db());
-    query.prepare("INSERT INTO unreadable_frames (upload_id, body) VALUES (?, ?)");
-    for (const std::string& body : unreadable) {
-        query.addBindValue(uploadId_);
-        query.addBindValue(QByteArray(body.data(), static_cast<qsizetype>(body.size())));
-        if (!run(query))
-            return false;
-    }
-    query.prepare(
-        "UPDATE uploads SET frames = ?, new_tests = ?, unreadable_frames = ?"
-        " WHERE id = ?");
-    query.addBindValue(frames);
-    query.addBindValue(insert_->newTests());
-    query.addBindValue(static_cast<int>(unreadable.size()));
-    query.addBindValue(uploadId_);
-    if (!run(query))
-        return false;
-    newTests_ += insert_->newTests();
-    insert_.reset();
-    return true;
-}
-
-bool UploadWrite::commit() {
-    if (error_)
-        return false;
-    QSqlQuery query(connection_.db());
-    if (!query.exec("COMMIT"))
-        return fail(OneLine(query.lastError()));
-    open_ = false;
-    return true;
 }
 
 ArchiveResult UploadWrite::result() const {
@@ -122,8 +35,94 @@ ArchiveResult UploadWrite::result() const {
     return result;
 }
 
+std::optional<qint64> UploadWrite::instrumentId(const std::optional<Identification>& instrument) {
+    QSqlQuery query(connection_.db());
+    QString serial = instrument ? ArchiveText(instrument->serial) : QString("");
+    query.prepare(
+        "INSERT INTO instruments (serial, model) VALUES (?, ?)"
+        " ON CONFLICT (serial) DO NOTHING");
+    query.addBindValue(serial);
+    query.addBindValue(instrument ? ArchiveText(instrument->modelName) : QString(""));
+    if (!run(query))
+        return std::nullopt;
+    query.prepare("SELECT id FROM instruments WHERE serial = ?");
+    query.addBindValue(serial);
+    if (!run(query))
+        return std::nullopt;
+    if (!query.next()) {
+        fail("the instrument is not there after its insert");
+        return std::nullopt;
+    }
+    return query.value(0).toLongLong();
+}
+
+std::optional<qint64> UploadWrite::insertUploadRow(qint64 instrument) {
+    QSqlQuery query(connection_.db());
+    query.prepare(
+        "INSERT INTO uploads (uploaded_at, instrument_id, device, frames, new_tests,"
+        " unreadable_frames, program_version) VALUES (?, ?, ?, 0, 0, 0, ?) RETURNING id");
+    query.addBindValue(when_.toUTC().toString("yyyy-MM-dd HH:mm:ss"));
+    query.addBindValue(instrument);
+    query.addBindValue(device_);
+    query.addBindValue(QString(kVersion));
+    if (!run(query))
+        return std::nullopt;
+    if (!query.next()) {
+        fail("the upload has no id after its insert");
+        return std::nullopt;
+    }
+    uploads_.push_back(query.value(0).toLongLong());
+    return uploads_.back();
+}
+
+bool UploadWrite::endUploadRow(qint64 upload, int32_t frames, int newTests,
+                               const std::vector<std::string>& unreadable) {
+    QSqlQuery query(connection_.db());
+    query.prepare("INSERT INTO unreadable_frames (upload_id, body) VALUES (?, ?)");
+    for (const std::string& body : unreadable) {
+        query.addBindValue(upload);
+        query.addBindValue(QByteArray(body.data(), static_cast<qsizetype>(body.size())));
+        if (!run(query))
+            return false;
+    }
+    query.prepare(
+        "UPDATE uploads SET frames = ?, new_tests = ?, unreadable_frames = ?"
+        " WHERE id = ?");
+    query.addBindValue(frames);
+    query.addBindValue(newTests);
+    query.addBindValue(static_cast<int>(unreadable.size()));
+    query.addBindValue(upload);
+    if (!run(query))
+        return false;
+    newTests_ += newTests;
+    return true;
+}
+
+bool UploadWrite::begin() {
+    bool sqlite = connection_.location().engine == ArchiveLocation::Engine::Sqlite;
+    QSqlQuery query(connection_.db());
+    if (!query.exec(sqlite ? "BEGIN IMMEDIATE" : "BEGIN"))
+        return fail(query.lastError());
+    open_ = true;
+    return true;
+}
+
+bool UploadWrite::commitTransaction() {
+    QSqlQuery query(connection_.db());
+    if (!query.exec("COMMIT"))
+        return fail(query.lastError());
+    open_ = false;
+    return true;
+}
+
 bool UploadWrite::run(QSqlQuery& query) {
-    return query.exec() || fail(OneLine(query.lastError()));
+    return query.exec() || fail(query.lastError());
+}
+
+bool UploadWrite::fail(const QSqlError& error) {
+    if (!error_)
+        error_ = connection_.failure(error);
+    return false;
 }
 
 bool UploadWrite::fail(const QString& detail) {
@@ -132,13 +131,26 @@ bool UploadWrite::fail(const QString& detail) {
     return false;
 }
 
-ArchiveResult StoreUpload(const ArchiveLocation& location, const ArchivedUpload& upload) {
-    UploadWrite write(location, upload.device, upload.when);
-    if (write.startUpload(upload.history.identification) &&
-        write.addTests(upload.history.records) &&
-        write.endUpload(upload.frames, upload.history.unreadable))
-        write.commit();
-    return write.result();
+std::unique_ptr<UploadWrite> OpenUploadWrite(const ArchiveLocation& location, QString device,
+                                             const QDateTime& when) {
+    if (location.engine == ArchiveLocation::Engine::Sqlite)
+        return MakeSqliteUploadWrite(location, std::move(device), when);
+    return MakePostgresUploadWrite(location, std::move(device), when);
+}
+
+ArchiveResult StoreUpload(const ArchiveLocation& location, const ArchivedUpload& upload,
+                          const ArchiveWaiting& waiting) {
+    ArchiveRetry retry(std::chrono::milliseconds(location.retryForMs), waiting);
+    for (;;) {
+        std::unique_ptr<UploadWrite> write = OpenUploadWrite(location, upload.device, upload.when);
+        if (write->startUpload(upload.history.identification) &&
+            write->addTests(upload.history.records) &&
+            write->endUpload(upload.frames, upload.history.unreadable))
+            write->commit();
+        ArchiveResult result = write->result();
+        if (result.written() || !retry.again(*result.error))
+            return result;
+    }
 }
 
 }  // namespace qm4250

@@ -12,6 +12,7 @@
 #include "archive/file_import.h"
 #include "archive/part_limits.h"
 #include "archive/selection_export.h"
+#include "cli/archive_waiting.h"
 #include "cli/escaped_text.h"
 #include "cli/import_report.h"
 #include "cli/limits_command.h"
@@ -194,8 +195,10 @@ std::string ReadErrorText(const std::string& file, const SheetReadError& error) 
 // Whether the file was read whole into the archive, nothing of it skipped.
 bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FILE* out,
                 std::FILE* err) {
-    SheetImportResult imported = ImportSheetFile(file, archive, QDateTime::currentDateTimeUtc());
     std::string name = EscapedText(file);
+    SheetImportResult imported =
+        ImportSheetFile(file, archive, QDateTime::currentDateTimeUtc(),
+                        WaitingLine(err, "qm4250-archive: " + name + ": ", archive.retryForMs));
     switch (imported.outcome) {
         case SheetImportResult::Outcome::CannotRead:
             std::fprintf(err, "qm4250-archive: %s: %s\n", name.c_str(),

@@ -7,6 +7,7 @@
 #include "archive/archive_location.h"
 #include "archive/upload_archive.h"
 #include "archive/upload_verdict.h"
+#include "cli/archive_waiting.h"
 #include "cli/escaped_text.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
@@ -130,9 +131,11 @@ std::string VerdictLine(const std::variant<std::vector<PartVerdict>, ArchiveErro
 }  // namespace
 
 bool HeadlessUpload::archive() {
-    ArchiveResult result = StoreUpload(
-        *archiveLocation_, {*controller_.state().history(), QString::fromStdString(device_()),
-                            frames_, QDateTime::currentDateTimeUtc()});
+    ArchiveResult result =
+        StoreUpload(*archiveLocation_,
+                    {*controller_.state().history(), QString::fromStdString(device_()), frames_,
+                     QDateTime::currentDateTimeUtc()},
+                    WaitingLine(messages_, "qm4250-upload: ", archiveLocation_->retryForMs));
     if (!result.written()) {
         finish(kExitNotArchived,
                "archive not written: " + ArchiveErrorText(*result.error).toStdString());

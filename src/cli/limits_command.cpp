@@ -44,8 +44,11 @@ std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
         return connection.error();
     }
     auto standing = StandingPartLimits(connection, {pn});
-    if (auto* error = std::get_if<ArchiveError>(&standing))
+    if (auto* error = std::get_if<ArchiveError>(&standing)) {
+        if (error->kind == ArchiveError::Kind::Missing)
+            return change;
         return *error;
+    }
     auto found = std::get<0>(standing).find(pn);
     if (found == std::get<0>(standing).end())
         return change;

@@ -13,14 +13,14 @@ namespace {
 // The reason becomes UTF-8 bytes, as the record counter shows them. The verdict on the new tests
 // is read here too, on the writer's thread: a slow server never holds up the window.
 ArchiveOutcome Store(const QString& configured, const History& history, const QString& device,
-                     int32_t frames, const QDateTime& when) {
+                     int32_t frames, const QDateTime& when, const ArchiveWaiting& waiting) {
     ChosenLocation chosen = ChooseArchiveLocation(configured);
     ArchiveOutcome outcome;
     if (!chosen.location) {
         outcome.reason = NotALocationText(chosen.text).toStdString();
         return outcome;
     }
-    ArchiveResult result = StoreUpload(*chosen.location, {history, device, frames, when});
+    ArchiveResult result = StoreUpload(*chosen.location, {history, device, frames, when}, waiting);
     if (!result.written()) {
         outcome.reason = ArchiveErrorText(*result.error).toStdString();
         return outcome;
@@ -51,13 +51,20 @@ ArchiveWriter::~ArchiveWriter() {
     thread_.wait();
 }
 
-void ArchiveWriter::archive(const History& history, int32_t frames, ArchiveDone done) {
+void ArchiveWriter::archive(const History& history, int32_t frames, ArchiveWaitingFor waiting,
+                            ArchiveDone done) {
     QString device = QString::fromStdString(device_());
     QDateTime when = QDateTime::currentDateTimeUtc();
     QMetaObject::invokeMethod(
         worker_,
-        [this, history, device, frames, when, done = std::move(done)] {
-            ArchiveOutcome outcome = Store(location_, history, device, frames, when);
+        [this, history, device, frames, when, waiting = std::move(waiting),
+         done = std::move(done)] {
+            auto waitingShown = [this, waiting](const ArchiveError& reason) {
+                QMetaObject::invokeMethod(
+                    this, [waiting, text = reason.detail.toStdString()] { waiting(text); },
+                    Qt::QueuedConnection);
+            };
+            ArchiveOutcome outcome = Store(location_, history, device, frames, when, waitingShown);
             QMetaObject::invokeMethod(
                 this, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
         },

@@ -21,7 +21,8 @@ class ArchiveWriter : public QObject, public UploadArchiver {
     // Waits for the writes already started: an upload is never dropped half-way.
     ~ArchiveWriter() override;
 
-    void archive(const History& history, int32_t frames, ArchiveDone done) override;
+    void archive(const History& history, int32_t frames, ArchiveWaitingFor waiting,
+                 ArchiveDone done) override;
 
   private:
     std::function<std::string()> device_;

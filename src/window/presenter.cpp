@@ -60,8 +60,13 @@ void Presenter::uploadEnded(const History& history, int32_t frames) {
     archiving_ = true;
     archiveText_ = kArchivingText;
     showRecordCounter();
-    archiver_->archive(history, frames,
-                       [this](const ArchiveOutcome& outcome) { archiveFinished(outcome); });
+    archiver_->archive(
+        history, frames,
+        [this](const std::string& reason) {
+            archiveText_ = WaitingForArchiveText(reason);
+            showRecordCounter();
+        },
+        [this](const ArchiveOutcome& outcome) { archiveFinished(outcome); });
 }
 
 void Presenter::archiveFinished(const ArchiveOutcome& outcome) {

@@ -32,6 +32,10 @@ const char* SaveResultText(SaveResult result) {
     return result == SaveResult::Saved ? kHistorySaved : kHistoryNotSaved;
 }
 
+std::string WaitingForArchiveText(const std::string& reason) {
+    return std::string(kArchivingText) + " (waiting for the archive: " + reason + ")";
+}
+
 std::string ArchiveText(const ArchiveOutcome& outcome) {
     if (!outcome.written)
         return " \u00B7 archive not written: " + outcome.reason;

@@ -27,6 +27,10 @@ const char* SaveResultText(SaveResult result);
 // What follows the record counter while the upload is archived, in UTF-8 as the whole counter.
 inline constexpr const char* kArchivingText = " \u00B7 archiving\u2026";
 
+// ... while a failure that may pass is waited out, the write to be tried again:
+// " · archiving… (waiting for the archive: <reason>)".
+std::string WaitingForArchiveText(const std::string& reason);
+
 // ... and once it is archived: " · 37 new in archive", or " · archive not written: <reason>".
 std::string ArchiveText(const ArchiveOutcome& outcome);
 

@@ -3,6 +3,8 @@
 #   postgres_cluster.sh start STATE   initdb in a fresh folder under /tmp, start it, create the
 #                                     database qm4250_test, and write its URL to STATE/url
 #   postgres_cluster.sh stop STATE    stop it and remove it and STATE
+#   postgres_cluster.sh halt STATE    shut the server down as an update would, keeping the cluster
+#   postgres_cluster.sh resume STATE  start it again after halt
 # Debian's binaries; the server runs as the user postgres when started by root. The cluster lives
 # under /tmp, not in STATE, so that postgres can reach it whatever the permissions of the folders
 # above STATE.
@@ -27,6 +29,12 @@ stop() {
   rm -rf "$cluster"
 }
 
+# The server on the cluster's socket only.
+run_server() {
+  as_server_user "$bin/pg_ctl" -D "$1/data" -l "$1/server.log" -w \
+    -o "-k $1 -c listen_addresses='' -c fsync=off" start >/dev/null
+}
+
 case $action in
   start)
     stop
@@ -38,8 +46,7 @@ case $action in
     [[ $(id -u) -eq 0 ]] && chown postgres: "$cluster"
     as_server_user "$bin/initdb" -D "$cluster/data" -A trust -U postgres -E UTF8 --locale=C.UTF-8 \
       >"$state/initdb.log"
-    as_server_user "$bin/pg_ctl" -D "$cluster/data" -l "$cluster/server.log" -w \
-      -o "-k $cluster -c listen_addresses='' -c fsync=off" start >/dev/null
+    run_server "$cluster"
     as_server_user "$bin/createdb" -h "$cluster" -U postgres qm4250_test
     echo "postgresql://postgres@/qm4250_test?host=$cluster" >"$state/url"
     ;;
@@ -47,8 +54,14 @@ case $action in
     stop
     rm -rf "$state"
     ;;
+  halt)
+    as_server_user "$bin/pg_ctl" -D "$(cat "$state/cluster")/data" -m fast -w stop >/dev/null
+    ;;
+  resume)
+    run_server "$(cat "$state/cluster")"
+    ;;
   *)
-    echo "usage: postgres_cluster.sh start|stop STATE" >&2
+    echo "usage: postgres_cluster.sh start|stop|halt|resume STATE" >&2
     exit 2
     ;;
 esac

@@ -12,7 +12,9 @@ namespace {
 // Keeps each write's callback, as a worker would until the archive answers.
 class FakeArchiver : public UploadArchiver {
   public:
-    void archive(const History& history, int32_t frames, ArchiveDone done) override {
+    void archive(const History& history, int32_t frames, ArchiveWaitingFor waiting,
+                 ArchiveDone done) override {
+        waitings.push_back(std::move(waiting));
         calls.push_back({history.records.size(), frames});
         pending.push_back(std::move(done));
     }
@@ -23,6 +25,7 @@ class FakeArchiver : public UploadArchiver {
     }
     std::vector<std::pair<size_t, int32_t>> calls;  // test records and frames of each call
     std::vector<ArchiveDone> pending;
+    std::vector<ArchiveWaitingFor> waitings;
 };
 
 ArchiveOutcome Written(int newTests, std::vector<PartVerdict> verdict = {},
@@ -65,6 +68,10 @@ TEST(UploadArchive, AnUploadIsArchivedWhenItEndsAndTheCounterSaysHowItWent) {
     EXPECT_EQ(rig.archiver.calls, (std::vector<std::pair<size_t, int32_t>>{{2, 4}}));
     EXPECT_EQ(rig.view.recordCounter, "Records: 3 (1 unreadable) \u00B7 archiving\u2026");
     EXPECT_TRUE(rig.presenter.archiving());
+    rig.archiver.waitings.back()("the database system is starting up");
+    EXPECT_EQ(rig.view.recordCounter,
+              "Records: 3 (1 unreadable) \u00B7 archiving\u2026 (waiting for the archive: the "
+              "database system is starting up)");
     rig.archiver.answer(Written(2));
     EXPECT_FALSE(rig.presenter.archiving());
     EXPECT_EQ(rig.archivedCalls, 1);
