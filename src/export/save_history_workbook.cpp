@@ -48,7 +48,10 @@ SaveResult SaveHistory(const History& history, const std::string& fileName) {
     CellTable table = BuildCellTable(history);
     if (FormatForFileName(fileName) == FileFormat::Csv)
         return Outcome(SaveBytes(CsvText(table), fileName));
-    return Outcome(SaveWorkbook({{kFirstSheetName, std::move(table)}}, fileName));
+    // Pushed, not listed in braces: a vector copies what an initializer list holds, every cell.
+    std::vector<NamedSheet> sheets;
+    sheets.push_back({kFirstSheetName, std::move(table)});
+    return Outcome(SaveWorkbook(sheets, fileName));
 }
 
 SaveResult SaveHistories(const std::vector<History>& histories, const std::string& fileName) {

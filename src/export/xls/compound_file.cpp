@@ -130,14 +130,19 @@ void AppendDifat(std::string& file, const Layout& layout) {
 
 }  // namespace
 
-std::string BuildCompoundFile(std::string_view workbookStream) {
-    Layout layout = LayoutFor(workbookStream.size());
+// The parts go straight into the file: joining them first would copy the whole stream once more.
+std::string BuildCompoundFile(std::span<const std::string_view> workbookStreamParts) {
+    size_t streamSize = 0;
+    for (std::string_view part : workbookStreamParts)
+        streamSize += part.size();
+    Layout layout = LayoutFor(streamSize);
     std::string file;
     file.reserve((layout.TotalSectors() + 1) * kSectorSize);
     AppendHeader(file, layout);
-    file += workbookStream;
+    for (std::string_view part : workbookStreamParts)
+        file += part;
     PadToSector(file);
-    AppendDirectory(file, static_cast<uint32_t>(workbookStream.size()));
+    AppendDirectory(file, static_cast<uint32_t>(streamSize));
     AppendFat(file, layout);
     AppendDifat(file, layout);
     return file;

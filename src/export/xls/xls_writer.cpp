@@ -1,5 +1,8 @@
 #include "export/xls/xls_writer.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "export/xls/compound_file.h"
 #include "export/xls/little_endian.h"
 #include "export/xls/shared_strings.h"
@@ -28,13 +31,15 @@ std::optional<std::string> XlsFile(const std::vector<NamedSheet>& sheets) {
         names.push_back(sheet.name);
     }
     WorkbookGlobals globals = BuildWorkbookGlobals(strings, names);
-    std::string stream = std::move(globals.bytes);
+    std::vector<std::string_view> stream{globals.bytes};
+    size_t streamSize = globals.bytes.size();
     for (size_t k = 0; k < worksheets.size(); ++k) {
-        SetU32(stream, globals.sheetOffsetFields[k], static_cast<uint32_t>(stream.size()));
-        stream += worksheets[k];
+        SetU32(globals.bytes, globals.sheetOffsetFields[k], static_cast<uint32_t>(streamSize));
+        stream.push_back(worksheets[k]);
+        streamSize += worksheets[k].size();
     }
-    if (stream.size() < kMinStreamSize)
-        stream.resize(kMinStreamSize, '\0');
+    std::string padding(kMinStreamSize - std::min(streamSize, kMinStreamSize), '\0');
+    stream.push_back(padding);
     return BuildCompoundFile(stream);
 }
 
