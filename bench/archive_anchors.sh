@@ -9,18 +9,7 @@ set -euo pipefail
 folder=$1
 url=$2
 runs=5
-export PGOPTIONS="-c client_min_messages=warning"
-columns="instrument_id, seq, pn, cust_code, leak_text, leak, error_code, time_seconds, tested_at,
-  relay_field, power_up, relay_gp, relay_bp, relay_ge, first_upload_id"
-
-# The command's time in milliseconds.
-millis() {
-  local start
-  start=$(date +%s%N)
-  "$@" >/dev/null
-  echo $((($(date +%s%N) - start) / 1000000))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+source "$(dirname "$0")/timing.sh"
 
 ours=$folder/upload.sqlite
 anchor=$folder/anchor.sqlite
@@ -37,15 +26,4 @@ for _ in $(seq $runs); do
 done | median | sed 's/^/sqlite_import_ms=/'
 
 # The anchor database sits beside archive_bench's, in the same cluster.
-psql=(psql -X -q -v ON_ERROR_STOP=1)
-base=${url%%\?*}
-anchor_url=${base%/*}/qm4250_anchor${url#"$base"}
-"${psql[@]}" "$url" -c "\\copy (SELECT $columns FROM tests ORDER BY id) TO '$folder/tests.copy'"
-pg_dump --no-owner --exclude-table-data=tests --exclude-table-data=unreadable_frames "$url" \
-  >"$folder/archive.sql"
-for _ in $(seq $runs); do
-  "${psql[@]}" "$url" -c "DROP DATABASE IF EXISTS qm4250_anchor" -c "CREATE DATABASE qm4250_anchor"
-  "${psql[@]}" "$anchor_url" -f "$folder/archive.sql" >/dev/null
-  millis "${psql[@]}" "$anchor_url" -c "\\copy tests ($columns) FROM '$folder/tests.copy'"
-done | median | sed 's/^/postgres_copy_ms=/'
-"${psql[@]}" "$url" -c "DROP DATABASE qm4250_anchor"
+bash "$(dirname "$0")/psql_copy_anchor.sh" "$folder" "$url" postgres_copy $runs

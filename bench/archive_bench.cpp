@@ -7,8 +7,6 @@
 //   archive_bench FOLDER [POSTGRES_URL]
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
-#include <QSqlQuery>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "archive/archive_connection.h"
 #include "archive/archive_location.h"
 #include "archive/file_import.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
+#include "bench_history.h"
+#include "empty_archive.h"
 #include "export/save_history_workbook.h"
-#include "protocol/field_format.h"
 
 using namespace qm4250;
 
@@ -31,8 +29,6 @@ namespace {
 constexpr int kUploadRecords = 32767;
 constexpr int kInstruments = 30;
 constexpr int kArchiveTests = 1000000;
-constexpr int kPartNumbers = 10;
-constexpr int32_t kThreeYears = 3 * 365 * 86400;
 constexpr int kArchiveRuns = 5;
 
 double MillisecondsOf(const std::function<void()>& work) {
@@ -40,31 +36,6 @@ double MillisecondsOf(const std::function<void()>& work) {
     work();
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
-}
-
-// count tests of one instrument, spread evenly over three years from 2021, PNs taking turns.
-History InstrumentHistory(int instrument, int count, int firstSeq) {
-    History history;
-    std::string serial = std::to_string(4250100 + instrument);
-    // Built by appending: GCC 12 warns falsely on short concatenations in Release.
-    history.identification = Identification{serial, "S", "Norvik"};
-    history.records.reserve(static_cast<size_t>(count));
-    int32_t start = 536457600;  // 2021-01-01
-    for (int k = 0; k < count; ++k) {
-        int32_t seconds = start + static_cast<int32_t>(int64_t{kThreeYears} * k / count);
-        int16_t relays = k % 50 == 0 ? 8 : 4;
-        std::string seq = std::to_string(firstSeq + k);
-        std::string pn = "PN";
-        pn += std::to_string(k % kPartNumbers);
-        std::string cust = "C";
-        cust += std::to_string(k % 7);
-        std::string leak = "0.00";
-        leak += std::to_string(k % 97);
-        std::string relayField = std::to_string(relays);
-        history.records.emplace_back(TestRecord::Fields{
-            seq, pn, cust, leak, "N", seconds, TimeDateOf(seconds).view(), relayField, relays});
-    }
-    return history;
 }
 
 ArchiveResult Store(const ArchiveLocation& location, const History& history) {
@@ -84,33 +55,11 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Makes the archive empty for a run: the SQLite file goes; PostgreSQL's tables are emptied, their
-// ids starting again from 1, but only after a run of ours: they must be empty at the start.
-bool Empty(const ArchiveLocation& location, bool afterARun) {
-    if (location.engine == ArchiveLocation::Engine::Sqlite) {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            QFile::remove(location.path + suffix);
-        return true;
-    }
-    ArchiveConnection connection(location, ArchiveConnection::Access::Write);
-    QSqlQuery query(connection.db());
-    if (!connection.isOpen() ||
-        !query.exec("SELECT 1 FROM information_schema.tables WHERE"
-                    " table_schema = current_schema() AND table_name = 'tests'"))
-        return false;
-    if (!query.next())
-        return true;
-    if (afterARun)
-        return query.exec(
-            "TRUNCATE instruments, uploads, tests, unreadable_frames, exclusions RESTART IDENTITY");
-    return query.exec("SELECT 1 FROM tests LIMIT 1") && !query.next();
-}
-
 bool ArchiveUpload(const std::string& engine, const ArchiveLocation& location) {
     History upload = InstrumentHistory(0, kUploadRecords, 1);
     std::vector<double> firstMs, againMs;
     for (int run = 0; run < kArchiveRuns; ++run) {
-        if (!Empty(location, run > 0))
+        if (!EmptyArchive(location, run > 0))
             return Fail("an empty archive (a PostgreSQL one must be empty at the start)",
                         std::nullopt);
         ArchiveResult first, again;
