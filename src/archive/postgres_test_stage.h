@@ -4,6 +4,7 @@
 
 #include <QSqlError>
 #include <QtGlobal>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +44,7 @@ class PostgresTestStage {
 
     PGconn* connection_;
     bool created_ = false;
+    int64_t arrival_ = 0;
     CopyTextRows rows_;
     std::string utf8_;
     QSqlError error_;
