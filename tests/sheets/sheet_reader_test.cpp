@@ -63,6 +63,13 @@ std::string WithDeclaredSize(std::string zip, uint32_t size) {
     return zip;
 }
 
+// The bytes with the one place that holds `from` holding `to`, of the same length.
+std::string Replaced(std::string bytes, const std::string& from, const std::string& to) {
+    size_t at = bytes.find(from);
+    EXPECT_TRUE(at != std::string::npos && bytes.find(from, at + 1) == std::string::npos) << from;
+    return at == std::string::npos ? bytes : bytes.replace(at, from.size(), to);
+}
+
 std::string SheetXml(const std::string& sheetData) {
     return SpreadsheetXml("worksheet", "<sheetData>" + sheetData + "</sheetData>");
 }
@@ -81,16 +88,17 @@ class SheetReaderTest : public testing::Test {
     std::string path(const std::string& name) const {
         return (folder_.path() + "/" + QString::fromStdString(name)).toStdString();
     }
-    std::string xlsx(const std::string& name, const std::vector<ZipPart>& parts) const {
-        EXPECT_TRUE(WriteZip(path(name), parts));
+    std::string xlsx(const std::string& name, const std::vector<ZipPart>& parts,
+                     int method = Z_DEFLATED) const {
+        EXPECT_TRUE(WriteZip(path(name), parts, method));
         return path(name);
     }
     std::string file(const std::string& name, const std::string& bytes) const {
         WriteFile(path(name), bytes);
         return path(name);
     }
-    std::string zipBytes(const std::vector<ZipPart>& parts) const {
-        std::string made = xlsx("made.xlsx", parts);
+    std::string zipBytes(const std::vector<ZipPart>& parts, int method = Z_DEFLATED) const {
+        std::string made = xlsx("made.xlsx", parts, method);
         std::FILE* in = std::fopen(made.c_str(), "rb");
         std::string bytes;
         for (int c; (c = std::fgetc(in)) != EOF;)
@@ -202,6 +210,35 @@ TEST_F(SheetReaderTest, XlsxPartsStayWithinTheirSizes) {
         {file("declared-small.xlsx", WithDeclaredSize(small, 10)),
          {"less declared than it holds",
           "0 rows, damaged: xl/worksheets/sheet1.xml fails its CRC check"}},
+    });
+}
+
+// A part is inflated to its end and checked against its header, however early its XML ends: a
+// byte changed in a stored part, or a size declared longer or shorter than the part, is damage.
+TEST_F(SheetReaderTest, XlsxPartsAreReadWholeAndCheckedAgainstTheirHeaders) {
+    const std::string sheetData =
+        "<row>" + InlineCell("SEQ#") + "</row><row><c r=\"D2\"><v>9.9911</v></c></row>";
+    const std::vector<ZipPart> parts = XlsxParts(sheetData, "<si><t>a</t></si>");
+    const std::string sheet = parts[0].second;
+    const std::vector<ZipPart> padded =
+        WithPart(parts, "xl/worksheets/sheet1.xml", sheet + std::string(100, '\n'));
+    const std::string stored = zipBytes(parts, 0);
+    const std::string rowsRead = "2 rows, read | [Sheet1] 1:SEQ#;;;;;;;;; 2:;;;9.9911;";
+    const std::string sheetDamaged = "2 rows, damaged: xl/worksheets/sheet1.xml";
+    const std::string declares = std::to_string(sheet.size() + 88);
+    expectAll({
+        {file("stored.xlsx", stored), {"stored as it is", rowsRead}},
+        {file("padded.xlsx", zipBytes(padded)), {"line ends after the root element", rowsRead}},
+        {file("leak.xlsx", Replaced(stored, "9.9911", "9.9912")),
+         {"a leak changed, the XML whole", sheetDamaged + " fails its CRC check"}},
+        {file("string.xlsx", Replaced(stored, "<t>a</t>", "<t>b</t>")),
+         {"a shared string changed", "0 rows, damaged: xl/sharedStrings.xml fails its CRC check"}},
+        {file("longer.xlsx", WithDeclaredSize(zipBytes(parts), sheet.size() + 88)),
+         {"declared 88 bytes longer", sheetDamaged + " inflates to " +
+                                          std::to_string(sheet.size()) +
+                                          " bytes, but its header declares " + declares}},
+        {file("shorter.xlsx", WithDeclaredSize(zipBytes(padded), sheet.size())),
+         {"declared without the line ends", sheetDamaged + " fails its CRC check"}},
     });
 }
 
