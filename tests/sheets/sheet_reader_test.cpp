@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sheets/csv_reader.h"
 #include "sheets/hostile_files.h"
 #include "sheets/python_workbook.h"
 #include "sheets/sheet_reader.h"
@@ -147,6 +148,27 @@ TEST_F(SheetReaderTest, CsvIsReadAsAStreamAndOnlyFromRegularFiles) {
         {path("zero.csv"), {"a link to /dev/zero", "0 rows, not a file: a character device"}},
         {path("folder.csv"), {"a folder", "0 rows, not a file: a folder"}},
         {path("missing.csv"), {"no file", "0 rows, cannot open: No such file or directory"}},
+    });
+}
+
+// A record holds at most 1 MiB, the line end that ends it not counted, whatever that is.
+TEST_F(SheetReaderTest, CsvRecordsHoldOneMiBTheirLineEndsNotCounted) {
+    auto csv = [&](const std::string& name, size_t size, const std::string& end) {
+        std::string next = end.empty() ? "" : "2,b" + end;
+        return file(name, "SEQ#,PN\n1," + std::string(size - 2, 'x') + end + next);
+    };
+    const size_t most = kMaxCsvRecordBytes;
+    const std::string header = "read | 1:SEQ#;PN;;;;;;;; 2:";
+    const std::string kept = header + "1;xxxxxxxx", skipped = header + "too long ";
+    expectAll({
+        {csv("lf.csv", most, "\n"), {"1 MiB and LF", "3 rows, " + kept}},
+        {csv("crlf.csv", most, "\r\n"), {"1 MiB and CR LF", "3 rows, " + kept}},
+        {csv("cr.csv", most, "\r"), {"1 MiB and CR", "3 rows, " + kept}},
+        {csv("eof.csv", most, ""), {"1 MiB at the end", "2 rows, " + kept}},
+        {csv("lf1.csv", most + 1, "\n"), {"a byte more and LF", "2 rows, " + skipped + "3:2;b;"}},
+        {csv("crlf1.csv", most + 1, "\r\n"),
+         {"a byte more and CR LF", "2 rows, " + skipped + "3:2;b;"}},
+        {csv("eof1.csv", most + 1, ""), {"a byte more at the end", "1 rows, " + skipped}},
     });
 }
 
