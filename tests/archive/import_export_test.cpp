@@ -144,6 +144,51 @@ TEST(Import, LongSheetsAreWrittenInBatchesAndWhollyOrNotAtAll) {
     EXPECT_EQ(query.value(4).toInt(), 0) << "nothing of the damaged files";
 }
 
+// A test with a cell longer than a worksheet cell holds is skipped and said, whichever format it
+// comes in: its length counted in UTF-16 code units, as Excel counts it.
+TEST(Import, CellsLongerThanAWorksheetCellHoldsAreSkipped) {
+    const std::string emoji = "\U0001F600";  // two UTF-16 code units
+    auto times = [](const std::string& text, size_t count) {
+        std::string repeated;
+        for (size_t k = 0; k < count; ++k)
+            repeated += text;
+        return repeated;
+    };
+    struct Case {
+        const char* name;
+        std::string pn;
+        bool skipped;
+    };
+    const std::vector<Case> cases{
+        {"32,767 characters", std::string(32'767, 'x'), false},
+        {"32,768 characters", std::string(32'768, 'x'), true},
+        {"32,767 code units", times(emoji, 16'383) + "x", false},
+        {"32,768 code units", times(emoji, 16'384), true},
+    };
+    QTemporaryDir folder;
+    for (const char* extension : {".csv", ".xlsx"}) {
+        for (const Case& c : cases) {
+            std::string path = (folder.path() + "/long").toStdString() + extension;
+            WriteRows(path, {kHeader,
+                             {"SN = 9", "Model: Norvik"},
+                             {"1", c.pn, "C", "0.1", "", "Jan 01/04 00:00:00", "On", "Off", "Off"},
+                             {"2", "P", "C", "0.1", "", "Jan 01/04 00:00:01", "On", "Off", "Off"}});
+            ReadBack imported = ReadHistoryFile(path);
+            std::string which = std::string(extension) + ", " + c.name;
+            EXPECT_FALSE(imported.error) << which;
+            EXPECT_EQ(imported.testsRead, c.skipped ? 1u : 2u) << which;
+            ASSERT_EQ(imported.skipped.size(), c.skipped ? 1u : 0u) << which;
+            if (!c.skipped)
+                continue;
+            std::string said = SkippedRowText(imported.skipped[0]);
+            EXPECT_NE(said.find("row 3: cell B \""), std::string::npos) << which << ": " << said;
+            EXPECT_TRUE(
+                said.ends_with("…\" is longer than a worksheet cell holds (32,767 characters)"))
+                << which << ": " << said;
+        }
+    }
+}
+
 // The command end to end on a SQLite archive: import, then selections with hostile text.
 TEST(ArchiveCommand, ImportsOnceAndExportsExactlyTheSelection) {
     QTemporaryDir folder;
