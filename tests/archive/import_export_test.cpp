@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 
 #include "archive/archive_connection.h"
+#include "archive/selection_export.h"
 #include "cli/archive_command.h"
 #include "cli/import_report.h"
 #include "export/save_history_workbook.h"
@@ -194,7 +195,7 @@ TEST(ArchiveCommand, ImportsOnceAndExportsExactlyTheSelection) {
     QTemporaryDir folder;
     std::string archive = (folder.path() + "/a.sqlite").toStdString();
     std::string workbook = (folder.path() + "/h.xlsx").toStdString();
-    ASSERT_EQ(SaveHistory(Saved(), workbook), SaveResult::Saved);
+    ASSERT_TRUE(SaveHistory(Saved(), workbook).saved);
     std::FILE* out = std::tmpfile();
     auto run = [&](std::vector<std::string> words) {
         words.insert(words.end(), {"--archive", archive});
@@ -323,6 +324,60 @@ TEST(ArchiveCommand, ImportReportsAndStatuses) {
             EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
         EXPECT_EQ(run.out.find("row 22:"), std::string::npos) << run.out;
     }
+}
+
+// A test a workbook cannot hold keeps the workbook from being written, and is named with why,
+// by the history's save and by the selection's export, whose command says so.
+TEST(Export, ATestAWorkbookCannotHoldIsNamedWithWhy) {
+    const std::string tooLong(32'768, 'x');
+    struct Case {
+        const char* file;
+        bool selection;  // exported from the archive, else the history saved
+        TestRecord test;
+        std::string field;
+    };
+    const std::vector<Case> cases{
+        {"h.xls", false, MakeRecord("123", tooLong, "C", "0.1", "N", "Jan 01/04 00:00:00", 28),
+         "PN"},
+        {"h.xlsx", false, MakeRecord("124", "P", "C", "0.1", tooLong, "Jan 01/04 00:00:00", 28),
+         "Error"},
+        {"s.xls", true, MakeRecord("125", "P", tooLong, "0.1", "N", "Jan 01/04 00:00:00", 28),
+         "Cust Code"},
+        {"s.xlsx", true, MakeRecord(tooLong, "P", "C", "0.1", "N", "Jan 01/04 00:00:00", 28),
+         "SEQ#"},
+    };
+    QTemporaryDir folder;
+    for (const Case& c : cases) {
+        History history;
+        history.identification = Identification{"4711", "S", "Norvik"};
+        history.records = {MakeRecord("1", "P", "C", "0.1", "N", "Jan 01/04 00:00:00", 28), c.test};
+        std::string file = (folder.path() + "/").toStdString() + c.file;
+        ArchiveLocation archive = SqliteAt(folder.path() + "/" + c.file + ".sqlite");
+        std::optional<UnwritableTest> unwritable;
+        if (c.selection) {
+            ASSERT_EQ(Why(StoreUpload(archive, {history, "", 3, QDateTime::currentDateTimeUtc()})),
+                      "");
+            SelectionExport exported = ExportSelection(archive, TestFilter{}, file);
+            EXPECT_FALSE(exported.saved) << c.file;
+            unwritable = exported.unwritable;
+        } else {
+            SaveResult saved = SaveHistory(history, file);
+            EXPECT_FALSE(saved.saved) << c.file;
+            unwritable = saved.unwritable;
+        }
+        ASSERT_TRUE(unwritable) << c.file;
+        EXPECT_EQ(unwritable->serial, "4711") << c.file;
+        EXPECT_EQ(unwritable->seq, c.test.seq()) << c.file;
+        EXPECT_EQ(unwritable->pn, c.test.pn()) << c.file;
+        EXPECT_EQ(unwritable->field, c.field) << c.file;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(file))) << c.file;
+    }
+    std::string archive = (folder.path() + "/s.xls.sqlite").toStdString();
+    std::string file = (folder.path() + "/again.xls").toStdString();
+    EXPECT_EQ(RunImport({"export", file, "--archive", archive}).out,
+              "qm4250-archive: " + file +
+                  " was not saved: test Seq# 125, PN P of SN 4711: its Cust Code is longer than a "
+                  "cell holds (32,767 characters)\n");
 }
 
 struct ProgramRun {
