@@ -76,7 +76,7 @@ bool ArchiveUpload(const std::string& engine, const ArchiveLocation& location) {
 
 bool ImportXls(const QString& folder) {
     std::string workbook = (folder + "/upload.xls").toStdString();
-    if (SaveHistory(InstrumentHistory(1, kUploadRecords, 1), workbook) != SaveResult::Saved)
+    if (!SaveHistory(InstrumentHistory(1, kUploadRecords, 1), workbook).saved)
         return Fail("saving the .xls", std::nullopt);
     ArchiveLocation location;
     location.path = folder + "/import.sqlite";
@@ -111,13 +111,13 @@ bool MillionTests(const QString& folder) {
     tenth.pns = {"PN5"};
     std::variant<std::vector<History>, ArchiveError> large;
     std::string xlsx = (folder + "/selection.xlsx").toStdString();
-    SaveResult saved = SaveResult::NotSaved;
+    SaveResult saved;
     double exportMs = MillisecondsOf([&] {
         large = SelectTests(location, tenth);
         if (auto* histories = std::get_if<std::vector<History>>(&large))
             saved = SaveHistories(*histories, xlsx);
     });
-    if (saved != SaveResult::Saved)
+    if (!saved.saved)
         return Fail("exporting", std::nullopt);
     std::printf("million_select_ms=%.1f\nmillion_select_tests=%zu\n", selectMs,
                 TestCount(std::get<std::vector<History>>(selected)));

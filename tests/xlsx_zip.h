@@ -13,7 +13,9 @@ namespace qm4250 {
 
 using ZipPart = std::pair<std::string, std::string>;  // name, content
 
-inline bool WriteZip(const std::string& path, const std::vector<ZipPart>& parts) {
+// Each part deflated, or stored as it is (`method` 0), so that a test may change its bytes.
+inline bool WriteZip(const std::string& path, const std::vector<ZipPart>& parts,
+                     int method = Z_DEFLATED) {
     zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
     if (!zip)
         return false;
@@ -21,7 +23,7 @@ inline bool WriteZip(const std::string& path, const std::vector<ZipPart>& parts)
     for (const auto& [name, content] : parts) {
         written = written &&
                   zipOpenNewFileInZip64(zip, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr,
-                                        Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0) == ZIP_OK &&
+                                        method, Z_DEFAULT_COMPRESSION, 0) == ZIP_OK &&
                   zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size())) ==
                       ZIP_OK &&
                   zipCloseFileInZip(zip) == ZIP_OK;

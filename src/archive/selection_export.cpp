@@ -1,5 +1,6 @@
 #include "archive/selection_export.h"
 
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -12,10 +13,10 @@ SelectionExport ExportSelection(const ArchiveLocation& location, const TestFilte
                                 const std::string& path) {
     std::variant<std::vector<History>, ArchiveError> selected = SelectTests(location, filter);
     if (auto* error = std::get_if<ArchiveError>(&selected))
-        return {*error, false, 0};
+        return {*error, false, std::nullopt, 0};
     const std::vector<History>& histories = std::get<std::vector<History>>(selected);
-    return {std::nullopt, SaveHistories(histories, path) == SaveResult::Saved,
-            TestCount(histories)};
+    SaveResult saved = SaveHistories(histories, path);
+    return {std::nullopt, saved.saved, std::move(saved.unwritable), TestCount(histories)};
 }
 
 }  // namespace qm4250

@@ -7,14 +7,16 @@
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
 #include "archive/test_filter.h"
+#include "export/unwritable_test.h"
 
 namespace qm4250 {
 
 // What writing a selection to a file came to.
 struct SelectionExport {
-    std::optional<ArchiveError> notRead;  // the archive could not be read: nothing was written
-    bool saved = false;                   // else whether the file was written whole
-    size_t tests = 0;                     // how many the selection holds
+    std::optional<ArchiveError> notRead;       // the archive could not be read: nothing was written
+    bool saved = false;                        // else whether the file was written whole
+    std::optional<UnwritableTest> unwritable;  // when not, the test a workbook cannot hold
+    size_t tests = 0;                          // how many the selection holds
 };
 
 // The tests the filter selects, to `path` in the format its extension names, laid out as a

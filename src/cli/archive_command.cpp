@@ -16,6 +16,7 @@
 #include "cli/escaped_text.h"
 #include "cli/import_report.h"
 #include "cli/limits_command.h"
+#include "cli/unwritable_test_text.h"
 #include "formats/file_format.h"
 #include "version.h"
 
@@ -230,7 +231,10 @@ int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE
         return kFailed;
     }
     if (!exported.saved) {
-        std::fprintf(err, "qm4250-archive: %s was not saved\n", EscapedText(file).c_str());
+        std::string why =
+            exported.unwritable ? ": " + UnwritableTestText(*exported.unwritable) : "";
+        std::fprintf(err, "qm4250-archive: %s was not saved%s\n", EscapedText(file).c_str(),
+                     why.c_str());
         return kFailed;
     }
     std::fprintf(out, "%zu tests written to %s\n", exported.tests, EscapedText(file).c_str());

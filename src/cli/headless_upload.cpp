@@ -9,6 +9,7 @@
 #include "archive/upload_verdict.h"
 #include "cli/archive_waiting.h"
 #include "cli/escaped_text.h"
+#include "cli/unwritable_test_text.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
@@ -82,9 +83,14 @@ int HeadlessUpload::run() {
     // Archived first: a file that cannot be saved must not cost the archive its tests.
     bool archived = !archiveLocation_ || archive();
     if (!commandLine_.exportFile.empty()) {
-        if (SaveUploadedHistory(controller_.state(), commandLine_.exportFile) != SaveResult::Saved)
-            return finish(kExitNotSaved,
-                          "history data was not saved to " + commandLine_.exportFile);
+        SaveResult saved = SaveUploadedHistory(controller_.state(), commandLine_.exportFile);
+        if (!saved.saved) {
+            // The test's text comes escaped already.
+            std::string why = saved.unwritable ? ": " + UnwritableTestText(*saved.unwritable) : "";
+            std::fprintf(messages_, "qm4250-upload: history data was not saved to %s%s\n",
+                         EscapedText(commandLine_.exportFile).c_str(), why.c_str());
+            return kExitNotSaved;
+        }
         std::fprintf(messages_, "%s\n", EscapedText(savedLine()).c_str());
     }
     if (!verdictLine_.empty())

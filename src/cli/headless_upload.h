@@ -46,7 +46,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
     void testInProgress() override {}
     void saveStarted() override {}
     void saveWriting() override {}
-    void saveFinished(SaveResult) override {}
+    void saveFinished(const SaveResult&) override {}
     void saveEnded() override {}
 
     std::string requestedCount() const override { return commandLine_.count; }

@@ -28,6 +28,9 @@ std::string ReasonText(const SkippedRow& skipped) {
                    cell + " is neither On nor Off";
         case SkipReason::ErrorNotCode:
             return "the error cell " + cell + " is neither empty nor *code";
+        case SkipReason::CellTooLong:
+            return std::string("cell ") + static_cast<char>('A' + skipped.column) + " " + cell +
+                   " is longer than a worksheet cell holds (32,767 characters)";
         case SkipReason::TooLong:
             break;
     }

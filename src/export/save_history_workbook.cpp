@@ -1,6 +1,7 @@
 #include "export/save_history_workbook.h"
 
 #include <optional>
+#include <utility>
 
 #include "export/atomic_file.h"
 #include "export/cell_table.h"
@@ -39,18 +40,19 @@ std::vector<NamedSheet> InstrumentSheets(const std::vector<History>& histories) 
 }
 
 SaveResult Outcome(bool saved) {
-    return saved ? SaveResult::Saved : SaveResult::NotSaved;
+    return {saved, std::nullopt};
 }
 
 }  // namespace
 
 SaveResult SaveHistory(const History& history, const std::string& fileName) {
-    CellTable table = BuildCellTable(history);
     if (FormatForFileName(fileName) == FileFormat::Csv)
-        return Outcome(SaveBytes(CsvText(table), fileName));
+        return Outcome(SaveBytes(CsvText(BuildCellTable(history)), fileName));
+    if (std::optional<UnwritableTest> test = FirstUnwritableTest(history))
+        return {false, std::move(test)};
     // Pushed, not listed in braces: a vector copies what an initializer list holds, every cell.
     std::vector<NamedSheet> sheets;
-    sheets.push_back({kFirstSheetName, std::move(table)});
+    sheets.push_back({kFirstSheetName, BuildCellTable(history)});
     return Outcome(SaveWorkbook(sheets, fileName));
 }
 
@@ -59,6 +61,10 @@ SaveResult SaveHistories(const std::vector<History>& histories, const std::strin
         return SaveHistory(histories.empty() ? History{} : histories.front(), fileName);
     if (FormatForFileName(fileName) == FileFormat::Csv)
         return Outcome(SaveBytes(CsvText(BuildInstrumentsTable(histories)), fileName));
+    for (const History& history : histories) {
+        if (std::optional<UnwritableTest> test = FirstUnwritableTest(history))
+            return {false, std::move(test)};
+    }
     return Outcome(SaveWorkbook(InstrumentSheets(histories), fileName));
 }
 

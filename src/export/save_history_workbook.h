@@ -1,16 +1,23 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "export/unwritable_test.h"
 #include "protocol/history.h"
 
 namespace qm4250 {
 
-enum class SaveResult { Saved, NotSaved };
+// Whether the file was saved; when not because of a test, which test and why.
+struct SaveResult {
+    bool saved = false;
+    std::optional<UnwritableTest> unwritable;
+};
 
 // Saves the history under fileName, in the format its extension names (.xls, .xlsx or .csv;
-// anything else gets .xls), replacing an existing file only once the new one is complete.
+// anything else gets .xls), replacing an existing file only once the new one is complete. A
+// workbook is not written when a test has a field longer than a cell holds.
 SaveResult SaveHistory(const History& history, const std::string& fileName);
 
 // Saves the histories of several instruments so that every test keeps its instrument: a workbook

@@ -60,6 +60,16 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return utf16;
 }
 
+size_t Utf16Length(std::string_view utf8) {
+    size_t units = 0;
+    for (char c : utf8) {
+        auto byte = static_cast<uint8_t>(c);
+        units += (byte & 0xC0) != 0x80;  // a character starts
+        units += byte >= 0xF0;           // past U+FFFF: a surrogate pair
+    }
+    return units;
+}
+
 bool IsUtf8(std::string_view text) {
     // Cells are nearly always ASCII: pass over it in one go.
     size_t at = static_cast<size_t>(

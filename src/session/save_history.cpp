@@ -5,7 +5,7 @@
 namespace qm4250 {
 
 SaveResult SaveUploadedHistory(const ExchangeState& state, const std::string& fileName) {
-    return state.history() ? SaveHistory(*state.history(), fileName) : SaveResult::NotSaved;
+    return state.history() ? SaveHistory(*state.history(), fileName) : SaveResult{};
 }
 
 void SaveClicked(HandlerContext& context) {

@@ -48,7 +48,7 @@ class SessionListener {
     // SAVE: started (before the file is chosen), writing (a file was chosen), its result, ended.
     virtual void saveStarted() = 0;
     virtual void saveWriting() = 0;
-    virtual void saveFinished(SaveResult result) = 0;
+    virtual void saveFinished(const SaveResult& result) = 0;
     virtual void saveEnded() = 0;
 };
 

@@ -103,8 +103,9 @@ class CsvRecords {
                 return true;
             case '\r':
                 state_ = State::CarriageReturn;
-                return endRecord();
+                [[fallthrough]];
             case '\n':
+                --recordBytes_;  // the line end is no part of the record
                 return endRecord();
             default:
                 add(c);

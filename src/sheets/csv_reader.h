@@ -6,7 +6,8 @@
 
 namespace qm4250 {
 
-// The longest record a .csv row may be; a longer one is skipped as too long, never taken in.
+// The longest record a .csv row may be, its line end not counted; a longer one is skipped as too
+// long, never taken in.
 inline constexpr size_t kMaxCsvRecordBytes = size_t{1} << 20;
 
 // A .csv sheet (RFC 4180: fields separated by ",", records by CR LF or LF, a quoted field may hold

@@ -3,6 +3,8 @@
 #include <QString>
 #include <algorithm>
 
+#include "formats/utf8.h"
+#include "formats/worksheet_cell.h"
 #include "protocol/field_format.h"
 #include "sheets/time_date_cell.h"
 
@@ -56,6 +58,11 @@ struct Skip {
 // The record a row holds, or why it holds none.
 std::variant<TestRecord, Skip> RecordFrom(const SheetRow& row) {
     constexpr size_t kTimeDate = 5, kError = 4, kFirstRelay = 6;
+    // Such a test could be archived but never exported to a workbook again.
+    for (size_t column = 0; column < row.size(); ++column) {
+        if (Utf16Length(row[column]) > kMaxCellCharacters)
+            return Skip{SkipReason::CellTooLong, column};
+    }
     std::variant<int32_t, SkipReason> seconds = SecondsOfTimeDate(row[kTimeDate]);
     if (auto* reason = std::get_if<SkipReason>(&seconds))
         return Skip{*reason, kTimeDate};

@@ -28,6 +28,7 @@ enum class SkipReason {
     RelayNotOnOff,       // a relay cell other than On or Off
     ErrorNotCode,        // an error cell neither empty nor "*code"
     TooLong,             // a .csv record longer than 1 MiB
+    CellTooLong,         // a cell longer than a worksheet cell holds: no instrument writes one
 };
 
 struct SkippedRow {

@@ -1,8 +1,8 @@
 #include "sheets/xlsx_workbook.h"
 
-#include <cstdint>
 #include <unordered_set>
 
+#include "formats/utf8.h"
 #include "sheets/workbook_limits.h"
 #include "sheets/xlsx_relationships.h"
 #include "sheets/xlsx_text.h"
@@ -27,17 +27,6 @@ std::string Utf8(QStringView text) {
     return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
-// The length of a text as Excel counts it, in UTF-16 code units.
-size_t Utf16Units(std::string_view utf8) {
-    size_t units = 0;
-    for (char c : utf8) {
-        auto byte = static_cast<uint8_t>(c);
-        units += (byte & 0xC0) != 0x80;  // a character starts
-        units += byte >= 0xF0;           // past U+FFFF: a surrogate pair
-    }
-    return units;
-}
-
 // r:id, the sheet's attribute "id" in the namespace of relationships.
 QStringView RelationshipId(const QXmlStreamAttributes& attributes) {
     for (const QXmlStreamAttribute& attribute : attributes) {
@@ -52,7 +41,7 @@ SheetReadResult ListedSheetOf(const XmlPart& xml, size_t number, ListedSheet& sh
     sheet.name = DecodeXlsxEscapes(Utf8(attributes.value("name")));
     sheet.relationship = Utf8(RelationshipId(attributes));
     std::string which = xml.name() + ": sheet " + std::to_string(number);
-    if (Utf16Units(sheet.name) > kMaxSheetNameUnits)
+    if (Utf16Length(sheet.name) > kMaxSheetNameUnits)
         return Damaged(which + " has a name longer than 31 characters");
     if (sheet.relationship.empty())
         return Damaged(which + " names no relationship");

@@ -49,8 +49,14 @@ std::variant<XmlPart::Token, SheetReadError> XmlPart::next() {
             case Token::EndElement:
                 --depth_;
                 return token;
-            case Token::Characters:
             case Token::EndDocument:
+                // What follows the root element is not XML to parse, but part of what the CRC
+                // covers.
+                if (std::optional<SheetReadError> failed = zip_.readRest())
+                    return *failed;
+                ended_ = true;
+                return token;
+            case Token::Characters:
                 return token;
             default:
                 continue;

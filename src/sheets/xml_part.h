@@ -26,7 +26,8 @@ class XmlPart {
     explicit XmlPart(ZipParts& zip);
 
     using Token = QXmlStreamReader::TokenType;
-    // The next start element, end element, characters or end of document.
+    // The next start element, end element, characters or end of document; the end of the
+    // document only once the whole part was inflated and found to be as its header declares.
     std::variant<Token, SheetReadError> next();
 
     const QXmlStreamReader& reader() const { return reader_; }

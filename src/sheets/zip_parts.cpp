@@ -186,18 +186,34 @@ SheetReadResult ZipParts::openNamed(const std::string& name) {
 }
 
 std::variant<std::string_view, SheetReadError> ZipParts::next() {
+    if (!open_)
+        return std::string_view();
     piece_.resize(kPieceBytes);
     int n = unzReadCurrentFile(zip_, piece_.data(), static_cast<unsigned>(piece_.size()));
+    if (n > 0) {
+        inflated_ += static_cast<uint64_t>(n);
+        return std::string_view(piece_.data(), static_cast<size_t>(n));
+    }
+    open_ = false;
+    int closed = unzCloseCurrentFile(zip_);
     if (n < 0)
         return Damaged(name_ + " cannot be inflated");
-    inflated_ += static_cast<uint64_t>(n);
-    if (n > 0)
-        return std::string_view(piece_.data(), static_cast<size_t>(n));
-    open_ = false;
-    // minizip stops at the declared size, and the CRC tells whether that was all there was.
-    if (unzCloseCurrentFile(zip_) != UNZ_OK || inflated_ != declared_)
+    // minizip stops at the declared size, and checks the CRC only when it got that far.
+    if (inflated_ != declared_)
+        return Damaged(name_ + " inflates to " + std::to_string(inflated_) +
+                       " bytes, but its header declares " + std::to_string(declared_));
+    if (closed != UNZ_OK)
         return Damaged(name_ + " fails its CRC check");
     return std::string_view();
+}
+
+SheetReadResult ZipParts::readRest() {
+    while (open_) {
+        std::variant<std::string_view, SheetReadError> piece = next();
+        if (auto* failed = std::get_if<SheetReadError>(&piece))
+            return *failed;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm4250

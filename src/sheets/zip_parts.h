@@ -40,8 +40,12 @@ class ZipParts {
     SheetReadResult openNamed(const std::string& name);
     // The name of the part opened last, as errors show it: printable ASCII, at most 100 bytes.
     const std::string& name() const { return name_; }
-    // The next piece of the open part, empty at its end (where its CRC is checked).
+    // The next piece of the open part, empty at its end, where what it inflated to is checked
+    // against the size and the CRC-32 the zip's directory declares for it.
     std::variant<std::string_view, SheetReadError> next();
+    // Inflates what is left of the open part, only for that check: a part is whole or not read,
+    // however early its XML ends.
+    SheetReadResult readRest();
 
   private:
     // Where a part's entry is in the zip's central directory.

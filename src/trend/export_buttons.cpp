@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QPushButton>
+#include <algorithm>
 
 #include "trend/export_file_names.h"
 #include "trend/save_dialog.h"
@@ -12,6 +13,30 @@ namespace {
 
 // What an export is named after: the chart its PN; the others, the PN the filter names, if any.
 enum class NamedAfter { FilterPn, ChartedPn };
+
+// A received field as a message quotes it: its first 40 characters, "…" when there is more.
+QString Quoted(const std::string& latin1) {
+    constexpr size_t kShown = 40;
+    return QString::fromLatin1(latin1.data(),
+                               static_cast<qsizetype>(std::min(latin1.size(), kShown))) +
+           (latin1.size() > kShown ? "\u2026" : "");
+}
+
+// "test Seq# 123 of SN 4711: its PN is longer than a cell holds (32,767 characters)", the PN
+// named too when another field is at fault.
+QString UnwritableTestText(const UnwritableTest& test) {
+    QString which = "test Seq# " + Quoted(test.seq);
+    if (test.field != "PN")
+        which += ", PN " + Quoted(test.pn);
+    if (test.serial)
+        which += " of SN " + Quoted(*test.serial);
+    switch (test.reason) {
+        case UnwritableTest::Reason::CellTooLong:
+            break;
+    }
+    return which + ": its " + QString::fromStdString(test.field) +
+           " is longer than a cell holds (32,767 characters)";
+}
 
 }  // namespace
 
@@ -55,9 +80,11 @@ bool ExportButtons::exportSelection(const QString& path) {
     ExportOutcome outcome = exports_.tests(filters_.filter(), path);
     if (outcome.notRead)
         emit told("The selection was not exported: " + ArchiveErrorText(*outcome.notRead));
+    else if (outcome.written)
+        emit told(QString("%1 tests exported to %2").arg(outcome.tests).arg(path));
     else
-        emit told(outcome.written ? QString("%1 tests exported to %2").arg(outcome.tests).arg(path)
-                                  : "The selection was not exported: " + path);
+        emit told("The selection was not exported: " + path +
+                  (outcome.unwritable ? ": " + UnwritableTestText(*outcome.unwritable) : ""));
     return outcome.written;
 }
 

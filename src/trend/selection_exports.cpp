@@ -23,7 +23,7 @@ SelectionExports::SelectionExports(const ArchiveLocation& location, ArchiveConne
 ExportOutcome SelectionExports::tests(const TestFilter& filter, const QString& path) const {
     SelectionExport exported =
         ExportSelection(location_, filter, QFile::encodeName(path).toStdString());
-    return {exported.notRead, exported.saved, exported.tests, 0};
+    return {exported.notRead, exported.saved, exported.tests, 0, exported.unwritable};
 }
 
 ExportOutcome SelectionExports::statistics(const QString& path) const {

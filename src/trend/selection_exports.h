@@ -10,6 +10,7 @@
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
 #include "archive/test_filter.h"
+#include "export/unwritable_test.h"
 #include "trend/chart_series.h"
 #include "trend/judged_selection.h"
 
@@ -23,6 +24,7 @@ struct ExportOutcome {
     bool written = false;                 // else whether the file was written whole
     size_t tests = 0;                     // the tests written
     size_t parts = 0;                     // the part numbers whose statistics were written
+    std::optional<UnwritableTest> unwritable = std::nullopt;  // not written: the test at fault
 };
 
 // What the archive window writes of what it shows, and qm4250-archive report of what a filter

@@ -98,7 +98,7 @@ void Presenter::saveWriting() {
     view_.setBusyCursor(true);
 }
 
-void Presenter::saveFinished(SaveResult result) {
+void Presenter::saveFinished(const SaveResult& result) {
     view_.setBusyCursor(false);
     view_.setStatusText(SaveResultText(result));
 }

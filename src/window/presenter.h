@@ -33,7 +33,7 @@ class Presenter : public SessionListener {
     void testInProgress() override;
     void saveStarted() override;
     void saveWriting() override;
-    void saveFinished(SaveResult result) override;
+    void saveFinished(const SaveResult& result) override;
     void saveEnded() override;
 
     // From an upload's end until its archive write reports back.

@@ -1,8 +1,27 @@
 #include "window/status_texts.h"
 
+#include "formats/utf8.h"
 #include "session/record_counter.h"
 
 namespace qm4250 {
+
+namespace {
+
+// A received field as the status bar quotes it: its first 40 characters, "…" when there is more.
+std::string Quoted(const std::string& latin1) {
+    constexpr size_t kShown = 40;
+    return Latin1ToUtf8(latin1.substr(0, kShown)) + (latin1.size() > kShown ? "\u2026" : "");
+}
+
+std::string UnwritableReasonText(const UnwritableTest& test) {
+    switch (test.reason) {
+        case UnwritableTest::Reason::CellTooLong:
+            break;
+    }
+    return "its " + test.field + " is longer than a cell holds (32,767 characters)";
+}
+
+}  // namespace
 
 const char* LineErrorText(LineError error) {
     switch (error) {
@@ -28,8 +47,18 @@ const char* PortFailureText(Command command) {
     return command == Command::Request ? kRequestPortFailure : kModePortFailure;
 }
 
-const char* SaveResultText(SaveResult result) {
-    return result == SaveResult::Saved ? kHistorySaved : kHistoryNotSaved;
+std::string SaveResultText(const SaveResult& result) {
+    if (result.saved)
+        return kHistorySaved;
+    if (!result.unwritable)
+        return kHistoryNotSaved;
+    const UnwritableTest& test = *result.unwritable;
+    std::string which = "test Seq# " + Quoted(test.seq);
+    if (test.field != "PN")
+        which += ", PN " + Quoted(test.pn);
+    if (test.serial)
+        which += " of SN " + Quoted(*test.serial);
+    return std::string(kHistoryNotSaved) + ": " + which + ": " + UnwritableReasonText(test);
 }
 
 std::string WaitingForArchiveText(const std::string& reason) {

@@ -22,7 +22,10 @@ const char* LineErrorText(LineError error);
 // The message box of a command whose port failed.
 const char* PortFailureText(Command command);
 
-const char* SaveResultText(SaveResult result);
+// "History data was successfully saved", or "History data was not saved" and, when a test was
+// why, which and why: ": test Seq# 123 of SN 4711: its PN is longer than a cell holds (32,767
+// characters)".
+std::string SaveResultText(const SaveResult& result);
 
 // What follows the record counter while the upload is archived, in UTF-8 as the whole counter.
 inline constexpr const char* kArchivingText = " \u00B7 archiving\u2026";

@@ -5,10 +5,12 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include <QSqlQuery>
 
 #include "archive/archive_connection.h"
+#include "archive/selection_export.h"
 #include "cli/archive_command.h"
 #include "cli/import_report.h"
 #include "export/save_history_workbook.h"
@@ -53,57 +55,139 @@ TEST(Import, RowsThatCannotBeReadAreSkippedAndSaid) {
     EXPECT_EQ(imported.history.records.back().relays(), 24);
 }
 
+using Rows = std::vector<std::vector<std::string>>;
+
+const std::vector<std::string> kHeader{"SEQ#",      "PN",      "Cust Code", "Leak",   "Error",
+                                       "Time/Date", "GPRelay", "BPRelay",   "GERelay"};
+
+// The rows as a .csv, and as the <sheetData> of an .xlsx of inline strings.
+std::string CsvOf(const Rows& rows) {
+    std::string csv;
+    for (const std::vector<std::string>& row : rows) {
+        for (size_t column = 0; column < row.size(); ++column)
+            csv += (column ? "," : "") + row[column];
+        csv += "\n";
+    }
+    return csv;
+}
+
+std::string SheetDataOf(const Rows& rows) {
+    std::string sheetData;
+    for (const std::vector<std::string>& row : rows) {
+        sheetData += "<row>";
+        for (const std::string& cell : row)
+            sheetData += "<c t=\"inlineStr\"><is><t>" + cell + "</t></is></c>";
+        sheetData += "</row>";
+    }
+    return sheetData;
+}
+
+// The rows in the format the name's extension says, .csv or .xlsx.
+void WriteRows(const std::string& path, const Rows& rows) {
+    if (path.ends_with(".csv"))
+        std::ofstream(path, std::ios::binary) << CsvOf(rows);
+    else
+        ASSERT_TRUE(WriteZip(path, XlsxParts(SheetDataOf(rows))));
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // A long sheet's tests go into the archive in batches as it is read: a power-up marker still
 // reaches the test above it across a batch's end, and a file found damaged after thousands of
-// tests leaves nothing of itself; the import goes on with the next file.
+// tests leaves nothing of itself, whether its XML breaks off or its CRC fails once the XML is
+// whole; the import goes on with the next file.
 TEST(Import, LongSheetsAreWrittenInBatchesAndWhollyOrNotAtAll) {
-    std::vector<std::vector<std::string>> rows{
-        {"SEQ#", "PN", "Cust Code", "Leak", "Error", "Time/Date", "GPRelay", "BPRelay", "GERelay"},
-        {"SN = 9", "Model: Norvik"}};
+    Rows rows{kHeader, {"SN = 9", "Model: Norvik"}};
     for (int k = 1; k <= 25'000; ++k) {
         rows.push_back({std::to_string(k), "P", "C", "0.1", "",
                         std::string(TimeDateOf(1000 * k).view()), "On", "Off", "Off"});
         if (k == 10'000)
             rows.push_back({"QM 4250 Power UP"});
     }
-    std::string csv, sheetData;
-    for (const std::vector<std::string>& row : rows) {
-        sheetData += "<row>";
-        for (size_t column = 0; column < row.size(); ++column) {
-            csv += (column ? "," : "") + row[column];
-            sheetData += "<c t=\"inlineStr\"><is><t>" + row[column] + "</t></is></c>";
-        }
-        csv += "\n";
-        sheetData += "</row>";
-    }
     QTemporaryDir folder;
-    std::string good = (folder.path() + "/good.csv").toStdString();
-    std::string damaged = (folder.path() + "/damaged.xlsx").toStdString();
-    std::ofstream(good) << csv;
-    std::vector<ZipPart> parts = XlsxParts(sheetData);
+    auto path = [&](const char* name) { return (folder.path() + "/" + name).toStdString(); };
+    std::string good = path("good.csv"), cut = path("cut.xlsx"), changed = path("changed.xlsx");
+    WriteRows(good, rows);
+    std::vector<ZipPart> parts = XlsxParts(SheetDataOf(rows));
+    ASSERT_TRUE(WriteZip(changed, parts, 0));
     parts[0].second.resize(parts[0].second.size() - 20);
-    ASSERT_TRUE(WriteZip(damaged, parts));
-    std::string archive = (folder.path() + "/a.sqlite").toStdString();
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(RunArchiveCommand({"import", damaged, good, "--archive", archive}, stdout, err), 1);
+    ASSERT_TRUE(WriteZip(cut, parts));
+    std::string stored = Bytes(changed);
+    stored.replace(stored.find("<t>12345</t>"), 12, "<t>12346</t>");
+    std::ofstream(changed, std::ios::binary) << stored;
+    std::string archive = path("a.sqlite");
+    ASSERT_EQ(RunArchiveCommand({"import", good, "--archive", archive}, stdout, stderr), 0);
+    for (const std::string& damaged : {cut, changed}) {
+        std::FILE* err = std::tmpfile();
+        EXPECT_EQ(RunArchiveCommand({"import", damaged, good, "--archive", archive}, stdout, err),
+                  1);
+        std::rewind(err);
+        char line[512] = {};
+        EXPECT_TRUE(std::fgets(line, sizeof line, err));
+        std::fclose(err);
+        EXPECT_EQ(std::string(line).find("qm4250-archive: " + damaged + ": cannot be read"), 0u)
+            << line;
+    }
     ArchiveConnection connection(SqliteAt(QString::fromStdString(archive)),
                                  ArchiveConnection::Access::Read);
     QSqlQuery query(connection.db());
-    ASSERT_TRUE(query.exec("SELECT COUNT(*), SUM(power_up), MAX(CASE WHEN seq = '10000'"
-                           " THEN power_up END), (SELECT COUNT(*) FROM uploads) FROM tests") &&
-                query.next());
+    ASSERT_TRUE(
+        query.exec("SELECT COUNT(*), SUM(power_up), MAX(CASE WHEN seq = '10000'"
+                   " THEN power_up END), (SELECT COUNT(*) FROM uploads),"
+                   " (SELECT COUNT(*) FROM uploads WHERE device LIKE '%.xlsx') FROM tests") &&
+        query.next());
     EXPECT_EQ(query.value(0).toInt(), 25'000);
     EXPECT_EQ(query.value(1).toInt(), 1);
     EXPECT_EQ(query.value(2).toInt(), 1);
-    EXPECT_EQ(query.value(3).toInt(), 1) << "nothing of the damaged file";
-    std::rewind(err);
-    char line[512] = {};
-    EXPECT_TRUE(std::fgets(line, sizeof line, err));
-    std::fclose(err);
-    EXPECT_EQ(std::string(line).find("qm4250-archive: " + damaged +
-                                     ": cannot be read (damaged .xlsx: xl/worksheets/sheet1.xml"),
-              0u)
-        << line;
+    EXPECT_EQ(query.value(4).toInt(), 0) << "nothing of the damaged files";
+}
+
+// A test with a cell longer than a worksheet cell holds is skipped and said, whichever format it
+// comes in: its length counted in UTF-16 code units, as Excel counts it.
+TEST(Import, CellsLongerThanAWorksheetCellHoldsAreSkipped) {
+    const std::string emoji = "\U0001F600";  // two UTF-16 code units
+    auto times = [](const std::string& text, size_t count) {
+        std::string repeated;
+        for (size_t k = 0; k < count; ++k)
+            repeated += text;
+        return repeated;
+    };
+    struct Case {
+        const char* name;
+        std::string pn;
+        bool skipped;
+    };
+    const std::vector<Case> cases{
+        {"32,767 characters", std::string(32'767, 'x'), false},
+        {"32,768 characters", std::string(32'768, 'x'), true},
+        {"32,767 code units", times(emoji, 16'383) + "x", false},
+        {"32,768 code units", times(emoji, 16'384), true},
+    };
+    QTemporaryDir folder;
+    for (const char* extension : {".csv", ".xlsx"}) {
+        for (const Case& c : cases) {
+            std::string path = (folder.path() + "/long").toStdString() + extension;
+            WriteRows(path, {kHeader,
+                             {"SN = 9", "Model: Norvik"},
+                             {"1", c.pn, "C", "0.1", "", "Jan 01/04 00:00:00", "On", "Off", "Off"},
+                             {"2", "P", "C", "0.1", "", "Jan 01/04 00:00:01", "On", "Off", "Off"}});
+            ReadBack imported = ReadHistoryFile(path);
+            std::string which = std::string(extension) + ", " + c.name;
+            EXPECT_FALSE(imported.error) << which;
+            EXPECT_EQ(imported.testsRead, c.skipped ? 1u : 2u) << which;
+            ASSERT_EQ(imported.skipped.size(), c.skipped ? 1u : 0u) << which;
+            if (!c.skipped)
+                continue;
+            std::string said = SkippedRowText(imported.skipped[0]);
+            EXPECT_NE(said.find("row 3: cell B \""), std::string::npos) << which << ": " << said;
+            EXPECT_TRUE(
+                said.ends_with("…\" is longer than a worksheet cell holds (32,767 characters)"))
+                << which << ": " << said;
+        }
+    }
 }
 
 // The command end to end on a SQLite archive: import, then selections with hostile text.
@@ -111,7 +195,7 @@ TEST(ArchiveCommand, ImportsOnceAndExportsExactlyTheSelection) {
     QTemporaryDir folder;
     std::string archive = (folder.path() + "/a.sqlite").toStdString();
     std::string workbook = (folder.path() + "/h.xlsx").toStdString();
-    ASSERT_EQ(SaveHistory(Saved(), workbook), SaveResult::Saved);
+    ASSERT_TRUE(SaveHistory(Saved(), workbook).saved);
     std::FILE* out = std::tmpfile();
     auto run = [&](std::vector<std::string> words) {
         words.insert(words.end(), {"--archive", archive});
@@ -240,6 +324,60 @@ TEST(ArchiveCommand, ImportReportsAndStatuses) {
             EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
         EXPECT_EQ(run.out.find("row 22:"), std::string::npos) << run.out;
     }
+}
+
+// A test a workbook cannot hold keeps the workbook from being written, and is named with why,
+// by the history's save and by the selection's export, whose command says so.
+TEST(Export, ATestAWorkbookCannotHoldIsNamedWithWhy) {
+    const std::string tooLong(32'768, 'x');
+    struct Case {
+        const char* file;
+        bool selection;  // exported from the archive, else the history saved
+        TestRecord test;
+        std::string field;
+    };
+    const std::vector<Case> cases{
+        {"h.xls", false, MakeRecord("123", tooLong, "C", "0.1", "N", "Jan 01/04 00:00:00", 28),
+         "PN"},
+        {"h.xlsx", false, MakeRecord("124", "P", "C", "0.1", tooLong, "Jan 01/04 00:00:00", 28),
+         "Error"},
+        {"s.xls", true, MakeRecord("125", "P", tooLong, "0.1", "N", "Jan 01/04 00:00:00", 28),
+         "Cust Code"},
+        {"s.xlsx", true, MakeRecord(tooLong, "P", "C", "0.1", "N", "Jan 01/04 00:00:00", 28),
+         "SEQ#"},
+    };
+    QTemporaryDir folder;
+    for (const Case& c : cases) {
+        History history;
+        history.identification = Identification{"4711", "S", "Norvik"};
+        history.records = {MakeRecord("1", "P", "C", "0.1", "N", "Jan 01/04 00:00:00", 28), c.test};
+        std::string file = (folder.path() + "/").toStdString() + c.file;
+        ArchiveLocation archive = SqliteAt(folder.path() + "/" + c.file + ".sqlite");
+        std::optional<UnwritableTest> unwritable;
+        if (c.selection) {
+            ASSERT_EQ(Why(StoreUpload(archive, {history, "", 3, QDateTime::currentDateTimeUtc()})),
+                      "");
+            SelectionExport exported = ExportSelection(archive, TestFilter{}, file);
+            EXPECT_FALSE(exported.saved) << c.file;
+            unwritable = exported.unwritable;
+        } else {
+            SaveResult saved = SaveHistory(history, file);
+            EXPECT_FALSE(saved.saved) << c.file;
+            unwritable = saved.unwritable;
+        }
+        ASSERT_TRUE(unwritable) << c.file;
+        EXPECT_EQ(unwritable->serial, "4711") << c.file;
+        EXPECT_EQ(unwritable->seq, c.test.seq()) << c.file;
+        EXPECT_EQ(unwritable->pn, c.test.pn()) << c.file;
+        EXPECT_EQ(unwritable->field, c.field) << c.file;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(file))) << c.file;
+    }
+    std::string archive = (folder.path() + "/s.xls.sqlite").toStdString();
+    std::string file = (folder.path() + "/again.xls").toStdString();
+    EXPECT_EQ(RunImport({"export", file, "--archive", archive}).out,
+              "qm4250-archive: " + file +
+                  " was not saved: test Seq# 125, PN P of SN 4711: its Cust Code is longer than a "
+                  "cell holds (32,767 characters)\n");
 }
 
 struct ProgramRun {

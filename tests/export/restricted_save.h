@@ -18,8 +18,8 @@ namespace qm4250 {
 inline const std::string kSaved = "saved";
 inline const std::string kNotSaved = "not saved";
 
-inline std::string Outcome(SaveResult result) {
-    return result == SaveResult::Saved ? kSaved : kNotSaved;
+inline std::string Outcome(const SaveResult& result) {
+    return result.saved ? kSaved : kNotSaved;
 }
 
 inline std::string Save(const History& history, const std::string& target) {

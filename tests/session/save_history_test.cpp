@@ -16,10 +16,10 @@ const std::vector<std::string> kDisabledThenEnabled = {
     "-Request", "-Cancel", "-ReqMode", "-SetMode", "+Request", "+Cancel", "+ReqMode", "+SetMode"};
 
 struct SaveRig : Rig {
-    void upload() {
+    void upload(const std::string& record = "11,P,C,0.5,N,0,1") {
         controller.requestClicked();
         receiveFrame("1S42");
-        receiveFrame("11,P,C,0.5,N,0,1");
+        receiveFrame(record);
         controller.timerTick();
         view.buttonLog.clear();
         view.status.clear();
@@ -36,6 +36,30 @@ TEST(Save, SavesUnderABusyCursorAndReportsSuccess) {
     EXPECT_EQ(rig.view.busyLog, (std::vector<bool>{true, false}));
     EXPECT_EQ(rig.view.status, kSavedText);
     EXPECT_TRUE(fs::exists(rig.view.saveFileName));
+}
+
+// A record whose field no cell can hold is named in the status bar, with why; the other fields
+// are cut for it, and the PN is said when it is not at fault.
+TEST(Save, ATestAWorkbookCannotHoldIsNamedWithWhy) {
+    const std::string tooLong(32'768, 'x');
+    const std::string cut = std::string(40, 'x') + "\u2026";
+    struct Case {
+        std::string record;
+        std::string said;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"17," + tooLong + ",C,0.5,N,0,1", "test Seq# 7 of SN 42: its PN"},
+             {"1" + tooLong + ",P,C,0.5,N,0,1", "test Seq# " + cut + ", PN P of SN 42: its SEQ#"},
+         }) {
+        TempDir folder;
+        SaveRig rig;
+        rig.upload(c.record);
+        rig.view.saveFileName = folder / "history.xlsx";
+        rig.controller.saveClicked();
+        EXPECT_EQ(rig.view.status, std::string(kNotSavedText) + ": " + c.said +
+                                       " is longer than a cell holds (32,767 characters)");
+        EXPECT_FALSE(fs::exists(rig.view.saveFileName));
+    }
 }
 
 TEST(Save, CancelledDialogOnlyGivesTheButtonsBack) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sheets/csv_reader.h"
 #include "sheets/hostile_files.h"
 #include "sheets/python_workbook.h"
 #include "sheets/sheet_reader.h"
@@ -63,6 +64,13 @@ std::string WithDeclaredSize(std::string zip, uint32_t size) {
     return zip;
 }
 
+// The bytes with the one place that holds `from` holding `to`, of the same length.
+std::string Replaced(std::string bytes, const std::string& from, const std::string& to) {
+    size_t at = bytes.find(from);
+    EXPECT_TRUE(at != std::string::npos && bytes.find(from, at + 1) == std::string::npos) << from;
+    return at == std::string::npos ? bytes : bytes.replace(at, from.size(), to);
+}
+
 std::string SheetXml(const std::string& sheetData) {
     return SpreadsheetXml("worksheet", "<sheetData>" + sheetData + "</sheetData>");
 }
@@ -81,16 +89,17 @@ class SheetReaderTest : public testing::Test {
     std::string path(const std::string& name) const {
         return (folder_.path() + "/" + QString::fromStdString(name)).toStdString();
     }
-    std::string xlsx(const std::string& name, const std::vector<ZipPart>& parts) const {
-        EXPECT_TRUE(WriteZip(path(name), parts));
+    std::string xlsx(const std::string& name, const std::vector<ZipPart>& parts,
+                     int method = Z_DEFLATED) const {
+        EXPECT_TRUE(WriteZip(path(name), parts, method));
         return path(name);
     }
     std::string file(const std::string& name, const std::string& bytes) const {
         WriteFile(path(name), bytes);
         return path(name);
     }
-    std::string zipBytes(const std::vector<ZipPart>& parts) const {
-        std::string made = xlsx("made.xlsx", parts);
+    std::string zipBytes(const std::vector<ZipPart>& parts, int method = Z_DEFLATED) const {
+        std::string made = xlsx("made.xlsx", parts, method);
         std::FILE* in = std::fopen(made.c_str(), "rb");
         std::string bytes;
         for (int c; (c = std::fgetc(in)) != EOF;)
@@ -139,6 +148,27 @@ TEST_F(SheetReaderTest, CsvIsReadAsAStreamAndOnlyFromRegularFiles) {
         {path("zero.csv"), {"a link to /dev/zero", "0 rows, not a file: a character device"}},
         {path("folder.csv"), {"a folder", "0 rows, not a file: a folder"}},
         {path("missing.csv"), {"no file", "0 rows, cannot open: No such file or directory"}},
+    });
+}
+
+// A record holds at most 1 MiB, the line end that ends it not counted, whatever that is.
+TEST_F(SheetReaderTest, CsvRecordsHoldOneMiBTheirLineEndsNotCounted) {
+    auto csv = [&](const std::string& name, size_t size, const std::string& end) {
+        std::string next = end.empty() ? "" : "2,b" + end;
+        return file(name, "SEQ#,PN\n1," + std::string(size - 2, 'x') + end + next);
+    };
+    const size_t most = kMaxCsvRecordBytes;
+    const std::string header = "read | 1:SEQ#;PN;;;;;;;; 2:";
+    const std::string kept = header + "1;xxxxxxxx", skipped = header + "too long ";
+    expectAll({
+        {csv("lf.csv", most, "\n"), {"1 MiB and LF", "3 rows, " + kept}},
+        {csv("crlf.csv", most, "\r\n"), {"1 MiB and CR LF", "3 rows, " + kept}},
+        {csv("cr.csv", most, "\r"), {"1 MiB and CR", "3 rows, " + kept}},
+        {csv("eof.csv", most, ""), {"1 MiB at the end", "2 rows, " + kept}},
+        {csv("lf1.csv", most + 1, "\n"), {"a byte more and LF", "2 rows, " + skipped + "3:2;b;"}},
+        {csv("crlf1.csv", most + 1, "\r\n"),
+         {"a byte more and CR LF", "2 rows, " + skipped + "3:2;b;"}},
+        {csv("eof1.csv", most + 1, ""), {"a byte more at the end", "1 rows, " + skipped}},
     });
 }
 
@@ -202,6 +232,35 @@ TEST_F(SheetReaderTest, XlsxPartsStayWithinTheirSizes) {
         {file("declared-small.xlsx", WithDeclaredSize(small, 10)),
          {"less declared than it holds",
           "0 rows, damaged: xl/worksheets/sheet1.xml fails its CRC check"}},
+    });
+}
+
+// A part is inflated to its end and checked against its header, however early its XML ends: a
+// byte changed in a stored part, or a size declared longer or shorter than the part, is damage.
+TEST_F(SheetReaderTest, XlsxPartsAreReadWholeAndCheckedAgainstTheirHeaders) {
+    const std::string sheetData =
+        "<row>" + InlineCell("SEQ#") + "</row><row><c r=\"D2\"><v>9.9911</v></c></row>";
+    const std::vector<ZipPart> parts = XlsxParts(sheetData, "<si><t>a</t></si>");
+    const std::string sheet = parts[0].second;
+    const std::vector<ZipPart> padded =
+        WithPart(parts, "xl/worksheets/sheet1.xml", sheet + std::string(100, '\n'));
+    const std::string stored = zipBytes(parts, 0);
+    const std::string rowsRead = "2 rows, read | [Sheet1] 1:SEQ#;;;;;;;;; 2:;;;9.9911;";
+    const std::string sheetDamaged = "2 rows, damaged: xl/worksheets/sheet1.xml";
+    const std::string declares = std::to_string(sheet.size() + 88);
+    expectAll({
+        {file("stored.xlsx", stored), {"stored as it is", rowsRead}},
+        {file("padded.xlsx", zipBytes(padded)), {"line ends after the root element", rowsRead}},
+        {file("leak.xlsx", Replaced(stored, "9.9911", "9.9912")),
+         {"a leak changed, the XML whole", sheetDamaged + " fails its CRC check"}},
+        {file("string.xlsx", Replaced(stored, "<t>a</t>", "<t>b</t>")),
+         {"a shared string changed", "0 rows, damaged: xl/sharedStrings.xml fails its CRC check"}},
+        {file("longer.xlsx", WithDeclaredSize(zipBytes(parts), sheet.size() + 88)),
+         {"declared 88 bytes longer", sheetDamaged + " inflates to " +
+                                          std::to_string(sheet.size()) +
+                                          " bytes, but its header declares " + declares}},
+        {file("shorter.xlsx", WithDeclaredSize(zipBytes(padded), sheet.size())),
+         {"declared without the line ends", sheetDamaged + " fails its CRC check"}},
     });
 }
 

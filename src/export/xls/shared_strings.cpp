@@ -6,6 +6,7 @@
 #include "export/xls/biff_record.h"
 #include "export/xls/little_endian.h"
 #include "formats/utf8.h"
+#include "formats/worksheet_cell.h"
 
 namespace qm4250 {
 
@@ -67,7 +68,7 @@ std::optional<uint32_t> SharedStrings::Add(std::string_view utf8) {
                 stored.characters += static_cast<char>(unit >> 8);
         }
     }
-    if (stored.Length() > kMaxLength)
+    if (stored.Length() > kMaxCellCharacters)
         return std::nullopt;
 
     auto index = static_cast<uint32_t>(strings_.size());

@@ -13,9 +13,6 @@ namespace qm4250 {
 // The workbook's table of distinct cell texts (SST), which cells refer to by index.
 class SharedStrings {
   public:
-    // A cell's longest text, in UTF-16 code units.
-    static constexpr size_t kMaxLength = 32767;
-
     // The index of utf8 in the table, adding it when new. nullopt when it is too long for a cell.
     std::optional<uint32_t> Add(std::string_view utf8);
 
