@@ -105,10 +105,13 @@ struct SchemaState {
 std::variant<SchemaState, QSqlError> Inspect(ArchiveConnection& connection) {
     bool sqlite = connection.location().engine == ArchiveLocation::Engine::Sqlite;
     QSqlQuery query(connection.db());
+    // PostgreSQL's own catalog, not information_schema's view, which checks privileges on every
+    // relation: every writer's new session reads this first.
     if (!query.exec(sqlite ? "SELECT name FROM sqlite_master WHERE type = 'table'"
                              " AND name NOT LIKE 'sqlite!_%' ESCAPE '!'"
-                           : "SELECT table_name FROM information_schema.tables"
-                             " WHERE table_schema = current_schema()"))
+                           : "SELECT relname FROM pg_catalog.pg_class WHERE relkind IN"
+                             " ('r', 'p', 'v', 'm', 'f') AND relnamespace = (SELECT oid FROM"
+                             " pg_catalog.pg_namespace WHERE nspname = current_schema())"))
         return query.lastError();
     QStringList tables;
     while (query.next())
