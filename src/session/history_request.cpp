@@ -7,18 +7,19 @@
 namespace qm4250 {
 
 // The last upload is discarded only once the command is on the line: a port that fails leaves
-// the list, the history and the counter as they were, and SAVE still saves them.
+// the list, the history and the counter as they were, and SAVE still saves them. The response
+// timer starts only then too: run for a command never sent, its end would end the last upload
+// again, and archive it a second time.
 void RequestHistory(HandlerContext& context) {
-    if (!SelectPort(context.port, context.state.portNumber())) {
+    if (!SelectPort(context.port, context.state.portNumber()) || !OpenIfClosed(context.port) ||
+        !context.port.write(kHistoryCommand)) {
         context.listener.portFailed(Command::Request, context.port.lastError());
+        if (context.port.isOpen())
+            context.port.close();
         return;
     }
     context.timer.stop();
     context.timer.start();
-    if (!OpenIfClosed(context.port) || !context.port.write(kHistoryCommand)) {
-        context.listener.portFailed(Command::Request, context.port.lastError());
-        return;
-    }
     context.listener.commandStarted(Command::Request);
     context.state.startUpload();
     context.state.commandSent();

@@ -30,13 +30,14 @@ TEST(Controller, DataArrivingDuringAMessageBoxIsHandledAfterItCloses) {
 
 TEST(Controller, ATickDuringAMessageBoxIsHandledAfterItCloses) {
     Rig rig;
-    rig.port.failOpen = true;
+    rig.controller.requestClicked();
+    rig.receiveFrame("1S42");
     bool timerRunningWhileOpen = false;
     rig.view.whileMessageShown = [&] {
         rig.controller.timerTick();
         timerRunningWhileOpen = rig.timer.running;
     };
-    rig.controller.requestClicked();
+    rig.receiveFrame("831");
     EXPECT_TRUE(timerRunningWhileOpen) << "the tick had not run yet";
     EXPECT_FALSE(rig.timer.running) << "the held tick ran after the box closed";
     EXPECT_TRUE(rig.view.enabled(Button::Save));

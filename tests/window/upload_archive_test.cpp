@@ -108,6 +108,7 @@ TEST(UploadArchive, AnUploadIsArchivedWhenItEndsAndTheCounterSaysHowItWent) {
     }
 }
 
+// Nor is the last upload archived again by a REQUEST whose port cannot be opened.
 TEST(UploadArchive, NothingIsArchivedWithoutAFrameOrAfterAModeExchange) {
     ArchivingRig rig;
     rig.controller.requestClicked();
@@ -117,6 +118,17 @@ TEST(UploadArchive, NothingIsArchivedWithoutAFrameOrAfterAModeExchange) {
     rig.controller.timerTick();
     EXPECT_TRUE(rig.archiver.calls.empty());
     EXPECT_FALSE(rig.presenter.archiving());
+
+    rig.controller.requestClicked();
+    rig.receiveFrame("1S42");
+    rig.controller.timerTick();
+    rig.archiver.answer(Written(0));
+    rig.port.failOpen = true;
+    rig.port.opened = false;
+    rig.controller.requestClicked();
+    if (rig.timer.running)
+        rig.controller.timerTick();
+    EXPECT_EQ(rig.archiver.calls.size(), 1u);
 }
 
 }  // namespace
