@@ -76,7 +76,7 @@ bool ArchiveUpload(const std::string& engine, const ArchiveLocation& location) {
 
 bool ImportXls(const QString& folder) {
     std::string workbook = (folder + "/upload.xls").toStdString();
-    if (!SaveHistory(InstrumentHistory(1, kUploadRecords, 1), workbook).saved)
+    if (!SaveHistory(InstrumentHistory(1, kUploadRecords, 1), workbook).ok())
         return Fail("saving the .xls", std::nullopt);
     ArchiveLocation location;
     location.path = folder + "/import.sqlite";
@@ -117,7 +117,7 @@ bool MillionTests(const QString& folder) {
         if (auto* histories = std::get_if<std::vector<History>>(&large))
             saved = SaveHistories(*histories, xlsx);
     });
-    if (!saved.saved)
+    if (!saved)
         return Fail("exporting", std::nullopt);
     std::printf("million_select_ms=%.1f\nmillion_select_tests=%zu\n", selectMs,
                 TestCount(std::get<std::vector<History>>(selected)));

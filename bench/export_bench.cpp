@@ -47,7 +47,7 @@ bool MeasureInChild(const History& history, const std::string& path) {
     auto start = std::chrono::steady_clock::now();
     SaveResult result = SaveHistory(history, path);
     std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    if (!result.saved) {
+    if (!result) {
         std::fprintf(stderr, "export_bench: %s: not saved\n", path.c_str());
         return false;
     }

@@ -10,6 +10,7 @@ import re
 import sys
 
 LAYERS = [
+    ["result"],
     ["protocol", "analysis", "formats"],
     ["export", "sheets"],
     ["session"],

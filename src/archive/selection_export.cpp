@@ -5,18 +5,22 @@
 #include <vector>
 
 #include "archive/test_selection.h"
-#include "export/save_history_workbook.h"
 
 namespace qm4250 {
 
-SelectionExport ExportSelection(const ArchiveLocation& location, const TestFilter& filter,
-                                const std::string& path) {
+ExportFailure ExportFailureOf(const SaveFailure& failure) {
+    return std::visit([](const auto& cause) { return ExportFailure(cause); }, failure);
+}
+
+Result<size_t, ExportFailure> ExportSelection(const ArchiveLocation& location,
+                                              const TestFilter& filter, const std::string& path) {
     std::variant<std::vector<History>, ArchiveError> selected = SelectTests(location, filter);
     if (auto* error = std::get_if<ArchiveError>(&selected))
-        return {*error, false, std::nullopt, 0};
+        return ExportFailure(*error);
     const std::vector<History>& histories = std::get<std::vector<History>>(selected);
-    SaveResult saved = SaveHistories(histories, path);
-    return {std::nullopt, saved.saved, std::move(saved.unwritable), TestCount(histories)};
+    if (SaveResult saved = SaveHistories(histories, path); !saved)
+        return ExportFailureOf(saved.error());
+    return TestCount(histories);
 }
 
 }  // namespace qm4250

@@ -14,9 +14,9 @@
 #include "archive/selection_export.h"
 #include "cli/archive_waiting.h"
 #include "cli/escaped_text.h"
+#include "cli/failure_text.h"
 #include "cli/import_report.h"
 #include "cli/limits_command.h"
-#include "cli/unwritable_test_text.h"
 #include "formats/file_format.h"
 #include "version.h"
 
@@ -224,30 +224,29 @@ bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FI
 int Export(const ArchiveLocation& archive, const Arguments& arguments, std::FILE* out,
            std::FILE* err) {
     const std::string& file = arguments.files.front();
-    SelectionExport exported = ExportSelection(archive, arguments.filter, file);
-    if (exported.notRead) {
+    Result<size_t, ExportFailure> exported = ExportSelection(archive, arguments.filter, file);
+    if (!exported && std::holds_alternative<ArchiveError>(exported.error())) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     ShownError(*exported.notRead).c_str());
+                     ExportFailureText(exported.error()).c_str());
         return kFailed;
     }
-    if (!exported.saved) {
-        std::string why =
-            exported.unwritable ? ": " + UnwritableTestText(*exported.unwritable) : "";
-        std::fprintf(err, "qm4250-archive: %s was not saved%s\n", EscapedText(file).c_str(),
-                     why.c_str());
+    if (!exported) {
+        std::fprintf(err, "qm4250-archive: %s was not saved: %s\n", EscapedText(file).c_str(),
+                     ExportFailureText(exported.error()).c_str());
         return kFailed;
     }
-    std::fprintf(out, "%zu tests written to %s\n", exported.tests, EscapedText(file).c_str());
+    std::fprintf(out, "%zu tests written to %s\n", exported.value(), EscapedText(file).c_str());
     return kDone;
 }
 
 int Report(const ArchiveLocation& archive, const Arguments& arguments, const ReportWriter& report,
            std::FILE* out, std::FILE* err) {
     const std::string& file = arguments.files.front();
-    if (std::optional<QString> failure =
-            report(archive, arguments.filter, arguments.rules, QString::fromStdString(file))) {
+    if (Result<void, ExportFailure> written =
+            report(archive, arguments.filter, arguments.rules, QString::fromStdString(file));
+        !written) {
         std::fprintf(err, "qm4250-archive: the report was not written: %s\n",
-                     EscapedText(failure->toStdString()).c_str());
+                     ExportFailureText(written.error()).c_str());
         return kFailed;
     }
     std::fprintf(out, "report written to %s\n", EscapedText(file).c_str());

@@ -9,7 +9,7 @@
 #include "archive/upload_verdict.h"
 #include "cli/archive_waiting.h"
 #include "cli/escaped_text.h"
-#include "cli/unwritable_test_text.h"
+#include "cli/failure_text.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
@@ -84,11 +84,11 @@ int HeadlessUpload::run() {
     bool archived = !archiveLocation_ || archive();
     if (!commandLine_.exportFile.empty()) {
         SaveResult saved = SaveUploadedHistory(controller_.state(), commandLine_.exportFile);
-        if (!saved.saved) {
-            // The test's text comes escaped already.
-            std::string why = saved.unwritable ? ": " + UnwritableTestText(*saved.unwritable) : "";
-            std::fprintf(messages_, "qm4250-upload: history data was not saved to %s%s\n",
-                         EscapedText(commandLine_.exportFile).c_str(), why.c_str());
+        if (!saved) {
+            // What the failure quotes comes escaped already.
+            std::fprintf(messages_, "qm4250-upload: history data was not saved to %s: %s\n",
+                         EscapedText(commandLine_.exportFile).c_str(),
+                         SaveFailureText(saved.error()).c_str());
             return kExitNotSaved;
         }
         std::fprintf(messages_, "%s\n", EscapedText(savedLine()).c_str());

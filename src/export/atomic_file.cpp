@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -48,8 +49,8 @@ void GivePermissionsOf(const fs::path& target, int fd) {
     fchmod(fd, 0666 & ~mask);
 }
 
-// Creates an empty temporary file next to the target; "" when the folder does not allow it.
-std::string CreateTemporaryBeside(const fs::path& target) {
+// Creates an empty temporary file next to the target, or says why the folder does not allow it.
+Result<std::string> CreateTemporaryBeside(const fs::path& target) {
     fs::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
@@ -61,54 +62,79 @@ std::string CreateTemporaryBeside(const fs::path& target) {
     name.push_back('\0');
     int fd = mkstemp(name.data());
     if (fd < 0)
-        return "";
+        return Failure{Failure::Kind::System, errno, target.string()};
     GivePermissionsOf(target, fd);
     close(fd);
-    return name.data();
+    return std::string(name.data());
 }
 
 // The rename must not make visible a file whose content is still only in the page cache.
-bool FlushToDisk(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY);
+Result<void> FlushToDisk(const std::string& path, const std::string& target) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return false;
-    bool flushed = fsync(fd) == 0;
-    return close(fd) == 0 && flushed;
+        return Failure{Failure::Kind::System, errno, target};
+    int flushError = fsync(fd) == 0 ? 0 : errno;
+    int closeError = close(fd) == 0 ? 0 : errno;
+    if (flushError != 0 || closeError != 0)
+        return Failure{Failure::Kind::System, flushError != 0 ? flushError : closeError, target};
+    return {};
+}
+
+Result<void> WriteFlushAndRename(
+    const std::string& temporary, const std::string& file,
+    const std::function<Result<void>(const std::string& temporaryPath)>& writeTemporary) {
+    if (Result<void> written = writeTemporary(temporary); !written) {
+        // The temporary file is of no concern to anyone: the failure is the target's.
+        Failure failure = written.error();
+        if (failure.object == temporary)
+            failure.object = file;
+        return failure;
+    }
+    if (Result<void> flushed = FlushToDisk(temporary, file); !flushed)
+        return flushed;
+    if (std::rename(temporary.c_str(), file.c_str()) != 0)
+        return Failure{Failure::Kind::System, errno, file};
+    return {};
 }
 
 }  // namespace
 
-bool SaveAtomically(const std::string& target,
-                    const std::function<bool(const std::string& temporaryPath)>& writeTemporary) {
+Result<void> SaveAtomically(
+    const std::string& target,
+    const std::function<Result<void>(const std::string& temporaryPath)>& writeTemporary) {
     fs::path targetPath(target);
     if (!targetPath.has_filename())
-        return false;
+        return Failure{Failure::Kind::NotAFile, 0, target};
     std::string file = FileBehindLinks(targetPath);
     if (file.empty())
-        return false;
-    std::string temporary = CreateTemporaryBeside(file);
-    if (temporary.empty())
-        return false;
-    bool saved = writeTemporary(temporary) && FlushToDisk(temporary) &&
-                 std::rename(temporary.c_str(), file.c_str()) == 0;
+        return Failure{Failure::Kind::NotAFile, 0, target};
+    Result<std::string> temporary = CreateTemporaryBeside(file);
+    if (!temporary)
+        return temporary.error();
+    Result<void> saved = WriteFlushAndRename(temporary.value(), file, writeTemporary);
     if (!saved)
-        unlink(temporary.c_str());
+        unlink(temporary.value().c_str());
     return saved;
 }
 
-bool WriteBytes(const std::string& path, std::string_view bytes) {
+Result<void> WriteBytes(const std::string& path, std::string_view bytes) {
     int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return Failure{Failure::Kind::System, errno, path};
     while (!bytes.empty()) {
         ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
         if (written < 0) {
+            int writeError = errno;
             close(fd);
-            return false;
+            return Failure{Failure::Kind::System, writeError, path};
         }
         bytes.remove_prefix(static_cast<size_t>(written));
     }
-    return close(fd) == 0;
+    if (close(fd) != 0)
+        return Failure{Failure::Kind::System, errno, path};
+    return {};
 }
 
 }  // namespace qm4250

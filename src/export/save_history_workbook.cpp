@@ -7,6 +7,7 @@
 #include "export/cell_table.h"
 #include "export/csv_writer.h"
 #include "export/sheet_names.h"
+#include "export/xls/worksheet.h"
 #include "export/xls/xls_writer.h"
 #include "export/xlsx_writer.h"
 #include "formats/file_format.h"
@@ -15,16 +16,21 @@ namespace qm4250 {
 
 namespace {
 
-bool SaveBytes(const std::optional<std::string>& bytes, const std::string& fileName) {
-    return bytes && SaveAtomically(fileName, [&](const std::string& temporary) {
-               return WriteBytes(temporary, *bytes);
-           });
+Result<void> SaveBytes(const std::optional<std::string>& bytes, const std::string& fileName) {
+    if (!bytes)
+        return Failure{Failure::Kind::Writer, 0, fileName};
+    return SaveAtomically(
+        fileName, [&](const std::string& temporary) { return WriteBytes(temporary, *bytes); });
 }
 
-bool SaveWorkbook(const std::vector<NamedSheet>& sheets, const std::string& fileName) {
+Result<void> SaveWorkbook(const std::vector<NamedSheet>& sheets, const std::string& fileName) {
     if (FormatForFileName(fileName) == FileFormat::Xlsx)
         return SaveAtomically(
             fileName, [&](const std::string& temporary) { return WriteXlsx(sheets, temporary); });
+    for (const NamedSheet& sheet : sheets) {
+        if (sheet.cells.size() > kMaxSheetRows)
+            return Failure{Failure::Kind::TooManyRows, 0, sheet.name};
+    }
     return SaveBytes(XlsFile(sheets), fileName);
 }
 
@@ -39,8 +45,10 @@ std::vector<NamedSheet> InstrumentSheets(const std::vector<History>& histories) 
     return sheets;
 }
 
-SaveResult Outcome(bool saved) {
-    return {saved, std::nullopt};
+SaveResult Outcome(Result<void> saved) {
+    if (!saved)
+        return SaveFailure(saved.error());
+    return {};
 }
 
 }  // namespace
@@ -49,7 +57,7 @@ SaveResult SaveHistory(const History& history, const std::string& fileName) {
     if (FormatForFileName(fileName) == FileFormat::Csv)
         return Outcome(SaveBytes(CsvText(BuildCellTable(history)), fileName));
     if (std::optional<UnwritableTest> test = FirstUnwritableTest(history))
-        return {false, std::move(test)};
+        return SaveFailure(std::move(*test));
     // Pushed, not listed in braces: a vector copies what an initializer list holds, every cell.
     std::vector<NamedSheet> sheets;
     sheets.push_back({kFirstSheetName, BuildCellTable(history)});
@@ -63,7 +71,7 @@ SaveResult SaveHistories(const std::vector<History>& histories, const std::strin
         return Outcome(SaveBytes(CsvText(BuildInstrumentsTable(histories)), fileName));
     for (const History& history : histories) {
         if (std::optional<UnwritableTest> test = FirstUnwritableTest(history))
-            return {false, std::move(test)};
+            return SaveFailure(std::move(*test));
     }
     return Outcome(SaveWorkbook(InstrumentSheets(histories), fileName));
 }

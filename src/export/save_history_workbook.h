@@ -1,19 +1,18 @@
 #pragma once
 
-#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "export/unwritable_test.h"
 #include "protocol/history.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
-// Whether the file was saved; when not because of a test, which test and why.
-struct SaveResult {
-    bool saved = false;
-    std::optional<UnwritableTest> unwritable;
-};
+// Why a history was not saved: a test no workbook can hold, or why the file could not be written.
+using SaveFailure = std::variant<UnwritableTest, Failure>;
+using SaveResult = Result<void, SaveFailure>;
 
 // Saves the history under fileName, in the format its extension names (.xls, .xlsx or .csv;
 // anything else gets .xls), replacing an existing file only once the new one is complete. A

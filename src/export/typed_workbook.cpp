@@ -57,11 +57,15 @@ std::string PartName(const std::string& name, size_t number) {
     return std::string(Prefix(name, kMaxNameCharacters - suffix.size())) + suffix;
 }
 
-// libxlsxwriter refuses the characters Excel forbids in a name, but passes control characters,
-// which XML cannot hold, and bytes that are not UTF-8.
+// A name Excel accepts and XML can hold: UTF-8 without control characters, at most 31
+// characters, none of []:*?/\ and no apostrophe at either end. libxlsxwriter would refuse some of
+// these too, but with the same answer as when its temporary file cannot be made.
 bool MayName(const std::string& name) {
-    return IsUtf8(name) && std::none_of(name.begin(), name.end(), [](char c) {
-               return static_cast<unsigned char>(c) < 0x20;
+    return !name.empty() && IsUtf8(name) && Characters(name) <= kMaxNameCharacters &&
+           name.front() != '\'' && name.back() != '\'' &&
+           std::none_of(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20 ||
+                      std::string_view("[]:*?/\\").find(c) != std::string_view::npos;
            });
 }
 
@@ -82,24 +86,24 @@ struct Formats {
 // Writes a worksheet row after row, keeping how wide each column's cells are.
 class WorksheetWriter {
   public:
-    WorksheetWriter(lxw_worksheet* sheet, const Formats& formats)
-        : sheet_(sheet), formats_(formats) {}
+    WorksheetWriter(lxw_worksheet* sheet, std::string name, const Formats& formats)
+        : sheet_(sheet), name_(std::move(name)), formats_(formats) {}
 
-    // False when a cell cannot be written; a row of empty cells writes nothing.
-    bool row(const TypedRow& cells, lxw_format* textFormat = nullptr) {
+    // Fails when a cell cannot be written; a row of empty cells writes nothing.
+    Result<void> row(const TypedRow& cells, lxw_format* textFormat = nullptr) {
         if (cells.size() > kSheetColumnLimit)
-            return false;
+            return Failure{Failure::Kind::RowTooWide, 0, name_};
         bool holdsACell = false;
         for (size_t column = 0; column < cells.size(); ++column) {
-            std::optional<bool> written = std::visit(
+            Result<bool> written = std::visit(
                 [&](const auto& value) { return write(column, value, textFormat); }, cells[column]);
             if (!written)
-                return false;
-            holdsACell = holdsACell || *written;
+                return written.error();
+            holdsACell = holdsACell || written.value();
         }
         rowsWritten_ += holdsACell ? 1 : 0;
         ++row_;
-        return true;
+        return {};
     }
 
     // Sets each column as wide as its widest cell; the number of rows written.
@@ -114,20 +118,20 @@ class WorksheetWriter {
     }
 
   private:
-    // Whether the cell holds anything, or nullopt when it cannot be written.
-    std::optional<bool> write(size_t, std::monostate, lxw_format*) { return false; }
+    // Whether the cell holds anything, or why it cannot be written.
+    Result<bool> write(size_t, std::monostate, lxw_format*) { return false; }
 
-    std::optional<bool> write(size_t column, const std::string& text, lxw_format* format) {
+    Result<bool> write(size_t column, const std::string& text, lxw_format* format) {
         if (text.empty())
             return false;
         if (!IsUtf8(text))
-            return std::nullopt;
+            return Failure{Failure::Kind::NotUtf8, 0, name_};
         return written(worksheet_write_string(sheet_, row_, static_cast<lxw_col_t>(column),
                                               XlsxCellText(text).c_str(), format),
                        column, Characters(text));
     }
 
-    std::optional<bool> write(size_t column, double number, lxw_format*) {
+    Result<bool> write(size_t column, double number, lxw_format*) {
         if (!std::isfinite(number))
             return false;
         return written(
@@ -135,7 +139,7 @@ class WorksheetWriter {
             column, kNumberWidth);
     }
 
-    std::optional<bool> write(size_t column, DateTime time, lxw_format*) {
+    Result<bool> write(size_t column, DateTime time, lxw_format*) {
         std::optional<double> serial = ExcelSerial(time);
         if (!serial)
             return false;
@@ -144,9 +148,11 @@ class WorksheetWriter {
                        column, kDateTimeWidth);
     }
 
-    std::optional<bool> written(lxw_error error, size_t column, size_t width) {
+    Result<bool> written(lxw_error error, size_t column, size_t width) {
+        if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
+            return Failure{Failure::Kind::CellTooLong, 0, name_};
         if (error != LXW_NO_ERROR)
-            return std::nullopt;
+            return Failure{Failure::Kind::Writer, 0, name_};
         if (widths_.size() <= column)
             widths_.resize(column + 1, 0);
         widths_[column] = std::max(widths_[column], width);
@@ -154,33 +160,36 @@ class WorksheetWriter {
     }
 
     lxw_worksheet* sheet_;
+    std::string name_;
     Formats formats_;
     lxw_row_t row_ = 0;
     size_t rowsWritten_ = 0;
     std::vector<size_t> widths_;
 };
 
-// The rows written, or nullopt when the worksheet cannot be added or a cell written.
-std::optional<size_t> WritePart(lxw_workbook* workbook, const TypedSheet& sheet,
-                                const SheetPart& part, const Formats& formats) {
+// The rows written, or why the worksheet cannot be added or a cell written.
+Result<size_t> WritePart(lxw_workbook* workbook, const TypedSheet& sheet, const SheetPart& part,
+                         const Formats& formats) {
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook, part.name.c_str());
     if (worksheet == nullptr)
-        return std::nullopt;
+        return Failure{Failure::Kind::SheetName, 0, part.name};
     worksheet_freeze_panes(worksheet, 1, 0);
-    WorksheetWriter writer(worksheet, formats);
-    if (!writer.row(TypedRow(sheet.header.begin(), sheet.header.end()), formats.header))
-        return std::nullopt;
+    WorksheetWriter writer(worksheet, part.name, formats);
+    if (Result<void> header =
+            writer.row(TypedRow(sheet.header.begin(), sheet.header.end()), formats.header);
+        !header)
+        return header.error();
     for (size_t k = 0; k < part.rows; ++k) {
-        if (!writer.row(sheet.row(part.firstRow + k)))
-            return std::nullopt;
+        if (Result<void> row = writer.row(sheet.row(part.firstRow + k)); !row)
+            return row.error();
     }
     return writer.finish();
 }
 
-// Each worksheet's rows written, in order, or nullopt when one failed.
-std::optional<std::vector<size_t>> WriteSheets(lxw_workbook* workbook,
-                                               const std::vector<TypedSheet>& sheets,
-                                               size_t rowsPerSheet) {
+// Each worksheet's rows written, in order, or why one failed.
+Result<std::vector<size_t>> WriteSheets(lxw_workbook* workbook,
+                                        const std::vector<TypedSheet>& sheets,
+                                        size_t rowsPerSheet) {
     Formats formats{workbook_add_format(workbook), workbook_add_format(workbook)};
     format_set_bold(formats.header);
     format_set_num_format(formats.dateTime, kDateTimeFormat);
@@ -188,15 +197,19 @@ std::optional<std::vector<size_t>> WriteSheets(lxw_workbook* workbook,
     std::vector<size_t> rowsWritten;
     for (const TypedSheet& sheet : sheets) {
         std::vector<SheetPart> parts = SheetParts(sheet.name, sheet.rows, rowsPerSheet);
-        if (parts.empty() || (sheet.rows > 0 && !sheet.row))
-            return std::nullopt;
+        if (parts.empty())
+            return Failure{Failure::Kind::TooManyWorksheets, 0, sheet.name};
+        if (sheet.rows > 0 && !sheet.row)
+            return Failure{Failure::Kind::Writer, 0, sheet.name};
         for (const SheetPart& part : parts) {
-            if (!MayName(part.name) || !taken.insert(Folded(part.name)).second)
-                return std::nullopt;
-            std::optional<size_t> rows = WritePart(workbook, sheet, part, formats);
+            if (!MayName(part.name))
+                return Failure{Failure::Kind::SheetName, 0, part.name};
+            if (!taken.insert(Folded(part.name)).second)
+                return Failure{Failure::Kind::SheetNameTaken, 0, part.name};
+            Result<size_t> rows = WritePart(workbook, sheet, part, formats);
             if (!rows)
-                return std::nullopt;
-            rowsWritten.push_back(*rows);
+                return rows.error();
+            rowsWritten.push_back(rows.value());
         }
     }
     return rowsWritten;
@@ -233,20 +246,22 @@ std::vector<SheetPart> SheetParts(const std::string& name, size_t rows, size_t r
     return parts;
 }
 
-bool SaveTypedWorkbook(const std::vector<TypedSheet>& sheets, const std::string& path,
-                       size_t rowsPerSheet) {
-    return SaveAtomically(path, [&](const std::string& temporary) {
+Result<void> SaveTypedWorkbook(const std::vector<TypedSheet>& sheets, const std::string& path,
+                               size_t rowsPerSheet) {
+    return SaveAtomically(path, [&](const std::string& temporary) -> Result<void> {
         // Row by row to temporary files: a million rows are not held as cells.
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         lxw_workbook* workbook = workbook_new_opt(temporary.c_str(), &options);
         if (workbook == nullptr)
-            return false;
-        std::optional<std::vector<size_t>> rowsWritten =
-            WriteSheets(workbook, sheets, rowsPerSheet);
+            return Failure{Failure::Kind::Writer, 0, temporary};
+        Result<std::vector<size_t>> rowsWritten = WriteSheets(workbook, sheets, rowsPerSheet);
         // Closing also frees the workbook, so it happens even when a sheet failed.
-        bool closed = workbook_close(workbook) == LXW_NO_ERROR;
-        return rowsWritten && closed && XlsxIsComplete(temporary, *rowsWritten);
+        Result<void> closed = CloseAndCheckWorkbook(
+            workbook, temporary, rowsWritten ? rowsWritten.value() : std::vector<size_t>{});
+        if (!rowsWritten)
+            return rowsWritten.error();
+        return closed;
     });
 }
 

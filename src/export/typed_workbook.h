@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "result/result.h"
+
 namespace qm4250 {
 
 // A moment as seconds since 1970-01-01 00:00:00 UTC.
@@ -56,11 +58,11 @@ std::vector<SheetPart> SheetParts(const std::string& name, size_t rows, size_t r
 // starts with its header row, bold and kept in view; numbers are number cells, date-times are
 // numbers shown as "yyyy-mm-dd hh:mm:ss", texts are stored exactly as WriteXlsx stores them. A
 // non-finite number and a date Excel cannot show are empty cells. A table longer than a worksheet
-// continues on further ones, as SheetParts names them. False when a name is not one a worksheet
-// may have or repeats another (ignoring ASCII case), a table takes too many worksheets, a text is
-// not UTF-8 or longer than a cell holds (32,767 characters), a row is wider than a worksheet, or
-// the file cannot be written.
-bool SaveTypedWorkbook(const std::vector<TypedSheet>& sheets, const std::string& path,
-                       size_t rowsPerSheet = kSheetRowLimit);
+// continues on further ones, as SheetParts names them. Fails, and says which worksheet, when a
+// name is not one a worksheet may have or repeats another (ignoring ASCII case), a table takes too
+// many worksheets, a text is not UTF-8 or longer than a cell holds (32,767 characters) or a row is
+// wider than a worksheet; else with the system's reason the file cannot be written.
+Result<void> SaveTypedWorkbook(const std::vector<TypedSheet>& sheets, const std::string& path,
+                               size_t rowsPerSheet = kSheetRowLimit);
 
 }  // namespace qm4250

@@ -1,9 +1,12 @@
 #include "export/xlsx_check.h"
 
+#include <sys/statvfs.h>
 #include <unzip.h>
+#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <string_view>
 
 namespace qm4250 {
@@ -102,6 +105,15 @@ bool IsXmlPart(std::string_view name) {
     return name.ends_with(".xml") || name.ends_with(".rels");
 }
 
+// Whether the file system that holds path has less room left than a workbook's smallest part
+// takes, so that a file written there may have been cut short for want of space.
+bool DiskIsFull(const std::string& path) {
+    constexpr unsigned long long kRoomForAPart = 64 * 1024;
+    struct statvfs disk;
+    return statvfs(path.c_str(), &disk) == 0 &&
+           static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < kRoomForAPart;
+}
+
 }  // namespace
 
 bool XlsxIsComplete(const std::string& path, const std::vector<size_t>& sheetRows) {
@@ -126,6 +138,23 @@ bool XlsxIsComplete(const std::string& path, const std::vector<size_t>& sheetRow
     }
     unzClose(archive);
     return at == UNZ_END_OF_LIST_OF_FILE && sheetsFound == sheetRows.size();
+}
+
+Result<void> CloseAndCheckWorkbook(lxw_workbook* workbook, const std::string& path,
+                                   const std::vector<size_t>& sheetRows) {
+    // libxlsxwriter keeps no error number of its own, and most of its failed writes it does not
+    // notice: the file read back says whether it is whole, the disk why it may not be.
+    errno = 0;
+    lxw_error closed = workbook_close(workbook);
+    int closeError = errno;
+    if (closed == LXW_NO_ERROR && XlsxIsComplete(path, sheetRows))
+        return {};
+    if (closed != LXW_NO_ERROR && closeError != 0)
+        return Failure{Failure::Kind::System, closeError, path};
+    if (DiskIsFull(path))
+        return Failure{Failure::Kind::System, ENOSPC, path};
+    return Failure{closed != LXW_NO_ERROR ? Failure::Kind::Writer : Failure::Kind::Incomplete, 0,
+                   path};
 }
 
 }  // namespace qm4250

@@ -68,24 +68,31 @@ std::string XlsxCellText(std::string_view text) {
     return cell;
 }
 
-bool WriteXlsx(const std::vector<NamedSheet>& sheets, const std::string& path) {
+Result<void> WriteXlsx(const std::vector<NamedSheet>& sheets, const std::string& path) {
     lxw_workbook* workbook = workbook_new(path.c_str());
     if (workbook == nullptr)
-        return false;
+        return Failure{Failure::Kind::Writer, 0, path};
     std::vector<size_t> rowsWritten;
-    bool written = true;
-    for (size_t k = 0; written && k < sheets.size(); ++k) {
-        lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheets[k].name.c_str());
-        std::optional<size_t> rows = sheet ? WriteCells(sheet, sheets[k].cells) : std::nullopt;
-        written = rows.has_value();
-        rowsWritten.push_back(rows.value_or(0));
+    Result<void> written;
+    for (const NamedSheet& named : sheets) {
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, named.name.c_str());
+        if (sheet == nullptr) {
+            written = Failure{Failure::Kind::SheetName, 0, named.name};
+            break;
+        }
+        std::optional<size_t> rows = WriteCells(sheet, named.cells);
+        if (!rows) {
+            written = Failure{Failure::Kind::Writer, 0, path};
+            break;
+        }
+        rowsWritten.push_back(*rows);
     }
     // Closing also frees the workbook, so it happens even when a cell failed.
-    bool closed = workbook_close(workbook) == LXW_NO_ERROR;
-    return written && closed && XlsxIsComplete(path, rowsWritten);
+    Result<void> closed = CloseAndCheckWorkbook(workbook, path, rowsWritten);
+    return written ? closed : written;
 }
 
-bool WriteXlsx(const CellTable& table, const std::string& path) {
+Result<void> WriteXlsx(const CellTable& table, const std::string& path) {
     return WriteXlsx(std::vector<NamedSheet>{{kFirstSheetName, table}}, path);
 }
 

@@ -5,7 +5,9 @@
 namespace qm4250 {
 
 SaveResult SaveUploadedHistory(const ExchangeState& state, const std::string& fileName) {
-    return state.history() ? SaveHistory(*state.history(), fileName) : SaveResult{};
+    if (!state.history())
+        return SaveFailure(Failure{Failure::Kind::NothingToWrite, 0, fileName});
+    return SaveHistory(*state.history(), fileName);
 }
 
 void SaveClicked(HandlerContext& context) {

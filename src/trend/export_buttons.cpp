@@ -2,9 +2,9 @@
 
 #include <QGridLayout>
 #include <QPushButton>
-#include <algorithm>
 
 #include "trend/export_file_names.h"
+#include "trend/failure_texts.h"
 #include "trend/save_dialog.h"
 
 namespace qm4250 {
@@ -13,30 +13,6 @@ namespace {
 
 // What an export is named after: the chart its PN; the others, the PN the filter names, if any.
 enum class NamedAfter { FilterPn, ChartedPn };
-
-// A received field as a message quotes it: its first 40 characters, "…" when there is more.
-QString Quoted(const std::string& latin1) {
-    constexpr size_t kShown = 40;
-    return QString::fromLatin1(latin1.data(),
-                               static_cast<qsizetype>(std::min(latin1.size(), kShown))) +
-           (latin1.size() > kShown ? "\u2026" : "");
-}
-
-// "test Seq# 123 of SN 4711: its PN is longer than a cell holds (32,767 characters)", the PN
-// named too when another field is at fault.
-QString UnwritableTestText(const UnwritableTest& test) {
-    QString which = "test Seq# " + Quoted(test.seq);
-    if (test.field != "PN")
-        which += ", PN " + Quoted(test.pn);
-    if (test.serial)
-        which += " of SN " + Quoted(*test.serial);
-    switch (test.reason) {
-        case UnwritableTest::Reason::CellTooLong:
-            break;
-    }
-    return which + ": its " + QString::fromStdString(test.field) +
-           " is longer than a cell holds (32,767 characters)";
-}
 
 }  // namespace
 
@@ -77,43 +53,38 @@ ExportButtons::ExportButtons(const SelectionExports& exports, const FilterBar& f
 }
 
 bool ExportButtons::exportSelection(const QString& path) {
-    ExportOutcome outcome = exports_.tests(filters_.filter(), path);
-    if (outcome.notRead)
-        emit told("The selection was not exported: " + ArchiveErrorText(*outcome.notRead));
-    else if (outcome.written)
-        emit told(QString("%1 tests exported to %2").arg(outcome.tests).arg(path));
+    ExportResult exported = exports_.tests(filters_.filter(), path);
+    if (exported)
+        emit told(QString("%1 tests exported to %2").arg(exported.value().tests).arg(path));
     else
-        emit told("The selection was not exported: " + path +
-                  (outcome.unwritable ? ": " + UnwritableTestText(*outcome.unwritable) : ""));
-    return outcome.written;
+        emit told("The selection was not exported: " + ExportFailureText(exported.error(), path));
+    return exported.ok();
 }
 
 bool ExportButtons::saveChart(const QString& path) {
-    return SelectionExports::chart(chart_.controlChart(), path).written;
+    Result<void> saved = SelectionExports::chart(chart_.controlChart(), path);
+    if (!saved)
+        emit told("The chart was not saved: " + ExportFailureText(saved.error(), path));
+    return saved.ok();
 }
 
 bool ExportButtons::saveReport(const QString& path) {
-    ExportOutcome outcome = exports_.report(path, filters_.filter(), chart_.axis());
-    if (outcome.notRead)
-        emit told("The report was not written: " + ArchiveErrorText(*outcome.notRead));
-    else if (!outcome.written)
-        emit told("The report was not written: " +
-                  (outcome.tests == 0 ? QString("no tests selected") : path));
-    return outcome.written;
+    ExportResult reported = exports_.report(path, filters_.filter(), chart_.axis());
+    if (!reported)
+        emit told("The report was not written: " + ExportFailureText(reported.error(), path));
+    return reported.ok();
 }
 
 bool ExportButtons::exportStatistics(const QString& path) {
-    ExportOutcome outcome = exports_.statistics(path);
-    if (outcome.notRead)
-        emit told("The statistics were not exported: " + ArchiveErrorText(*outcome.notRead));
+    ExportResult exported = exports_.statistics(path);
+    if (exported)
+        emit told(QString("Statistics of %1 part numbers and %2 charted tests exported to %3")
+                      .arg(exported.value().parts)
+                      .arg(exported.value().tests)
+                      .arg(path));
     else
-        emit told(outcome.written ? QString("Statistics of %1 part numbers and %2 charted tests "
-                                            "exported to %3")
-                                        .arg(outcome.parts)
-                                        .arg(outcome.tests)
-                                        .arg(path)
-                                  : "The statistics were not exported: " + path);
-    return outcome.written;
+        emit told("The statistics were not exported: " + ExportFailureText(exported.error(), path));
+    return exported.ok();
 }
 
 }  // namespace qm4250

@@ -9,6 +9,7 @@
 #include "analysis/part_statistics.h"
 #include "trend/chart_layers.h"
 #include "trend/control_chart_plot.h"
+#include "trend/device_file.h"
 #include "trend/judged_selection.h"
 #include "trend/part_chart.h"
 #include "trend/rule_names.h"
@@ -181,12 +182,11 @@ struct PartPages {
     int pages = 1;
 };
 
-}  // namespace
-
-bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
-                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
-                 bool severalInstruments) {
-    QPdfWriter pdf(path);
+// The report's pages drawn into the device; false when the painter cannot draw on it.
+bool DrawReport(QIODevice& device, ArchiveConnection& connection, const SelectedTests& selected,
+                const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
+                bool severalInstruments) {
+    QPdfWriter pdf(&device);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setResolution(96);
@@ -257,6 +257,16 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         });
     }
     return painter.end();
+}
+
+}  // namespace
+
+Result<void> WriteReport(const QString& path, ArchiveConnection& connection,
+                         const SelectedTests& selected, const SelectionJudging& judging,
+                         const ReportHeading& heading, ChartAxis axis, bool severalInstruments) {
+    return SaveThroughDevice(path, [&](QIODevice& device) {
+        return DrawReport(device, connection, selected, judging, heading, axis, severalInstruments);
+    });
 }
 
 QString FilterDescription(const TestFilter& filter) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archive/schema.h"
-#include "archive/selection_export.h"
+#include "trend/device_file.h"
 #include "trend/report_pages.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_workbook.h"
@@ -20,20 +20,22 @@ SelectionExports::SelectionExports(const ArchiveLocation& location, ArchiveConne
                                    const JudgedSelection& selection)
     : location_(location), connection_(connection), selection_(selection) {}
 
-ExportOutcome SelectionExports::tests(const TestFilter& filter, const QString& path) const {
-    SelectionExport exported =
+ExportResult SelectionExports::tests(const TestFilter& filter, const QString& path) const {
+    Result<size_t, ExportFailure> exported =
         ExportSelection(location_, filter, QFile::encodeName(path).toStdString());
-    return {exported.notRead, exported.saved, exported.tests, 0, exported.unwritable};
+    if (!exported)
+        return exported.error();
+    return ExportCounts{exported.value(), 0};
 }
 
-ExportOutcome SelectionExports::statistics(const QString& path) const {
+ExportResult SelectionExports::statistics(const QString& path) const {
     const ChartedPart& charted = selection_.charted;
     std::vector<qint64> ids;
     for (const TestPoint& point : charted.points.tests)
         ids.push_back(point.id);
     std::variant<std::map<qint64, TestName>, ArchiveError> names = TestNamesOf(connection_, ids);
     if (auto* error = std::get_if<ArchiveError>(&names))
-        return {*error, false, 0, 0};
+        return ExportFailure(*error);
     std::map<const TestPoint*, QStringList> broken;
     for (const RunRuleBreak& rule : charted.summary.breaks)
         broken[charted.series.source[rule.index]] << RuleName(rule.rule);
@@ -46,62 +48,73 @@ ExportOutcome SelectionExports::statistics(const QString& path) const {
                         excluded == exclusions.end() ? QString() : excluded->second.reason});
     }
     std::vector<PartStatistics> parts = StatisticsPerPart(selection_.selected, selection_.judging);
-    return {std::nullopt, WriteStatisticsWorkbook(path, parts, rows), rows.size(), parts.size()};
+    if (Result<void> written = WriteStatisticsWorkbook(path, parts, rows); !written)
+        return ExportFailure(written.error());
+    return ExportCounts{rows.size(), parts.size()};
 }
 
-ExportOutcome SelectionExports::report(const QString& path, const TestFilter& filter,
-                                       ChartAxis axis) const {
+ExportResult SelectionExports::report(const QString& path, const TestFilter& filter,
+                                      ChartAxis axis) const {
     if (selection_.selected.points.empty())
-        return {};
+        return ExportFailure(
+            Failure{Failure::Kind::NothingToWrite, 0, QFile::encodeName(path).toStdString()});
     std::variant<size_t, ArchiveError> instruments = InstrumentCount(connection_, filter);
     if (auto* error = std::get_if<ArchiveError>(&instruments))
-        return {*error, false, 0, 0};
-    bool written =
+        return ExportFailure(*error);
+    Result<void> written =
         WriteReport(path, connection_, selection_.selected, selection_.judging,
                     {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()},
                     axis, std::get<size_t>(instruments) > 1);
-    return {std::nullopt, written, selection_.selected.points.size(),
-            selection_.selected.pns.size()};
+    if (!written)
+        return ExportFailure(written.error());
+    return ExportCounts{selection_.selected.points.size(), selection_.selected.pns.size()};
 }
 
-ExportOutcome SelectionExports::chart(QCustomPlot& chart, const QString& path) {
+Result<void> SelectionExports::chart(QCustomPlot& chart, const QString& path) {
     if (!path.endsWith(".svg", Qt::CaseInsensitive))
-        return {std::nullopt, chart.savePng(path, chart.width(), chart.height())};
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(chart.size());
-    svg.setViewBox(QRect(QPoint(0, 0), chart.size()));
-    svg.setTitle("QM4250 control chart");
-    QCPPainter painter;
-    if (!painter.begin(&svg))
-        return {};
-    chart.toPainter(&painter, chart.width(), chart.height());
-    return {std::nullopt, painter.end()};
+        return SaveThroughDevice(path, [&chart](QIODevice& device) {
+            // As QCustomPlot's savePng saves: the chart's size, at 96 dots per inch.
+            constexpr int kDotsPerMeter = 3780;
+            QImage image = chart.toPixmap(chart.width(), chart.height()).toImage();
+            image.setDotsPerMeterX(kDotsPerMeter);
+            image.setDotsPerMeterY(kDotsPerMeter);
+            return image.save(&device, "PNG");
+        });
+    return SaveThroughDevice(path, [&chart](QIODevice& device) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&device);
+        svg.setSize(chart.size());
+        svg.setViewBox(QRect(QPoint(0, 0), chart.size()));
+        svg.setTitle("QM4250 control chart");
+        QCPPainter painter;
+        if (!painter.begin(&svg))
+            return false;
+        chart.toPainter(&painter, chart.width(), chart.height());
+        return painter.end();
+    });
 }
 
-std::optional<QString> WriteArchiveReport(const ArchiveLocation& location, const TestFilter& filter,
-                                          const std::vector<RunRule>& rules, const QString& path) {
+Result<void, ExportFailure> WriteArchiveReport(const ArchiveLocation& location,
+                                               const TestFilter& filter,
+                                               const std::vector<RunRule>& rules,
+                                               const QString& path) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
-        return ArchiveErrorText(connection.error());
+        return ExportFailure(connection.error());
     if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
-        return ArchiveErrorText(*unreadable);
+        return ExportFailure(*unreadable);
     SelectionJudging choices;
     choices.rules = rules;
     std::variant<JudgedSelection, SelectionNotRead> judged =
         SelectAndJudge(connection, filter, choices);
     if (auto* notRead = std::get_if<SelectionNotRead>(&judged))
-        return ArchiveErrorText(notRead->error);
-    if (std::get<JudgedSelection>(judged).selected.points.empty())
-        return "no tests selected";
-    ExportOutcome outcome =
+        return ExportFailure(notRead->error);
+    ExportResult reported =
         SelectionExports(location, connection, std::get<JudgedSelection>(judged))
             .report(path, filter, ChartAxis::SampleNumber);
-    if (outcome.notRead)
-        return ArchiveErrorText(*outcome.notRead);
-    if (!outcome.written)
-        return "cannot write " + path;
-    return std::nullopt;
+    if (!reported)
+        return reported.error();
+    return {};
 }
 
 }  // namespace qm4250

@@ -41,8 +41,8 @@ std::string LeakHeading(const std::vector<PartStatistics>& parts,
 
 }  // namespace
 
-bool WriteStatisticsWorkbook(const QString& path, const std::vector<PartStatistics>& parts,
-                             const std::vector<ChartDataRow>& points) {
+Result<void> WriteStatisticsWorkbook(const QString& path, const std::vector<PartStatistics>& parts,
+                                     const std::vector<ChartDataRow>& points) {
     TypedSheet statistics{"Statistics", StatisticsSheetHeaders(), parts.size(),
                           [&parts](size_t row) { return StatisticsSheetRow(parts[row]); }};
     TypedSheet chart{"Points",

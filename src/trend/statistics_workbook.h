@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/part_statistics.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -22,9 +23,9 @@ struct ChartDataRow {
 // Saves the statistics of each part number (the sheet "Statistics", a row each, the columns of
 // the window's table with numbers as numbers) and the chart's tests (the sheet "Points", and past
 // a worksheet's rows "Points (2)" …: the tested-at times as dates, the leaks as numbers) as an
-// .xlsx workbook, replacing the file at path only once the new one is complete. False when it
-// cannot be written.
-bool WriteStatisticsWorkbook(const QString& path, const std::vector<PartStatistics>& parts,
-                             const std::vector<ChartDataRow>& points);
+// .xlsx workbook, replacing the file at path only once the new one is complete, as
+// SaveTypedWorkbook saves.
+Result<void> WriteStatisticsWorkbook(const QString& path, const std::vector<PartStatistics>& parts,
+                                     const std::vector<ChartDataRow>& points);
 
 }  // namespace qm4250

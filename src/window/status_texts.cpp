@@ -1,5 +1,7 @@
 #include "window/status_texts.h"
 
+#include <cstring>
+
 #include "formats/utf8.h"
 #include "session/record_counter.h"
 
@@ -47,18 +49,44 @@ const char* PortFailureText(Command command) {
     return command == Command::Request ? kRequestPortFailure : kModePortFailure;
 }
 
+std::string FailureCause(const Failure& failure) {
+    switch (failure.kind) {
+        case Failure::Kind::System:
+            return std::strerror(failure.errorNumber);
+        case Failure::Kind::NothingToWrite:
+            return "nothing has been uploaded yet";
+        case Failure::Kind::NotAFile:
+            return "the name is a folder's, or its links go round in a loop";
+        case Failure::Kind::Writer:
+            return "the file's writer failed";
+        case Failure::Kind::Incomplete:
+            return "the file written is not whole";
+        // An upload's worksheet is named by the program and its cells checked before the save.
+        case Failure::Kind::SheetName:
+        case Failure::Kind::SheetNameTaken:
+        case Failure::Kind::TooManyWorksheets:
+        case Failure::Kind::TooManyRows:
+        case Failure::Kind::RowTooWide:
+        case Failure::Kind::NotUtf8:
+        case Failure::Kind::CellTooLong:
+            break;
+    }
+    return "worksheet \"" + Quoted(failure.object) + "\" cannot be written";
+}
+
 std::string SaveResultText(const SaveResult& result) {
-    if (result.saved)
+    if (result)
         return kHistorySaved;
-    if (!result.unwritable)
-        return kHistoryNotSaved;
-    const UnwritableTest& test = *result.unwritable;
-    std::string which = "test Seq# " + Quoted(test.seq);
-    if (test.field != "PN")
-        which += ", PN " + Quoted(test.pn);
-    if (test.serial)
-        which += " of SN " + Quoted(*test.serial);
-    return std::string(kHistoryNotSaved) + ": " + which + ": " + UnwritableReasonText(test);
+    const auto* test = std::get_if<UnwritableTest>(&result.error());
+    if (!test)
+        return std::string(kHistoryNotSaved) + ": " +
+               FailureCause(std::get<Failure>(result.error()));
+    std::string which = "test Seq# " + Quoted(test->seq);
+    if (test->field != "PN")
+        which += ", PN " + Quoted(test->pn);
+    if (test->serial)
+        which += " of SN " + Quoted(*test->serial);
+    return std::string(kHistoryNotSaved) + ": " + which + ": " + UnwritableReasonText(*test);
 }
 
 std::string WaitingForArchiveText(const std::string& reason) {

@@ -22,9 +22,13 @@ const char* LineErrorText(LineError error);
 // The message box of a command whose port failed.
 const char* PortFailureText(Command command);
 
-// "History data was successfully saved", or "History data was not saved" and, when a test was
-// why, which and why: ": test Seq# 123 of SN 4711: its PN is longer than a cell holds (32,767
-// characters)".
+// Why a file was not written: the system's words ("No space left on device"), or what the
+// writer found.
+std::string FailureCause(const Failure& failure);
+
+// "History data was successfully saved", or "History data was not saved" and why: ": No space
+// left on device", or the test at fault: ": test Seq# 123 of SN 4711: its PN is longer than a
+// cell holds (32,767 characters)".
 std::string SaveResultText(const SaveResult& result);
 
 // What follows the record counter while the upload is archived, in UTF-8 as the whole counter.

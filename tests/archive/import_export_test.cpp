@@ -195,7 +195,7 @@ TEST(ArchiveCommand, ImportsOnceAndExportsExactlyTheSelection) {
     QTemporaryDir folder;
     std::string archive = (folder.path() + "/a.sqlite").toStdString();
     std::string workbook = (folder.path() + "/h.xlsx").toStdString();
-    ASSERT_TRUE(SaveHistory(Saved(), workbook).saved);
+    ASSERT_TRUE(SaveHistory(Saved(), workbook).ok());
     std::FILE* out = std::tmpfile();
     auto run = [&](std::vector<std::string> words) {
         words.insert(words.end(), {"--archive", archive});
@@ -357,13 +357,15 @@ TEST(Export, ATestAWorkbookCannotHoldIsNamedWithWhy) {
         if (c.selection) {
             ASSERT_EQ(Why(StoreUpload(archive, {history, "", 3, QDateTime::currentDateTimeUtc()})),
                       "");
-            SelectionExport exported = ExportSelection(archive, TestFilter{}, file);
-            EXPECT_FALSE(exported.saved) << c.file;
-            unwritable = exported.unwritable;
+            Result<size_t, ExportFailure> exported = ExportSelection(archive, TestFilter{}, file);
+            ASSERT_FALSE(exported) << c.file;
+            if (const auto* test = std::get_if<UnwritableTest>(&exported.error()))
+                unwritable = *test;
         } else {
             SaveResult saved = SaveHistory(history, file);
-            EXPECT_FALSE(saved.saved) << c.file;
-            unwritable = saved.unwritable;
+            ASSERT_FALSE(saved) << c.file;
+            if (const auto* test = std::get_if<UnwritableTest>(&saved.error()))
+                unwritable = *test;
         }
         ASSERT_TRUE(unwritable) << c.file;
         EXPECT_EQ(unwritable->serial, "4711") << c.file;

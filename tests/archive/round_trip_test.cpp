@@ -66,7 +66,7 @@ TEST_P(AwkwardRoundTrip, ComesBackExactlyOrIsSkippedWithItsReason) {
     QTemporaryDir folder;
     std::string path = (folder.path() + "/awkward." + GetParam()).toStdString();
     History saved = AwkwardHistory();
-    ASSERT_TRUE(SaveHistory(saved, path).saved);
+    ASSERT_TRUE(SaveHistory(saved, path).ok());
     ReadBack back = ReadHistoryFile(path);
     ASSERT_FALSE(back.error) << back.error->detail;
     ASSERT_EQ(back.histories.size(), 1u);
@@ -172,7 +172,7 @@ TEST_P(InstrumentsExport, KeepsEveryTestsInstrument) {
     std::vector<History> archived = selectAll();
     ASSERT_EQ(archived.size(), 3u);
     std::string path = (folder_.path() + "/all." + GetParam().format).toStdString();
-    ASSERT_TRUE(SaveHistories(archived, path).saved);
+    ASSERT_TRUE(SaveHistories(archived, path).ok());
 
     SheetImportResult again = import(path);
     EXPECT_EQ(again.testsRead, 5u);

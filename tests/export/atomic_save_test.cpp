@@ -69,7 +69,7 @@ TEST(AtomicSave, LinksThatLeadNowhereOrLoop) {
 
     fs::create_symlink("b.csv", dir / "a.csv");
     fs::create_symlink("a.csv", dir / "b.csv");
-    EXPECT_EQ(Save(SmallHistory(), dir / "a.csv"), kNotSaved);
+    EXPECT_EQ(Save(SmallHistory(), dir / "a.csv"), NotSaved(Failure::Kind::NotAFile));
     EXPECT_EQ(dir.Entries(),
               (std::vector<std::string>{"a.csv", "b.csv", "dangling.csv", "new.csv"}));
 }
@@ -77,7 +77,8 @@ TEST(AtomicSave, LinksThatLeadNowhereOrLoop) {
 TEST(AtomicSave, FolderThatDoesNotExist) {
     TempDir dir;
     for (const std::string& extension : kExtensions)
-        EXPECT_EQ(Save(SmallHistory(), dir / ("missing/h" + extension)), kNotSaved) << extension;
+        EXPECT_EQ(Save(SmallHistory(), dir / ("missing/h" + extension)), NotSaved(ENOENT))
+            << extension;
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
 }
 
@@ -85,7 +86,7 @@ TEST(AtomicSave, TargetThatIsADirectoryIsLeftAlone) {
     for (const std::string& extension : kExtensions) {
         TempDir dir;
         std::filesystem::create_directory(dir / ("h" + extension));
-        EXPECT_EQ(Save(SmallHistory(), dir / ("h" + extension)), kNotSaved);
+        EXPECT_EQ(Save(SmallHistory(), dir / ("h" + extension)), NotSaved(EISDIR));
         EXPECT_TRUE(std::filesystem::is_directory(dir / ("h" + extension)));
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }
@@ -104,7 +105,7 @@ TEST(AtomicSave, ReadOnlyFolderKeepsTheOldFile) {
         fs::permissions(dir.Path(), fs::perms::owner_all);
         if (outcome == kCannotDropRoot)
             GTEST_SKIP() << "root cannot become another user here";
-        EXPECT_EQ(outcome, kNotSaved) << extension;
+        EXPECT_EQ(outcome, NotSaved(EACCES)) << extension;
         EXPECT_TRUE(FileContent(target) == kOldContent) << "the old file was replaced";
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }
@@ -115,7 +116,7 @@ TEST(AtomicSave, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
         TempDir dir;
         std::string target = dir / ("h" + extension);
         std::ofstream(target) << kOldContent;
-        EXPECT_EQ(SaveOnAFullDisk(SmallHistory(), target, 64), kNotSaved) << extension;
+        EXPECT_EQ(SaveOnAFullDisk(SmallHistory(), target, 64), NotSaved(EFBIG)) << extension;
         EXPECT_EQ(FileContent(target), kOldContent);
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"h" + extension});
     }

@@ -89,7 +89,7 @@ TEST_P(ReadBack, SeveralInstruments) {
     for (size_t k = 0; k < serials.size(); ++k)
         histories[k].identification->serial = serials[k];
     std::string path = dir_ / ("instruments." + GetParam());
-    ASSERT_TRUE(SaveHistories(histories, path).saved);
+    ASSERT_TRUE(SaveHistories(histories, path).ok());
     std::string expected;
     if (GetParam() == "csv") {
         expected = Dump(BuildInstrumentsTable(histories));
@@ -119,7 +119,7 @@ TEST(ReadBackXls, FullSheetOf65536Rows) {
 TEST(ReadBackXls, OneRowMoreIsNotSavedAsXlsButIsAsXlsxAndCsv) {
     TempDir dir;
     History history = LargeHistory(65535, 0);
-    EXPECT_EQ(Save(history, dir / "h.xls"), kNotSaved);
+    EXPECT_EQ(Save(history, dir / "h.xls"), NotSaved(Failure::Kind::TooManyRows));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
     EXPECT_EQ(Save(history, dir / "h.xlsx"), kSaved);
     EXPECT_EQ(Save(history, dir / "h.csv"), kSaved);

@@ -4,7 +4,9 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,12 +16,26 @@
 
 namespace qm4250 {
 
-// What a save in a child process gave, told through its pipe.
+// What a save in a child process gave, told through its pipe: "saved", or "not saved: " and
+// the system's error's name ("EFBIG") or the failure's kind ("kind 2").
 inline const std::string kSaved = "saved";
-inline const std::string kNotSaved = "not saved";
+
+inline std::string NotSaved(int errorNumber) {
+    return std::string("not saved: ") + strerrorname_np(errorNumber);
+}
+
+inline std::string NotSaved(Failure::Kind kind) {
+    return "not saved: kind " + std::to_string(static_cast<int>(kind));
+}
 
 inline std::string Outcome(const SaveResult& result) {
-    return result.saved ? kSaved : kNotSaved;
+    if (result)
+        return kSaved;
+    const auto* failure = std::get_if<Failure>(&result.error());
+    if (!failure)
+        return "not saved: a test";
+    return failure->kind == Failure::Kind::System ? NotSaved(failure->errorNumber)
+                                                  : NotSaved(failure->kind);
 }
 
 inline std::string Save(const History& history, const std::string& target) {

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (history.identification)
         other.identification->serial += history.identification->serial;
     for (const ScratchFile& file : files) {
-        if (!SaveHistory(history, file.path()).saved)
+        if (!SaveHistory(history, file.path()).ok())
             continue;
         ReadBack back = ReadHistoryFile(file.path());
         FUZZ_CHECK(!back.error && back.isHistorySheet);
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(skipped.reason == SkipReason::OutsideClock);
         FUZZ_CHECK(SameInstrument(back.history, kept));
         FUZZ_CHECK(SameTests(back.history, kept));
-        if (!kept.identification || !SaveHistories({kept, other}, file.path()).saved)
+        if (!kept.identification || !SaveHistories({kept, other}, file.path()).ok())
             continue;
         back = ReadHistoryFile(file.path());
         FUZZ_CHECK(!back.error && back.rowsSkipped == 0 && back.histories.size() == 2);

@@ -78,7 +78,7 @@ TEST(Save, BeforeAnyRequestNothingIsSaved) {
     SaveRig rig;
     rig.view.saveFileName = folder / "history.xls";
     rig.controller.saveClicked();
-    EXPECT_EQ(rig.view.status, kNotSavedText);
+    EXPECT_EQ(rig.view.status, std::string(kNotSavedText) + ": nothing has been uploaded yet");
     EXPECT_FALSE(fs::exists(rig.view.saveFileName));
     EXPECT_EQ(rig.view.buttonLog, kDisabledThenEnabled);
 }

@@ -123,7 +123,7 @@ TEST(XlsReader, OurWorkbooksReadBackToTheirCells) {
     QTemporaryDir folder;
     for (const SavedHistory& s : saved) {
         std::string path = (folder.path() + "/saved.xls").toStdString();
-        ASSERT_TRUE(SaveHistory(s.history, path).saved) << s.name;
+        ASSERT_TRUE(SaveHistory(s.history, path).ok()) << s.name;
         TableRows read;
         EXPECT_EQ(OutcomeText(ReadPath(path, read)), "read") << s.name;
         EXPECT_TRUE(TableOf(read) == BuildCellTable(s.history)) << s.name;
@@ -133,7 +133,7 @@ TEST(XlsReader, OurWorkbooksReadBackToTheirCells) {
 TEST(XlsReader, TheReceiverStopsTheReading) {
     QTemporaryDir folder;
     std::string path = (folder.path() + "/saved.xls").toStdString();
-    ASSERT_TRUE(SaveHistory(Uploaded(20), path).saved);
+    ASSERT_TRUE(SaveHistory(Uploaded(20), path).ok());
     TableRows read;
     read.stopAfter = 3;
     EXPECT_EQ(OutcomeText(ReadPath(path, read)), "read");
