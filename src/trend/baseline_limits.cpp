@@ -12,9 +12,10 @@ QString BaselineText(const LimitsBaseline& baseline) {
     return QString("tests %1 to %2").arg(from, to);
 }
 
-std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection, const QString& pn,
-                                                   const LimitsBaseline& baseline,
-                                                   const SelectionJudging& judging) {
+Result<FrozenLimits, BaselineRefusal> BaselineLimits(ArchiveConnection& connection,
+                                                     const QString& pn,
+                                                     const LimitsBaseline& baseline,
+                                                     const SelectionJudging& judging) {
     TestFilter filter;
     filter.pns = {pn};
     if (baseline.firstTests == 0) {
@@ -23,7 +24,7 @@ std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection
     }
     std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
     if (auto* error = std::get_if<ArchiveError>(&selected))
-        return ArchiveErrorText(*error);
+        return BaselineRefusal(*error);
     std::vector<TestPoint>& points = std::get<SelectedTests>(selected).points;
     if (baseline.firstTests > 0 && points.size() > baseline.firstTests)
         points.resize(baseline.firstTests);
@@ -34,11 +35,7 @@ std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection
     size_t kept = KeptValues(process).size();
     std::optional<ControlLimits> limits = IndividualsLimits(process);
     if (!limits)
-        return QString(
-                   "the baseline (%1) holds %2 tests that make limits, no two of them one after "
-                   "the other; limits need a moving range")
-            .arg(BaselineText(baseline))
-            .arg(kept);
+        return BaselineRefusal(NoMovingRange{baseline, kept});
     return FrozenLimits{pn,
                         limits,
                         BaselineText(baseline),

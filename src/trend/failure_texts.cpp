@@ -60,7 +60,35 @@ QString FailureText(const Failure& failure) {
     return {};
 }
 
+QString BaselineRefusalText(const BaselineRefusal& cause) {
+    if (const auto* error = std::get_if<ArchiveError>(&cause))
+        return ArchiveErrorText(*error);
+    const auto& noRange = std::get<NoMovingRange>(cause);
+    return QString(
+               "the baseline (%1) holds %2 tests that make limits, no two of them one after "
+               "the other; limits need a moving range")
+        .arg(BaselineText(noRange.baseline))
+        .arg(noRange.kept);
+}
+
 }  // namespace
+
+QString RefusalText(const JudgingRefusal& refusal) {
+    QString why = BaselineRefusalText(refusal.cause);
+    switch (refusal.change) {
+        case JudgingRefusal::Change::Tolerance:
+            return "The tolerance limits were not kept: " + why;
+        case JudgingRefusal::Change::Freeze:
+            return "The limits were not frozen: " + why;
+        case JudgingRefusal::Change::Thaw:
+            return "The limits were not thawed: " + why;
+        case JudgingRefusal::Change::LeaveOut:
+            return "The test was not left out: " + why;
+        case JudgingRefusal::Change::TakeBack:
+            return "The test was not taken back: " + why;
+    }
+    return why;
+}
 
 QString ExportFailureText(const ExportFailure& failure, const QString& path) {
     if (const auto* error = std::get_if<ArchiveError>(&failure))

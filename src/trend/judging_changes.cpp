@@ -12,10 +12,11 @@ namespace qm4250 {
 
 namespace {
 
-std::optional<QString> Refusal(const std::optional<ArchiveError>& stored, const QString& what) {
-    if (!stored)
-        return std::nullopt;
-    return what + " not kept: " + ArchiveErrorText(*stored);
+Result<void, JudgingRefusal> Kept(const std::optional<ArchiveError>& notStored,
+                                  JudgingRefusal::Change change) {
+    if (notStored)
+        return JudgingRefusal{change, *notStored};
+    return {};
 }
 
 }  // namespace
@@ -24,41 +25,40 @@ JudgingChanges::JudgingChanges(const ArchiveLocation& location, ArchiveConnectio
                                const JudgedSelection& selection)
     : location_(location), connection_(connection), selection_(selection) {}
 
-std::optional<QString> JudgingChanges::setTolerance(const QString& pn,
-                                                    const PartTolerance& tolerance) const {
-    return Refusal(StorePartLimits(location_, {pn, tolerance.limits.lower, tolerance.limits.upper,
-                                               ChangeAuthor(), QDateTime::currentDateTimeUtc(),
-                                               tolerance.unit}),
-                   "The tolerance limits were");
+Result<void, JudgingRefusal> JudgingChanges::setTolerance(const QString& pn,
+                                                          const PartTolerance& tolerance) const {
+    return Kept(StorePartLimits(location_,
+                                {pn, tolerance.limits.lower, tolerance.limits.upper, ChangeAuthor(),
+                                 QDateTime::currentDateTimeUtc(), tolerance.unit}),
+                JudgingRefusal::Change::Tolerance);
 }
 
-std::optional<QString> JudgingChanges::freezeLimits(const QString& pn,
-                                                    const LimitsBaseline& baseline) const {
-    std::variant<FrozenLimits, QString> computed =
+Result<void, JudgingRefusal> JudgingChanges::freezeLimits(const QString& pn,
+                                                          const LimitsBaseline& baseline) const {
+    Result<FrozenLimits, BaselineRefusal> computed =
         BaselineLimits(connection_, pn, baseline, selection_.judging);
-    if (auto* why = std::get_if<QString>(&computed))
-        return "The limits were not frozen: " + *why;
-    return Refusal(StoreFrozenLimits(location_, std::get<FrozenLimits>(computed)),
-                   "The frozen limits were");
+    if (!computed)
+        return JudgingRefusal{JudgingRefusal::Change::Freeze, computed.error()};
+    return Kept(StoreFrozenLimits(location_, computed.value()), JudgingRefusal::Change::Freeze);
 }
 
-std::optional<QString> JudgingChanges::thawLimits(const QString& pn) const {
-    return Refusal(
+Result<void, JudgingRefusal> JudgingChanges::thawLimits(const QString& pn) const {
+    return Kept(
         StoreFrozenLimits(
             location_, {pn, std::nullopt, {}, 0, ChangeAuthor(), QDateTime::currentDateTimeUtc()}),
-        "The thawing was");
+        JudgingRefusal::Change::Thaw);
 }
 
-std::optional<QString> JudgingChanges::leaveOut(qint64 testId, const QString& reason) const {
-    return Refusal(StoreExclusion(location_, {testId, true, reason, ChangeAuthor(),
-                                              QDateTime::currentDateTimeUtc()}),
-                   "The exclusion was");
+Result<void, JudgingRefusal> JudgingChanges::leaveOut(qint64 testId, const QString& reason) const {
+    return Kept(StoreExclusion(location_, {testId, true, reason, ChangeAuthor(),
+                                           QDateTime::currentDateTimeUtc()}),
+                JudgingRefusal::Change::LeaveOut);
 }
 
-std::optional<QString> JudgingChanges::takeBack(qint64 testId, const QString& reason) const {
-    return Refusal(StoreExclusion(location_, {testId, false, reason, ChangeAuthor(),
-                                              QDateTime::currentDateTimeUtc()}),
-                   "The taking back was");
+Result<void, JudgingRefusal> JudgingChanges::takeBack(qint64 testId, const QString& reason) const {
+    return Kept(StoreExclusion(location_, {testId, false, reason, ChangeAuthor(),
+                                           QDateTime::currentDateTimeUtc()}),
+                JudgingRefusal::Change::TakeBack);
 }
 
 }  // namespace qm4250

@@ -9,6 +9,7 @@
 
 #include "archive/archived_instruments.h"
 #include "archive/schema.h"
+#include "trend/failure_texts.h"
 #include "trend/limits_dialogs.h"
 
 namespace qm4250 {
@@ -156,9 +157,9 @@ void TrendWindow::judgeByChoices() {
 
 // After a change is stored: the archive's word on the selection read again, and everything
 // judged by it.
-bool TrendWindow::judgeAnew(const std::optional<QString>& refusal) {
-    if (refusal) {
-        summary_->setText(*refusal);
+bool TrendWindow::judgeAnew(const Result<void, JudgingRefusal>& kept) {
+    if (!kept) {
+        summary_->setText(RefusalText(kept.error()));
         return false;
     }
     // The table's query holds SQLite's view of the archive as it was: let go, the change is seen.

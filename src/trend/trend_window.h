@@ -64,7 +64,7 @@ class TrendWindow : public QWidget {
     void showChart(const QString& summary);
     void showTable();
     void judgeByChoices();
-    bool judgeAnew(const std::optional<QString>& refusal);
+    bool judgeAnew(const Result<void, JudgingRefusal>& kept);
     void editTolerance();
     void editFrozenLimits();
 

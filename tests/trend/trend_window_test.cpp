@@ -479,6 +479,10 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
         id = query.value(0).toLongLong();
     }
     ASSERT_TRUE(window_->leaveOut(id, "probe dropped"));
+    EXPECT_FALSE(window_->freezeLimits("P%2", LimitsBaseline{1, {}, {}}));
+    EXPECT_EQ(find<QLabel>("summary")->text(),
+              "The limits were not frozen: the baseline (first 1 tests) holds 1 tests that make "
+              "limits, no two of them one after the other; limits need a moving range");
     LimitsBaseline firstTwenty{20, {}, {}};
     ASSERT_TRUE(window_->freezeLimits("P%2", firstTwenty));
     window_ = std::make_unique<TrendWindow>(location_);
