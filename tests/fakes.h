@@ -13,34 +13,39 @@
 
 namespace qm4250 {
 
+// How the fake port fails: as the platform fails, its words "the far end's reason".
+inline const PortFailure kFarEndsFailure{PortFailure::Kind::Platform, 3, "/dev/fake",
+                                         "the far end's reason"};
+
 // A serial port whose far end the test plays: what the test puts in `incoming` is what the next
 // readAll() returns; every write lands in `written`, and the failures are the test's to choose.
 class FakePort : public SerialPort {
   public:
-    bool selectPort(int n) override {
+    PortResult selectPort(int n) override {
         selected = n;
-        return !failSelect;
+        if (failSelect)
+            return kFarEndsFailure;
+        return {};
     }
     bool isOpen() const override { return opened; }
-    bool open() override {
+    PortResult open() override {
         ++opens;
         if (failOpen)
-            return false;
+            return kFarEndsFailure;
         opened = true;
-        return true;
+        return {};
     }
     void close() override {
         closes += opened;
         opened = false;
     }
-    bool write(std::string_view bytes) override {
+    PortResult write(std::string_view bytes) override {
         if (failWrite || !opened)
-            return false;
+            return kFarEndsFailure;
         written.append(bytes);
-        return true;
+        return {};
     }
     std::string readAll() override { return std::exchange(incoming, std::string()); }
-    std::string lastError() const override { return "the far end's reason"; }
 
     int selected = 0;
     bool opened = false;

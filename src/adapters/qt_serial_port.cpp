@@ -16,32 +16,28 @@ QtSerialPort::QtSerialPort(PortResolver resolver, std::unique_ptr<LineCounterSou
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
 }
 
-bool QtSerialPort::selectPort(int n) {
+PortResult QtSerialPort::selectPort(int n) {
     std::string device = resolver_(n);
-    if (device.empty()) {
-        lastError_ = tr("COMM %1 is not a serial port number.").arg(n);
-        return false;
-    }
+    if (device.empty())
+        return PortFailure{PortFailure::Kind::NoSuchPort, n, "", ""};
     // While the port is open the open device stays in use; the next open takes the new one.
     selectedDevice_ = QString::fromStdString(device);
     port_.setPortName(selectedDevice_);
-    return true;
+    selectedNumber_ = n;
+    return {};
 }
 
 bool QtSerialPort::isOpen() const {
     return port_.isOpen();
 }
 
-bool QtSerialPort::open() {
+PortResult QtSerialPort::open() {
     if (port_.open(QIODevice::ReadWrite)) {
         lastCounts_ = counters_->read(port_.handle());
-        return true;
+        return {};
     }
-    lastError_ = port_.errorString();
-    if (port_.error() == QSerialPort::PermissionError)
-        lastError_ += tr(" (the user must be in the dialout group)");
-    lastError_ = tr("%1: %2").arg(selectedDevice_, lastError_);
-    return false;
+    return failure(port_.error() == QSerialPort::PermissionError ? PortFailure::Kind::NoPermission
+                                                                 : PortFailure::Kind::Platform);
 }
 
 void QtSerialPort::close() {
@@ -49,16 +45,19 @@ void QtSerialPort::close() {
     lastCounts_.reset();
 }
 
-bool QtSerialPort::write(std::string_view bytes) {
-    if (!port_.isOpen()) {
-        lastError_ = tr("%1: the port is not open").arg(selectedDevice_);
-        return false;
-    }
+PortResult QtSerialPort::write(std::string_view bytes) {
+    if (!port_.isOpen())
+        return failure(PortFailure::Kind::NotOpen);
     qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written == static_cast<qint64>(bytes.size()))
-        return true;
-    lastError_ = port_.errorString();
-    return false;
+        return {};
+    return failure(PortFailure::Kind::Platform);
+}
+
+PortFailure QtSerialPort::failure(PortFailure::Kind kind) const {
+    std::string detail =
+        kind == PortFailure::Kind::NotOpen ? "" : port_.errorString().toStdString();
+    return {kind, selectedNumber_, selectedDevice_.toStdString(), std::move(detail)};
 }
 
 std::string QtSerialPort::readAll() {

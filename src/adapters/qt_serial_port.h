@@ -33,14 +33,13 @@ class QtSerialPort : public QObject, public SerialPort {
         std::unique_ptr<LineCounterSource> counters = std::make_unique<KernelLineCounters>(),
         QObject* parent = nullptr);
 
-    bool selectPort(int n) override;
+    PortResult selectPort(int n) override;
     bool isOpen() const override;
-    bool open() override;
+    PortResult open() override;
     void close() override;
-    bool write(std::string_view bytes) override;
+    PortResult write(std::string_view bytes) override;
     std::string readAll() override;
 
-    std::string lastError() const override { return lastError_.toStdString(); }
     // The device the last selected COMM number opens.
     std::string device() const { return selectedDevice_.toStdString(); }
 
@@ -52,14 +51,15 @@ class QtSerialPort : public QObject, public SerialPort {
   private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void onReadyRead();
+    PortFailure failure(PortFailure::Kind kind) const;
 
     PortResolver resolver_;
     std::unique_ptr<LineCounterSource> counters_;
     std::optional<LineCounters> lastCounts_;  // none where the driver keeps no counts
     QSerialPort port_;
     QString selectedDevice_;
+    int selectedNumber_ = 0;
     QByteArray keptAfterLoss_;  // received before the device disappeared, not yet read
-    QString lastError_;
 };
 
 }  // namespace qm4250

@@ -31,6 +31,21 @@ std::string UnwritableTestText(const UnwritableTest& test) {
     return which + ": " + ReasonText(test);
 }
 
+std::string PortFailureText(const PortFailure& failure) {
+    switch (failure.kind) {
+        case PortFailure::Kind::NoSuchPort:
+            return "COMM " + std::to_string(failure.portNumber) + " is not a serial port number.";
+        case PortFailure::Kind::NoPermission:
+            return failure.device + ": " + failure.detail +
+                   " (the user must be in the dialout group)";
+        case PortFailure::Kind::NotOpen:
+            return failure.device + ": the port is not open";
+        case PortFailure::Kind::Platform:
+            break;
+    }
+    return failure.device + ": " + failure.detail;
+}
+
 std::string FailureText(const Failure& failure) {
     const std::string sheet = "worksheet \"" + EscapedText(failure.object) + "\"";
     switch (failure.kind) {

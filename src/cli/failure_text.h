@@ -5,6 +5,7 @@
 #include "archive/selection_export.h"
 #include "export/save_history_workbook.h"
 #include "result/failure.h"
+#include "session/serial_port.h"
 
 namespace qm4250 {
 
@@ -17,6 +18,10 @@ std::string UnwritableTestText(const UnwritableTest& test);
 // what the writer found ("worksheet \"P\": a text is not UTF-8"); NothingToWrite is "no tests
 // selected".
 std::string FailureText(const Failure& failure);
+
+// Why the port failed, as PortFailureCause says it in the window: "COMM 7 is not a serial port
+// number.", "/dev/ttyS0: Permission denied (the user must be in the dialout group)".
+std::string PortFailureText(const PortFailure& failure);
 
 // Why a save wrote nothing: the test at fault, or FailureText.
 std::string SaveFailureText(const SaveFailure& failure);

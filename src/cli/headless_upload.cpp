@@ -160,8 +160,8 @@ int HeadlessUpload::finish(int status, const std::string& reason) {
     return status;
 }
 
-void HeadlessUpload::portFailed(Command, const std::string& reason) {
-    portFailure_ = reason;
+void HeadlessUpload::portFailed(Command, const PortFailure& failure) {
+    portFailure_ = PortFailureText(failure);
 }
 
 // On a terminal one line is rewritten in place; elsewhere a line now and then keeps logs short.

@@ -33,7 +33,7 @@ class HeadlessUpload : public SessionListener, public OperatorInput {
 
     void commandStarted(Command) override {}
     void commandSent(Command) override {}
-    void portFailed(Command command, const std::string& reason) override;
+    void portFailed(Command command, const PortFailure& failure) override;
     void identificationDecoded(const Identification&) override {}
     void recordDecoded(const TestRecord&) override {}
     void recordUnreadable() override {}

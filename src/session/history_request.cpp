@@ -11,9 +11,9 @@ namespace qm4250 {
 // timer starts only then too: run for a command never sent, its end would end the last upload
 // again, and archive it a second time.
 void RequestHistory(HandlerContext& context) {
-    if (!SelectPort(context.port, context.state.portNumber()) || !OpenIfClosed(context.port) ||
-        !context.port.write(kHistoryCommand)) {
-        context.listener.portFailed(Command::Request, context.port.lastError());
+    if (PortResult sent = SendCommand(context.port, context.state.portNumber(), kHistoryCommand);
+        !sent) {
+        context.listener.portFailed(Command::Request, sent.error());
         if (context.port.isOpen())
             context.port.close();
         return;

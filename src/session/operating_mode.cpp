@@ -15,8 +15,8 @@ namespace {
 void SendModeCommand(HandlerContext& context, Command command, std::string_view frame) {
     context.state.startModeExchange();
     context.listener.commandStarted(command);
-    if (!SendCommand(context.port, context.state.portNumber(), frame)) {
-        context.listener.portFailed(command, context.port.lastError());
+    if (PortResult sent = SendCommand(context.port, context.state.portNumber(), frame); !sent) {
+        context.listener.portFailed(command, sent.error());
         return;
     }
     context.timer.start();

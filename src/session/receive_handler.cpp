@@ -44,7 +44,7 @@ void AnswerHistoryFrame(HandlerContext& context) {
     if (state.reply() == Reply::None)
         return;
     // A failed write (the port already closed, say) is ignored: the timeout ends the exchange.
-    context.port.write(state.reply() == Reply::Ack ? kAckText : kCanText);
+    static_cast<void>(context.port.write(state.reply() == Reply::Ack ? kAckText : kCanText));
     if (state.reply() == Reply::Ack) {
         context.timer.stop();
         context.timer.start();

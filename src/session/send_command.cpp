@@ -2,16 +2,14 @@
 
 namespace qm4250 {
 
-bool SelectPort(SerialPort& port, int portNumber) {
-    return port.selectPort(portNumber);
-}
-
-bool OpenIfClosed(SerialPort& port) {
-    return port.isOpen() || port.open();
-}
-
-bool SendCommand(SerialPort& port, int portNumber, std::string_view frame) {
-    return SelectPort(port, portNumber) && OpenIfClosed(port) && port.write(frame);
+PortResult SendCommand(SerialPort& port, int portNumber, std::string_view frame) {
+    if (PortResult selected = port.selectPort(portNumber); !selected)
+        return selected;
+    if (!port.isOpen()) {
+        if (PortResult opened = port.open(); !opened)
+            return opened;
+    }
+    return port.write(frame);
 }
 
 }  // namespace qm4250

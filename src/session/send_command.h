@@ -7,11 +7,7 @@
 namespace qm4250 {
 
 // The one way every command reaches the line: select the port, open it if it is closed, write
-// the frame. False when any of the three steps fails.
-bool SendCommand(SerialPort& port, int portNumber, std::string_view frame);
-
-// Only the steps up to the open, for REQUEST, which restarts the response timer in between.
-bool SelectPort(SerialPort& port, int portNumber);
-bool OpenIfClosed(SerialPort& port);
+// the frame. Fails with the first step that fails.
+PortResult SendCommand(SerialPort& port, int portNumber, std::string_view frame);
 
 }  // namespace qm4250

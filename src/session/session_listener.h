@@ -6,6 +6,7 @@
 #include "export/save_history_workbook.h"
 #include "protocol/history.h"
 #include "protocol/operating_mode.h"
+#include "session/serial_port.h"
 #include "session/session_events.h"
 
 namespace qm4250 {
@@ -21,8 +22,8 @@ class SessionListener {
     virtual void commandStarted(Command command) = 0;
     // Its frame is on the line and the response time runs.
     virtual void commandSent(Command command) = 0;
-    // The port could not be selected, opened or written; reason is the platform's word for it.
-    virtual void portFailed(Command command, const std::string& reason) = 0;
+    // The port could not be selected, opened or written.
+    virtual void portFailed(Command command, const PortFailure& failure) = 0;
 
     virtual void identificationDecoded(const Identification& identification) = 0;
     virtual void recordDecoded(const TestRecord& record) = 0;

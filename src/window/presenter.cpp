@@ -20,8 +20,8 @@ void Presenter::commandSent(Command command) {
         enableAfterUpload(false);
 }
 
-void Presenter::portFailed(Command command, const std::string& reason) {
-    view_.showMessage(PortFailureText(command), reason);
+void Presenter::portFailed(Command command, const PortFailure& failure) {
+    view_.showMessage(PortFailureText(command), PortFailureCause(failure));
 }
 
 void Presenter::identificationDecoded(const Identification& identification) {

@@ -20,7 +20,7 @@ class Presenter : public SessionListener {
 
     void commandStarted(Command command) override;
     void commandSent(Command command) override;
-    void portFailed(Command command, const std::string& reason) override;
+    void portFailed(Command command, const PortFailure& failure) override;
     void identificationDecoded(const Identification& identification) override;
     void recordDecoded(const TestRecord& record) override;
     void recordUnreadable() override {}

@@ -49,6 +49,21 @@ const char* PortFailureText(Command command) {
     return command == Command::Request ? kRequestPortFailure : kModePortFailure;
 }
 
+std::string PortFailureCause(const PortFailure& failure) {
+    switch (failure.kind) {
+        case PortFailure::Kind::NoSuchPort:
+            return "COMM " + std::to_string(failure.portNumber) + " is not a serial port number.";
+        case PortFailure::Kind::NoPermission:
+            return failure.device + ": " + failure.detail +
+                   " (the user must be in the dialout group)";
+        case PortFailure::Kind::NotOpen:
+            return failure.device + ": the port is not open";
+        case PortFailure::Kind::Platform:
+            break;
+    }
+    return failure.device + ": " + failure.detail;
+}
+
 std::string FailureCause(const Failure& failure) {
     switch (failure.kind) {
         case Failure::Kind::System:

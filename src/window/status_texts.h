@@ -4,6 +4,7 @@
 
 #include "export/save_history_workbook.h"
 #include "protocol/operating_mode.h"
+#include "session/serial_port.h"
 #include "session/session_events.h"
 #include "window/upload_archiver.h"
 
@@ -21,6 +22,10 @@ const char* LineErrorText(LineError error);
 
 // The message box of a command whose port failed.
 const char* PortFailureText(Command command);
+
+// Why, its second line: "COMM 7 is not a serial port number.", "/dev/ttyS0: Permission denied (the
+// user must be in the dialout group)", "/dev/ttyUSB0: the port is not open".
+std::string PortFailureCause(const PortFailure& failure);
 
 // Why a file was not written: the system's words ("No space left on device"), or what the
 // writer found.

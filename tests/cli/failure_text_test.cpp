@@ -52,11 +52,29 @@ TEST(FailureTexts, EachKindInEachFrontEnd) {
         std::string window = ExportFailureText(said.failure, "/m/f").toStdString();
         EXPECT_EQ(window, said.archiveWindow.empty() ? "/m/f: " + cli : said.archiveWindow) << cli;
         const auto* file = std::get_if<Failure>(&said.failure);
-        if (file && !said.statusBar.empty())
+        if (file && !said.statusBar.empty()) {
             EXPECT_EQ(SaveResultText(SaveFailure(*file)),
                       std::string(kHistoryNotSaved) + ": " +
                           (said.statusBar == "=" ? cli : said.statusBar))
                 << cli;
+        }
+    }
+}
+
+// The window's message box and the command line say the same of a port.
+TEST(FailureTexts, EachPortFailureInBothFrontEnds) {
+    using Kind = PortFailure::Kind;
+    const std::vector<std::pair<PortFailure, std::string>> table{
+        {{Kind::NoSuchPort, 7, "", ""}, "COMM 7 is not a serial port number."},
+        {{Kind::NoPermission, 1, "/dev/ttyS0", "Permission denied"},
+         "/dev/ttyS0: Permission denied (the user must be in the dialout group)"},
+        {{Kind::NotOpen, 2, "/dev/ttyUSB0", ""}, "/dev/ttyUSB0: the port is not open"},
+        {{Kind::Platform, 2, "/dev/ttyUSB0", "Input/output error"},
+         "/dev/ttyUSB0: Input/output error"},
+    };
+    for (const auto& [failure, said] : table) {
+        EXPECT_EQ(PortFailureText(failure), said);
+        EXPECT_EQ(PortFailureCause(failure), said);
     }
 }
 

@@ -19,7 +19,7 @@ namespace {
 // what the core tried to send.
 class RecordingPort : public FakePort {
   public:
-    bool write(std::string_view bytes) override {
+    PortResult write(std::string_view bytes) override {
         attempts.emplace_back(bytes);
         return FakePort::write(bytes);
     }

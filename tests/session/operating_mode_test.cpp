@@ -98,7 +98,7 @@ TEST_P(ModePortFailure, ShowsItsMessageAndSendsNothing) {
         rig.receive("stale");
         change ? rig.controller.changeModeClicked() : rig.controller.getModeClicked();
         EXPECT_EQ(rig.view.messages, std::vector<std::string>{kModePortFailureText});
-        EXPECT_EQ(rig.view.details, std::vector<std::string>{"the far end's reason"});
+        EXPECT_EQ(rig.view.details, std::vector<std::string>{"/dev/fake: the far end's reason"});
         EXPECT_EQ(rig.takeWritten(), "");
         EXPECT_FALSE(rig.timer.running);
         EXPECT_FALSE(rig.state().awaitingReply());

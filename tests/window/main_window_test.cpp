@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, PortFailureShowsItsModalMessageWithTheReason) {
     EXPECT_EQ(catcher.texts, (QStringList{kRequestPortFailureText, kModePortFailureText}));
     EXPECT_EQ(catcher.titles, (QStringList{kProgramName, kProgramName}));
     EXPECT_EQ(catcher.informativeTexts,
-              (QStringList{"the far end's reason", "the far end's reason"}));
+              (QStringList{"/dev/fake: the far end's reason", "/dev/fake: the far end's reason"}));
     EXPECT_EQ(port_.written, "");
 }
 
