@@ -601,6 +601,13 @@ TEST_F(SqliteArchive, ArchivesNotOursOrNewerAreLeftUntouched) {
               false,
               "not a QM4250 archive: " + where,
               "not a QM4250 archive: " + where},
+             {"every table, schema_version without our column",
+              {"CREATE TABLE schema_version (x)", "CREATE TABLE instruments (x)",
+               "CREATE TABLE uploads (x)", "CREATE TABLE tests (x)",
+               "CREATE TABLE unreadable_frames (x)"},
+              false,
+              "not a QM4250 archive: " + where,
+              "not a QM4250 archive: " + where},
          }) {
         QFile::remove(location_.path);
         if (c.ours) {
@@ -702,20 +709,25 @@ TEST_F(SqliteArchive, AReadOnlyArchiveCanStillBeRead) {
 }
 
 // Another session's lock, or a statement the server takes too long over, ends the write with
-// the server's reason; nothing waits for ever.
+// the server's reason; nothing waits for ever. A lock on schema_version, read before anything
+// else, is a lock too: the archive is not taken for another program's.
 TEST_F(PostgresArchive, NothingWaitsForEverBehindALockOrASlowServer) {
     ASSERT_TRUE(Store(location_, Uploaded(1, 5)).written());
     ArchiveConnection other(location_, ArchiveConnection::Access::Write);
     QSqlQuery hold(other.db());
-    ASSERT_TRUE(hold.exec("BEGIN") && hold.exec("LOCK TABLE tests IN ACCESS EXCLUSIVE MODE"));
     ArchiveLocation impatient = location_;
     impatient.lockTimeoutMs = 200;
     impatient.retryForMs = 0;
-    ArchiveResult locked = Store(impatient, Uploaded(6, 10));
-    EXPECT_EQ(Why(locked),
-              location_.display().toStdString() + ": canceling statement due to lock timeout");
-    EXPECT_TRUE(locked.error && locked.error->passing) << "another try may find the lock gone";
-    ASSERT_TRUE(hold.exec("ROLLBACK"));
+    const std::string timedOut =
+        location_.display().toStdString() + ": canceling statement due to lock timeout";
+    for (const QString table : {"tests", "schema_version"}) {
+        ASSERT_TRUE(hold.exec("BEGIN") &&
+                    hold.exec("LOCK TABLE " + table + " IN ACCESS EXCLUSIVE MODE"));
+        ArchiveResult locked = Store(impatient, Uploaded(6, 10));
+        EXPECT_EQ(Why(locked), timedOut) << table.toStdString();
+        EXPECT_TRUE(locked.error && locked.error->passing) << "another try may find the lock gone";
+        ASSERT_TRUE(hold.exec("ROLLBACK"));
+    }
     ASSERT_TRUE(
         hold.exec("CREATE FUNCTION slow() RETURNS trigger AS $$ BEGIN"
                   " PERFORM pg_sleep(30); RETURN NEW; END $$ LANGUAGE plpgsql"));
