@@ -39,11 +39,14 @@ std::variant<FrozenLimits, QString> BaselineLimits(ArchiveConnection& connection
                    "the other; limits need a moving range")
             .arg(BaselineText(baseline))
             .arg(kept);
+    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (auto* error = std::get_if<ArchiveError>(&author))
+        return ArchiveErrorText(*error);
     return FrozenLimits{pn,
                         limits,
                         BaselineText(baseline),
                         static_cast<qint64>(kept),
-                        ChangeAuthor(),
+                        std::get<QString>(author),
                         QDateTime::currentDateTimeUtc()};
 }
 

@@ -1,6 +1,7 @@
 #include "trend/judging_changes.h"
 
 #include <QDateTime>
+#include <functional>
 #include <variant>
 
 #include "archive/change_author.h"
@@ -18,6 +19,17 @@ std::optional<QString> Refusal(const std::optional<ArchiveError>& stored, const 
     return what + " not kept: " + ArchiveErrorText(*stored);
 }
 
+// Stores a change made by whoever runs the program, as the archive knows them; what to tell when
+// it is not kept.
+std::optional<QString> Keep(
+    ArchiveConnection& connection, const QString& what,
+    const std::function<std::optional<ArchiveError>(const QString& author)>& store) {
+    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (auto* error = std::get_if<ArchiveError>(&author))
+        return Refusal(*error, what);
+    return Refusal(store(std::get<QString>(author)), what);
+}
+
 }  // namespace
 
 JudgingChanges::JudgingChanges(const ArchiveLocation& location, ArchiveConnection& connection,
@@ -26,10 +38,11 @@ JudgingChanges::JudgingChanges(const ArchiveLocation& location, ArchiveConnectio
 
 std::optional<QString> JudgingChanges::setTolerance(const QString& pn,
                                                     const PartTolerance& tolerance) const {
-    return Refusal(StorePartLimits(location_, {pn, tolerance.limits.lower, tolerance.limits.upper,
-                                               ChangeAuthor(), QDateTime::currentDateTimeUtc(),
-                                               tolerance.unit}),
-                   "The tolerance limits were");
+    return Keep(connection_, "The tolerance limits were", [&](const QString& author) {
+        return StorePartLimits(location_,
+                               {pn, tolerance.limits.lower, tolerance.limits.upper, author,
+                                QDateTime::currentDateTimeUtc(), tolerance.unit});
+    });
 }
 
 std::optional<QString> JudgingChanges::freezeLimits(const QString& pn,
@@ -43,22 +56,24 @@ std::optional<QString> JudgingChanges::freezeLimits(const QString& pn,
 }
 
 std::optional<QString> JudgingChanges::thawLimits(const QString& pn) const {
-    return Refusal(
-        StoreFrozenLimits(
-            location_, {pn, std::nullopt, {}, 0, ChangeAuthor(), QDateTime::currentDateTimeUtc()}),
-        "The thawing was");
+    return Keep(connection_, "The thawing was", [&](const QString& author) {
+        return StoreFrozenLimits(
+            location_, {pn, std::nullopt, {}, 0, author, QDateTime::currentDateTimeUtc()});
+    });
 }
 
 std::optional<QString> JudgingChanges::leaveOut(qint64 testId, const QString& reason) const {
-    return Refusal(StoreExclusion(location_, {testId, true, reason, ChangeAuthor(),
-                                              QDateTime::currentDateTimeUtc()}),
-                   "The exclusion was");
+    return Keep(connection_, "The exclusion was", [&](const QString& author) {
+        return StoreExclusion(location_,
+                              {testId, true, reason, author, QDateTime::currentDateTimeUtc()});
+    });
 }
 
 std::optional<QString> JudgingChanges::takeBack(qint64 testId, const QString& reason) const {
-    return Refusal(StoreExclusion(location_, {testId, false, reason, ChangeAuthor(),
-                                              QDateTime::currentDateTimeUtc()}),
-                   "The taking back was");
+    return Keep(connection_, "The taking back was", [&](const QString& author) {
+        return StoreExclusion(location_,
+                              {testId, false, reason, author, QDateTime::currentDateTimeUtc()});
+    });
 }
 
 }  // namespace qm4250

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "archive/archive_connection.h"
+#include "archive/change_author.h"
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
 #include "archive/part_limits.h"
@@ -254,6 +255,34 @@ TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
         for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy})
             EXPECT_TRUE(text == texts[k].second) << k << ": " << text.toStdString();
         EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday);
+    }
+}
+
+// A change is made by the system's account of the effective user ("uid 54321" where it has no
+// name), whatever USER claims; on PostgreSQL with the session user, where that is another name.
+TEST_P(ArchiveTest, AChangeIsMadeByTheSystemsAccountNotTheEnvironment) {
+    const QString account = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+    const bool postgres = GetParam() == Engine::Postgres;
+    ArchiveConnection admin(location_, ArchiveConnection::Access::Write);
+    if (postgres)  // a session user of the account's own name, unless an earlier run made it
+        QSqlQuery(admin.db()).exec("CREATE ROLE \"" + account + "\" LOGIN");
+    const QString session = postgres ? " (postgres user " + location_.user + ")" : "";
+    for (auto [uid, user, author] : std::vector<std::tuple<uid_t, QString, QString>>{
+             {geteuid(), location_.user, ChangesMadeBy(location_)},
+             {geteuid(), account, account},
+             {54321, location_.user, "uid 54321" + session}}) {
+        std::string made = InAChildProcess([&] {
+            qputenv("USER", "mallory");
+            if (uid != geteuid() && seteuid(uid) != 0)
+                return kCannotDropRoot;
+            ArchiveLocation as = location_;
+            as.user = user;
+            ArchiveConnection connection(as, ArchiveConnection::Access::Read);
+            std::variant<QString, ArchiveError> by = ChangeAuthor(connection);
+            return by.index() == 0 ? std::get<QString>(by).toStdString() : "not read";
+        });
+        if (made != kCannotDropRoot)
+            EXPECT_EQ(made, author.toStdString()) << uid << " " << user.toStdString();
     }
 }
 

@@ -496,6 +496,8 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
     ASSERT_TRUE(limits->item(0, 0) && limits->item(0, 1));
     EXPECT_EQ(limits->item(5, 1)->text(), "first 20 tests (19 tests)")
         << "the test left out is among the first twenty";
+    EXPECT_TRUE(limits->item(6, 1)->text().startsWith(ChangesMadeBy(location_) + ", "))
+        << limits->item(6, 1)->text().toStdString();
     EXPECT_EQ("UCL frozen " + limits->item(1, 1)->text(),
               chart->findChild<QCPItemText*>("UCL frozen")->text());
 
