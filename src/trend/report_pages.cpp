@@ -10,6 +10,7 @@
 #include "trend/chart_layers.h"
 #include "trend/control_chart_plot.h"
 #include "trend/judged_selection.h"
+#include "trend/listed_names.h"
 #include "trend/part_chart.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
@@ -102,22 +103,24 @@ void DrawStatistics(QCPPainter& painter, const std::vector<StatisticsCell>& cell
 
 // The lines listing a chart's rule breaks (each rule a test breaks, a line of its own) and the
 // tests left out of its limits, at most kListedAtMost of them, each test named by its Seq# and,
-// where the report spans several instruments, its instrument.
-QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTest>& breaks,
-                      size_t testsBreaking, const std::vector<ListedTest>& excluded,
-                      const SelectionJudging& judging, const QString& unit, bool nameInstruments) {
+// where the report spans several instruments, its instrument; the archive's error where their
+// names cannot be read.
+std::variant<QStringList, ArchiveError> ListLines(ArchiveConnection& connection,
+                                                  const std::vector<ListedTest>& breaks,
+                                                  size_t testsBreaking,
+                                                  const std::vector<ListedTest>& excluded,
+                                                  const SelectionJudging& judging,
+                                                  const QString& unit, bool nameInstruments) {
     std::vector<qint64> ids;
     for (const auto* list : {&breaks, &excluded})
         for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
             ids.push_back((*list)[i].test->id);
-    std::map<qint64, TestName> names;
-    if (auto read = TestNamesOf(connection, ids); read.index() == 0)
-        names = std::move(std::get<0>(read));
+    std::variant<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(connection, ids);
+    if (auto* error = std::get_if<ArchiveError>(&read))
+        return *error;
+    const std::map<qint64, TestName>& names = std::get<0>(read);
     auto line = [&](const ListedTest& listed) {
-        auto name = names.find(listed.test->id);
-        QString test = name == names.end() ? "Seq# ?" : "Seq# " + name->second.seq;
-        if (nameInstruments && name != names.end())
-            test += " of " + name->second.serial;
+        QString test = "Seq# " + ListedName(names, listed.test->id, nameInstruments);
         QString leak = LimitText(listed.leak) + (unit.isEmpty() ? QString() : " " + unit);
         return QString("%1 · %2 · %3 · %4")
             .arg(test, TestTimeText(listed.test->seconds), leak, listed.what);
@@ -183,18 +186,18 @@ struct PartPages {
 
 }  // namespace
 
-bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
-                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
-                 bool severalInstruments) {
+std::variant<bool, ArchiveError> WriteReport(const QString& path, ArchiveConnection& connection,
+                                             const SelectedTests& selected,
+                                             const SelectionJudging& judging,
+                                             const ReportHeading& heading, ChartAxis axis,
+                                             bool severalInstruments) {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setResolution(96);
     pdf.setTitle("QM4250 Test Archive report");
-    QCPPainter painter;
-    if (!painter.begin(&pdf))
-        return false;
-    const QRect page = painter.viewport();
+    // The page as the painter will have it: the file is opened only once every list is read.
+    const QRect page(0, 0, pdf.width(), pdf.height());
     const int width = page.width() - 2 * kMargin;
     const int bottom = page.height() - kMargin;
     const int top = kMargin + kHeading;
@@ -211,9 +214,12 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         ChartJudgement judged = JudgeChart(ProcessOf(series, view), view.frozen, view.rules);
         ChartSummary summary;
         summary.breaks = std::move(judged.breaks);
-        pagesOf.lines =
+        std::variant<QStringList, ArchiveError> lines =
             ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
                       ExclusionList(series, judging), judging, view.unit, severalInstruments);
+        if (auto* error = std::get_if<ArchiveError>(&lines))
+            return *error;
+        pagesOf.lines = std::move(std::get<QStringList>(lines));
         std::vector<TestReading> readings;
         for (const TestPoint& point : pagesOf.tests)
             readings.push_back(judging.readingOf(point));
@@ -229,6 +235,9 @@ bool WriteReport(const QString& path, ArchiveConnection& connection, const Selec
         parts.push_back(std::move(pagesOf));
     }
 
+    QCPPainter painter;
+    if (!painter.begin(&pdf))
+        return false;
     QCustomPlot chart, movingRange, histogram;
     const QSize chartSize(width * 2 / 3, kChartHeight);
     const QSize movingRangeSize(width * 2 / 3, kMovingRangeHeight);

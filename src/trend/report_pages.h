@@ -4,9 +4,11 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "archive/archive_connection.h"
+#include "archive/archive_error.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
 #include "trend/chart_series.h"
@@ -27,11 +29,14 @@ struct ReportHeading {
 // heading with the page's number of all, and the list of rule breaks and of tests left out of the
 // limits, going on over further pages where it must (up to kListedAtMost lines a PN). The
 // connection gives each listed test its Seq# and, where the tests come from several instruments,
-// its instrument. False when the file cannot be written.
+// its instrument; where it cannot, nothing is written and its error says why. Else whether the
+// file was written.
 inline constexpr size_t kListedAtMost = 600;
-bool WriteReport(const QString& path, ArchiveConnection& connection, const SelectedTests& selected,
-                 const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
-                 bool severalInstruments);
+std::variant<bool, ArchiveError> WriteReport(const QString& path, ArchiveConnection& connection,
+                                             const SelectedTests& selected,
+                                             const SelectionJudging& judging,
+                                             const ReportHeading& heading, ChartAxis axis,
+                                             bool severalInstruments);
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
 QString FilterDescription(const TestFilter& filter);

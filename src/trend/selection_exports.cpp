@@ -10,6 +10,7 @@
 
 #include "archive/schema.h"
 #include "archive/selection_export.h"
+#include "trend/listed_names.h"
 #include "trend/report_pages.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_workbook.h"
@@ -41,8 +42,9 @@ ExportOutcome SelectionExports::statistics(const QString& path) const {
     std::vector<ChartDataRow> rows;
     for (const TestPoint& point : charted.points.tests) {
         auto excluded = exclusions.find(point.id);
-        rows.push_back({selection_.selected.pns[point.part], std::get<0>(names)[point.id].seq,
-                        point.seconds, point.leak, point.reject, broken[&point].join(", "),
+        rows.push_back({selection_.selected.pns[point.part],
+                        ListedName(std::get<0>(names), point.id, false), point.seconds, point.leak,
+                        point.reject, broken[&point].join(", "),
                         excluded == exclusions.end() ? QString() : excluded->second.reason});
     }
     std::vector<PartStatistics> parts = StatisticsPerPart(selection_.selected, selection_.judging);
@@ -56,11 +58,13 @@ ExportOutcome SelectionExports::report(const QString& path, const TestFilter& fi
     std::variant<size_t, ArchiveError> instruments = InstrumentCount(connection_, filter);
     if (auto* error = std::get_if<ArchiveError>(&instruments))
         return {*error, false, 0, 0};
-    bool written =
+    std::variant<bool, ArchiveError> written =
         WriteReport(path, connection_, selection_.selected, selection_.judging,
                     {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()},
                     axis, std::get<size_t>(instruments) > 1);
-    return {std::nullopt, written, selection_.selected.points.size(),
+    if (auto* error = std::get_if<ArchiveError>(&written))
+        return {*error, false, 0, 0};
+    return {std::nullopt, std::get<bool>(written), selection_.selected.points.size(),
             selection_.selected.pns.size()};
 }
 
