@@ -1,17 +1,33 @@
 #include "archive/change_author.h"
 
-#include <QtGlobal>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QSqlQuery>
 
 namespace qm4250 {
 
-// A variable set but empty names no one.
-QString ChangeAuthor() {
-    for (const char* variable : {"USER", "LOGNAME"}) {
-        QString name = qEnvironmentVariable(variable);
-        if (!name.isEmpty())
-            return name;
-    }
-    return "unknown";
+namespace {
+
+QString SystemAccount() {
+    uid_t uid = geteuid();
+    const passwd* account = getpwuid(uid);
+    return account ? QString::fromLocal8Bit(account->pw_name) : QString("uid %1").arg(uid);
+}
+
+}  // namespace
+
+std::variant<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection) {
+    QString account = SystemAccount();
+    if (connection.location().engine == ArchiveLocation::Engine::Sqlite)
+        return account;
+    if (!connection.isOpen())
+        return connection.error();
+    QSqlQuery query(connection.db());
+    if (!query.exec("SELECT session_user") || !query.next())
+        return connection.failure(query.lastError());
+    QString sessionUser = query.value(0).toString();
+    return sessionUser == account ? account : account + " (postgres user " + sessionUser + ")";
 }
 
 QString KeptText(const QString& text) {

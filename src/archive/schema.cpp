@@ -102,6 +102,16 @@ struct SchemaState {
     int version = 0;
 };
 
+// Whether the engine refused to read schema_version for what the table is: another program's,
+// without our column or with one MAX cannot take. A lock waited on too long, a lost connection or a
+// denied permission is said as it is, not taken for another program's database.
+bool ShapedOtherwise(const QSqlError& error, bool sqlite) {
+    QString code = error.nativeErrorCode();
+    if (sqlite)
+        return (code.toInt() & 0xff) == 1;      // SQLITE_ERROR: "no such column"
+    return code == "42703" || code == "42883";  // undefined column, no MAX for its type
+}
+
 std::variant<SchemaState, QSqlError> Inspect(ArchiveConnection& connection) {
     bool sqlite = connection.location().engine == ArchiveLocation::Engine::Sqlite;
     QSqlQuery query(connection.db());
@@ -124,8 +134,10 @@ std::variant<SchemaState, QSqlError> Inspect(ArchiveConnection& connection) {
         if (!tables.contains(table))
             return SchemaState{SchemaState::Kind::NotOurs};
     }
-    if (!query.exec("SELECT MAX(version) FROM schema_version") || !query.next() ||
-        query.value(0).isNull())
+    bool read = query.exec("SELECT MAX(version) FROM schema_version") && query.next();
+    if (!read && query.lastError().isValid() && !ShapedOtherwise(query.lastError(), sqlite))
+        return query.lastError();
+    if (!read || query.value(0).isNull())
         return SchemaState{SchemaState::Kind::NotOurs};
     return SchemaState{SchemaState::Kind::Ours, query.value(0).toInt()};
 }

@@ -173,14 +173,20 @@ std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection
     return static_cast<size_t>(query.value(0).toLongLong());
 }
 
-QString TestDetails(ArchiveConnection& connection, qint64 id, const QString& unit) {
+std::variant<QString, ArchiveError> TestDetails(ArchiveConnection& connection, qint64 id,
+                                                const QString& unit) {
     QSqlQuery query(connection.db());
     query.prepare(
         "SELECT i.serial, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code, t.tested_at"
         " FROM tests t JOIN instruments i ON i.id = t.instrument_id WHERE t.id = ?");
     query.addBindValue(id);
-    if (!query.exec() || !query.next())
-        return {};
+    if (!query.exec())
+        return connection.failure(query.lastError());
+    if (!query.next()) {
+        if (query.lastError().isValid())
+            return connection.failure(query.lastError());
+        return QString();
+    }
     QString leak = query.value(4).toString() + (unit.isEmpty() ? QString() : " " + unit);
     return QString("%1  Seq# %2\nPN %3  Cust Code %4\nLeak %5  Err %6\n%7")
         .arg(query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),

@@ -42,8 +42,9 @@ std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection
                                                    const TestFilter& filter);
 
 // A test's fields as a tooltip shows them, as plain text, the leak followed by its unit where
-// there is one; empty when it cannot be read.
-QString TestDetails(ArchiveConnection& connection, qint64 id, const QString& unit);
+// there is one; empty when the archive does not hold the test.
+std::variant<QString, ArchiveError> TestDetails(ArchiveConnection& connection, qint64 id,
+                                                const QString& unit);
 
 // How a list names a test: its Seq# and its instrument's serial, as archived.
 struct TestName {

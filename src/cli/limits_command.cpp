@@ -29,20 +29,21 @@ std::string ChangeText(const PartLimits& change) {
 std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
                                                 const LimitsArguments& arguments,
                                                 const QString& pn) {
+    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
+    bool missing = !connection.isOpen() && connection.error().kind == ArchiveError::Kind::Missing;
+    if (!connection.isOpen() && !missing)
+        return connection.error();
+    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (auto* error = std::get_if<ArchiveError>(&author))
+        return *error;
     PartLimits change{pn,
                       arguments.lower,
                       arguments.upper,
-                      ChangeAuthor(),
+                      std::get<QString>(author),
                       QDateTime::currentDateTimeUtc(),
                       arguments.unit.value_or(QString())};
-    if (arguments.upper && arguments.unit)
+    if ((arguments.upper && arguments.unit) || missing)
         return change;
-    ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
-    if (!connection.isOpen()) {
-        if (connection.error().kind == ArchiveError::Kind::Missing)
-            return change;
-        return connection.error();
-    }
     auto standing = StandingPartLimits(connection, {pn});
     if (auto* error = std::get_if<ArchiveError>(&standing)) {
         if (error->kind == ArchiveError::Kind::Missing)

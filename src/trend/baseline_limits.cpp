@@ -36,11 +36,14 @@ Result<FrozenLimits, BaselineRefusal> BaselineLimits(ArchiveConnection& connecti
     std::optional<ControlLimits> limits = IndividualsLimits(process);
     if (!limits)
         return BaselineRefusal(NoMovingRange{baseline, kept});
+    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (auto* error = std::get_if<ArchiveError>(&author))
+        return BaselineRefusal(*error);
     return FrozenLimits{pn,
                         limits,
                         BaselineText(baseline),
                         static_cast<qint64>(kept),
-                        ChangeAuthor(),
+                        std::get<QString>(author),
                         QDateTime::currentDateTimeUtc()};
 }
 

@@ -12,11 +12,13 @@
 #include <QToolTip>
 #include <algorithm>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "analysis/subgroup_constants.h"
 #include "trend/chart_layers.h"
 #include "trend/exclusion_dialog.h"
+#include "trend/listed_names.h"
 #include "trend/rule_names.h"
 #include "trend/subgroup_chart_plot.h"
 
@@ -48,14 +50,22 @@ QCustomPlot* Plot(QWidget* parent, const char* name, int height) {
 }
 
 // The test a point is, as the operator knows it: "Seq# 4 of 4711, PN A12, 2026-12-01 06:30:00".
-QString PointName(ArchiveConnection& connection, const TestPoint& test, const QString& pn) {
-    TestName name{"?", "?"};
-    auto read = TestNamesOf(connection, {test.id});
-    if (auto* names = std::get_if<std::map<qint64, TestName>>(&read);
-        names && names->count(test.id))
-        name = names->at(test.id);
-    return QString("Seq# %1 of %2, PN %3, %4")
-        .arg(name.seq, name.serial, pn, TestTimeText(test.seconds));
+std::variant<QString, ArchiveError> PointName(ArchiveConnection& connection, const TestPoint& test,
+                                              const QString& pn) {
+    std::variant<std::map<qint64, TestName>, ArchiveError> read =
+        TestNamesOf(connection, {test.id});
+    if (auto* error = std::get_if<ArchiveError>(&read))
+        return *error;
+    return QString("Seq# %1, PN %2, %3")
+        .arg(ListedName(std::get<0>(read), test.id, true), pn, TestTimeText(test.seconds));
+}
+
+// A point's fields as its tooltip starts, or why the archive cannot give them.
+QString DetailsText(const std::variant<QString, ArchiveError>& details) {
+    if (auto* error = std::get_if<ArchiveError>(&details))
+        return "The archive cannot be read: " + ArchiveErrorText(*error);
+    const QString& fields = std::get<QString>(details);
+    return fields.isEmpty() ? QString("Seq# ") + kDeletedTest : fields;
 }
 
 }  // namespace
@@ -298,8 +308,8 @@ void ChartPanel::showPointAt(const QPoint& at) {
     }
     const ChartedPart& charted = selection_.charted;
     const TestPoint& test = *charted.series.source[*nearest];
-    QStringList lines{TestDetails(connection_, test.id,
-                                  selection_.judging.unitOf(selection_.selected.pns[test.part]))};
+    QStringList lines{DetailsText(TestDetails(
+        connection_, test.id, selection_.judging.unitOf(selection_.selected.pns[test.part])))};
     const std::vector<RunRuleBreak>& breaks = charted.summary.breaks;
     auto first = std::lower_bound(
         breaks.begin(), breaks.end(), *nearest,
@@ -326,8 +336,13 @@ void ChartPanel::offerPointMenu(const QPoint& at) {
         menu.addAction(leftOut ? "&Take back into the limits…" : "&Leave out of the limits…");
     if (menu.exec(chart_->mapToGlobal(at)) != action)
         return;
-    if (std::optional<QString> reason = AskExclusionReason(
-            this, leftOut, PointName(connection_, test, selection_.selected.pns[test.part])))
+    std::variant<QString, ArchiveError> name =
+        PointName(connection_, test, selection_.selected.pns[test.part]);
+    if (auto* error = std::get_if<ArchiveError>(&name)) {
+        emit told("The archive cannot be read: " + ArchiveErrorText(*error));
+        return;
+    }
+    if (std::optional<QString> reason = AskExclusionReason(this, leftOut, std::get<QString>(name)))
         emit exclusionAsked(test.id, !leftOut, *reason);
 }
 

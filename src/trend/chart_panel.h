@@ -48,6 +48,8 @@ class ChartPanel : public QWidget {
   signals:
     void drawn(const QString& summary);
     void exclusionAsked(qint64 testId, bool leaveOut, const QString& reason);
+    // What the operator must be told: the archive could not name the test a menu was asked for.
+    void told(const QString& text);
 
   private:
     QWidget* buildControls();

@@ -1,6 +1,7 @@
 #include "trend/judging_changes.h"
 
 #include <QDateTime>
+#include <functional>
 #include <variant>
 
 #include "archive/change_author.h"
@@ -12,9 +13,14 @@ namespace qm4250 {
 
 namespace {
 
-Result<void, JudgingRefusal> Kept(const std::optional<ArchiveError>& notStored,
-                                  JudgingRefusal::Change change) {
-    if (notStored)
+// Stores a change made by whoever runs the program, as the archive knows them.
+Result<void, JudgingRefusal> Keep(
+    ArchiveConnection& connection, JudgingRefusal::Change change,
+    const std::function<std::optional<ArchiveError>(const QString& author)>& store) {
+    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (auto* error = std::get_if<ArchiveError>(&author))
+        return JudgingRefusal{change, *error};
+    if (std::optional<ArchiveError> notStored = store(std::get<QString>(author)))
         return JudgingRefusal{change, *notStored};
     return {};
 }
@@ -27,10 +33,11 @@ JudgingChanges::JudgingChanges(const ArchiveLocation& location, ArchiveConnectio
 
 Result<void, JudgingRefusal> JudgingChanges::setTolerance(const QString& pn,
                                                           const PartTolerance& tolerance) const {
-    return Kept(StorePartLimits(location_,
-                                {pn, tolerance.limits.lower, tolerance.limits.upper, ChangeAuthor(),
-                                 QDateTime::currentDateTimeUtc(), tolerance.unit}),
-                JudgingRefusal::Change::Tolerance);
+    return Keep(connection_, JudgingRefusal::Change::Tolerance, [&](const QString& author) {
+        return StorePartLimits(location_,
+                               {pn, tolerance.limits.lower, tolerance.limits.upper, author,
+                                QDateTime::currentDateTimeUtc(), tolerance.unit});
+    });
 }
 
 Result<void, JudgingRefusal> JudgingChanges::freezeLimits(const QString& pn,
@@ -39,26 +46,30 @@ Result<void, JudgingRefusal> JudgingChanges::freezeLimits(const QString& pn,
         BaselineLimits(connection_, pn, baseline, selection_.judging);
     if (!computed)
         return JudgingRefusal{JudgingRefusal::Change::Freeze, computed.error()};
-    return Kept(StoreFrozenLimits(location_, computed.value()), JudgingRefusal::Change::Freeze);
+    if (std::optional<ArchiveError> notStored = StoreFrozenLimits(location_, computed.value()))
+        return JudgingRefusal{JudgingRefusal::Change::Freeze, *notStored};
+    return {};
 }
 
 Result<void, JudgingRefusal> JudgingChanges::thawLimits(const QString& pn) const {
-    return Kept(
-        StoreFrozenLimits(
-            location_, {pn, std::nullopt, {}, 0, ChangeAuthor(), QDateTime::currentDateTimeUtc()}),
-        JudgingRefusal::Change::Thaw);
+    return Keep(connection_, JudgingRefusal::Change::Thaw, [&](const QString& author) {
+        return StoreFrozenLimits(
+            location_, {pn, std::nullopt, {}, 0, author, QDateTime::currentDateTimeUtc()});
+    });
 }
 
 Result<void, JudgingRefusal> JudgingChanges::leaveOut(qint64 testId, const QString& reason) const {
-    return Kept(StoreExclusion(location_, {testId, true, reason, ChangeAuthor(),
-                                           QDateTime::currentDateTimeUtc()}),
-                JudgingRefusal::Change::LeaveOut);
+    return Keep(connection_, JudgingRefusal::Change::LeaveOut, [&](const QString& author) {
+        return StoreExclusion(location_,
+                              {testId, true, reason, author, QDateTime::currentDateTimeUtc()});
+    });
 }
 
 Result<void, JudgingRefusal> JudgingChanges::takeBack(qint64 testId, const QString& reason) const {
-    return Kept(StoreExclusion(location_, {testId, false, reason, ChangeAuthor(),
-                                           QDateTime::currentDateTimeUtc()}),
-                JudgingRefusal::Change::TakeBack);
+    return Keep(connection_, JudgingRefusal::Change::TakeBack, [&](const QString& author) {
+        return StoreExclusion(location_,
+                              {testId, false, reason, author, QDateTime::currentDateTimeUtc()});
+    });
 }
 
 }  // namespace qm4250

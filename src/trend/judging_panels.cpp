@@ -1,9 +1,11 @@
 #include "trend/judging_panels.h"
 
 #include <map>
+#include <variant>
 
 #include "trend/chart_layers.h"
 #include "trend/fit_columns.h"
+#include "trend/listed_names.h"
 #include "trend/statistics_cells.h"
 
 namespace qm4250 {
@@ -87,15 +89,18 @@ void JudgingPanels::showLists() {
     for (const auto* list : {&breaks, &leftOut})
         for (const ListedTest& listed : *list)
             ids.push_back(listed.test->id);
-    std::map<qint64, TestName> names;
-    if (auto read = TestNamesOf(*connection_, ids); read.index() == 0)
-        names = std::move(std::get<0>(read));
+    std::variant<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(*connection_, ids);
+    if (auto* error = std::get_if<ArchiveError>(&read)) {
+        showNotRead(*error);
+        return;
+    }
+    const std::map<qint64, TestName>& names = std::get<0>(read);
     auto fill = [&](QTableWidget* table, const std::vector<ListedTest>& list, bool whatFirst) {
+        table->clearSpans();
         table->setRowCount(static_cast<int>(list.size()));
         for (size_t row = 0; row < list.size(); ++row) {
             const ListedTest& listed = list[row];
-            auto name = names.find(listed.test->id);
-            QStringList cells{name == names.end() ? "?" : name->second.seq,
+            QStringList cells{ListedName(names, listed.test->id, false),
                               TestTimeText(listed.test->seconds), LimitText(listed.leak)};
             whatFirst ? cells.prepend(listed.what) : cells.append(listed.what);
             SetRow(table, static_cast<int>(row), cells);
@@ -104,6 +109,20 @@ void JudgingPanels::showLists() {
     };
     fill(breaks_, breaks, true);
     fill(leftOut_, leftOut, false);
+}
+
+// Lists of tests without their Seq#s would hide that the archive failed: each list says why in
+// their place, as the window says it of the other reads.
+void JudgingPanels::showNotRead(const ArchiveError& error) {
+    QString text = "The archive cannot be read: " + ArchiveErrorText(error);
+    for (QTableWidget* table : {breaks_, leftOut_}) {
+        table->clearContents();
+        table->setRowCount(1);
+        table->setSpan(0, 0, 1, table->columnCount());
+        auto* item = new QTableWidgetItem(text);
+        item->setToolTip(text);
+        table->setItem(0, 0, item);
+    }
 }
 
 // The charted PN's limits as its own tests give them beside the frozen ones, whichever judges.

@@ -17,7 +17,7 @@ namespace qm4250 {
 // breaks and tests left out of the limits (Seq#, time, leak, why), and its own limits beside the
 // frozen ones. The tabs count what they hold; the lists and the limits are filled only when their
 // tab is shown: listing breaks costs a tenth of a redraw, and most redraws are looked at on the
-// statistics.
+// statistics. A list whose Seq#s cannot be read says why in their place.
 class JudgingPanels : public QTabWidget {
     Q_OBJECT
   public:
@@ -35,6 +35,7 @@ class JudgingPanels : public QTabWidget {
   private:
     void fillShown();
     void showLists();
+    void showNotRead(const ArchiveError& error);
     void showLimits();
 
     QTableWidget* statistics_;

@@ -11,6 +11,7 @@
 #include "trend/control_chart_plot.h"
 #include "trend/device_file.h"
 #include "trend/judged_selection.h"
+#include "trend/listed_names.h"
 #include "trend/part_chart.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_cells.h"
@@ -103,22 +104,24 @@ void DrawStatistics(QCPPainter& painter, const std::vector<StatisticsCell>& cell
 
 // The lines listing a chart's rule breaks (each rule a test breaks, a line of its own) and the
 // tests left out of its limits, at most kListedAtMost of them, each test named by its Seq# and,
-// where the report spans several instruments, its instrument.
-QStringList ListLines(ArchiveConnection& connection, const std::vector<ListedTest>& breaks,
-                      size_t testsBreaking, const std::vector<ListedTest>& excluded,
-                      const SelectionJudging& judging, const QString& unit, bool nameInstruments) {
+// where the report spans several instruments, its instrument; the archive's error where their
+// names cannot be read.
+std::variant<QStringList, ArchiveError> ListLines(ArchiveConnection& connection,
+                                                  const std::vector<ListedTest>& breaks,
+                                                  size_t testsBreaking,
+                                                  const std::vector<ListedTest>& excluded,
+                                                  const SelectionJudging& judging,
+                                                  const QString& unit, bool nameInstruments) {
     std::vector<qint64> ids;
     for (const auto* list : {&breaks, &excluded})
         for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
             ids.push_back((*list)[i].test->id);
-    std::map<qint64, TestName> names;
-    if (auto read = TestNamesOf(connection, ids); read.index() == 0)
-        names = std::move(std::get<0>(read));
+    std::variant<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(connection, ids);
+    if (auto* error = std::get_if<ArchiveError>(&read))
+        return *error;
+    const std::map<qint64, TestName>& names = std::get<0>(read);
     auto line = [&](const ListedTest& listed) {
-        auto name = names.find(listed.test->id);
-        QString test = name == names.end() ? "Seq# ?" : "Seq# " + name->second.seq;
-        if (nameInstruments && name != names.end())
-            test += " of " + name->second.serial;
+        QString test = "Seq# " + ListedName(names, listed.test->id, nameInstruments);
         QString leak = LimitText(listed.leak) + (unit.isEmpty() ? QString() : " " + unit);
         return QString("%1 · %2 · %3 · %4")
             .arg(test, TestTimeText(listed.test->seconds), leak, listed.what);
@@ -182,19 +185,19 @@ struct PartPages {
     int pages = 1;
 };
 
-// The report's pages drawn into the device; false when the painter cannot draw on it.
-bool DrawReport(QIODevice& device, ArchiveConnection& connection, const SelectedTests& selected,
-                const SelectionJudging& judging, const ReportHeading& heading, ChartAxis axis,
-                bool severalInstruments) {
+// The report's pages drawn into the device: whether the painter could draw on it, or why a
+// listed test's name could not be read.
+Result<bool, ArchiveError> DrawReport(QIODevice& device, ArchiveConnection& connection,
+                                      const SelectedTests& selected,
+                                      const SelectionJudging& judging, const ReportHeading& heading,
+                                      ChartAxis axis, bool severalInstruments) {
     QPdfWriter pdf(&device);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setResolution(96);
     pdf.setTitle("QM4250 Test Archive report");
-    QCPPainter painter;
-    if (!painter.begin(&pdf))
-        return false;
-    const QRect page = painter.viewport();
+    // The page as the painter will have it: the file is opened only once every list is read.
+    const QRect page(0, 0, pdf.width(), pdf.height());
     const int width = page.width() - 2 * kMargin;
     const int bottom = page.height() - kMargin;
     const int top = kMargin + kHeading;
@@ -211,9 +214,12 @@ bool DrawReport(QIODevice& device, ArchiveConnection& connection, const Selected
         ChartJudgement judged = JudgeChart(ProcessOf(series, view), view.frozen, view.rules);
         ChartSummary summary;
         summary.breaks = std::move(judged.breaks);
-        pagesOf.lines =
+        std::variant<QStringList, ArchiveError> lines =
             ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
                       ExclusionList(series, judging), judging, view.unit, severalInstruments);
+        if (auto* error = std::get_if<ArchiveError>(&lines))
+            return *error;
+        pagesOf.lines = std::move(std::get<QStringList>(lines));
         std::vector<TestReading> readings;
         for (const TestPoint& point : pagesOf.tests)
             readings.push_back(judging.readingOf(point));
@@ -229,6 +235,9 @@ bool DrawReport(QIODevice& device, ArchiveConnection& connection, const Selected
         parts.push_back(std::move(pagesOf));
     }
 
+    QCPPainter painter;
+    if (!painter.begin(&pdf))
+        return false;
     QCustomPlot chart, movingRange, histogram;
     const QSize chartSize(width * 2 / 3, kChartHeight);
     const QSize movingRangeSize(width * 2 / 3, kMovingRangeHeight);
@@ -261,12 +270,24 @@ bool DrawReport(QIODevice& device, ArchiveConnection& connection, const Selected
 
 }  // namespace
 
-Result<void> WriteReport(const QString& path, ArchiveConnection& connection,
-                         const SelectedTests& selected, const SelectionJudging& judging,
-                         const ReportHeading& heading, ChartAxis axis, bool severalInstruments) {
-    return SaveThroughDevice(path, [&](QIODevice& device) {
-        return DrawReport(device, connection, selected, judging, heading, axis, severalInstruments);
+Result<void, ExportFailure> WriteReport(const QString& path, ArchiveConnection& connection,
+                                        const SelectedTests& selected,
+                                        const SelectionJudging& judging,
+                                        const ReportHeading& heading, ChartAxis axis,
+                                        bool severalInstruments) {
+    std::optional<ArchiveError> notRead;
+    Result<void> written = SaveThroughDevice(path, [&](QIODevice& device) {
+        Result<bool, ArchiveError> drawn =
+            DrawReport(device, connection, selected, judging, heading, axis, severalInstruments);
+        if (!drawn)
+            notRead = drawn.error();
+        return drawn && drawn.value();
     });
+    if (notRead)
+        return ExportFailure(*notRead);
+    if (!written)
+        return ExportFailure(written.error());
+    return {};
 }
 
 QString FilterDescription(const TestFilter& filter) {

@@ -4,9 +4,12 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "archive/archive_connection.h"
+#include "archive/archive_error.h"
+#include "archive/selection_export.h"
 #include "archive/test_filter.h"
 #include "archive/test_points.h"
 #include "result/result.h"
@@ -28,11 +31,14 @@ struct ReportHeading {
 // heading with the page's number of all, and the list of rule breaks and of tests left out of the
 // limits, going on over further pages where it must (up to kListedAtMost lines a PN). The
 // connection gives each listed test its Seq# and, where the tests come from several instruments,
-// its instrument. Written as SaveThroughDevice saves, failing with the system's reason.
+// its instrument; where it cannot, nothing is written and the archive's error says why. Written
+// as SaveThroughDevice saves, failing with the system's reason.
 inline constexpr size_t kListedAtMost = 600;
-Result<void> WriteReport(const QString& path, ArchiveConnection& connection,
-                         const SelectedTests& selected, const SelectionJudging& judging,
-                         const ReportHeading& heading, ChartAxis axis, bool severalInstruments);
+Result<void, ExportFailure> WriteReport(const QString& path, ArchiveConnection& connection,
+                                        const SelectedTests& selected,
+                                        const SelectionJudging& judging,
+                                        const ReportHeading& heading, ChartAxis axis,
+                                        bool severalInstruments);
 
 // The filter in words, for a heading: "instrument 4711, PN A-1, from 2026-11-01", "all tests".
 QString FilterDescription(const TestFilter& filter);

@@ -10,6 +10,7 @@
 
 #include "archive/schema.h"
 #include "trend/device_file.h"
+#include "trend/listed_names.h"
 #include "trend/report_pages.h"
 #include "trend/rule_names.h"
 #include "trend/statistics_workbook.h"
@@ -43,8 +44,9 @@ ExportResult SelectionExports::statistics(const QString& path) const {
     std::vector<ChartDataRow> rows;
     for (const TestPoint& point : charted.points.tests) {
         auto excluded = exclusions.find(point.id);
-        rows.push_back({selection_.selected.pns[point.part], std::get<0>(names)[point.id].seq,
-                        point.seconds, point.leak, point.reject, broken[&point].join(", "),
+        rows.push_back({selection_.selected.pns[point.part],
+                        ListedName(std::get<0>(names), point.id, false), point.seconds, point.leak,
+                        point.reject, broken[&point].join(", "),
                         excluded == exclusions.end() ? QString() : excluded->second.reason});
     }
     std::vector<PartStatistics> parts = StatisticsPerPart(selection_.selected, selection_.judging);
@@ -61,12 +63,12 @@ ExportResult SelectionExports::report(const QString& path, const TestFilter& fil
     std::variant<size_t, ArchiveError> instruments = InstrumentCount(connection_, filter);
     if (auto* error = std::get_if<ArchiveError>(&instruments))
         return ExportFailure(*error);
-    Result<void> written =
+    Result<void, ExportFailure> written =
         WriteReport(path, connection_, selection_.selected, selection_.judging,
                     {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()},
                     axis, std::get<size_t>(instruments) > 1);
     if (!written)
-        return ExportFailure(written.error());
+        return written.error();
     return ExportCounts{selection_.selected.points.size(), selection_.selected.pns.size()};
 }
 

@@ -83,6 +83,7 @@ void TrendWindow::wireParts() {
     connect(judgingControls_, &JudgingControls::toleranceAsked, this, &TrendWindow::editTolerance);
     connect(judgingControls_, &JudgingControls::freezeAsked, this, &TrendWindow::editFrozenLimits);
     connect(exportButtons_, &ExportButtons::told, summary_, &QLabel::setText);
+    connect(chart_, &ChartPanel::told, summary_, &QLabel::setText);
     connect(new QShortcut(QKeySequence("Ctrl+Q"), this), &QShortcut::activated, this,
             &QWidget::close);
 }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <utility>
 
@@ -35,6 +36,7 @@ MainWindow::MainWindow(SerialPort& port, ResponseTimer& timer, std::string setti
       presenter_(*this, *this, archiver),
       controller_(port, timer, presenter_, *this),
       settingsPath_(std::move(settingsPath)),
+      archiveProgram_(QApplication::applicationDirPath() + "/qm4250-archive"),
       portOptions_({controls_.optComm[0], controls_.optComm[1], controls_.optComm[2],
                     controls_.optComm[3], controls_.optComm[4]},
                    std::move(devices), this) {
@@ -70,10 +72,7 @@ void MainWindow::connectControls() {
     connect(c.cmdSetMode, &QPushButton::clicked, this, [this] { controller_.changeModeClicked(); });
     connect(c.cmdSave, &QPushButton::clicked, this, [this] { controller_.saveClicked(); });
     connect(c.cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    // The archive window is a program of its own, installed beside this one.
-    connect(c.openArchive, &QPushButton::clicked, this, [] {
-        QProcess::startDetached(QApplication::applicationDirPath() + "/qm4250-archive", {});
-    });
+    connect(c.openArchive, &QPushButton::clicked, this, &MainWindow::openArchiveWindow);
     for (int n = 1; n <= 5; ++n) {
         // toggled, not clicked: selecting the option from the settings file runs it too.
         connect(c.optComm[n - 1], &QRadioButton::toggled, this, [this, n](bool selected) {
@@ -81,6 +80,18 @@ void MainWindow::connectControls() {
                 controller_.portOptionClicked(n);
         });
     }
+}
+
+void MainWindow::openArchiveWindow() {
+    QProcess archive;
+    archive.setProgram(archiveProgram_);
+    if (archive.startDetached())
+        return;
+    // Qt names the call that failed before the system's words ("execv: Permission denied"); the
+    // operator needs only the words.
+    static const QRegularExpression kCall("^[a-z_]+: ");
+    QString reason = archive.errorString().remove(kCall);
+    showMessage(kArchiveWindowFailure, (archiveProgram_ + ": " + reason).toStdString());
 }
 
 // A missing or unreadable file falls back to COMM 1 without a word; a stored number outside

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <string>
@@ -14,6 +15,9 @@
 namespace qm4250 {
 
 inline constexpr const char* kProgramName = "QM4250 History Upload";
+// The message box's text when "Open archive" cannot start the archive window; its detail names
+// the program and why.
+inline constexpr const char* kArchiveWindowFailure = "The archive window cannot be started";
 
 // The program's only window: a thin shell that hands the operator's clicks to the controller and
 // shows what the presenter makes of the session's events. The settings file remembers the chosen
@@ -28,6 +32,8 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     Controller& controller() { return controller_; }
     PortOptions& portOptions() { return portOptions_; }
     const WindowControls& controls() const { return controls_; }
+    // The archive window is a program of its own, installed beside this one; tests name another.
+    void setArchiveProgram(const QString& path) { archiveProgram_ = path; }
 
     void setStatusText(std::string_view text) override;
     void setRecordCounter(std::string_view text) override;
@@ -50,6 +56,7 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
   private:
     void connectControls();
     void requestClicked();
+    void openArchiveWindow();
     void loadSettings();
     void saveSettings();
     QPushButton* buttonFor(Button button) const;
@@ -59,6 +66,7 @@ class MainWindow : public QWidget, public WindowView, public OperatorInput {
     Presenter presenter_;
     Controller controller_;
     std::string settingsPath_;
+    QString archiveProgram_;
     PortOptions portOptions_;
     QTimer listRepaintHold_;
     QString lastSaveFolder_;    // where the operator saved last in this run

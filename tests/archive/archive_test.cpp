@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "archive/archive_connection.h"
+#include "archive/change_author.h"
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
 #include "archive/part_limits.h"
@@ -254,6 +255,35 @@ TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
         for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy})
             EXPECT_TRUE(text == texts[k].second) << k << ": " << text.toStdString();
         EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday);
+    }
+}
+
+// A change is made by the system's account of the effective user ("uid 54321" where it has no
+// name), whatever USER claims; on PostgreSQL with the session user, where that is another name.
+TEST_P(ArchiveTest, AChangeIsMadeByTheSystemsAccountNotTheEnvironment) {
+    const QString account = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+    const bool postgres = GetParam() == Engine::Postgres;
+    ArchiveConnection admin(location_, ArchiveConnection::Access::Write);
+    if (postgres)  // a session user of the account's own name, unless an earlier run made it
+        QSqlQuery(admin.db()).exec("CREATE ROLE \"" + account + "\" LOGIN");
+    const QString session = postgres ? " (postgres user " + location_.user + ")" : "";
+    for (auto [uid, user, author] : std::vector<std::tuple<uid_t, QString, QString>>{
+             {geteuid(), location_.user, ChangesMadeBy(location_)},
+             {geteuid(), account, account},
+             {54321, location_.user, "uid 54321" + session}}) {
+        std::string made = InAChildProcess([&] {
+            qputenv("USER", "mallory");
+            if (uid != geteuid() && seteuid(uid) != 0)
+                return kCannotDropRoot;
+            ArchiveLocation as = location_;
+            as.user = user;
+            ArchiveConnection connection(as, ArchiveConnection::Access::Read);
+            std::variant<QString, ArchiveError> by = ChangeAuthor(connection);
+            return by.index() == 0 ? std::get<QString>(by).toStdString() : "not read";
+        });
+        if (made != kCannotDropRoot) {
+            EXPECT_EQ(made, author.toStdString()) << uid << " " << user.toStdString();
+        }
     }
 }
 
@@ -601,6 +631,13 @@ TEST_F(SqliteArchive, ArchivesNotOursOrNewerAreLeftUntouched) {
               false,
               "not a QM4250 archive: " + where,
               "not a QM4250 archive: " + where},
+             {"every table, schema_version without our column",
+              {"CREATE TABLE schema_version (x)", "CREATE TABLE instruments (x)",
+               "CREATE TABLE uploads (x)", "CREATE TABLE tests (x)",
+               "CREATE TABLE unreadable_frames (x)"},
+              false,
+              "not a QM4250 archive: " + where,
+              "not a QM4250 archive: " + where},
          }) {
         QFile::remove(location_.path);
         if (c.ours) {
@@ -702,20 +739,25 @@ TEST_F(SqliteArchive, AReadOnlyArchiveCanStillBeRead) {
 }
 
 // Another session's lock, or a statement the server takes too long over, ends the write with
-// the server's reason; nothing waits for ever.
+// the server's reason; nothing waits for ever. A lock on schema_version, read before anything
+// else, is a lock too: the archive is not taken for another program's.
 TEST_F(PostgresArchive, NothingWaitsForEverBehindALockOrASlowServer) {
     ASSERT_TRUE(Store(location_, Uploaded(1, 5)).written());
     ArchiveConnection other(location_, ArchiveConnection::Access::Write);
     QSqlQuery hold(other.db());
-    ASSERT_TRUE(hold.exec("BEGIN") && hold.exec("LOCK TABLE tests IN ACCESS EXCLUSIVE MODE"));
     ArchiveLocation impatient = location_;
     impatient.lockTimeoutMs = 200;
     impatient.retryForMs = 0;
-    ArchiveResult locked = Store(impatient, Uploaded(6, 10));
-    EXPECT_EQ(Why(locked),
-              location_.display().toStdString() + ": canceling statement due to lock timeout");
-    EXPECT_TRUE(locked.error && locked.error->passing) << "another try may find the lock gone";
-    ASSERT_TRUE(hold.exec("ROLLBACK"));
+    const std::string timedOut =
+        location_.display().toStdString() + ": canceling statement due to lock timeout";
+    for (const QString table : {"tests", "schema_version"}) {
+        ASSERT_TRUE(hold.exec("BEGIN") &&
+                    hold.exec("LOCK TABLE " + table + " IN ACCESS EXCLUSIVE MODE"));
+        ArchiveResult locked = Store(impatient, Uploaded(6, 10));
+        EXPECT_EQ(Why(locked), timedOut) << table.toStdString();
+        EXPECT_TRUE(locked.error && locked.error->passing) << "another try may find the lock gone";
+        ASSERT_TRUE(hold.exec("ROLLBACK"));
+    }
     ASSERT_TRUE(
         hold.exec("CREATE FUNCTION slow() RETURNS trigger AS $$ BEGIN"
                   " PERFORM pg_sleep(30); RETURN NEW; END $$ LANGUAGE plpgsql"));

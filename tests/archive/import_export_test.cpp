@@ -257,13 +257,18 @@ TEST(ArchiveCommand, LimitsAreSetShownAndCheckedByTheCommand) {
         words.insert(words.end(), {"--archive", archive});
         return RunImport(words);
     };
+    QByteArray user = qgetenv("USER");
+    qputenv("USER", "mallory");
     EXPECT_EQ(run({"P-1", "--upper", "0.005"}).status, 0);
     EXPECT_EQ(run({"P-1", "--upper", "0.004", "--lower", "0.001"}).status, 0);
+    qputenv("USER", user);
     CommandRun shown = run({"P-1"});
     EXPECT_EQ(shown.status, 0);
-    EXPECT_EQ(shown.out.rfind("PN P-1: upper 0.004, lower 0.001, no unit, set by ", 0), 0u)
+    const std::string by = ChangesMadeBy(SqliteAt("")).toStdString();
+    EXPECT_EQ(
+        shown.out.rfind("PN P-1: upper 0.004, lower 0.001, no unit, set by " + by + " at ", 0), 0u)
         << shown.out;
-    EXPECT_NE(shown.out.find("\n  before: upper 0.005, lower none, no unit, set by "),
+    EXPECT_NE(shown.out.find("\n  before: upper 0.005, lower none, no unit, set by " + by + " at "),
               std::string::npos)
         << shown.out;
     EXPECT_EQ(run({"P-2"}).out, "PN P-2: no limits set\n");

@@ -5,6 +5,8 @@
 // names), emptied first.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QSqlQuery>
@@ -48,6 +50,14 @@ inline void MakeEmptyArchive(Engine engine, const QTemporaryDir& folder,
     ASSERT_TRUE(connection.isOpen()) << ArchiveErrorText(connection.error()).toStdString();
     QSqlQuery(connection.db()).exec("DROP SCHEMA public CASCADE");
     QSqlQuery(connection.db()).exec("CREATE SCHEMA public");
+}
+
+// Who a change this process makes is kept as: the system's account of the effective user, and on
+// PostgreSQL the session user where that is another name.
+inline QString ChangesMadeBy(const ArchiveLocation& location) {
+    QString account = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+    bool alone = location.engine == ArchiveLocation::Engine::Sqlite || location.user == account;
+    return alone ? account : account + " (postgres user " + location.user + ")";
 }
 
 // Why the archive was not written, or nothing.

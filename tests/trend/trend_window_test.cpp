@@ -101,6 +101,24 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
         find<QLineEdit>(field)->setText(text);
         QTest::keyClick(find<QLineEdit>(field), Qt::Key_Return);
     }
+    // The control chart's tooltip at a point, as plain text.
+    QString tooltipAt(QPoint at) const {
+        QCustomPlot* chart = find<QCustomPlot>("controlChart");
+        QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(chart, &move);
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        return shown.toPlainText();
+    }
+    // The mark of P%2's reject, test 150 of 4711, at the top edge: sample 125 (k = 2 to 100 on
+    // both instruments, then 102 to 148 on 4711 alone).
+    QPoint rejectMark() const {
+        QCustomPlot* chart = find<QCustomPlot>("controlChart");
+        return QPoint(
+            static_cast<int>(chart->xAxis->coordToPixel(125)),
+            static_cast<int>(chart->yAxis->coordToPixel(chart->yAxis->range().upper)) + 3);
+    }
 
     QTemporaryDir folder_;
     ArchiveLocation location_;
@@ -172,12 +190,7 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
     QCustomPlot* chart = find<QCustomPlot>("controlChart");
     QPoint at(static_cast<int>(chart->xAxis->coordToPixel(1)),  // sample number 1
               static_cast<int>(chart->yAxis->coordToPixel(0.5)));
-    QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(chart, &move);
-    QTextDocument shown;
-    shown.setHtml(QToolTip::text());
-    EXPECT_EQ(shown.toPlainText().toStdString(),
+    EXPECT_EQ(tooltipAt(at).toStdString(),
               "<i>9</i>  Seq# 1\nPN <b>x</b>  Cust Code <img src=\"/dev/zero\">\nLeak 0.5  Err N\n"
               "2004-01-01 01:00:00");
     auto* table = find<QTableView>("tests");
@@ -439,20 +452,11 @@ TEST_P(TrendWindowTest, RejectsAndRulesDecideWhatBreaksAndEveryBreakIsListed) {
                                         breaks->item(row, 2)->text() == "2004-01-07 06:00:00" &&
                                         breaks->item(row, 3)->text() == "0.9");
     EXPECT_TRUE(rejectListed);
-    // Its tooltip, on its mark at the top edge, names the rule and its leak: test 150 of 4711 is
-    // sample 125 of P%2 (k = 2 to 100 on both instruments, then 102 to 148 on 4711 alone).
+    // Its tooltip, on its mark at the top edge, names the rule and its leak.
     window_->show();
-    QCustomPlot* chart = find<QCustomPlot>("controlChart");
-    QPoint at(static_cast<int>(chart->xAxis->coordToPixel(125)),
-              static_cast<int>(chart->yAxis->coordToPixel(chart->yAxis->range().upper)) + 3);
-    QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(chart, &move);
-    QTextDocument shown;
-    shown.setHtml(QToolTip::text());
-    EXPECT_TRUE(shown.toPlainText().contains("Leak 0.9") &&
-                shown.toPlainText().endsWith("\nBreaks WE 1: one point beyond 3σ"))
-        << shown.toPlainText().toStdString();
+    QString shown = tooltipAt(rejectMark());
+    EXPECT_TRUE(shown.contains("Leak 0.9") && shown.endsWith("\nBreaks WE 1: one point beyond 3σ"))
+        << shown.toStdString();
     for (const char* rule : {"rule WE 1", "rule WE 4"})
         find<QAction>(rule)->setChecked(false);
     EXPECT_EQ(breaks->rowCount(), 0);
@@ -500,6 +504,8 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
     ASSERT_TRUE(limits->item(0, 0) && limits->item(0, 1));
     EXPECT_EQ(limits->item(5, 1)->text(), "first 20 tests (19 tests)")
         << "the test left out is among the first twenty";
+    EXPECT_TRUE(limits->item(6, 1)->text().startsWith(ChangesMadeBy(location_) + ", "))
+        << limits->item(6, 1)->text().toStdString();
     EXPECT_EQ("UCL frozen " + limits->item(1, 1)->text(),
               chart->findChild<QCPItemText*>("UCL frozen")->text());
 
@@ -517,6 +523,62 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
     EXPECT_FALSE(chart->findChild<QCPItemText*>("UCL frozen"));
     ASSERT_TRUE(window_->takeBack(id, "probe checked"));
     EXPECT_EQ(graphPoints("left out of the limits"), 0);
+}
+
+// The Seq#s of listed tests are read as they are shown. A test deleted since the selection was
+// read is named as deleted; a read that fails is said in the names' place, in the lists, a point's
+// tooltip and menu, and no report is written.
+TEST_P(TrendWindowTest, ListedTestsAreNamedAsShownOrTheArchivesFailureIsSaid) {
+    ASSERT_TRUE(window_->applyFilter());
+    tableRows();  // read to its end: on SQLite the table no longer holds the archive as it was
+    window_->show();
+    auto change = [this](const char* sql) {
+        ArchiveConnection connection(location_, ArchiveConnection::Access::Write);
+        ASSERT_TRUE(QSqlQuery(connection.db()).exec(sql)) << sql;
+    };
+    auto* panels = find<QTabWidget>("panels");
+    QTableWidget* breaks = find<QTableWidget>("ruleBreaks");
+    auto showBreaks = [&] {
+        panels->setCurrentIndex(0);
+        panels->setCurrentWidget(breaks);
+    };
+    change("DELETE FROM tests WHERE seq = '150'");
+    showBreaks();
+    QList<QTableWidgetItem*> deleted = breaks->findItems("(deleted)", Qt::MatchExactly);
+    ASSERT_EQ(deleted.size(), 1);
+    EXPECT_EQ(breaks->item(deleted[0]->row(), 3)->text(), "0.9");
+    EXPECT_TRUE(tooltipAt(rejectMark()).startsWith("Seq# (deleted)\nBreaks WE 1"));
+
+    change("ALTER TABLE tests RENAME COLUMN seq TO gone");
+    const QString where = location_.display() + ": ";
+    const QString failed = "The archive cannot be read: " + where;
+    showBreaks();
+    EXPECT_EQ(breaks->rowCount(), 1);
+    EXPECT_TRUE(breaks->item(0, 0)->text().startsWith(failed))
+        << breaks->item(0, 0)->text().toStdString();
+    EXPECT_TRUE(tooltipAt(rejectMark()).startsWith(failed));
+    bool asked = false;  // the menu's first entry chosen; no dialog may ask why
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            asked = true;
+            dialog->reject();
+        }
+    });
+    answer.start(5);
+    QCustomPlot* chart = find<QCustomPlot>("controlChart");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, rejectMark(),
+                            chart->mapToGlobal(rejectMark()));
+    QApplication::sendEvent(chart, &click);
+    EXPECT_FALSE(asked);
+    EXPECT_TRUE(find<QLabel>("summary")->text().startsWith(failed));
+    QString pdf = folder_.path() + "/named.pdf";
+    EXPECT_FALSE(window_->saveReport(pdf));
+    EXPECT_TRUE(find<QLabel>("summary")->text().startsWith("The report was not written: " + where));
+    EXPECT_FALSE(QFileInfo::exists(pdf));
 }
 
 // Subgroup and reject-rate charts take the individuals chart's place; the statistics and the

@@ -130,6 +130,25 @@ TEST_F(MainWindowTest, TheStatusBarEndsWithAFlatLinkToTheArchive) {
         << "the record counter stays";
 }
 
+// "Open archive" starts the archive window's program; one that cannot be started is said, with
+// the program and the system's reason.
+TEST_F(MainWindowTest, AnArchiveWindowThatCannotBeStartedIsSaid) {
+    const std::string missing = folder_ / "no-such-program", plain = folder_ / "not-executable";
+    std::ofstream(plain) << "1";
+    for (auto [program, reason] :
+         std::vector<std::pair<std::string, QString>>{{"/bin/true", ""},
+                                                      {missing, "No such file or directory"},
+                                                      {plain, "Permission denied"}}) {
+        window_->setArchiveProgram(QString::fromStdString(program));
+        MessageBoxCatcher catcher;
+        click("openArchive");
+        QStringList said{"The archive window cannot be started"};
+        QStringList why{QString::fromStdString(program) + ": " + reason};
+        EXPECT_EQ(catcher.texts, reason.isEmpty() ? QStringList() : said) << program;
+        EXPECT_EQ(catcher.informativeTexts, reason.isEmpty() ? QStringList() : why) << program;
+    }
+}
+
 TEST_F(MainWindowTest, TabOrderFollowsTheTabIndexes) {
     window_->show();
     const char* expected[] = {
