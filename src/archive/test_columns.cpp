@@ -1,5 +1,6 @@
 #include "archive/test_columns.h"
 
+#include <QStringList>
 #include <charconv>
 #include <cmath>
 
@@ -32,6 +33,13 @@ bool IsPlainDecimal(std::string_view text) {
 }
 
 }  // namespace
+
+QString TestColumnNames() {
+    QStringList names;
+    for (const TestColumnDefinition& column : kTestColumns)
+        names << column.name;
+    return names.join(", ");
+}
 
 QString ArchiveText(std::string_view bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
@@ -70,8 +78,5 @@ std::optional<double> LeakNumber(std::string_view text) {
         return std::nullopt;
     return value;
 }
-
-// Worked out and written by hand, as QDateTime's formatting, and even snprintf, cost a good part of
-// a test's insert.
 
 }  // namespace qm4250
