@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "formats/utf8.h"
+
 namespace qm4250 {
 
 namespace {
@@ -50,14 +52,7 @@ void ArchiveTextUtf8(std::string_view bytes, std::string& out) {
     out.clear();
     for (char c : bytes) {
         auto byte = static_cast<unsigned char>(c);
-        if (byte == 0) {
-            out += "\xE2\x90\x80";
-        } else if (byte < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        AppendUtf8(byte == 0 ? kNulSymbol : char32_t{byte}, out);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "analysis/chart_judgement.h"
 #include "archive/archive_location.h"
 #include "archive/file_import.h"
+#include "archive/iso_date.h"
 #include "archive/part_limits.h"
 #include "archive/selection_export.h"
 #include "cli/archive_waiting.h"
@@ -146,7 +147,7 @@ Arguments Parse(const std::vector<std::string>& words) {
                     words[i];
             parsed.rules = rules.value_or(kDefaultRunRules);
         } else if (word == "--from" || word == "--to") {
-            QDate date = QDate::fromString(value, "yyyy-MM-dd");
+            QDate date = IsoDate(value);
             if (!date.isValid())
                 parsed.error = word + " takes a date as YYYY-MM-DD, not " + words[i];
             (word == "--from" ? parsed.filter.from : parsed.filter.to) = date;
