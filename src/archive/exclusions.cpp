@@ -5,7 +5,7 @@
 #include <QVariant>
 #include <algorithm>
 
-#include "archive/change_author.h"
+#include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
 

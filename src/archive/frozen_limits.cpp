@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 
-#include "archive/change_author.h"
+#include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
 

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
 
@@ -47,13 +48,13 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
     query.prepare(
         "INSERT INTO part_limits (pn, lower_limit, upper_limit, changed_by, changed_at, unit)"
         " VALUES (?, ?, ?, ?, ?, ?)");
-    query.addBindValue(limits.pn);
+    query.addBindValue(KeptText(limits.pn));
     query.addBindValue(Limit(limits.lower));
     query.addBindValue(Limit(limits.upper));
-    query.addBindValue(limits.changedBy);
+    query.addBindValue(KeptText(limits.changedBy));
     query.addBindValue(limits.changedAt.toUTC().toString(Qt::ISODate));
     query.addBindValue(limits.unit.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
-                                             : QVariant(limits.unit));
+                                             : QVariant(KeptText(limits.unit)));
     if (!query.exec())
         return connection.failure(query.lastError());
     return std::nullopt;
@@ -67,7 +68,7 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     QSqlQuery query(connection.db());
     query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " +
                   std::get<QString>(unit) + " FROM part_limits WHERE pn = ? ORDER BY id");
-    query.addBindValue(pn);
+    query.addBindValue(KeptText(pn));
     if (!query.exec())
         return connection.failure(query.lastError());
     std::vector<PartLimits> changes;
@@ -93,7 +94,7 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     if (auto* error = std::get_if<ArchiveError>(&unit))
         return *error;
     std::optional<ArchiveError> failed = SelectByPns(
-        connection, pns,
+        connection, KeptTexts(pns),
         "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + std::get<QString>(unit) +
             " FROM part_limits p"
             " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",

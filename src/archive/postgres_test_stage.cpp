@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <map>
 
+#include "archive/kept_text.h"
 #include "archive/test_columns.h"
 #include "protocol/field_format.h"
 
@@ -198,7 +199,7 @@ void PostgresTestStage::addValue(TestColumn column, const TestRecord& test) {
 }
 
 void PostgresTestStage::addText(std::string_view bytes) {
-    ArchiveTextUtf8(bytes, utf8_);
+    KeptUtf8OfBytes(bytes, utf8_);
     rows_.text(utf8_);
 }
 

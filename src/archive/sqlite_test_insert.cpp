@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/kept_text.h"
 #include "archive/test_columns.h"
 #include "protocol/field_format.h"
 
@@ -81,7 +82,7 @@ void SqliteTestInsert::bind(sqlite3_stmt* statement, int first, const TestRecord
                             std::array<std::string, kTextColumns>& texts) {
     auto at = [first](TestColumn column) { return first + 1 + TestColumnIndex(column); };
     auto text = [&](TestColumn column, std::string_view bytes, std::string& buffer) {
-        ArchiveTextUtf8(bytes, buffer);
+        KeptUtf8OfBytes(bytes, buffer);
         sqlite3_bind_text(statement, at(column), buffer.data(), static_cast<int>(buffer.size()),
                           SQLITE_STATIC);
     };

@@ -4,13 +4,9 @@
 #include <charconv>
 #include <cmath>
 
-#include "formats/utf8.h"
-
 namespace qm4250 {
 
 namespace {
-
-constexpr char16_t kNulSymbol = 0x2400;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -41,23 +37,6 @@ QString TestColumnNames() {
     for (const TestColumnDefinition& column : kTestColumns)
         names << column.name;
     return names.join(", ");
-}
-
-QString ArchiveText(std::string_view bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
-        .replace(QChar(0), QChar(kNulSymbol));
-}
-
-void ArchiveTextUtf8(std::string_view bytes, std::string& out) {
-    out.clear();
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(byte == 0 ? kNulSymbol : char32_t{byte}, out);
-    }
-}
-
-std::string ReceivedBytes(const QString& archived) {
-    return QString(archived).replace(QChar(kNulSymbol), QChar(0)).toLatin1().toStdString();
 }
 
 // QString::toDouble() took a tenth of a test's insert; std::from_chars, as correctly rounded, takes

@@ -71,15 +71,6 @@ static_assert(ColumnsInEnumOrder());
 // The names of kTestColumns joined by ", ", for a statement's column list.
 QString TestColumnNames();
 
-// How a test's received bytes are kept in the archive's text columns: each byte the Latin-1
-// character it is, but the byte 0, which PostgreSQL's text cannot hold (and its client library
-// would cut a text at), as U+2400, the symbol for it.
-QString ArchiveText(std::string_view bytes);
-// The same text as UTF-8, appended to `out` (cleared first).
-void ArchiveTextUtf8(std::string_view bytes, std::string& out);
-// And back to the received bytes.
-std::string ReceivedBytes(const QString& archived);
-
 // The leak as a number, where its text is a finite one.
 std::optional<double> LeakNumber(std::string_view text);
 

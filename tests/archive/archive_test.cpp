@@ -20,9 +20,9 @@
 #include "archive/archive_connection.h"
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
+#include "archive/kept_text.h"
 #include "archive/part_limits.h"
 #include "archive/schema.h"
-#include "archive/test_columns.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
 #include "child_process.h"
@@ -216,10 +216,11 @@ History TestsOf(const std::vector<std::string>& pns) {
 const ControlLimits kLimits{1, 1, 0, 2, 1, 3};
 const QDateTime kMonday({2026, 11, 30}, {8, 0, 0, 250}, Qt::UTC);
 
-// Limits to the last bit and every field of a change come back on a connection of their own, texts
-// as typed (a null as "", U+0000, which PostgreSQL's text cannot hold, as U+2400); a PN is matched
-// exactly, wherever it is among PNs enough for three statements of 500.
-TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
+// Limits to the last bit and every field of a change (frozen limits, exclusions and the texts of
+// tolerance limits) come back on a connection of their own, texts as typed (a null as "", U+0000,
+// which PostgreSQL's text cannot hold, as U+2400); a PN is matched exactly, wherever it is among
+// PNs enough for three statements of 500.
+TEST_P(ArchiveTest, ChangesSurviveReopening) {
     const std::array<ControlLimits, 3> limits{
         {{0.1 + 0.2, 1.0 / 3, 0.0031 - 3 * 0.00042, 4.9e-324, -1e-300, 2.0 / 3},
          {-2.2250738585072014e-308, 1.7976931348623157e308, -1.7976931348623157e308,
@@ -241,17 +242,20 @@ TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
         const QString& t = texts[k].first;  // as typed; .second as read back
         ASSERT_FALSE(StoreFrozenLimits(location_, {pns[at[k]], limits[k], t, tests, t, kMonday}));
         ASSERT_FALSE(StoreExclusion(location_, {testId(k), true, t, t, kMonday}));
+        ASSERT_FALSE(StorePartLimits(location_, {pns[at[k]], 0.0, 1.0, t, kMonday}));
     }
     ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
     EXPECT_TRUE(Got(StandingFrozenLimits(reopened, {})).empty());
     auto frozen = Got(StandingFrozenLimits(reopened, pns));
     auto excluded = Got(StandingExclusions(reopened, pns));
-    EXPECT_EQ(frozen.size() + excluded.size(), 6u);
+    auto tolerances = Got(StandingPartLimits(reopened, pns));
+    EXPECT_EQ(frozen.size() + excluded.size() + tolerances.size(), 9u);
     for (size_t k = 0; k < 3; ++k) {
         const FrozenLimits& f = frozen[pns[at[k]]];
         const Exclusion& e = excluded[testId(k)];
         EXPECT_TRUE(f.limits && !std::memcmp(&*f.limits, &limits[k], sizeof(ControlLimits))) << k;
-        for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy})
+        const PartLimits& p = tolerances[pns[at[k]]];
+        for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy, p.changedBy})
             EXPECT_TRUE(text == texts[k].second) << k << ": " << text.toStdString();
         EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday);
     }
@@ -404,7 +408,7 @@ TEST_P(ArchiveTest, EveryByteOfEveryTextIsStoredExactly) {
     for (size_t k = 0; k < tests.size(); ++k) {
         ASSERT_TRUE(query.next()) << "test " << k;
         for (int field = 0; field < 6; ++field)
-            EXPECT_TRUE(query.value(field).toString() == ArchiveText(tests[k][field]))
+            EXPECT_TRUE(query.value(field).toString() == KeptTextOfBytes(tests[k][field]))
                 << "test " << k << ", field " << field;
         std::optional<double> leak = LeakOf(tests[k][3]);
         EXPECT_EQ(query.value(6).isNull() ? std::nullopt : std::optional(query.value(6).toDouble()),
