@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "archive/change_time.h"
 #include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
@@ -52,7 +53,7 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
     query.addBindValue(Limit(limits.lower));
     query.addBindValue(Limit(limits.upper));
     query.addBindValue(KeptText(limits.changedBy));
-    query.addBindValue(limits.changedAt.toUTC().toString(Qt::ISODate));
+    query.addBindValue(KeptText(ChangeTimeText(limits.changedAt)));
     query.addBindValue(limits.unit.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
                                              : QVariant(KeptText(limits.unit)));
     if (!query.exec())
@@ -74,8 +75,7 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     std::vector<PartLimits> changes;
     while (query.next())
         changes.push_back({pn, LimitOf(query.value(0)), LimitOf(query.value(1)),
-                           query.value(2).toString(),
-                           QDateTime::fromString(query.value(3).toString(), Qt::ISODate),
+                           query.value(2).toString(), ChangeTimeOf(query.value(3).toString()),
                            query.value(4).toString()});
     if (query.lastError().isValid())
         return connection.failure(query.lastError());
@@ -102,8 +102,7 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
             QString pn = query.value(0).toString();
             standing.insert_or_assign(
                 pn, PartLimits{pn, LimitOf(query.value(1)), LimitOf(query.value(2)),
-                               query.value(3).toString(),
-                               QDateTime::fromString(query.value(4).toString(), Qt::ISODate),
+                               query.value(3).toString(), ChangeTimeOf(query.value(4).toString()),
                                query.value(5).toString()});
         });
     if (failed)

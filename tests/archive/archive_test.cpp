@@ -14,6 +14,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <limits>
 #include <thread>
 
@@ -257,8 +258,59 @@ TEST_P(ArchiveTest, ChangesSurviveReopening) {
         const PartLimits& p = tolerances[pns[at[k]]];
         for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy, p.changedBy})
             EXPECT_TRUE(text == texts[k].second) << k << ": " << text.toStdString();
-        EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday);
+        EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday &&
+                    p.changedAt == kMonday);
     }
+}
+
+// The local time zone set for a while, as a zoneless time would be read in it.
+class LocalZone {
+  public:
+    explicit LocalZone(const char* zone)
+        : before_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone() {
+        had_ ? qputenv("TZ", before_) : qunsetenv("TZ");
+        tzset();
+    }
+
+  private:
+    QByteArray before_;
+    bool had_;
+};
+
+// Change times are kept in one form, to the millisecond; those kept before in others read back
+// as the same UTC times, one without a zone as UTC too, whatever the reader's zone.
+TEST_P(ArchiveTest, ChangeTimesKeptInEarlierFormsReadBack) {
+    LocalZone newYork("America/New_York");
+    const QDateTime kWhole({2026, 12, 9}, {16, 20}, Qt::UTC);
+    const std::pair<const char*, QDateTime> kept[] = {
+        {"2026-12-09T16:20:00.250Z", kWhole.addMSecs(250)},  // frozen limits and exclusions
+        {"2026-12-09T16:20:00Z", kWhole},                    // tolerance limits
+        {"2026-12-09 16:20:00", kWhole},                     // as the uploads' times are kept
+        {"2026-12-09T17:20:00+01:00", kWhole},
+        {"", QDateTime()},
+    };
+    ASSERT_FALSE(StorePartLimits(location_, {"P", 0.0, 1.0, "qa", kept[0].second}));
+    {
+        ArchiveConnection writing(location_, ArchiveConnection::Access::Write);
+        QSqlQuery query(writing.db());
+        for (size_t k = 1; k < std::size(kept); ++k)
+            ASSERT_TRUE(query.exec(QString("INSERT INTO part_limits (pn, changed_by, changed_at)"
+                                           " VALUES ('P', 'qa', '%1')")
+                                       .arg(kept[k].first)));
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM part_limits WHERE changed_at = '" +
+                    QString(kept[0].first) + "'"),
+              1)
+        << "written in the first form";
+    ArchiveConnection reading(location_, ArchiveConnection::Access::Read);
+    std::vector<PartLimits> history = Got(PartLimitsHistory(reading, "P"));
+    ASSERT_EQ(history.size(), std::size(kept));
+    for (size_t k = 0; k < history.size(); ++k)
+        EXPECT_EQ(history[k].changedAt, kept[k].second) << kept[k].first;
 }
 
 // Each change stands until the next, made later by another user even when that user's clock says
