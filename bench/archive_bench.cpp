@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "archive/archive_location.h"
-#include "archive/file_import.h"
+#include "archive/archive_sheet_file.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
 #include "bench_history.h"
@@ -80,9 +80,9 @@ bool ImportXls(const QString& folder) {
         return Fail("saving the .xls", std::nullopt);
     ArchiveLocation location;
     location.path = folder + "/import.sqlite";
-    SheetImportResult result;
+    SheetArchiveResult result;
     double ms = MillisecondsOf(
-        [&] { result = ImportSheetFile(workbook, location, QDateTime::currentDateTimeUtc()); });
+        [&] { result = ArchiveSheetFile(workbook, location, QDateTime::currentDateTimeUtc()); });
     if (result.newTests != kUploadRecords)
         return Fail("importing", result.archiveError);
     std::printf("import_xls_ms=%.1f\n", ms);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sheets/sheet_import.h"
+#include "sheets/history_row_parser.h"
 #include "sheets/sheet_reader.h"
 
 namespace qm4250 {
@@ -40,7 +40,7 @@ class CollectedTests : public ImportedTests {
 
 inline ReadBack ReadHistoryFile(const std::string& path) {
     CollectedTests tests;
-    SheetImport sheet(tests);
+    HistoryRowParser sheet(tests);
     ReadBack back;
     back.error = ReadSheetRows(path, sheet);
     sheet.finish();

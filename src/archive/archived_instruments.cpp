@@ -2,6 +2,8 @@
 
 #include <QSqlQuery>
 
+#include "archive/iso_date.h"
+
 namespace qm4250 {
 
 std::vector<ArchivedInstrument> ArchivedInstruments(ArchiveConnection& connection) {
@@ -20,8 +22,7 @@ std::optional<NewestTest> NewestTestOf(ArchiveConnection& connection, const QStr
     query.addBindValue(serial);
     if (!query.exec() || !query.next())
         return std::nullopt;
-    return NewestTest{QDate::fromString(query.value(0).toString().left(10), "yyyy-MM-dd"),
-                      query.value(1).toString()};
+    return NewestTest{IsoDate(query.value(0).toString().left(10)), query.value(1).toString()};
 }
 
 }  // namespace qm4250

@@ -30,17 +30,4 @@ std::variant<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection) 
     return sessionUser == account ? account : account + " (postgres user " + sessionUser + ")";
 }
 
-QString KeptText(const QString& text) {
-    QString kept = text.isNull() ? QString("") : text;
-    return kept.replace(QChar(0), QChar(0x2400));
-}
-
-std::vector<QString> KeptTexts(const std::vector<QString>& texts) {
-    std::vector<QString> kept;
-    kept.reserve(texts.size());
-    for (const QString& text : texts)
-        kept.push_back(KeptText(text));
-    return kept;
-}
-
 }  // namespace qm4250

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <variant>
-#include <vector>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
@@ -15,11 +14,5 @@ namespace qm4250 {
 // writer by follows where it is another name: "alice (postgres user qm_writer)". A SQLite
 // connection is not asked, open or not; a PostgreSQL one that cannot say gives its error.
 std::variant<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection);
-
-// A change's own text as the archive keeps it, the same on either engine: never null, as its
-// columns are NOT NULL, and U+0000, which PostgreSQL's text cannot hold, as U+2400, the symbol
-// for it (as in the tests' texts).
-QString KeptText(const QString& text);
-std::vector<QString> KeptTexts(const std::vector<QString>& texts);
 
 }  // namespace qm4250

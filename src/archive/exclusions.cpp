@@ -5,7 +5,8 @@
 #include <QVariant>
 #include <algorithm>
 
-#include "archive/change_author.h"
+#include "archive/change_time.h"
+#include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
 
@@ -17,8 +18,7 @@ constexpr char kColumns[] = "e.test_id, e.excluded, e.reason, e.changed_by, e.ch
 
 Exclusion ChangeOf(const QSqlQuery& query) {
     return {query.value(0).toLongLong(), query.value(1).toInt() != 0, query.value(2).toString(),
-            query.value(3).toString(),
-            QDateTime::fromString(query.value(4).toString(), Qt::ISODateWithMs)};
+            query.value(3).toString(), ChangeTimeOf(query.value(4).toString())};
 }
 
 // Whether the archive holds the test; the foreign key would refuse the exclusion too, but in the
@@ -58,7 +58,7 @@ std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
     query.addBindValue(exclusion.excluded ? 1 : 0);
     query.addBindValue(KeptText(exclusion.reason));
     query.addBindValue(KeptText(exclusion.changedBy));
-    query.addBindValue(KeptText(exclusion.changedAt.toUTC().toString(Qt::ISODateWithMs)));
+    query.addBindValue(KeptText(ChangeTimeText(exclusion.changedAt)));
     if (!query.exec())
         return connection.failure(query.lastError());
     return std::nullopt;

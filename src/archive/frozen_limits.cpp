@@ -7,7 +7,8 @@
 #include <array>
 #include <cmath>
 
-#include "archive/change_author.h"
+#include "archive/change_time.h"
+#include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
 
@@ -49,12 +50,9 @@ std::optional<ControlLimits> LimitsOf(const QSqlQuery& query) {
 }
 
 FrozenLimits ChangeOf(const QSqlQuery& query) {
-    return {query.value(0).toString(),
-            LimitsOf(query),
-            query.value(7).toString(),
-            query.value(8).toLongLong(),
-            query.value(9).toString(),
-            QDateTime::fromString(query.value(10).toString(), Qt::ISODateWithMs)};
+    return {query.value(0).toString(), LimitsOf(query),
+            query.value(7).toString(), query.value(8).toLongLong(),
+            query.value(9).toString(), ChangeTimeOf(query.value(10).toString())};
 }
 
 }  // namespace
@@ -84,7 +82,7 @@ std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
     query.addBindValue(KeptText(frozen.baseline));
     query.addBindValue(frozen.baselineTests);
     query.addBindValue(KeptText(frozen.changedBy));
-    query.addBindValue(KeptText(frozen.changedAt.toUTC().toString(Qt::ISODateWithMs)));
+    query.addBindValue(KeptText(ChangeTimeText(frozen.changedAt)));
     if (!query.exec())
         return connection.failure(query.lastError());
     return std::nullopt;

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "archive/change_time.h"
+#include "archive/kept_text.h"
 #include "archive/pn_batches.h"
 #include "archive/schema.h"
 
@@ -47,13 +49,13 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
     query.prepare(
         "INSERT INTO part_limits (pn, lower_limit, upper_limit, changed_by, changed_at, unit)"
         " VALUES (?, ?, ?, ?, ?, ?)");
-    query.addBindValue(limits.pn);
+    query.addBindValue(KeptText(limits.pn));
     query.addBindValue(Limit(limits.lower));
     query.addBindValue(Limit(limits.upper));
-    query.addBindValue(limits.changedBy);
-    query.addBindValue(limits.changedAt.toUTC().toString(Qt::ISODate));
+    query.addBindValue(KeptText(limits.changedBy));
+    query.addBindValue(KeptText(ChangeTimeText(limits.changedAt)));
     query.addBindValue(limits.unit.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
-                                             : QVariant(limits.unit));
+                                             : QVariant(KeptText(limits.unit)));
     if (!query.exec())
         return connection.failure(query.lastError());
     return std::nullopt;
@@ -67,14 +69,13 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     QSqlQuery query(connection.db());
     query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " +
                   std::get<QString>(unit) + " FROM part_limits WHERE pn = ? ORDER BY id");
-    query.addBindValue(pn);
+    query.addBindValue(KeptText(pn));
     if (!query.exec())
         return connection.failure(query.lastError());
     std::vector<PartLimits> changes;
     while (query.next())
         changes.push_back({pn, LimitOf(query.value(0)), LimitOf(query.value(1)),
-                           query.value(2).toString(),
-                           QDateTime::fromString(query.value(3).toString(), Qt::ISODate),
+                           query.value(2).toString(), ChangeTimeOf(query.value(3).toString()),
                            query.value(4).toString()});
     if (query.lastError().isValid())
         return connection.failure(query.lastError());
@@ -93,7 +94,7 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     if (auto* error = std::get_if<ArchiveError>(&unit))
         return *error;
     std::optional<ArchiveError> failed = SelectByPns(
-        connection, pns,
+        connection, KeptTexts(pns),
         "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + std::get<QString>(unit) +
             " FROM part_limits p"
             " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",
@@ -101,8 +102,7 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
             QString pn = query.value(0).toString();
             standing.insert_or_assign(
                 pn, PartLimits{pn, LimitOf(query.value(1)), LimitOf(query.value(2)),
-                               query.value(3).toString(),
-                               QDateTime::fromString(query.value(4).toString(), Qt::ISODate),
+                               query.value(3).toString(), ChangeTimeOf(query.value(4).toString()),
                                query.value(5).toString()});
         });
     if (failed)

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <map>
 
+#include "archive/kept_text.h"
 #include "archive/test_columns.h"
 #include "protocol/field_format.h"
 
@@ -11,18 +12,58 @@ namespace qm4250 {
 
 namespace {
 
+// The columns each test's row brings: all but those of the upload it is moved with.
+bool Staged(TestColumn column) {
+    return column != TestColumn::InstrumentId && column != TestColumn::FirstUploadId;
+}
+
+// The staged columns' names, each after `prefix`, or with its type.
+QString StagedColumns(const QString& prefix, bool typed) {
+    QStringList columns;
+    for (const TestColumnDefinition& definition : kTestColumns) {
+        if (Staged(definition.column))
+            columns << prefix + definition.name +
+                           (typed ? QString(" ") + definition.postgresType : QString());
+    }
+    return columns.join(", ");
+}
+
 // The order of arrival is counted here rather than by a sequence, which would be one more object
 // in the catalog for every session of every writer.
-constexpr char kCreateIncoming[] =
-    "CREATE TEMPORARY TABLE IF NOT EXISTS qm4250_incoming_tests (upload INTEGER, arrival BIGINT,"
-    " seq TEXT, pn TEXT, cust_code TEXT, leak_text TEXT, leak DOUBLE PRECISION, error_code TEXT,"
-    " time_seconds INTEGER, tested_at TEXT, relay_field TEXT, power_up SMALLINT,"
-    " relay_gp SMALLINT, relay_bp SMALLINT, relay_ge SMALLINT)";
-constexpr char kCopyIncoming[] =
-    "COPY qm4250_incoming_tests (upload, arrival, seq, pn, cust_code, leak_text, leak, error_code,"
-    " time_seconds, tested_at, relay_field, power_up, relay_gp, relay_bp, relay_ge) FROM STDIN";
+const QByteArray& CreateIncomingSql() {
+    static const QByteArray sql = QString(
+                                      "CREATE TEMPORARY TABLE IF NOT EXISTS"
+                                      " qm4250_incoming_tests (upload INTEGER, arrival BIGINT,"
+                                      " %1)")
+                                      .arg(StagedColumns("", true))
+                                      .toUtf8();
+    return sql;
+}
+
+const QByteArray& CopyIncomingSql() {
+    static const QByteArray sql =
+        QString("COPY qm4250_incoming_tests (upload, arrival, %1) FROM STDIN")
+            .arg(StagedColumns("", false))
+            .toUtf8();
+    return sql;
+}
+
 // What COPY is sent in: big enough that the calls cost nothing, small enough to stay in a cache.
 constexpr size_t kCopyChunk = 256 * 1024;
+
+// Each column of `tests` as the move selects it: the upload's from `u`, the test's from `s`.
+QString MovedColumns() {
+    QStringList columns;
+    for (const TestColumnDefinition& definition : kTestColumns) {
+        if (definition.column == TestColumn::InstrumentId)
+            columns << "u.instrument_id";
+        else if (definition.column == TestColumn::FirstUploadId)
+            columns << "u.upload_id";
+        else
+            columns << QString("s.") + definition.name;
+    }
+    return columns.join(", ");
+}
 
 // $1 the instruments and $2 the uploads, by upload number. Sorted by the unique key, the rows meet
 // those of any other writer in one order: two writers of the same tests never wait on each other
@@ -31,16 +72,14 @@ const QByteArray& MoveSql() {
     static const QByteArray sql =
         QString(
             "WITH moved AS (INSERT INTO tests (%1)"
-            " SELECT DISTINCT ON (u.instrument_id, s.seq, s.time_seconds) u.instrument_id, s.seq,"
-            " s.pn, s.cust_code, s.leak_text, s.leak, s.error_code, s.time_seconds, s.tested_at,"
-            " s.relay_field, s.power_up, s.relay_gp, s.relay_bp, s.relay_ge, u.upload_id"
+            " SELECT DISTINCT ON (u.instrument_id, s.seq, s.time_seconds) %2"
             " FROM qm4250_incoming_tests s JOIN unnest($1::BIGINT[], $2::BIGINT[])"
             " WITH ORDINALITY AS u (instrument_id, upload_id, upload) USING (upload)"
             " ORDER BY u.instrument_id, s.seq, s.time_seconds, s.arrival"
             " ON CONFLICT (instrument_id, seq, time_seconds) DO NOTHING"
             " RETURNING first_upload_id)"
             " SELECT first_upload_id, COUNT(*) FROM moved GROUP BY first_upload_id")
-            .arg(kTestColumnNames)
+            .arg(TestColumnNames(), MovedColumns())
             .toUtf8();
     return sql;
 }
@@ -68,7 +107,7 @@ bool PostgresTestStage::add(int upload, std::span<const TestRecord> tests) {
     if (tests.empty())
         return true;
     if (!created_) {
-        if (!execute(kCreateIncoming))
+        if (!execute(CreateIncomingSql().constData()))
             return false;
         created_ = true;
     }
@@ -96,22 +135,14 @@ std::optional<std::vector<int>> PostgresTestStage::move(const std::vector<qint64
 }
 
 bool PostgresTestStage::copy(int upload, std::span<const TestRecord> tests) {
-    if (!succeeded(Result(PQexec(connection_, kCopyIncoming)).get, PGRES_COPY_IN))
+    if (!succeeded(Result(PQexec(connection_, CopyIncomingSql().constData())).get, PGRES_COPY_IN))
         return false;
     rows_.clear();
     for (const TestRecord& test : tests) {
         rows_.integer(upload);
         rows_.integer(arrival_++);
-        for (std::string_view text : {test.seq(), test.pn(), test.custCode(), test.leak()})
-            addText(text);
-        rows_.real(LeakNumber(test.leak()));
-        addText(test.errorCode());
-        rows_.integer(test.seconds());
-        rows_.text(FullDateTimeOf(test.seconds()).view());
-        addText(test.relayField());
-        rows_.integer(PowerUp(test) ? 1 : 0);
-        for (int bit = 2; bit <= 4; ++bit)
-            rows_.integer(RelayOn(test, bit) ? 1 : 0);
+        for (const TestColumnDefinition& definition : kTestColumns)
+            addValue(definition.column, test);
         rows_.endRow();
         if (rows_.bytes().size() >= kCopyChunk && !send())
             return false;
@@ -132,8 +163,43 @@ bool PostgresTestStage::execute(const char* sql) {
     return succeeded(Result(PQexec(connection_, sql)).get, PGRES_COMMAND_OK);
 }
 
+// In the order of the COPY's columns, kTestColumns' own.
+void PostgresTestStage::addValue(TestColumn column, const TestRecord& test) {
+    switch (column) {
+        case TestColumn::InstrumentId:
+        case TestColumn::FirstUploadId:
+            return;  // the upload's, given when the tests are moved
+        case TestColumn::Seq:
+            return addText(test.seq());
+        case TestColumn::Pn:
+            return addText(test.pn());
+        case TestColumn::CustCode:
+            return addText(test.custCode());
+        case TestColumn::LeakText:
+            return addText(test.leak());
+        case TestColumn::Leak:
+            return rows_.real(LeakNumber(test.leak()));
+        case TestColumn::ErrorCode:
+            return addText(test.errorCode());
+        case TestColumn::TimeSeconds:
+            return rows_.integer(test.seconds());
+        case TestColumn::TestedAt:
+            return rows_.text(FullDateTimeOf(test.seconds()).view());
+        case TestColumn::RelayField:
+            return addText(test.relayField());
+        case TestColumn::PowerUp:
+            return rows_.integer(PowerUp(test) ? 1 : 0);
+        case TestColumn::RelayGp:
+            return rows_.integer(RelayOn(test, 2) ? 1 : 0);
+        case TestColumn::RelayBp:
+            return rows_.integer(RelayOn(test, 3) ? 1 : 0);
+        case TestColumn::RelayGe:
+            return rows_.integer(RelayOn(test, 4) ? 1 : 0);
+    }
+}
+
 void PostgresTestStage::addText(std::string_view bytes) {
-    ArchiveTextUtf8(bytes, utf8_);
+    KeptUtf8OfBytes(bytes, utf8_);
     rows_.text(utf8_);
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archive/copy_text_rows.h"
+#include "archive/test_columns.h"
 #include "protocol/history.h"
 
 namespace qm4250 {
@@ -37,6 +38,7 @@ class PostgresTestStage {
   private:
     bool copy(int upload, std::span<const TestRecord> tests);
     bool execute(const char* sql);
+    void addValue(TestColumn column, const TestRecord& test);
     void addText(std::string_view bytes);
     bool send();
     bool succeeded(PGresult* result, ExecStatusType expected);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/kept_text.h"
 #include "archive/test_columns.h"
 #include "protocol/field_format.h"
 
@@ -21,14 +22,15 @@ namespace {
 constexpr size_t kTestsPerStatement = 256;
 
 QString InsertSql(size_t tests) {
-    QString row = "(" + QString("?, ").repeated(kTestColumns - 1) + "?)";
+    constexpr int kColumns = static_cast<int>(kTestColumns.size());
+    QString row = "(" + QString("?, ").repeated(kColumns - 1) + "?)";
     QStringList rows;
     for (size_t i = 0; i < tests; ++i)
         rows << row;
     return QString(
                "INSERT INTO tests (%1) VALUES %2"
                " ON CONFLICT (instrument_id, seq, time_seconds) DO NOTHING")
-        .arg(kTestColumnNames, rows.join(", "));
+        .arg(TestColumnNames(), rows.join(", "));
 }
 
 }  // namespace
@@ -36,8 +38,8 @@ QString InsertSql(size_t tests) {
 SqliteTestInsert::SqliteTestInsert(sqlite3* handle, qint64 instrument, qint64 upload)
     : handle_(handle), instrument_(instrument), upload_(upload) {
     int variables = sqlite3_limit(handle, SQLITE_LIMIT_VARIABLE_NUMBER, -1);
-    many_.tests =
-        std::clamp(static_cast<size_t>(variables / kTestColumns), size_t{1}, kTestsPerStatement);
+    many_.tests = std::clamp(static_cast<size_t>(variables) / kTestColumns.size(), size_t{1},
+                             kTestsPerStatement);
     texts_.resize(many_.tests);
 }
 
@@ -65,7 +67,7 @@ bool SqliteTestInsert::run(Statement& insert, std::span<const TestRecord> tests)
                            &insert.statement, nullptr) != SQLITE_OK)
         return failed();
     for (size_t k = 0; k < tests.size(); ++k)
-        bind(insert.statement, static_cast<int>(k * kTestColumns), tests[k], texts_[k]);
+        bind(insert.statement, static_cast<int>(k * kTestColumns.size()), tests[k], texts_[k]);
     int stepped = sqlite3_step(insert.statement);
     sqlite3_reset(insert.statement);
     if (stepped != SQLITE_DONE)
@@ -74,31 +76,38 @@ bool SqliteTestInsert::run(Statement& insert, std::span<const TestRecord> tests)
     return true;
 }
 
-// Binds one test's values to the parameters after `first`.
+// Binds one test's values to the parameters after `first`, each column's at its place in the
+// insert's column list.
 void SqliteTestInsert::bind(sqlite3_stmt* statement, int first, const TestRecord& test,
                             std::array<std::string, kTextColumns>& texts) {
-    auto text = [&](int column, std::string_view bytes, std::string& buffer) {
-        ArchiveTextUtf8(bytes, buffer);
-        sqlite3_bind_text(statement, first + column, buffer.data(), static_cast<int>(buffer.size()),
+    auto at = [first](TestColumn column) { return first + 1 + TestColumnIndex(column); };
+    auto text = [&](TestColumn column, std::string_view bytes, std::string& buffer) {
+        KeptUtf8OfBytes(bytes, buffer);
+        sqlite3_bind_text(statement, at(column), buffer.data(), static_cast<int>(buffer.size()),
                           SQLITE_STATIC);
     };
-    sqlite3_bind_int64(statement, first + 1, instrument_);
-    text(2, test.seq(), texts[0]);
-    text(3, test.pn(), texts[1]);
-    text(4, test.custCode(), texts[2]);
-    text(5, test.leak(), texts[3]);
+    auto flag = [&](TestColumn column, bool on) {
+        sqlite3_bind_int(statement, at(column), on ? 1 : 0);
+    };
+    sqlite3_bind_int64(statement, at(TestColumn::InstrumentId), instrument_);
+    text(TestColumn::Seq, test.seq(), texts[0]);
+    text(TestColumn::Pn, test.pn(), texts[1]);
+    text(TestColumn::CustCode, test.custCode(), texts[2]);
+    text(TestColumn::LeakText, test.leak(), texts[3]);
     std::optional<double> leak = LeakNumber(test.leak());
-    leak ? sqlite3_bind_double(statement, first + 6, *leak)
-         : sqlite3_bind_null(statement, first + 6);
-    text(7, test.errorCode(), texts[4]);
-    sqlite3_bind_int64(statement, first + 8, test.seconds());
+    leak ? sqlite3_bind_double(statement, at(TestColumn::Leak), *leak)
+         : sqlite3_bind_null(statement, at(TestColumn::Leak));
+    text(TestColumn::ErrorCode, test.errorCode(), texts[4]);
+    sqlite3_bind_int64(statement, at(TestColumn::TimeSeconds), test.seconds());
     TimeDateText testedAt = FullDateTimeOf(test.seconds());
-    sqlite3_bind_text(statement, first + 9, testedAt.chars, testedAt.size, SQLITE_TRANSIENT);
-    text(10, test.relayField(), texts[5]);
-    sqlite3_bind_int(statement, first + 11, PowerUp(test) ? 1 : 0);
-    for (int bit = 2; bit <= 4; ++bit)
-        sqlite3_bind_int(statement, first + 10 + bit, RelayOn(test, bit) ? 1 : 0);
-    sqlite3_bind_int64(statement, first + 15, upload_);
+    sqlite3_bind_text(statement, at(TestColumn::TestedAt), testedAt.chars, testedAt.size,
+                      SQLITE_TRANSIENT);
+    text(TestColumn::RelayField, test.relayField(), texts[5]);
+    flag(TestColumn::PowerUp, PowerUp(test));
+    flag(TestColumn::RelayGp, RelayOn(test, 2));
+    flag(TestColumn::RelayBp, RelayOn(test, 3));
+    flag(TestColumn::RelayGe, RelayOn(test, 4));
+    sqlite3_bind_int64(statement, at(TestColumn::FirstUploadId), upload_);
 }
 
 // The result code goes with the message: a busy file is worth trying again, a full disk is not.

@@ -1,13 +1,12 @@
 #include "archive/test_columns.h"
 
+#include <QStringList>
 #include <charconv>
 #include <cmath>
 
 namespace qm4250 {
 
 namespace {
-
-constexpr char16_t kNulSymbol = 0x2400;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -33,28 +32,11 @@ bool IsPlainDecimal(std::string_view text) {
 
 }  // namespace
 
-QString ArchiveText(std::string_view bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
-        .replace(QChar(0), QChar(kNulSymbol));
-}
-
-void ArchiveTextUtf8(std::string_view bytes, std::string& out) {
-    out.clear();
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte == 0) {
-            out += "\xE2\x90\x80";
-        } else if (byte < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-}
-
-std::string ReceivedBytes(const QString& archived) {
-    return QString(archived).replace(QChar(kNulSymbol), QChar(0)).toLatin1().toStdString();
+QString TestColumnNames() {
+    QStringList names;
+    for (const TestColumnDefinition& column : kTestColumns)
+        names << column.name;
+    return names.join(", ");
 }
 
 // QString::toDouble() took a tenth of a test's insert; std::from_chars, as correctly rounded, takes
@@ -70,8 +52,5 @@ std::optional<double> LeakNumber(std::string_view text) {
         return std::nullopt;
     return value;
 }
-
-// Worked out and written by hand, as QDateTime's formatting, and even snprintf, cost a good part of
-// a test's insert.
 
 }  // namespace qm4250

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,20 +9,67 @@
 
 namespace qm4250 {
 
-// The columns of `tests` an insert fills, in the order it gives their values.
-inline constexpr int kTestColumns = 15;
-inline constexpr char kTestColumnNames[] =
-    "instrument_id, seq, pn, cust_code, leak_text, leak, error_code, time_seconds, tested_at,"
-    " relay_field, power_up, relay_gp, relay_bp, relay_ge, first_upload_id";
+// The columns of `tests` after its id, in the table's order. The writers list and bind them from
+// kTestColumns, each giving a column's value by this name.
+enum class TestColumn {
+    InstrumentId,
+    Seq,
+    Pn,
+    CustCode,
+    LeakText,
+    Leak,
+    ErrorCode,
+    TimeSeconds,
+    TestedAt,
+    RelayField,
+    PowerUp,
+    RelayGp,
+    RelayBp,
+    RelayGe,
+    FirstUploadId,
+};
 
-// How a test's received bytes are kept in the archive's text columns: each byte the Latin-1
-// character it is, but the byte 0, which PostgreSQL's text cannot hold (and its client library
-// would cut a text at), as U+2400, the symbol for it.
-QString ArchiveText(std::string_view bytes);
-// The same text as UTF-8, appended to `out` (cleared first).
-void ArchiveTextUtf8(std::string_view bytes, std::string& out);
-// And back to the received bytes.
-std::string ReceivedBytes(const QString& archived);
+struct TestColumnDefinition {
+    TestColumn column;
+    const char* name;
+    const char* postgresType;  // as the table has it on PostgreSQL, for a table staging its rows
+};
+
+inline constexpr std::array<TestColumnDefinition, 15> kTestColumns{{
+    {TestColumn::InstrumentId, "instrument_id", "INTEGER"},
+    {TestColumn::Seq, "seq", "TEXT"},
+    {TestColumn::Pn, "pn", "TEXT"},
+    {TestColumn::CustCode, "cust_code", "TEXT"},
+    {TestColumn::LeakText, "leak_text", "TEXT"},
+    {TestColumn::Leak, "leak", "DOUBLE PRECISION"},
+    {TestColumn::ErrorCode, "error_code", "TEXT"},
+    {TestColumn::TimeSeconds, "time_seconds", "INTEGER"},
+    {TestColumn::TestedAt, "tested_at", "TEXT"},
+    {TestColumn::RelayField, "relay_field", "TEXT"},
+    {TestColumn::PowerUp, "power_up", "SMALLINT"},
+    {TestColumn::RelayGp, "relay_gp", "SMALLINT"},
+    {TestColumn::RelayBp, "relay_bp", "SMALLINT"},
+    {TestColumn::RelayGe, "relay_ge", "SMALLINT"},
+    {TestColumn::FirstUploadId, "first_upload_id", "INTEGER"},
+}};
+
+// A column's place among kTestColumns, from 0.
+constexpr int TestColumnIndex(TestColumn column) {
+    return static_cast<int>(column);
+}
+
+// The enumerators name the columns in the table's order, so that a column's index is its place.
+constexpr bool ColumnsInEnumOrder() {
+    for (size_t k = 0; k < kTestColumns.size(); ++k) {
+        if (TestColumnIndex(kTestColumns[k].column) != static_cast<int>(k))
+            return false;
+    }
+    return true;
+}
+static_assert(ColumnsInEnumOrder());
+
+// The names of kTestColumns joined by ", ", for a statement's column list.
+QString TestColumnNames();
 
 // The leak as a number, where its text is a finite one.
 std::optional<double> LeakNumber(std::string_view text);

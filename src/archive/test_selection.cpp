@@ -4,8 +4,8 @@
 #include <map>
 
 #include "archive/archive_connection.h"
+#include "archive/kept_text.h"
 #include "archive/schema.h"
-#include "archive/test_columns.h"
 #include "protocol/field_format.h"
 
 namespace qm4250 {

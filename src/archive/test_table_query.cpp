@@ -15,16 +15,16 @@ struct ColumnSql {
     const char* shown;
     const char* sortedBy;
 };
-constexpr std::array<ColumnSql, kTestColumns> kColumnSql{{{"i.serial", "i.serial"},
-                                                          {"t.seq", "LENGTH(t.seq), t.seq"},
-                                                          {"t.pn", "t.pn"},
-                                                          {"t.cust_code", "t.cust_code"},
-                                                          {"t.leak_text", "t.leak"},
-                                                          {"t.error_code", kErrorSort},
-                                                          {"t.tested_at", "t.tested_at"},
-                                                          {"t.relay_gp", "t.relay_gp"},
-                                                          {"t.relay_bp", "t.relay_bp"},
-                                                          {"t.relay_ge", "t.relay_ge"}}};
+constexpr std::array<ColumnSql, kTestTableColumns> kColumnSql{{{"i.serial", "i.serial"},
+                                                               {"t.seq", "LENGTH(t.seq), t.seq"},
+                                                               {"t.pn", "t.pn"},
+                                                               {"t.cust_code", "t.cust_code"},
+                                                               {"t.leak_text", "t.leak"},
+                                                               {"t.error_code", kErrorSort},
+                                                               {"t.tested_at", "t.tested_at"},
+                                                               {"t.relay_gp", "t.relay_gp"},
+                                                               {"t.relay_bp", "t.relay_bp"},
+                                                               {"t.relay_ge", "t.relay_ge"}}};
 
 QString OrderSql(const std::optional<TestSort>& sort) {
     if (!sort)

@@ -2,10 +2,10 @@
 
 #include <QVariant>
 
+#include "archive/kept_text.h"
 #include "archive/postgres_upload_write.h"
 #include "archive/schema.h"
 #include "archive/sqlite_upload_write.h"
-#include "archive/test_columns.h"
 #include "version.h"
 
 namespace qm4250 {
@@ -37,12 +37,12 @@ ArchiveResult UploadWrite::result() const {
 
 std::optional<qint64> UploadWrite::instrumentId(const std::optional<Identification>& instrument) {
     QSqlQuery query(connection_.db());
-    QString serial = instrument ? ArchiveText(instrument->serial) : QString("");
+    QString serial = instrument ? KeptTextOfBytes(instrument->serial) : QString("");
     query.prepare(
         "INSERT INTO instruments (serial, model) VALUES (?, ?)"
         " ON CONFLICT (serial) DO NOTHING");
     query.addBindValue(serial);
-    query.addBindValue(instrument ? ArchiveText(instrument->modelName) : QString(""));
+    query.addBindValue(instrument ? KeptTextOfBytes(instrument->modelName) : QString(""));
     if (!run(query))
         return std::nullopt;
     query.prepare("SELECT id FROM instruments WHERE serial = ?");

@@ -13,6 +13,7 @@
 #include "analysis/chart_judgement.h"
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
+#include "archive/iso_date.h"
 #include "archive/part_limits.h"
 #include "archive/pn_batches.h"
 #include "archive/test_points.h"
@@ -56,7 +57,7 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
         " GROUP BY i.serial, t.pn ORDER BY t.pn, i.serial",
         [&](const QSqlQuery& row) {
             parts.push_back({row.value(0).toString(), row.value(1).toString(),
-                             QDate::fromString(row.value(2).toString().left(10), "yyyy-MM-dd")});
+                             IsoDate(row.value(2).toString().left(10))});
             pns.push_back(parts.back().pn);
         });
     if (!failed)

@@ -9,7 +9,8 @@
 #include "analysis/capability.h"
 #include "analysis/chart_judgement.h"
 #include "archive/archive_location.h"
-#include "archive/file_import.h"
+#include "archive/archive_sheet_file.h"
+#include "archive/iso_date.h"
 #include "archive/part_limits.h"
 #include "archive/selection_export.h"
 #include "cli/archive_waiting.h"
@@ -146,7 +147,7 @@ Arguments Parse(const std::vector<std::string>& words) {
                     words[i];
             parsed.rules = rules.value_or(kDefaultRunRules);
         } else if (word == "--from" || word == "--to") {
-            QDate date = QDate::fromString(value, "yyyy-MM-dd");
+            QDate date = IsoDate(value);
             if (!date.isValid())
                 parsed.error = word + " takes a date as YYYY-MM-DD, not " + words[i];
             (word == "--from" ? parsed.filter.from : parsed.filter.to) = date;
@@ -197,23 +198,23 @@ std::string ReadErrorText(const std::string& file, const SheetReadError& error) 
 bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FILE* out,
                 std::FILE* err) {
     std::string name = EscapedText(file);
-    SheetImportResult imported =
-        ImportSheetFile(file, archive, QDateTime::currentDateTimeUtc(),
+    SheetArchiveResult imported =
+        ArchiveSheetFile(file, archive, QDateTime::currentDateTimeUtc(),
                         WaitingLine(err, "qm4250-archive: " + name + ": ", archive.retryForMs));
     switch (imported.outcome) {
-        case SheetImportResult::Outcome::CannotRead:
+        case SheetArchiveResult::Outcome::CannotRead:
             std::fprintf(err, "qm4250-archive: %s: %s\n", name.c_str(),
                          ReadErrorText(file, *imported.readError).c_str());
             return false;
-        case SheetImportResult::Outcome::NotAHistorySheet:
+        case SheetArchiveResult::Outcome::NotAHistorySheet:
             std::fprintf(err, "qm4250-archive: %s: not a QM4250 history sheet (no SEQ# header)\n",
                          name.c_str());
             return false;
-        case SheetImportResult::Outcome::NotArchived:
+        case SheetArchiveResult::Outcome::NotArchived:
             std::fprintf(err, "qm4250-archive: %s: archive not written: %s\n", name.c_str(),
                          ShownError(*imported.archiveError).c_str());
             return false;
-        case SheetImportResult::Outcome::Imported:
+        case SheetArchiveResult::Outcome::Imported:
             break;
     }
     for (const std::string& line : ImportReport(file, imported))

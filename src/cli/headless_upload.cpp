@@ -10,6 +10,7 @@
 #include "cli/archive_waiting.h"
 #include "cli/escaped_text.h"
 #include "cli/failure_text.h"
+#include "cli/line_error_words.h"
 #include "session/record_counter.h"
 #include "session/save_history.h"
 
@@ -18,26 +19,6 @@ namespace qm4250 {
 namespace {
 
 constexpr int kProgressLineEvery = 100;  // records between progress lines when not a terminal
-
-const char* LineErrorName(LineError error) {
-    switch (error) {
-        case LineError::Break:
-            return "break received";
-        case LineError::Framing:
-            return "framing error";
-        case LineError::Overrun:
-            return "data lost";
-        case LineError::RxOverflow:
-            return "receive buffer overflow";
-        case LineError::Parity:
-            return "parity error";
-        case LineError::TxFull:
-            return "transmit buffer full";
-        case LineError::Dcb:
-            return "port settings unreadable";
-    }
-    return "unknown";
-}
 
 std::string Counted(int64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -179,7 +160,7 @@ void HeadlessUpload::uploadProgress(int32_t testRecords, int32_t unreadable) {
 // Line errors are worth a word; the upload goes on all the same.
 void HeadlessUpload::lineError(LineError error) {
     std::fprintf(messages_, "%sqm4250-upload: line error: %s\n", terminal_ ? "\n" : "",
-                 LineErrorName(error));
+                 LineErrorWords(error));
 }
 
 void HeadlessUpload::exchangeEnded(ExchangeEnd end) {

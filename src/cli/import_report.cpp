@@ -45,7 +45,7 @@ std::string SkippedRowText(const SkippedRow& skipped) {
     return where + "row " + std::to_string(skipped.row) + ": " + ReasonText(skipped);
 }
 
-std::vector<std::string> ImportReport(const std::string& file, const SheetImportResult& imported) {
+std::vector<std::string> ImportReport(const std::string& file, const SheetArchiveResult& imported) {
     std::string summary = EscapedText(file) + ": " + Count(imported.testsRead) + " tests read, " +
                           Count(static_cast<uint64_t>(imported.newTests)) + " new, " +
                           Count(imported.rowsSkipped) + " rows skipped";

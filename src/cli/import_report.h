@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/file_import.h"
+#include "archive/archive_sheet_file.h"
 
 namespace qm4250 {
 
@@ -14,6 +14,6 @@ std::string SkippedRowText(const SkippedRow& skipped);
 // What importing a file came to, for a file that was read: its summary line ("h.csv: 497 tests
 // read, 497 new, 0 rows skipped", the name escaped), then a line for each skipped row kept and
 // for each sheet passed over, and one line counting the skipped rows not shown.
-std::vector<std::string> ImportReport(const std::string& file, const SheetImportResult& imported);
+std::vector<std::string> ImportReport(const std::string& file, const SheetArchiveResult& imported);
 
 }  // namespace qm4250

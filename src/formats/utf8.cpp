@@ -5,6 +5,26 @@
 
 namespace qm4250 {
 
+void AppendUtf8(char32_t c, std::string& utf8) {
+    if (c < 0x80) {
+        utf8 += static_cast<char>(c);
+    } else if (c < 0x800) {
+        const char bytes[] = {static_cast<char>(0xC0 | c >> 6),
+                              static_cast<char>(0x80 | (c & 0x3F))};
+        utf8.append(bytes, sizeof bytes);
+    } else if (c < 0x10000) {
+        const char bytes[] = {static_cast<char>(0xE0 | c >> 12),
+                              static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                              static_cast<char>(0x80 | (c & 0x3F))};
+        utf8.append(bytes, sizeof bytes);
+    } else {
+        const char bytes[] = {
+            static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+            static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        utf8.append(bytes, sizeof bytes);
+    }
+}
+
 std::string Latin1ToUtf8(std::string_view latin1) {
     // Instrument text is nearly always ASCII, which is UTF-8 already: copy it in one go.
     auto firstHigh = std::find_if(latin1.begin(), latin1.end(),
@@ -13,15 +33,8 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     if (firstHigh == latin1.end())
         return utf8;
     utf8.reserve(2 * latin1.size());
-    for (auto c = firstHigh; c != latin1.end(); ++c) {
-        auto byte = static_cast<unsigned char>(*c);
-        if (byte < 0x80) {
-            utf8 += *c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
+    for (auto c = firstHigh; c != latin1.end(); ++c)
+        AppendUtf8(static_cast<unsigned char>(*c), utf8);
     return utf8;
 }
 

@@ -6,6 +6,9 @@
 
 namespace qm4250 {
 
+// Appends the UTF-8 bytes of a code point, U+0000 to U+10FFFF.
+void AppendUtf8(char32_t codePoint, std::string& utf8);
+
 // Received text is single bytes: each byte is the Latin-1 character of the same number.
 std::string Latin1ToUtf8(std::string_view latin1);
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "formats/calendar_date.h"
 #include "protocol/field_format.h"
 
 namespace qm4250 {
@@ -23,10 +24,8 @@ int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
 }
 
 bool IsValid(const CivilTime& t) {
-    static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
-    return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= kDays[t.month - 1] &&
-           (t.month != 2 || t.day < 29 || leap) && t.hour < 24 && t.minute < 60 && t.second < 60;
+    return IsCalendarDate({t.year, t.month, t.day}) && t.hour < 24 && t.minute < 60 &&
+           t.second < 60;
 }
 
 // Seconds since 2004-01-01, the instrument's epoch.
@@ -76,12 +75,12 @@ std::optional<CivilTime> InstrumentTime(std::string_view cell) {
 
 // "2021-03-04 10:11:12" or "2021-03-04T10:11:12", a fraction of a second after it or not.
 std::optional<CivilTime> FullTime(std::string_view cell, bool& wholeSecond) {
-    if (cell.size() < 19 || !Separators(cell, {{4, '-'}, {7, '-'}, {13, ':'}, {16, ':'}}) ||
+    if (cell.size() < 19 || !Separators(cell, {{13, ':'}, {16, ':'}}) ||
         (cell[10] != ' ' && cell[10] != 'T'))
         return std::nullopt;
-    auto year = Digits(cell, 0, 4), month = Digits(cell, 5, 2), day = Digits(cell, 8, 2),
-         hour = Digits(cell, 11, 2), minute = Digits(cell, 14, 2), second = Digits(cell, 17, 2);
-    if (!year || !month || !day || !hour || !minute || !second)
+    std::optional<CalendarDate> date = ParseIsoDate(cell.substr(0, 10));
+    auto hour = Digits(cell, 11, 2), minute = Digits(cell, 14, 2), second = Digits(cell, 17, 2);
+    if (!date || !hour || !minute || !second)
         return std::nullopt;
     wholeSecond = true;
     if (cell.size() > 19) {
@@ -90,7 +89,7 @@ std::optional<CivilTime> FullTime(std::string_view cell, bool& wholeSecond) {
             return std::nullopt;
         wholeSecond = fraction.find_first_not_of('0') == std::string_view::npos;
     }
-    return CivilTime{*year, *month, *day, *hour, *minute, *second};
+    return CivilTime{date->year, date->month, date->day, *hour, *minute, *second};
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <variant>
 
-#include "sheets/sheet_import.h"
+#include "sheets/history_row_parser.h"
 
 namespace qm4250 {
 

@@ -3,6 +3,8 @@
 #include <optional>
 #include <variant>
 
+#include "formats/utf8.h"
+
 namespace qm4250 {
 
 namespace {
@@ -25,24 +27,6 @@ std::optional<char32_t> EscapeAt(std::string_view text) {
         unit = unit * 16 + static_cast<char32_t>(digit);
     }
     return unit;
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 bool IsHighSurrogate(char32_t unit) {

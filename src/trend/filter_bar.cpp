@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "archive/iso_date.h"
+
 namespace qm4250 {
 
 namespace {
@@ -82,8 +84,8 @@ TestFilter FilterBar::filter() const {
     if (!pn_->text().isEmpty())
         filter.pns = {pn_->text()};
     filter.custCode = custCode_->text();
-    filter.from = QDate::fromString(from_->text().trimmed(), "yyyy-MM-dd");
-    filter.to = QDate::fromString(to_->text().trimmed(), "yyyy-MM-dd");
+    filter.from = IsoDate(from_->text().trimmed());
+    filter.to = IsoDate(to_->text().trimmed());
     filter.rejectsOnly = rejectsOnly_->isChecked();
     filter.search = search_->text();
     return filter;
@@ -93,7 +95,7 @@ std::optional<QString> FilterBar::refusal() {
     std::optional<QString> refusal;
     for (auto [edit, word] : {std::pair{from_, "from"}, std::pair{to_, "to"}}) {
         QString text = edit->text().trimmed();
-        bool readable = text.isEmpty() || QDate::fromString(text, "yyyy-MM-dd").isValid();
+        bool readable = text.isEmpty() || IsoDate(text).isValid();
         edit->setStyleSheet(readable ? QString() : "QLineEdit { background: #ffc8c8; }");
         if (!readable && !refusal)
             refusal = QString("%1 takes a date as YYYY-MM-DD, not %2").arg(word, text);

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <cmath>
 
+#include "archive/iso_date.h"
 #include "archive/part_limits.h"
 #include "trend/chart_layers.h"
 
@@ -29,7 +30,7 @@ std::optional<double> LimitOf(const QLineEdit* edit) {
 }
 
 QDate DateOf(const QLineEdit* edit) {
-    return QDate::fromString(edit->text().trimmed(), "yyyy-MM-dd");
+    return IsoDate(edit->text().trimmed());
 }
 
 QDialogButtonBox* Buttons(QDialog& dialog, QFormLayout* form) {

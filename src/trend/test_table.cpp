@@ -17,7 +17,7 @@ namespace qm4250 {
 
 namespace {
 
-constexpr std::array<const char*, kTestColumns> kTitles{
+constexpr std::array<const char*, kTestTableColumns> kTitles{
     "Instrument", "Seq#", "PN", "Cust Code", "Leak", "Err", "Tested at", "GP", "BP", "GE"};
 
 // The archive's columns shown as the upload window's list shows them: no error blank, another
@@ -30,11 +30,11 @@ class TestsModel : public QSqlQueryModel {
         QVariant value = QSqlQueryModel::data(index, role);
         if (role != Qt::DisplayRole || !value.isValid())
             return value;
-        auto column = static_cast<TestColumn>(index.column());
-        if (column == TestColumn::Error)
+        auto column = static_cast<TestTableColumn>(index.column());
+        if (column == TestTableColumn::Error)
             return QString::fromStdString(ErrorText(value.toString().toStdString()));
-        if (column == TestColumn::RelayGp || column == TestColumn::RelayBp ||
-            column == TestColumn::RelayGe)
+        if (column == TestTableColumn::RelayGp || column == TestTableColumn::RelayBp ||
+            column == TestTableColumn::RelayGe)
             return QString(OnOffText(value.toInt() != 0));
         return value;
     }
@@ -61,7 +61,7 @@ std::optional<ArchiveError> TestTable::showTests(ArchiveConnection& connection,
     std::optional<ArchiveError> error;
     if (model_->lastError().isValid())
         error = connection.failure(model_->lastError());
-    for (int column = 0; column < kTestColumns; ++column)
+    for (int column = 0; column < kTestTableColumns; ++column)
         model_->setHeaderData(column, Qt::Horizontal, kTitles[static_cast<size_t>(column)]);
     FitColumns(*this);
     return error;
@@ -72,9 +72,9 @@ void TestTable::release() {
 }
 
 void TestTable::sortBy(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= kTestColumns)
+    if (column < 0 || column >= kTestTableColumns)
         return;
-    sort_ = TestSort{static_cast<TestColumn>(column), order == Qt::DescendingOrder};
+    sort_ = TestSort{static_cast<TestTableColumn>(column), order == Qt::DescendingOrder};
     emit sortChosen();
 }
 

@@ -71,7 +71,7 @@ void Presenter::uploadEnded(const History& history, int32_t frames) {
 
 void Presenter::archiveFinished(const ArchiveOutcome& outcome) {
     archiving_ = false;
-    archiveText_ = ArchiveText(outcome);
+    archiveText_ = ArchiveOutcomeText(outcome);
     showRecordCounter();
     if (whenArchived_)
         whenArchived_();

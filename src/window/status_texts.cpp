@@ -108,7 +108,7 @@ std::string WaitingForArchiveText(const std::string& reason) {
     return std::string(kArchivingText) + " (waiting for the archive: " + reason + ")";
 }
 
-std::string ArchiveText(const ArchiveOutcome& outcome) {
+std::string ArchiveOutcomeText(const ArchiveOutcome& outcome) {
     if (!outcome.written)
         return " \u00B7 archive not written: " + outcome.reason;
     std::string text = " \u00B7 " + std::to_string(outcome.newTests) + " new in archive";

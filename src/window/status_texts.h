@@ -44,7 +44,7 @@ inline constexpr const char* kArchivingText = " \u00B7 archiving\u2026";
 std::string WaitingForArchiveText(const std::string& reason);
 
 // ... and once it is archived: " · 37 new in archive", or " · archive not written: <reason>".
-std::string ArchiveText(const ArchiveOutcome& outcome);
+std::string ArchiveOutcomeText(const ArchiveOutcome& outcome);
 
 // Panel 1 when the device went away during an exchange: "Error - port closed: <reason>".
 std::string PortLostText(const std::string& reason);

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <limits>
 #include <thread>
 
@@ -21,9 +22,9 @@
 #include "archive/change_author.h"
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
+#include "archive/kept_text.h"
 #include "archive/part_limits.h"
 #include "archive/schema.h"
-#include "archive/test_columns.h"
 #include "archive/test_selection.h"
 #include "archive/upload_archive.h"
 #include "child_process.h"
@@ -217,10 +218,11 @@ History TestsOf(const std::vector<std::string>& pns) {
 const ControlLimits kLimits{1, 1, 0, 2, 1, 3};
 const QDateTime kMonday({2026, 11, 30}, {8, 0, 0, 250}, Qt::UTC);
 
-// Limits to the last bit and every field of a change come back on a connection of their own, texts
-// as typed (a null as "", U+0000, which PostgreSQL's text cannot hold, as U+2400); a PN is matched
-// exactly, wherever it is among PNs enough for three statements of 500.
-TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
+// Limits to the last bit and every field of a change (frozen limits, exclusions and the texts of
+// tolerance limits) come back on a connection of their own, texts as typed (a null as "", U+0000,
+// which PostgreSQL's text cannot hold, as U+2400); a PN is matched exactly, wherever it is among
+// PNs enough for three statements of 500.
+TEST_P(ArchiveTest, ChangesSurviveReopening) {
     const std::array<ControlLimits, 3> limits{
         {{0.1 + 0.2, 1.0 / 3, 0.0031 - 3 * 0.00042, 4.9e-324, -1e-300, 2.0 / 3},
          {-2.2250738585072014e-308, 1.7976931348623157e308, -1.7976931348623157e308,
@@ -242,19 +244,23 @@ TEST_P(ArchiveTest, FrozenLimitsAndExclusionsSurviveReopening) {
         const QString& t = texts[k].first;  // as typed; .second as read back
         ASSERT_FALSE(StoreFrozenLimits(location_, {pns[at[k]], limits[k], t, tests, t, kMonday}));
         ASSERT_FALSE(StoreExclusion(location_, {testId(k), true, t, t, kMonday}));
+        ASSERT_FALSE(StorePartLimits(location_, {pns[at[k]], 0.0, 1.0, t, kMonday}));
     }
     ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
     EXPECT_TRUE(Got(StandingFrozenLimits(reopened, {})).empty());
     auto frozen = Got(StandingFrozenLimits(reopened, pns));
     auto excluded = Got(StandingExclusions(reopened, pns));
-    EXPECT_EQ(frozen.size() + excluded.size(), 6u);
+    auto tolerances = Got(StandingPartLimits(reopened, pns));
+    EXPECT_EQ(frozen.size() + excluded.size() + tolerances.size(), 9u);
     for (size_t k = 0; k < 3; ++k) {
         const FrozenLimits& f = frozen[pns[at[k]]];
         const Exclusion& e = excluded[testId(k)];
         EXPECT_TRUE(f.limits && !std::memcmp(&*f.limits, &limits[k], sizeof(ControlLimits))) << k;
-        for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy})
+        const PartLimits& p = tolerances[pns[at[k]]];
+        for (const QString& text : {f.baseline, f.changedBy, e.reason, e.changedBy, p.changedBy})
             EXPECT_TRUE(text == texts[k].second) << k << ": " << text.toStdString();
-        EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday);
+        EXPECT_TRUE(f.baselineTests == tests && f.changedAt == kMonday && e.changedAt == kMonday &&
+                    p.changedAt == kMonday);
     }
 }
 
@@ -285,6 +291,56 @@ TEST_P(ArchiveTest, AChangeIsMadeByTheSystemsAccountNotTheEnvironment) {
             EXPECT_EQ(made, author.toStdString()) << uid << " " << user.toStdString();
         }
     }
+}
+
+// The local time zone set for a while, as a zoneless time would be read in it.
+class LocalZone {
+  public:
+    explicit LocalZone(const char* zone)
+        : before_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone() {
+        had_ ? qputenv("TZ", before_) : qunsetenv("TZ");
+        tzset();
+    }
+
+  private:
+    QByteArray before_;
+    bool had_;
+};
+
+// Change times are kept in one form, to the millisecond; those kept before in others read back
+// as the same UTC times, one without a zone as UTC too, whatever the reader's zone.
+TEST_P(ArchiveTest, ChangeTimesKeptInEarlierFormsReadBack) {
+    LocalZone newYork("America/New_York");
+    const QDateTime kWhole({2026, 12, 9}, {16, 20}, Qt::UTC);
+    const std::pair<const char*, QDateTime> kept[] = {
+        {"2026-12-09T16:20:00.250Z", kWhole.addMSecs(250)},  // frozen limits and exclusions
+        {"2026-12-09T16:20:00Z", kWhole},                    // tolerance limits
+        {"2026-12-09 16:20:00", kWhole},                     // as the uploads' times are kept
+        {"2026-12-09T17:20:00+01:00", kWhole},
+        {"", QDateTime()},
+    };
+    ASSERT_FALSE(StorePartLimits(location_, {"P", 0.0, 1.0, "qa", kept[0].second}));
+    {
+        ArchiveConnection writing(location_, ArchiveConnection::Access::Write);
+        QSqlQuery query(writing.db());
+        for (size_t k = 1; k < std::size(kept); ++k)
+            ASSERT_TRUE(query.exec(QString("INSERT INTO part_limits (pn, changed_by, changed_at)"
+                                           " VALUES ('P', 'qa', '%1')")
+                                       .arg(kept[k].first)));
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM part_limits WHERE changed_at = '" +
+                    QString(kept[0].first) + "'"),
+              1)
+        << "written in the first form";
+    ArchiveConnection reading(location_, ArchiveConnection::Access::Read);
+    std::vector<PartLimits> history = Got(PartLimitsHistory(reading, "P"));
+    ASSERT_EQ(history.size(), std::size(kept));
+    for (size_t k = 0; k < history.size(); ++k)
+        EXPECT_EQ(history[k].changedAt, kept[k].second) << kept[k].first;
 }
 
 // Each change stands until the next, made later by another user even when that user's clock says
@@ -434,7 +490,7 @@ TEST_P(ArchiveTest, EveryByteOfEveryTextIsStoredExactly) {
     for (size_t k = 0; k < tests.size(); ++k) {
         ASSERT_TRUE(query.next()) << "test " << k;
         for (int field = 0; field < 6; ++field)
-            EXPECT_TRUE(query.value(field).toString() == ArchiveText(tests[k][field]))
+            EXPECT_TRUE(query.value(field).toString() == KeptTextOfBytes(tests[k][field]))
                 << "test " << k << ", field " << field;
         std::optional<double> leak = LeakOf(tests[k][3]);
         EXPECT_EQ(query.value(6).isNull() ? std::nullopt : std::optional(query.value(6).toDouble()),

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "archive/archive_retry.h"
-#include "archive/file_import.h"
+#include "archive/archive_sheet_file.h"
 #include "archive/upload_archive.h"
 #include "cli/archive_waiting.h"
 #include "history_rows.h"
@@ -142,18 +142,18 @@ TEST_P(PassingFailuresTest, ImportsOfOneInstrumentsInOppositeOrdersAllGoIn) {
     };
     std::string ab = write("ab.csv", {"A", "B"}), ba = write("ba.csv", {"B", "A"});
     constexpr int kImports = 6;
-    std::vector<SheetImportResult> results(kImports);
+    std::vector<SheetArchiveResult> results(kImports);
     std::vector<std::thread> imports;
     for (int k = 0; k < kImports; ++k)
         imports.emplace_back([&, k] {
             results[k] =
-                ImportSheetFile(k % 2 ? ba : ab, location_, QDateTime::currentDateTimeUtc());
+                ArchiveSheetFile(k % 2 ? ba : ab, location_, QDateTime::currentDateTimeUtc());
         });
     for (std::thread& import : imports)
         import.join();
     int newTests = 0;
-    for (const SheetImportResult& result : results) {
-        EXPECT_EQ(result.outcome, SheetImportResult::Outcome::Imported)
+    for (const SheetArchiveResult& result : results) {
+        EXPECT_EQ(result.outcome, SheetArchiveResult::Outcome::Imported)
             << (result.archiveError ? ArchiveErrorText(*result.archiveError).toStdString() : "");
         newTests += result.newTests;
     }

@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "archive/file_import.h"
+#include "archive/archive_sheet_file.h"
 #include "archive/test_selection.h"
 #include "export/save_history_workbook.h"
 #include "history_rows.h"
@@ -140,10 +140,10 @@ class InstrumentsExport : public testing::TestWithParam<ExportCase> {
         return histories ? *histories : std::vector<History>{};
     }
 
-    SheetImportResult import(const std::string& path) {
-        SheetImportResult imported =
-            ImportSheetFile(path, location_, QDateTime::currentDateTimeUtc());
-        EXPECT_EQ(imported.outcome, SheetImportResult::Outcome::Imported);
+    SheetArchiveResult import(const std::string& path) {
+        SheetArchiveResult imported =
+            ArchiveSheetFile(path, location_, QDateTime::currentDateTimeUtc());
+        EXPECT_EQ(imported.outcome, SheetArchiveResult::Outcome::Imported);
         EXPECT_EQ(imported.rowsSkipped, 0u);
         return imported;
     }
@@ -174,7 +174,7 @@ TEST_P(InstrumentsExport, KeepsEveryTestsInstrument) {
     std::string path = (folder_.path() + "/all." + GetParam().format).toStdString();
     ASSERT_TRUE(SaveHistories(archived, path).ok());
 
-    SheetImportResult again = import(path);
+    SheetArchiveResult again = import(path);
     EXPECT_EQ(again.testsRead, 5u);
     EXPECT_EQ(again.newTests, 0);
 

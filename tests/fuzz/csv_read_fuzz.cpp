@@ -5,7 +5,7 @@
 #include "protocol/field_format.h"
 #include "sheet_checks.h"
 #include "sheets/csv_reader.h"
-#include "sheets/sheet_import.h"
+#include "sheets/history_row_parser.h"
 
 using namespace qm4250;
 
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!ReadCsvRows(file.fd(), rows));
     FUZZ_CHECK(rows.characters() <= size);
     CheckedTests tests;
-    SheetImport sheet(tests);
+    HistoryRowParser sheet(tests);
     file.rewind();
     FUZZ_CHECK(!ReadCsvRows(file.fd(), sheet) && sheet.finish());
     FUZZ_CHECK(tests.tests() == sheet.testsRead());

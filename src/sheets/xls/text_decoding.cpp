@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "formats/utf8.h"
 #include "sheets/xls/byte_fields.h"
 
 namespace qm4250 {
@@ -18,26 +19,6 @@ bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void AppendCodePoint(std::string& utf8, char32_t c) {
-    if (c < 0x80) {
-        utf8 += static_cast<char>(c);
-    } else if (c < 0x800) {
-        const char bytes[] = {static_cast<char>(0xC0 | c >> 6),
-                              static_cast<char>(0x80 | (c & 0x3F))};
-        utf8.append(bytes, sizeof bytes);
-    } else if (c < 0x10000) {
-        const char bytes[] = {static_cast<char>(0xE0 | c >> 12),
-                              static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                              static_cast<char>(0x80 | (c & 0x3F))};
-        utf8.append(bytes, sizeof bytes);
-    } else {
-        const char bytes[] = {
-            static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
-            static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-        utf8.append(bytes, sizeof bytes);
-    }
-}
-
 }  // namespace
 
 void TextDecoder::appendCompressed(std::string& utf8, std::string_view bytes) {
@@ -50,7 +31,7 @@ void TextDecoder::appendCompressed(std::string& utf8, std::string_view bytes) {
             ++ascii;
         utf8.append(bytes, at, ascii - at);
         if (ascii < bytes.size())
-            AppendCodePoint(utf8, static_cast<uint8_t>(bytes[ascii++]));
+            AppendUtf8(static_cast<uint8_t>(bytes[ascii++]), utf8);
         at = ascii;
     }
 }
@@ -59,7 +40,7 @@ void TextDecoder::appendWide(std::string& utf8, std::string_view bytes) {
     for (size_t at = 0; at + 1 < bytes.size(); at += 2) {
         char16_t unit = U16At(bytes.data() + at);
         if (pendingHigh_ && IsLowSurrogate(unit)) {
-            AppendCodePoint(utf8, 0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00));
+            AppendUtf8(0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00), utf8);
             pendingHigh_ = 0;
             continue;
         }
@@ -67,13 +48,13 @@ void TextDecoder::appendWide(std::string& utf8, std::string_view bytes) {
         if (IsHighSurrogate(unit))
             pendingHigh_ = unit;
         else
-            AppendCodePoint(utf8, IsLowSurrogate(unit) ? kReplacement : char32_t{unit});
+            AppendUtf8(IsLowSurrogate(unit) ? kReplacement : char32_t{unit}, utf8);
     }
 }
 
 void TextDecoder::finish(std::string& utf8) {
     if (pendingHigh_)
-        AppendCodePoint(utf8, kReplacement);
+        AppendUtf8(kReplacement, utf8);
     pendingHigh_ = 0;
 }
 

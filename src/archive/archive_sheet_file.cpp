@@ -1,4 +1,4 @@
-#include "archive/file_import.h"
+#include "archive/archive_sheet_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -71,19 +71,19 @@ class ArchivedTests : public ImportedTests {
 };
 
 // One read of the file into the archive.
-SheetImportResult ImportOnce(const std::string& path, const ArchiveLocation& archive,
-                             const QDateTime& when) {
+SheetArchiveResult ImportOnce(const std::string& path, const ArchiveLocation& archive,
+                              const QDateTime& when) {
     QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
     ArchivedTests tests(archive, "import:" + name, when);
-    SheetImport sheet(tests);
-    SheetImportResult result;
+    HistoryRowParser sheet(tests);
+    SheetArchiveResult result;
     result.readError = ReadSheetRows(path, sheet);
     if (result.readError) {
-        result.outcome = SheetImportResult::Outcome::CannotRead;
+        result.outcome = SheetArchiveResult::Outcome::CannotRead;
     } else if (!sheet.isHistorySheet()) {
-        result.outcome = SheetImportResult::Outcome::NotAHistorySheet;
+        result.outcome = SheetArchiveResult::Outcome::NotAHistorySheet;
     } else if (!sheet.finish() || !tests.finish()) {
-        result.outcome = SheetImportResult::Outcome::NotArchived;
+        result.outcome = SheetArchiveResult::Outcome::NotArchived;
         result.archiveError = tests.result().error;
     }
     result.testsRead = sheet.testsRead();
@@ -98,11 +98,11 @@ SheetImportResult ImportOnce(const std::string& path, const ArchiveLocation& arc
 
 }  // namespace
 
-SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
-                                  const QDateTime& when, const ArchiveWaiting& waiting) {
+SheetArchiveResult ArchiveSheetFile(const std::string& path, const ArchiveLocation& archive,
+                                    const QDateTime& when, const ArchiveWaiting& waiting) {
     ArchiveRetry retry(std::chrono::milliseconds(archive.retryForMs), waiting);
     for (;;) {
-        SheetImportResult result = ImportOnce(path, archive, when);
+        SheetArchiveResult result = ImportOnce(path, archive, when);
         if (!result.archiveError || !retry.again(*result.archiveError))
             return result;
     }

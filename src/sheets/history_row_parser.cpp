@@ -1,4 +1,4 @@
-#include "sheets/sheet_import.h"
+#include "sheets/history_row_parser.h"
 
 #include <QString>
 #include <algorithm>
@@ -92,14 +92,14 @@ TestRecord WithPowerUp(const TestRecord& r) {
 
 }  // namespace
 
-bool SheetImport::sheet(std::string_view name) {
+bool HistoryRowParser::sheet(std::string_view name) {
     sheet_ = name;
     headerExpected_ = true;
     inHistorySheet_ = false;
     return handOnPending();
 }
 
-bool SheetImport::row(uint64_t number, const SheetRow& cells) {
+bool HistoryRowParser::row(uint64_t number, const SheetRow& cells) {
     if (headerExpected_)
         return header(number, cells);
     if (!inHistorySheet_ || cells == SheetRow{})
@@ -107,7 +107,7 @@ bool SheetImport::row(uint64_t number, const SheetRow& cells) {
     return content(number, cells);
 }
 
-bool SheetImport::header(uint64_t number, const SheetRow& cells) {
+bool HistoryRowParser::header(uint64_t number, const SheetRow& cells) {
     headerExpected_ = false;
     inHistorySheet_ = number == 1 && cells[0] == "SEQ#";
     if (inHistorySheet_) {
@@ -120,7 +120,7 @@ bool SheetImport::header(uint64_t number, const SheetRow& cells) {
     return !sheet_.empty();
 }
 
-bool SheetImport::content(uint64_t number, const SheetRow& cells) {
+bool HistoryRowParser::content(uint64_t number, const SheetRow& cells) {
     if (IsPowerUpMarker(cells)) {
         if (pending_)
             pending_ = WithPowerUp(*pending_);
@@ -147,7 +147,7 @@ bool SheetImport::content(uint64_t number, const SheetRow& cells) {
     return true;
 }
 
-bool SheetImport::rowTooLong(uint64_t number) {
+bool HistoryRowParser::rowTooLong(uint64_t number) {
     if (headerExpected_)
         return header(number, SheetRow{});
     if (!inHistorySheet_)
@@ -156,15 +156,15 @@ bool SheetImport::rowTooLong(uint64_t number) {
     return handOnPending();
 }
 
-void SheetImport::rowInWindows1252(uint64_t) {
+void HistoryRowParser::rowInWindows1252(uint64_t) {
     ++rowsInWindows1252_;
 }
 
-bool SheetImport::finish() {
+bool HistoryRowParser::finish() {
     return handOnPending();
 }
 
-bool SheetImport::handOnPending() {
+bool HistoryRowParser::handOnPending() {
     if (!pending_)
         return true;
     TestRecord record = std::move(*pending_);
@@ -172,7 +172,8 @@ bool SheetImport::handOnPending() {
     return tests_.test(std::move(record));
 }
 
-void SheetImport::skip(uint64_t number, SkipReason reason, const std::string& cell, size_t column) {
+void HistoryRowParser::skip(uint64_t number, SkipReason reason, const std::string& cell,
+                            size_t column) {
     ++rowsSkipped_;
     if (skippedRows_.size() < kSkippedRowsKept) {
         skippedRows_.push_back({sheet_, number, reason, cell.substr(0, kCellKept), column});

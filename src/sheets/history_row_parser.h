@@ -10,7 +10,7 @@
 
 namespace qm4250 {
 
-// Where SheetImport puts the tests it reads, instrument by instrument, in the file's order.
+// Where HistoryRowParser puts the tests it reads, instrument by instrument, in the file's order.
 class ImportedTests {
   public:
     virtual ~ImportedTests() = default;
@@ -47,12 +47,12 @@ struct SkippedRow {
 // 2004 to 2103) or, as a spreadsheet writes a date cell, "YYYY-MM-DD HH:MM:SS". Its relay field
 // comes back from the On/Off cells and the marker. A row that cannot be read is skipped and said
 // why; rows without content are passed over, and so are sheets without the header.
-class SheetImport : public SheetRows {
+class HistoryRowParser : public SheetRows {
   public:
     // How many skipped rows are kept to be shown; the others are only counted.
     static constexpr size_t kSkippedRowsKept = 20;
 
-    explicit SheetImport(ImportedTests& tests) : tests_(tests) {}
+    explicit HistoryRowParser(ImportedTests& tests) : tests_(tests) {}
 
     bool sheet(std::string_view name) override;
     bool row(uint64_t number, const SheetRow& cells) override;

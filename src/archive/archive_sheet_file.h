@@ -9,13 +9,13 @@
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
 #include "archive/archive_retry.h"
-#include "sheets/sheet_import.h"
+#include "sheets/history_row_parser.h"
 #include "sheets/sheet_rows.h"
 
 namespace qm4250 {
 
 // What importing one saved sheet came to.
-struct SheetImportResult {
+struct SheetArchiveResult {
     enum class Outcome {
         Imported,
         CannotRead,        // readError says why; nothing of the file is in the archive
@@ -39,7 +39,7 @@ struct SheetImportResult {
 // stream and its tests written in batches, inside one transaction: either all of the file is
 // archived, or nothing of it. A failure of the archive that may pass is waited out, the whole file
 // read again, as StoreUpload does.
-SheetImportResult ImportSheetFile(const std::string& path, const ArchiveLocation& archive,
-                                  const QDateTime& when, const ArchiveWaiting& waiting = {});
+SheetArchiveResult ArchiveSheetFile(const std::string& path, const ArchiveLocation& archive,
+                                    const QDateTime& when, const ArchiveWaiting& waiting = {});
 
 }  // namespace qm4250
