@@ -192,12 +192,12 @@ ProcessSeries ProcessOf(const ChartSeries& series, const ChartView& view) {
 }
 
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
-                              const ChartSeries& series, const ChartView& view) {
+                              const ChartSeries& series, const ChartView& view,
+                              ChartJudgement judgement) {
     Clear(chart);
     ChartSummary summary;
     summary.withLeak = series.y.size();
     ProcessSeries process = ProcessOf(series, view);
-    ChartJudgement judgement = JudgeChart(process, view.frozen, view.rules);
     summary.limits = judgement.limits;
     summary.frozen = judgement.frozen;
     summary.process = judgement.frozen ? IndividualsLimits(process) : judgement.limits;

@@ -64,9 +64,12 @@ ProcessSeries ProcessOf(const ChartSeries& series, const ChartView& view);
 // view as triangles on its edge; power-ups as dotted verticals; UCL, CL and LCL (marked "frozen"
 // when they are), and MR-bar and the moving range's UCL, each labelled with its value at the right
 // edge; the tolerance's LSL and USL, where set, in purple apart from them. The moving-range chart
-// shows the ranges the limits are made of. No formed moving range makes no control limit.
+// shows the ranges the limits are made of. No formed moving range makes no control limit. The
+// limits and the rule breaks are the judgement's, made of ProcessOf(series, view) by JudgeChart:
+// the chart draws them and judges nothing itself.
 ChartSummary DrawControlChart(QCustomPlot& chart, QCustomPlot& movingRange,
-                              const ChartSeries& series, const ChartView& view);
+                              const ChartSeries& series, const ChartView& view,
+                              ChartJudgement judgement);
 
 // The histogram of the process (the points the chart keeps in its limits) in bins of whole
 // measurement steps, as many as suit their number, with the normal curve of their mean and

@@ -11,7 +11,9 @@ ChartedPart DrawPartChart(const ChartPlots& plots, PartTests points, const QStri
     part.points = std::move(points);
     part.series = SeriesOf(part.points.tests, axis);
     ChartView view = judging.viewOf(part.series, pn, axis, title);
-    part.summary = DrawControlChart(plots.chart, plots.movingRange, part.series, view);
+    ChartJudgement judgement = JudgeChart(ProcessOf(part.series, view), view.frozen, view.rules);
+    part.summary =
+        DrawControlChart(plots.chart, plots.movingRange, part.series, view, std::move(judgement));
     DrawHistogram(plots.histogram, part.series, view, part.summary);
     return part;
 }

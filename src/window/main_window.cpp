@@ -19,8 +19,9 @@ namespace qm4250 {
 
 namespace {
 
-QString FromBytes(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+// Every text the presenter hands over is UTF-8, received ones converted already.
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Back-to-back frames can bring a line every few dozen microseconds, and repainting the list for
@@ -114,12 +115,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::setStatusText(std::string_view text) {
-    controls_.statusPanel1->setText(FromBytes(text));
+    controls_.statusPanel1->setText(FromUtf8(text));
 }
 
 void MainWindow::setRecordCounter(std::string_view text) {
-    controls_.recordCounter->setText(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    controls_.recordCounter->setText(FromUtf8(text));
 }
 
 void MainWindow::clearList() {
@@ -127,7 +127,7 @@ void MainWindow::clearList() {
 }
 
 void MainWindow::addListLine(std::string_view line) {
-    controls_.List1->addItem(FromBytes(line));
+    controls_.List1->addItem(FromUtf8(line));
     // The list repaints at most once per kListRepaintMs while lines keep coming.
     if (!listRepaintHold_.isActive()) {
         controls_.List1->viewport()->setUpdatesEnabled(false);
@@ -136,7 +136,7 @@ void MainWindow::addListLine(std::string_view line) {
 }
 
 void MainWindow::setRelayCaption(std::string_view caption) {
-    controls_.Label3->setText(FromBytes(caption));
+    controls_.Label3->setText(FromUtf8(caption));
 }
 
 std::string MainWindow::requestedCount() const {
@@ -144,7 +144,7 @@ std::string MainWindow::requestedCount() const {
 }
 
 void MainWindow::setCurrentModeText(std::string_view text) {
-    controls_.txtCurrentMode->setText(FromBytes(text));
+    controls_.txtCurrentMode->setText(FromUtf8(text));
 }
 
 std::optional<OperatingMode> MainWindow::selectedMode() const {
@@ -199,10 +199,10 @@ void MainWindow::setButtonEnabled(Button button, bool enabled) {
 }
 
 void MainWindow::showMessage(std::string_view text, std::string_view detail) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramName, FromBytes(text), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, kProgramName, FromUtf8(text), QMessageBox::Ok, this);
     box.setObjectName("MessageBox");
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(QString::fromStdString(std::string(detail)));
+    box.setInformativeText(FromUtf8(detail));
     // The detail may quote a device's or the system's words: never taken for markup.
     if (auto* informative = box.findChild<QLabel*>("qt_msgbox_informativelabel"))
         informative->setTextFormat(Qt::PlainText);

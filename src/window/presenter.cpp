@@ -1,5 +1,6 @@
 #include "window/presenter.h"
 
+#include "formats/utf8.h"
 #include "protocol/history.h"
 #include "session/record_counter.h"
 #include "window/list_lines.h"
@@ -25,12 +26,12 @@ void Presenter::portFailed(Command command, const PortFailure& failure) {
 }
 
 void Presenter::identificationDecoded(const Identification& identification) {
-    view_.addListLine(IdentificationLine(identification));
-    view_.setRelayCaption(RelayCaption(identification));
+    view_.addListLine(Latin1ToUtf8(IdentificationLine(identification)));
+    view_.setRelayCaption(Latin1ToUtf8(RelayCaption(identification)));
 }
 
 void Presenter::recordDecoded(const TestRecord& record) {
-    view_.addListLine(ListLine(record));
+    view_.addListLine(Latin1ToUtf8(ListLine(record)));
     if (PowerUp(record))
         view_.addListLine(kPowerUpLine);
 }

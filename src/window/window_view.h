@@ -8,14 +8,15 @@ namespace qm4250 {
 
 enum class Button { Request, Cancel, Save, ReqMode, SetMode, Exit };
 
-// What the presenter changes on the window. Texts are bytes: one received byte is one character.
+// What the presenter changes on the window. Texts are UTF-8; received text, one byte one
+// character, is converted by the presenter before it comes here.
 class WindowView {
   public:
     virtual ~WindowView() = default;
 
     virtual void setStatusText(std::string_view text) = 0;
     // The status bar's second panel: how many records an upload has brought, and what the
-    // archive made of them. UTF-8: it holds no received text.
+    // archive made of them.
     virtual void setRecordCounter(std::string_view text) = 0;
     virtual void clearList() = 0;
     virtual void addListLine(std::string_view line) = 0;

@@ -22,7 +22,9 @@ struct Plots {
         view.excluded.resize(series.y.size());
         for (size_t i = 0; i < series.y.size(); ++i)
             view.excluded[i] = excludedIds.count(series.source[i]->id) > 0;
-        ChartSummary summary = DrawControlChart(chart, movingRange, series, view);
+        ChartSummary summary =
+            DrawControlChart(chart, movingRange, series, view,
+                             JudgeChart(ProcessOf(series, view), view.frozen, view.rules));
         DrawHistogram(histogram, series, view, summary);
         return summary;
     }

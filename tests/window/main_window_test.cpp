@@ -216,6 +216,10 @@ TEST_F(MainWindowTest, ReceivedBytesAreShownOneCharacterEach) {
     EXPECT_EQ(find<QListWidget>("List1")->item(0)->text(),
               QString::fromUtf8("SN = \u00e9\u00ff  Model: Norvik"));
     EXPECT_EQ(find<QLabel>("Label3")->text(), "GP   BP   GE  ");
+    // The program's own texts are UTF-8: the system's words in the operator's language.
+    window_->controller().portLost("/dev/ttyUSB0: Ger\u00e4t entfernt");
+    EXPECT_EQ(find<QLabel>("Panel1")->text(),
+              QString::fromUtf8("Error - port closed: /dev/ttyUSB0: Ger\u00e4t entfernt"));
 }
 
 TEST_F(MainWindowTest, PortFailureShowsItsModalMessageWithTheReason) {
