@@ -1,7 +1,10 @@
 #include "trend/export_buttons.h"
 
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QPushButton>
+#include <optional>
+#include <thread>
 
 #include "trend/export_file_names.h"
 #include "trend/failure_texts.h"
@@ -13,6 +16,21 @@ namespace {
 
 // What an export is named after: the chart its PN; the others, the PN the filter names, if any.
 enum class NamedAfter { FilterPn, ChartedPn };
+
+// Runs `work` on a thread of its own while the event loop goes on, so that a slow archive (a lock
+// held for minutes) leaves the window painting; returns its outcome once it is done.
+template <typename Work>
+auto OffTheEventThread(Work work) -> decltype(work()) {
+    std::optional<decltype(work())> outcome;
+    QEventLoop loop;
+    std::thread worker([&] {
+        outcome.emplace(work());
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    return std::move(*outcome);
+}
 
 }  // namespace
 
@@ -53,7 +71,13 @@ ExportButtons::ExportButtons(const SelectionExports& exports, const FilterBar& f
 }
 
 bool ExportButtons::exportSelection(const QString& path) {
-    ExportResult exported = exports_.tests(filters_.filter(), path);
+    // The export reads the archive through a connection of its own, which may be on any thread;
+    // the buttons wait meanwhile, so that no second export starts on top of it.
+    emit told("Exporting the selection to " + path + "\u2026");
+    setEnabled(false);
+    const TestFilter filter = filters_.filter();
+    ExportResult exported = OffTheEventThread([&] { return exports_.tests(filter, path); });
+    setEnabled(true);
     if (exported)
         emit told(QString("%1 tests exported to %2").arg(exported.value().tests).arg(path));
     else

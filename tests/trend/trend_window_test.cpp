@@ -223,6 +223,16 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
 TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     filterBy("pn", "P%2");
     QString csv = folder_.path() + "/selection.csv";
+    if (GetParam() == Engine::Postgres) {
+        // Behind a lock another session holds, the export waits while the window goes on.
+        ArchiveConnection other(location_, ArchiveConnection::Access::Write);
+        QSqlQuery hold(other.db());
+        ASSERT_TRUE(hold.exec("BEGIN") && hold.exec("LOCK TABLE tests IN ACCESS EXCLUSIVE MODE"));
+        bool ranMeanwhile = false;
+        QTimer::singleShot(300, [&] { ranMeanwhile = hold.exec("ROLLBACK"); });
+        EXPECT_TRUE(window_->exportSelection(csv));
+        EXPECT_TRUE(ranMeanwhile) << "the event loop stood still while the export waited";
+    }
     ASSERT_TRUE(window_->exportSelection(csv));
     ReadBack exported = ReadHistoryFile(csv.toStdString());
     EXPECT_EQ(exported.testsRead, 200u);
