@@ -1,13 +1,11 @@
 #include "trend/export_buttons.h"
 
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QPushButton>
-#include <optional>
-#include <thread>
 
 #include "trend/export_file_names.h"
 #include "trend/failure_texts.h"
+#include "trend/off_the_event_thread.h"
 #include "trend/save_dialog.h"
 
 namespace qm4250 {
@@ -16,21 +14,6 @@ namespace {
 
 // What an export is named after: the chart its PN; the others, the PN the filter names, if any.
 enum class NamedAfter { FilterPn, ChartedPn };
-
-// Runs `work` on a thread of its own while the event loop goes on, so that a slow archive (a lock
-// held for minutes) leaves the window painting; returns its outcome once it is done.
-template <typename Work>
-auto OffTheEventThread(Work work) -> decltype(work()) {
-    std::optional<decltype(work())> outcome;
-    QEventLoop loop;
-    std::thread worker([&] {
-        outcome.emplace(work());
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
-    return std::move(*outcome);
-}
 
 }  // namespace
 

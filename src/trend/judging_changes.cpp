@@ -8,6 +8,7 @@
 #include "archive/exclusions.h"
 #include "archive/frozen_limits.h"
 #include "archive/part_limits.h"
+#include "trend/off_the_event_thread.h"
 
 namespace qm4250 {
 
@@ -20,7 +21,9 @@ Result<void, JudgingRefusal> Keep(
     std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
     if (auto* error = std::get_if<ArchiveError>(&author))
         return JudgingRefusal{change, *error};
-    if (std::optional<ArchiveError> notStored = store(std::get<QString>(author)))
+    // The store opens a connection of its own: a lock on the archive waits off the event thread.
+    const QString& by = std::get<QString>(author);
+    if (std::optional<ArchiveError> notStored = OffTheEventThread([&] { return store(by); }))
         return JudgingRefusal{change, *notStored};
     return {};
 }
@@ -46,7 +49,8 @@ Result<void, JudgingRefusal> JudgingChanges::freezeLimits(const QString& pn,
         BaselineLimits(connection_, pn, baseline, selection_.judging);
     if (!computed)
         return JudgingRefusal{JudgingRefusal::Change::Freeze, computed.error()};
-    if (std::optional<ArchiveError> notStored = StoreFrozenLimits(location_, computed.value()))
+    if (std::optional<ArchiveError> notStored =
+            OffTheEventThread([&] { return StoreFrozenLimits(location_, computed.value()); }))
         return JudgingRefusal{JudgingRefusal::Change::Freeze, *notStored};
     return {};
 }

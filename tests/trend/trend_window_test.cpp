@@ -65,6 +65,22 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
         window_->resize(1200, 900);
     }
 
+    // What `act` gives, behind a lock another session holds on the table (on PostgreSQL), let go
+    // of by the event loop 300 ms later: false too when the loop stood still meanwhile.
+    bool behindALock(const QString& table, const std::function<bool()>& act) {
+        if (GetParam() != Engine::Postgres)
+            return act();
+        ArchiveConnection other(location_, ArchiveConnection::Access::Write);
+        QSqlQuery hold(other.db());
+        if (!hold.exec("BEGIN") || !hold.exec("LOCK TABLE " + table + " IN ACCESS EXCLUSIVE MODE"))
+            return false;
+        bool ranMeanwhile = false;
+        QTimer::singleShot(300, [&] { ranMeanwhile = hold.exec("ROLLBACK"); });
+        bool done = act();
+        EXPECT_TRUE(ranMeanwhile) << "the event loop stood still behind the lock";
+        return done && ranMeanwhile;
+    }
+
     void Store(const std::string& serial, int count) {
         std::vector<std::string> frames{"1S" + serial};
         for (int k = 1; k <= count; ++k)
@@ -223,17 +239,7 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
 TEST_P(TrendWindowTest, TheSelectionAndTheChartAreSaved) {
     filterBy("pn", "P%2");
     QString csv = folder_.path() + "/selection.csv";
-    if (GetParam() == Engine::Postgres) {
-        // Behind a lock another session holds, the export waits while the window goes on.
-        ArchiveConnection other(location_, ArchiveConnection::Access::Write);
-        QSqlQuery hold(other.db());
-        ASSERT_TRUE(hold.exec("BEGIN") && hold.exec("LOCK TABLE tests IN ACCESS EXCLUSIVE MODE"));
-        bool ranMeanwhile = false;
-        QTimer::singleShot(300, [&] { ranMeanwhile = hold.exec("ROLLBACK"); });
-        EXPECT_TRUE(window_->exportSelection(csv));
-        EXPECT_TRUE(ranMeanwhile) << "the event loop stood still while the export waited";
-    }
-    ASSERT_TRUE(window_->exportSelection(csv));
+    ASSERT_TRUE(behindALock("tests", [&] { return window_->exportSelection(csv); }));
     ReadBack exported = ReadHistoryFile(csv.toStdString());
     EXPECT_EQ(exported.testsRead, 200u);
     EXPECT_EQ(exported.rowsSkipped, 0u);
@@ -492,7 +498,7 @@ TEST_P(TrendWindowTest, ExclusionsAndFrozenLimitsAreKeptAndJudgeLaterTests) {
         ASSERT_TRUE(query.next());
         id = query.value(0).toLongLong();
     }
-    ASSERT_TRUE(window_->leaveOut(id, "probe dropped"));
+    ASSERT_TRUE(behindALock("exclusions", [&] { return window_->leaveOut(id, "probe dropped"); }));
     EXPECT_FALSE(window_->freezeLimits("P%2", LimitsBaseline{1, {}, {}}));
     EXPECT_EQ(find<QLabel>("summary")->text(),
               "The limits were not frozen: the baseline (first 1 tests) holds 1 tests that make "
