@@ -7,12 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <type_traits>
 
-#include "export/save_history_workbook.h"
+#include "export/restricted_save.h"
 #include "history_rows.h"
 #include "small_disk.h"
 #include "test_archives.h"
@@ -24,29 +22,19 @@ using namespace qm4250;
 namespace {
 
 // The system's error number a write failed with; 0 when it was written, -1 for any other cause.
-int ErrorOf(const Failure& failure) {
-    return failure.kind == Failure::Kind::System ? failure.errorNumber : -1;
-}
-int ErrorOf(const UnwritableTest&) {
-    return -1;
-}
-int ErrorOf(const ArchiveError&) {
-    return -1;
-}
 template <typename T, typename E>
 int ErrorOf(const Result<T, E>& written) {
+    auto number = [](const auto& cause) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(cause)>, Failure>)
+            return cause.kind == Failure::Kind::System ? cause.errorNumber : -1;
+        return -1;
+    };
     if (written)
         return 0;
     if constexpr (std::is_same_v<E, Failure>)
-        return ErrorOf(written.error());
+        return number(written.error());
     else
-        return std::visit([](const auto& cause) { return ErrorOf(cause); }, written.error());
-}
-
-std::string FileContent(const std::string& path) {
-    std::ostringstream content;
-    content << std::ifstream(path, std::ios::binary).rdbuf();
-    return content.str();
+        return std::visit(number, written.error());
 }
 
 History TwoTests() {
