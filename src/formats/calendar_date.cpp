@@ -2,10 +2,9 @@
 
 namespace qm4250 {
 
-namespace {
-
-// The number written with exactly `count` ASCII digits at `at`.
 std::optional<int64_t> Digits(std::string_view text, size_t at, size_t count) {
+    if (at + count > text.size())
+        return std::nullopt;
     int64_t value = 0;
     for (size_t k = at; k < at + count; ++k) {
         if (text[k] < '0' || text[k] > '9')
@@ -14,8 +13,6 @@ std::optional<int64_t> Digits(std::string_view text, size_t at, size_t count) {
     }
     return value;
 }
-
-}  // namespace
 
 bool IsCalendarDate(const CalendarDate& date) {
     static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

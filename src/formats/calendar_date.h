@@ -13,6 +13,10 @@ struct CalendarDate {
     int64_t day = 0;
 };
 
+// The number written with exactly `count` ASCII digits at `at` of text; none where another
+// character stands there or the text ends first.
+std::optional<int64_t> Digits(std::string_view text, size_t at, size_t count);
+
 // Whether the calendar has this day: a month 1 to 12, a day within it, February 29 in leap years.
 bool IsCalendarDate(const CalendarDate& date);
 

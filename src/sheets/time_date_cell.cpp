@@ -35,19 +35,6 @@ int64_t ClockSeconds(const CivilTime& t) {
            t.minute * 60 + t.second;
 }
 
-// The number written with exactly `count` digits at `at`.
-std::optional<int64_t> Digits(std::string_view text, size_t at, size_t count) {
-    if (at + count > text.size())
-        return std::nullopt;
-    int64_t value = 0;
-    for (size_t k = at; k < at + count; ++k) {
-        if (text[k] < '0' || text[k] > '9')
-            return std::nullopt;
-        value = value * 10 + (text[k] - '0');
-    }
-    return value;
-}
-
 // Whether text holds `separator` at each of the positions.
 bool Separators(std::string_view text, std::initializer_list<std::pair<size_t, char>> at) {
     for (auto [position, separator] : at) {
