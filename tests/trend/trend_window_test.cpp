@@ -65,6 +65,19 @@ class TrendWindowTest : public testing::TestWithParam<Engine> {
         window_->resize(1200, 900);
     }
 
+    // Every 5 ms: an open menu's first entry chosen, and an open dialog handed to `answer`.
+    static void chooseFirstEntries(QTimer& timer, const std::function<void(QDialog*)>& answer) {
+        QObject::connect(&timer, &QTimer::timeout, [answer] {
+            if (QWidget* menu = QApplication::activePopupWidget()) {
+                QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                answer(dialog);
+            }
+        });
+        timer.start(5);
+    }
+
     // What `act` gives, behind a lock another session holds on the table (on PostgreSQL), let go
     // of by the event loop 300 ms later: false too when the loop stood still meanwhile.
     bool behindALock(const QString& table, const std::function<bool()>& act) {
@@ -214,19 +227,13 @@ TEST_P(TrendWindowTest, ArchivedTextIsShownAsPlainText) {
     // Through the point's menu, the dialog asking why names the test, to leave out or take back.
     QString title, label;
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (QWidget* menu = QApplication::activePopupWidget()) {
-            QTest::keyClick(menu, Qt::Key_Down);
-            QTest::keyClick(menu, Qt::Key_Return);
-        } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            auto* name = dialog->findChild<QLabel*>();
-            title = dialog->windowTitle();
-            label = name->textFormat() == Qt::PlainText ? name->text() : "markup";
-            dialog->findChild<QLineEdit*>()->setText("probe dropped");
-            dialog->accept();
-        }
+    chooseFirstEntries(answer, [&](QDialog* dialog) {
+        auto* name = dialog->findChild<QLabel*>();
+        title = dialog->windowTitle();
+        label = name->textFormat() == Qt::PlainText ? name->text() : "markup";
+        dialog->findChild<QLineEdit*>()->setText("probe dropped");
+        dialog->accept();
     });
-    answer.start(5);
     for (QString asked : {"Leave out of the limits", "Take back into the limits"}) {
         at = QPoint(chart->xAxis->coordToPixel(1), chart->yAxis->coordToPixel(0.5));  // redrawn
         QContextMenuEvent click(QContextMenuEvent::Mouse, at, chart->mapToGlobal(at));
@@ -573,18 +580,12 @@ TEST_P(TrendWindowTest, ListedTestsAreNamedAsShownOrTheArchivesFailureIsSaid) {
     EXPECT_TRUE(breaks->item(0, 0)->text().startsWith(failed))
         << breaks->item(0, 0)->text().toStdString();
     EXPECT_TRUE(tooltipAt(rejectMark()).startsWith(failed));
-    bool asked = false;  // the menu's first entry chosen; no dialog may ask why
+    bool asked = false;  // no dialog may ask why
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (QWidget* menu = QApplication::activePopupWidget()) {
-            QTest::keyClick(menu, Qt::Key_Down);
-            QTest::keyClick(menu, Qt::Key_Return);
-        } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            asked = true;
-            dialog->reject();
-        }
+    chooseFirstEntries(answer, [&](QDialog* dialog) {
+        asked = true;
+        dialog->reject();
     });
-    answer.start(5);
     QCustomPlot* chart = find<QCustomPlot>("controlChart");
     QContextMenuEvent click(QContextMenuEvent::Mouse, rejectMark(),
                             chart->mapToGlobal(rejectMark()));
