@@ -200,7 +200,7 @@ bool ImportFile(const ArchiveLocation& archive, const std::string& file, std::FI
     std::string name = EscapedText(file);
     SheetArchiveResult imported =
         ArchiveSheetFile(file, archive, QDateTime::currentDateTimeUtc(),
-                        WaitingLine(err, "qm4250-archive: " + name + ": ", archive.retryForMs));
+                         WaitingLine(err, "qm4250-archive: " + name + ": ", archive.retryForMs));
     switch (imported.outcome) {
         case SheetArchiveResult::Outcome::CannotRead:
             std::fprintf(err, "qm4250-archive: %s: %s\n", name.c_str(),
