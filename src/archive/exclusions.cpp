@@ -23,7 +23,7 @@ Exclusion ChangeOf(const QSqlQuery& query) {
 
 // Whether the archive holds the test; the foreign key would refuse the exclusion too, but in the
 // engine's words.
-std::variant<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64 testId) {
+Result<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64 testId) {
     QSqlQuery query(connection.db());
     query.prepare("SELECT 1 FROM tests WHERE id = ?");
     query.addBindValue(testId);
@@ -44,10 +44,10 @@ std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
         return connection.error();
     if (std::optional<ArchiveError> refused = MigrateSchema(connection))
         return refused;
-    std::variant<bool, ArchiveError> held = HoldsTest(connection, exclusion.testId);
-    if (auto* error = std::get_if<ArchiveError>(&held))
-        return *error;
-    if (!std::get<bool>(held))
+    Result<bool, ArchiveError> held = HoldsTest(connection, exclusion.testId);
+    if (!held)
+        return held.error();
+    if (!held.value())
         return ArchiveError{ArchiveError::Kind::Failed, location.display(),
                             QString("it holds no test with the id %1").arg(exclusion.testId)};
     QSqlQuery query(connection.db());
@@ -64,13 +64,13 @@ std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
     return std::nullopt;
 }
 
-std::variant<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
+Result<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<qint64, Exclusion> standing;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return standing;
     std::optional<ArchiveError> failed =
         SelectByPns(connection, KeptTexts(pns),
@@ -90,13 +90,13 @@ std::variant<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
     return standing;
 }
 
-std::variant<std::vector<Exclusion>, ArchiveError> ExclusionHistory(ArchiveConnection& connection,
-                                                                    qint64 testId) {
+Result<std::vector<Exclusion>, ArchiveError> ExclusionHistory(ArchiveConnection& connection,
+                                                              qint64 testId) {
     std::vector<Exclusion> changes;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return changes;
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);

@@ -88,13 +88,13 @@ std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
     return std::nullopt;
 }
 
-std::variant<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits(
+Result<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<QString, FrozenLimits> standing;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return standing;
     std::optional<ArchiveError> failed =
         SelectByPns(connection, KeptTexts(pns),
@@ -111,13 +111,13 @@ std::variant<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits
     return standing;
 }
 
-std::variant<std::vector<FrozenLimits>, ArchiveError> FrozenLimitsHistory(
-    ArchiveConnection& connection, const QString& pn) {
+Result<std::vector<FrozenLimits>, ArchiveError> FrozenLimitsHistory(ArchiveConnection& connection,
+                                                                    const QString& pn) {
     std::vector<FrozenLimits> changes;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return changes;
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);

@@ -23,11 +23,11 @@ std::optional<double> LimitOf(const QVariant& value) {
 }
 
 // The unit's column where the archive keeps one; NULL on an older schema read as it stands.
-std::variant<QString, ArchiveError> UnitColumn(ArchiveConnection& connection) {
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kLeakUnitSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    return QString(std::get<bool>(kept) ? "unit" : "NULL");
+Result<QString, ArchiveError> UnitColumn(ArchiveConnection& connection) {
+    Result<bool, ArchiveError> kept = HasSchema(connection, kLeakUnitSchema);
+    if (!kept)
+        return kept.error();
+    return QString(kept.value() ? "unit" : "NULL");
 }
 
 }  // namespace
@@ -61,14 +61,14 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
     return std::nullopt;
 }
 
-std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
-                                                                      const QString& pn) {
-    std::variant<QString, ArchiveError> unit = UnitColumn(connection);
-    if (auto* error = std::get_if<ArchiveError>(&unit))
-        return *error;
+Result<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
+                                                                const QString& pn) {
+    Result<QString, ArchiveError> unit = UnitColumn(connection);
+    if (!unit)
+        return unit.error();
     QSqlQuery query(connection.db());
-    query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " +
-                  std::get<QString>(unit) + " FROM part_limits WHERE pn = ? ORDER BY id");
+    query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " + unit.value() +
+                  " FROM part_limits WHERE pn = ? ORDER BY id");
     query.addBindValue(KeptText(pn));
     if (!query.exec())
         return connection.failure(query.lastError());
@@ -82,20 +82,20 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     return changes;
 }
 
-std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
+Result<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<QString, PartLimits> standing;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kPartLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kPartLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return standing;
-    std::variant<QString, ArchiveError> unit = UnitColumn(connection);
-    if (auto* error = std::get_if<ArchiveError>(&unit))
-        return *error;
+    Result<QString, ArchiveError> unit = UnitColumn(connection);
+    if (!unit)
+        return unit.error();
     std::optional<ArchiveError> failed = SelectByPns(
         connection, KeptTexts(pns),
-        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + std::get<QString>(unit) +
+        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + unit.value() +
             " FROM part_limits p"
             " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",
         [&](const QSqlQuery& query) {
@@ -110,7 +110,7 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     return standing;
 }
 
-std::variant<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
+Result<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
     bool found = false;
     if (std::optional<ArchiveError> failed =
             SelectByPns(connection, {pn}, "SELECT 1 FROM tests WHERE pn IN (%1) LIMIT 1",

@@ -218,7 +218,7 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     return std::nullopt;
 }
 
-std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version) {
+Result<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version) {
     std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
     if (auto* error = std::get_if<QSqlError>(&inspected))
         return connection.failure(*error);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <optional>
-#include <variant>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -19,7 +19,7 @@ std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection);
 
 // Whether the archive, read as it stands, has at least this version of the schema; another
 // program's database, or an empty one, is refused as CheckReadable refuses it.
-std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version);
+Result<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version);
 
 // The schema version this program writes.
 int LatestSchemaVersion();

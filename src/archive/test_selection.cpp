@@ -18,8 +18,8 @@ std::string Bytes(const QVariant& value) {
 
 }  // namespace
 
-std::variant<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& location,
-                                                             const TestFilter& filter) {
+Result<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& location,
+                                                       const TestFilter& filter) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return connection.error();

@@ -30,16 +30,16 @@ struct NewPart {
 };
 
 template <typename Value>
-std::optional<ArchiveError> Take(std::variant<Value, ArchiveError> read, Value& into) {
-    if (auto* error = std::get_if<ArchiveError>(&read))
-        return *error;
-    into = std::move(std::get<Value>(read));
+std::optional<ArchiveError> Take(Result<Value, ArchiveError> read, Value& into) {
+    if (!read)
+        return read.error();
+    into = std::move(read.value());
     return std::nullopt;
 }
 
 }  // namespace
 
-std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
+Result<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     ArchiveConnection& connection, const std::vector<qint64>& uploads) {
     if (uploads.empty())
         return std::vector<PartVerdict>{};
@@ -107,7 +107,7 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     return verdicts;
 }
 
-std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
+Result<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     const ArchiveLocation& location, const std::vector<qint64>& uploads) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <functional>
-#include <variant>
 
 #include "archive/change_author.h"
 #include "archive/exclusions.h"
@@ -17,10 +16,10 @@ namespace {
 Result<void, JudgingRefusal> Keep(
     ArchiveConnection& connection, JudgingRefusal::Change change,
     const std::function<std::optional<ArchiveError>(const QString& author)>& store) {
-    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
-    if (auto* error = std::get_if<ArchiveError>(&author))
-        return JudgingRefusal{change, *error};
-    if (std::optional<ArchiveError> notStored = store(std::get<QString>(author)))
+    Result<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (!author)
+        return JudgingRefusal{change, author.error()};
+    if (std::optional<ArchiveError> notStored = store(author.value()))
         return JudgingRefusal{change, *notStored};
     return {};
 }

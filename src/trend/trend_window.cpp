@@ -169,13 +169,14 @@ bool TrendWindow::judgeAnew(const Result<void, JudgingRefusal>& kept) {
     unreadable_ = CheckReadable(*connection_);
     if (unreadable_)
         return false;
-    std::variant<SelectionJudging, ArchiveError> read =
+    Result<SelectionJudging, ArchiveError> read =
         ReadJudging(*connection_, selection_.selected.pns, selection_.judging);
-    if (auto* error = std::get_if<ArchiveError>(&read)) {
-        summary_->setText("The limits and exclusions cannot be read: " + ArchiveErrorText(*error));
+    if (!read) {
+        summary_->setText("The limits and exclusions cannot be read: " +
+                          ArchiveErrorText(read.error()));
         return false;
     }
-    selection_.judging = std::move(std::get<SelectionJudging>(read));
+    selection_.judging = std::move(read.value());
     panels_->showStatistics(StatisticsPerPart(selection_.selected, selection_.judging));
     chart_->draw();
     showTable();

@@ -184,15 +184,14 @@ TEST_P(ArchiveTest, PartLimitsKeepEveryChangeAndTheLatestStands) {
     ASSERT_FALSE(StorePartLimits(location_, ana));
     ASSERT_FALSE(StorePartLimits(location_, ben));
     ArchiveConnection reopened(location_, ArchiveConnection::Access::Read);
-    auto standing =
-        std::get<std::map<QString, PartLimits>>(StandingPartLimits(reopened, {"P-1", "P-2"}));
+    auto standing = StandingPartLimits(reopened, {"P-1", "P-2"}).value();
     ASSERT_TRUE(standing.count("P-1"));
     const PartLimits* current = &standing["P-1"];
     EXPECT_EQ(current->changedBy, "ben");
     EXPECT_EQ(current->lower, 0.001);
     EXPECT_EQ(current->upper, 0.004);
     EXPECT_EQ(current->changedAt, ben.changedAt);
-    auto history = std::get<std::vector<PartLimits>>(PartLimitsHistory(reopened, "P-1"));
+    auto history = PartLimitsHistory(reopened, "P-1").value();
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[0].changedBy, "ana");
     EXPECT_FALSE(history[0].lower);
@@ -201,10 +200,10 @@ TEST_P(ArchiveTest, PartLimitsKeepEveryChangeAndTheLatestStands) {
 
 // The value a read gave, or an empty one with the test failed by the read's error.
 template <typename T>
-T Got(std::variant<T, ArchiveError> read) {
-    if (auto* error = std::get_if<ArchiveError>(&read))
-        ADD_FAILURE() << ArchiveErrorText(*error).toStdString();
-    return read.index() == 0 ? std::get<T>(std::move(read)) : T{};
+T Got(Result<T, ArchiveError> read) {
+    if (!read)
+        ADD_FAILURE() << ArchiveErrorText(read.error()).toStdString();
+    return read ? std::move(read.value()) : T{};
 }
 
 // One test of each PN, its Seq# its index.
@@ -284,8 +283,8 @@ TEST_P(ArchiveTest, AChangeIsMadeByTheSystemsAccountNotTheEnvironment) {
             ArchiveLocation as = location_;
             as.user = user;
             ArchiveConnection connection(as, ArchiveConnection::Access::Read);
-            std::variant<QString, ArchiveError> by = ChangeAuthor(connection);
-            return by.index() == 0 ? std::get<QString>(by).toStdString() : "not read";
+            Result<QString, ArchiveError> by = ChangeAuthor(connection);
+            return by ? by.value().toStdString() : "not read";
         });
         if (made != kCannotDropRoot) {
             EXPECT_EQ(made, author.toStdString()) << uid << " " << user.toStdString();
@@ -705,11 +704,9 @@ TEST_F(SqliteArchive, ArchivesNotOursOrNewerAreLeftUntouched) {
         qint64 tables = count("SELECT COUNT(*) FROM sqlite_master");
         EXPECT_EQ(Why(Store(location_, Uploaded(51, 60))), c.written) << c.name;
         EXPECT_EQ(count("SELECT COUNT(*) FROM sqlite_master"), tables) << c.name;
-        std::variant<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
-        auto* error = std::get_if<ArchiveError>(&read);
-        EXPECT_EQ(error
-                      ? ArchiveErrorText(*error).toStdString()
-                      : std::to_string(TestCount(std::get<std::vector<History>>(read))) + " tests",
+        Result<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
+        EXPECT_EQ(!read ? ArchiveErrorText(read.error()).toStdString()
+                        : std::to_string(TestCount(read.value())) + " tests",
                   c.read)
             << c.name;
     }
@@ -737,9 +734,9 @@ TEST_F(SqliteArchive, FilesNotOursAreLeftByteForByte) {
         EXPECT_TRUE(StorePartLimits(location_, {"P", 0.0, 1.0, "qa", QDateTime(), "sccm"}));
         ArchiveConnection reading(location_, ArchiveConnection::Access::Read);
         auto history = PartLimitsHistory(reading, "P");
-        ASSERT_TRUE(std::holds_alternative<ArchiveError>(history));
+        ASSERT_FALSE(history);
         if (bytes == database) {
-            EXPECT_EQ(ArchiveErrorText(std::get<ArchiveError>(history)).toStdString(),
+            EXPECT_EQ(ArchiveErrorText(history.error()).toStdString(),
                       "not a QM4250 archive: " + location_.path.toStdString());
         }
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -758,9 +755,9 @@ TEST_F(SqliteArchive, ADamagedArchiveIsNeverExportedInPart) {
     file.seek(size / 3);
     file.write(QByteArray(static_cast<qsizetype>(size / 3), '\x5A'));
     file.close();
-    std::variant<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
-    ASSERT_TRUE(std::holds_alternative<ArchiveError>(read));
-    EXPECT_EQ(ArchiveErrorText(std::get<ArchiveError>(read)).toStdString(),
+    Result<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
+    ASSERT_FALSE(read);
+    EXPECT_EQ(ArchiveErrorText(read.error()).toStdString(),
               location_.path.toStdString() + ": database disk image is malformed");
 }
 
@@ -775,11 +772,9 @@ TEST_F(SqliteArchive, AReadOnlyArchiveCanStillBeRead) {
         std::string outcome = InAChildProcess([&] {
             if (!BecomeAnOrdinaryUser())
                 return kCannotDropRoot;
-            std::variant<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
-            auto* error = std::get_if<ArchiveError>(&read);
-            return error
-                       ? ArchiveErrorText(*error).toStdString()
-                       : std::to_string(TestCount(std::get<std::vector<History>>(read))) + " tests";
+            Result<std::vector<History>, ArchiveError> read = SelectTests(location_, {});
+            return !read ? ArchiveErrorText(read.error()).toStdString()
+                         : std::to_string(TestCount(read.value())) + " tests";
         });
         if (outcome == kCannotDropRoot)
             GTEST_SKIP() << "cannot play an ordinary user here";
@@ -787,10 +782,10 @@ TEST_F(SqliteArchive, AReadOnlyArchiveCanStillBeRead) {
         EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"archive.sqlite"});
     }
     chmod(folder.constData(), 0700);
-    std::variant<std::vector<History>, ArchiveError> missing =
+    Result<std::vector<History>, ArchiveError> missing =
         SelectTests(SqliteAt(folder_.path() + "/none.sqlite"), {});
-    ASSERT_TRUE(std::holds_alternative<ArchiveError>(missing));
-    EXPECT_EQ(std::get<ArchiveError>(missing).kind, ArchiveError::Kind::Missing);
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, ArchiveError::Kind::Missing);
     EXPECT_FALSE(QFile::exists(folder_.path() + "/none.sqlite"));
 }
 
