@@ -37,13 +37,13 @@ Result<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64 testI
 
 }  // namespace
 
-std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
-                                           const Exclusion& exclusion) {
+Result<void, ArchiveError> StoreExclusion(const ArchiveLocation& location,
+                                          const Exclusion& exclusion) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Write);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = MigrateSchema(connection))
-        return refused;
+    if (Result<void, ArchiveError> migrated = MigrateSchema(connection); !migrated)
+        return migrated;
     Result<bool, ArchiveError> held = HoldsTest(connection, exclusion.testId);
     if (!held)
         return held.error();
@@ -61,7 +61,7 @@ std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
     query.addBindValue(KeptText(ChangeTimeText(exclusion.changedAt)));
     if (!query.exec())
         return connection.failure(query.lastError());
-    return std::nullopt;
+    return {};
 }
 
 Result<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
@@ -72,7 +72,7 @@ Result<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
         return kept.error();
     if (!kept.value())
         return standing;
-    std::optional<ArchiveError> failed =
+    Result<void, ArchiveError> read =
         SelectByPns(connection, KeptTexts(pns),
                     // Read from the exclusions, a handful, each test's PN looked up by its key:
                     // joined the other way, an engine may walk every test of the PNs (a million
@@ -85,8 +85,8 @@ Result<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
                         Exclusion latest = ChangeOf(query);
                         standing.insert_or_assign(latest.testId, std::move(latest));
                     });
-    if (failed)
-        return *failed;
+    if (!read)
+        return read.error();
     return standing;
 }
 

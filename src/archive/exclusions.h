@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 #include <map>
-#include <optional>
 #include <vector>
 
 #include "archive/archive_connection.h"
@@ -25,9 +24,9 @@ struct Exclusion {
 
 // Keeps a change of a test's exclusion (migrating the archive first). Nothing is overwritten:
 // every change stays, and the one stored last stands. A test id the archive does not hold is
-// refused. None when stored.
-std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
-                                           const Exclusion& exclusion);
+// refused. The failure says why it was not stored.
+Result<void, ArchiveError> StoreExclusion(const ArchiveLocation& location,
+                                          const Exclusion& exclusion);
 
 // The tests of these PNs whose latest change excludes them, by test id. An archive made before
 // exclusions were kept (an older schema, read as it stands) has none.

@@ -28,9 +28,9 @@ struct FrozenLimits {
 
 // Keeps a change of a PN's frozen limits (migrating the archive first). Nothing is overwritten:
 // every change stays, and the one stored last stands, whoever's clock says what. Limits that are
-// not all finite numbers are refused. None when stored.
-std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
-                                              const FrozenLimits& frozen);
+// not all finite numbers are refused. The failure says why it was not stored.
+Result<void, ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
+                                             const FrozenLimits& frozen);
 
 // The frozen limits that stand for each of these PNs whose latest change froze them. An archive
 // made before they were kept (an older schema, read as it stands) has none.

@@ -38,13 +38,13 @@ bool IsLeakUnit(const QString& unit) {
     return std::all_of(unit.begin(), unit.end(), [](QChar c) { return c.isPrint(); });
 }
 
-std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
-                                            const PartLimits& limits) {
+Result<void, ArchiveError> StorePartLimits(const ArchiveLocation& location,
+                                           const PartLimits& limits) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Write);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = MigrateSchema(connection))
-        return refused;
+    if (Result<void, ArchiveError> migrated = MigrateSchema(connection); !migrated)
+        return migrated;
     QSqlQuery query(connection.db());
     query.prepare(
         "INSERT INTO part_limits (pn, lower_limit, upper_limit, changed_by, changed_at, unit)"
@@ -58,7 +58,7 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
                                              : QVariant(KeptText(limits.unit)));
     if (!query.exec())
         return connection.failure(query.lastError());
-    return std::nullopt;
+    return {};
 }
 
 Result<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
@@ -93,7 +93,7 @@ Result<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     Result<QString, ArchiveError> unit = UnitColumn(connection);
     if (!unit)
         return unit.error();
-    std::optional<ArchiveError> failed = SelectByPns(
+    Result<void, ArchiveError> read = SelectByPns(
         connection, KeptTexts(pns),
         "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + unit.value() +
             " FROM part_limits p"
@@ -105,17 +105,18 @@ Result<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
                                query.value(3).toString(), ChangeTimeOf(query.value(4).toString()),
                                query.value(5).toString()});
         });
-    if (failed)
-        return *failed;
+    if (!read)
+        return read.error();
     return standing;
 }
 
 Result<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
     bool found = false;
-    if (std::optional<ArchiveError> failed =
+    if (Result<void, ArchiveError> read =
             SelectByPns(connection, {pn}, "SELECT 1 FROM tests WHERE pn IN (%1) LIMIT 1",
-                        [&found](const QSqlQuery&) { found = true; }))
-        return *failed;
+                        [&found](const QSqlQuery&) { found = true; });
+        !read)
+        return read.error();
     return found;
 }
 

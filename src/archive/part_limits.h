@@ -33,9 +33,10 @@ inline constexpr int kLeakUnitMostCharacters = 16;
 bool IsLeakUnit(const QString& unit);
 
 // Keeps a change of a PN's limits (migrating the archive first). Nothing is overwritten: every
-// change stays, and the one stored last stands, whoever's clock says what. None when stored.
-std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
-                                            const PartLimits& limits);
+// change stays, and the one stored last stands, whoever's clock says what. The failure says why it
+// was not stored.
+Result<void, ArchiveError> StorePartLimits(const ArchiveLocation& location,
+                                           const PartLimits& limits);
 
 // Every change of the PN's limits, oldest first. An archive made before units were kept has
 // none.

@@ -23,8 +23,8 @@ Result<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& lo
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = CheckReadable(connection))
-        return *refused;
+    if (Result<void, ArchiveError> readable = CheckReadable(connection); !readable)
+        return readable.error();
     QSqlQuery query(connection.db());
     if (!SelectFiltered(query,
                         "i.serial, i.model, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"

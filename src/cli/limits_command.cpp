@@ -77,14 +77,11 @@ bool RunLimitsCommand(const ArchiveLocation& archive, const QString& pn,
                       const LimitsArguments& arguments, std::FILE* out, std::FILE* err) {
     if (arguments.upper || arguments.unit) {
         Result<PartLimits, ArchiveError> change = ChangeOf(archive, arguments, pn);
-        std::optional<ArchiveError> failed;
-        if (!change)
-            failed = change.error();
-        else
-            failed = StorePartLimits(archive, change.value());
-        if (failed) {
+        Result<void, ArchiveError> stored = change ? StorePartLimits(archive, change.value())
+                                                   : Result<void, ArchiveError>(change.error());
+        if (!stored) {
             std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
-                         ShownError(*failed).c_str());
+                         ShownError(stored.error()).c_str());
             return false;
         }
         WarnOfAnUntestedPn(archive, pn, err);

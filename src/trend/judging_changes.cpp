@@ -15,12 +15,12 @@ namespace {
 // Stores a change made by whoever runs the program, as the archive knows them.
 Result<void, JudgingRefusal> Keep(
     ArchiveConnection& connection, JudgingRefusal::Change change,
-    const std::function<std::optional<ArchiveError>(const QString& author)>& store) {
+    const std::function<Result<void, ArchiveError>(const QString& author)>& store) {
     Result<QString, ArchiveError> author = ChangeAuthor(connection);
     if (!author)
         return JudgingRefusal{change, author.error()};
-    if (std::optional<ArchiveError> notStored = store(author.value()))
-        return JudgingRefusal{change, *notStored};
+    if (Result<void, ArchiveError> stored = store(author.value()); !stored)
+        return JudgingRefusal{change, stored.error()};
     return {};
 }
 
@@ -45,8 +45,8 @@ Result<void, JudgingRefusal> JudgingChanges::freezeLimits(const QString& pn,
         BaselineLimits(connection_, pn, baseline, selection_.judging);
     if (!computed)
         return JudgingRefusal{JudgingRefusal::Change::Freeze, computed.error()};
-    if (std::optional<ArchiveError> notStored = StoreFrozenLimits(location_, computed.value()))
-        return JudgingRefusal{JudgingRefusal::Change::Freeze, *notStored};
+    if (Result<void, ArchiveError> stored = StoreFrozenLimits(location_, computed.value()); !stored)
+        return JudgingRefusal{JudgingRefusal::Change::Freeze, stored.error()};
     return {};
 }
 

@@ -103,8 +103,8 @@ Result<void, ExportFailure> WriteArchiveReport(const ArchiveLocation& location,
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return ExportFailure(connection.error());
-    if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
-        return ExportFailure(*unreadable);
+    if (Result<void, ArchiveError> readable = CheckReadable(connection); !readable)
+        return ExportFailure(readable.error());
     SelectionJudging choices;
     choices.rules = rules;
     std::variant<JudgedSelection, SelectionNotRead> judged =
