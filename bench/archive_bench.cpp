@@ -103,26 +103,26 @@ bool MillionTests(const QString& folder) {
     month.pns = {"PN3"};
     month.from = QDate(2022, 6, 1);
     month.to = QDate(2022, 6, 30);
-    std::variant<std::vector<History>, ArchiveError> selected;
+    Result<std::vector<History>, ArchiveError> selected = std::vector<History>();
     double selectMs = MillisecondsOf([&] { selected = SelectTests(location, month); });
-    if (auto* error = std::get_if<ArchiveError>(&selected))
-        return Fail("selecting", *error);
+    if (!selected)
+        return Fail("selecting", selected.error());
     TestFilter tenth;
     tenth.pns = {"PN5"};
-    std::variant<std::vector<History>, ArchiveError> large;
+    Result<std::vector<History>, ArchiveError> large = std::vector<History>();
     std::string xlsx = (folder + "/selection.xlsx").toStdString();
     SaveResult saved;
     double exportMs = MillisecondsOf([&] {
         large = SelectTests(location, tenth);
-        if (auto* histories = std::get_if<std::vector<History>>(&large))
-            saved = SaveHistories(*histories, xlsx);
+        if (large)
+            saved = SaveHistories(large.value(), xlsx);
     });
     if (!saved)
         return Fail("exporting", std::nullopt);
     std::printf("million_select_ms=%.1f\nmillion_select_tests=%zu\n", selectMs,
-                TestCount(std::get<std::vector<History>>(selected)));
+                TestCount(selected.value()));
     std::printf("million_export_ms=%.1f\nmillion_export_tests=%zu\n", exportMs,
-                TestCount(std::get<std::vector<History>>(large)));
+                TestCount(large.value()));
     return true;
 }
 

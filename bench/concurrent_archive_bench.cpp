@@ -44,7 +44,7 @@ struct Archiver {
 // wait on its lock, which an archive in use never does.
 bool MakeSchema(const ArchiveLocation& location) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Write);
-    return connection.isOpen() && !MigrateSchema(connection);
+    return connection.isOpen() && MigrateSchema(connection).ok();
 }
 
 // Lets every archiver go at once and waits for the last; the wall time in milliseconds.

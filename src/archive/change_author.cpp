@@ -17,7 +17,7 @@ QString SystemAccount() {
 
 }  // namespace
 
-std::variant<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection) {
+Result<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection) {
     QString account = SystemAccount();
     if (connection.location().engine == ArchiveLocation::Engine::Sqlite)
         return account;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <variant>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -13,6 +13,6 @@ namespace qm4250 {
 // LOGNAME claim, as anyone can set them. On PostgreSQL the session user the server knows the
 // writer by follows where it is another name: "alice (postgres user qm_writer)". A SQLite
 // connection is not asked, open or not; a PostgreSQL one that cannot say gives its error.
-std::variant<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection);
+Result<QString, ArchiveError> ChangeAuthor(ArchiveConnection& connection);
 
 }  // namespace qm4250

@@ -23,7 +23,7 @@ Exclusion ChangeOf(const QSqlQuery& query) {
 
 // Whether the archive holds the test; the foreign key would refuse the exclusion too, but in the
 // engine's words.
-std::variant<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64 testId) {
+Result<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64 testId) {
     QSqlQuery query(connection.db());
     query.prepare("SELECT 1 FROM tests WHERE id = ?");
     query.addBindValue(testId);
@@ -37,17 +37,17 @@ std::variant<bool, ArchiveError> HoldsTest(ArchiveConnection& connection, qint64
 
 }  // namespace
 
-std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
-                                           const Exclusion& exclusion) {
+Result<void, ArchiveError> StoreExclusion(const ArchiveLocation& location,
+                                          const Exclusion& exclusion) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Write);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = MigrateSchema(connection))
-        return refused;
-    std::variant<bool, ArchiveError> held = HoldsTest(connection, exclusion.testId);
-    if (auto* error = std::get_if<ArchiveError>(&held))
-        return *error;
-    if (!std::get<bool>(held))
+    if (Result<void, ArchiveError> migrated = MigrateSchema(connection); !migrated)
+        return migrated;
+    Result<bool, ArchiveError> held = HoldsTest(connection, exclusion.testId);
+    if (!held)
+        return held.error();
+    if (!held.value())
         return ArchiveError{ArchiveError::Kind::Failed, location.display(),
                             QString("it holds no test with the id %1").arg(exclusion.testId)};
     QSqlQuery query(connection.db());
@@ -61,18 +61,18 @@ std::optional<ArchiveError> StoreExclusion(const ArchiveLocation& location,
     query.addBindValue(KeptText(ChangeTimeText(exclusion.changedAt)));
     if (!query.exec())
         return connection.failure(query.lastError());
-    return std::nullopt;
+    return {};
 }
 
-std::variant<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
+Result<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<qint64, Exclusion> standing;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return standing;
-    std::optional<ArchiveError> failed =
+    Result<void, ArchiveError> read =
         SelectByPns(connection, KeptTexts(pns),
                     // Read from the exclusions, a handful, each test's PN looked up by its key:
                     // joined the other way, an engine may walk every test of the PNs (a million
@@ -85,18 +85,18 @@ std::variant<std::map<qint64, Exclusion>, ArchiveError> StandingExclusions(
                         Exclusion latest = ChangeOf(query);
                         standing.insert_or_assign(latest.testId, std::move(latest));
                     });
-    if (failed)
-        return *failed;
+    if (!read)
+        return read.error();
     return standing;
 }
 
-std::variant<std::vector<Exclusion>, ArchiveError> ExclusionHistory(ArchiveConnection& connection,
-                                                                    qint64 testId) {
+Result<std::vector<Exclusion>, ArchiveError> ExclusionHistory(ArchiveConnection& connection,
+                                                              qint64 testId) {
     std::vector<Exclusion> changes;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return changes;
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);

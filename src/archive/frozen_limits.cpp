@@ -57,8 +57,8 @@ FrozenLimits ChangeOf(const QSqlQuery& query) {
 
 }  // namespace
 
-std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
-                                              const FrozenLimits& frozen) {
+Result<void, ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
+                                             const FrozenLimits& frozen) {
     std::optional<std::array<double, 6>> values;
     if (frozen.limits)
         values = Values(*frozen.limits);
@@ -70,8 +70,8 @@ std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
     ArchiveConnection connection(location, ArchiveConnection::Access::Write);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = MigrateSchema(connection))
-        return refused;
+    if (Result<void, ArchiveError> migrated = MigrateSchema(connection); !migrated)
+        return migrated;
     QSqlQuery query(connection.db());
     query.prepare(QString("INSERT INTO frozen_limits (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                       .arg(kColumns));
@@ -85,18 +85,18 @@ std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
     query.addBindValue(KeptText(ChangeTimeText(frozen.changedAt)));
     if (!query.exec())
         return connection.failure(query.lastError());
-    return std::nullopt;
+    return {};
 }
 
-std::variant<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits(
+Result<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<QString, FrozenLimits> standing;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return standing;
-    std::optional<ArchiveError> failed =
+    Result<void, ArchiveError> read =
         SelectByPns(connection, KeptTexts(pns),
                     QString("SELECT %1 FROM frozen_limits f WHERE pn IN (%2) AND id ="
                             " (SELECT MAX(id) FROM frozen_limits l WHERE l.pn = f.pn)")
@@ -106,18 +106,18 @@ std::variant<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits
                         if (latest.limits)
                             standing.insert_or_assign(latest.pn, std::move(latest));
                     });
-    if (failed)
-        return *failed;
+    if (!read)
+        return read.error();
     return standing;
 }
 
-std::variant<std::vector<FrozenLimits>, ArchiveError> FrozenLimitsHistory(
-    ArchiveConnection& connection, const QString& pn) {
+Result<std::vector<FrozenLimits>, ArchiveError> FrozenLimitsHistory(ArchiveConnection& connection,
+                                                                    const QString& pn) {
     std::vector<FrozenLimits> changes;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kFrozenLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return changes;
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);

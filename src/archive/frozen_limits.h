@@ -4,13 +4,13 @@
 #include <QString>
 #include <map>
 #include <optional>
-#include <variant>
 #include <vector>
 
 #include "analysis/control_chart.h"
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -28,17 +28,17 @@ struct FrozenLimits {
 
 // Keeps a change of a PN's frozen limits (migrating the archive first). Nothing is overwritten:
 // every change stays, and the one stored last stands, whoever's clock says what. Limits that are
-// not all finite numbers are refused. None when stored.
-std::optional<ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
-                                              const FrozenLimits& frozen);
+// not all finite numbers are refused. The failure says why it was not stored.
+Result<void, ArchiveError> StoreFrozenLimits(const ArchiveLocation& location,
+                                             const FrozenLimits& frozen);
 
 // The frozen limits that stand for each of these PNs whose latest change froze them. An archive
 // made before they were kept (an older schema, read as it stands) has none.
-std::variant<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits(
+Result<std::map<QString, FrozenLimits>, ArchiveError> StandingFrozenLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns);
 
 // Every change of the PN's frozen limits, oldest first.
-std::variant<std::vector<FrozenLimits>, ArchiveError> FrozenLimitsHistory(
-    ArchiveConnection& connection, const QString& pn);
+Result<std::vector<FrozenLimits>, ArchiveError> FrozenLimitsHistory(ArchiveConnection& connection,
+                                                                    const QString& pn);
 
 }  // namespace qm4250

@@ -23,11 +23,11 @@ std::optional<double> LimitOf(const QVariant& value) {
 }
 
 // The unit's column where the archive keeps one; NULL on an older schema read as it stands.
-std::variant<QString, ArchiveError> UnitColumn(ArchiveConnection& connection) {
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kLeakUnitSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    return QString(std::get<bool>(kept) ? "unit" : "NULL");
+Result<QString, ArchiveError> UnitColumn(ArchiveConnection& connection) {
+    Result<bool, ArchiveError> kept = HasSchema(connection, kLeakUnitSchema);
+    if (!kept)
+        return kept.error();
+    return QString(kept.value() ? "unit" : "NULL");
 }
 
 }  // namespace
@@ -38,13 +38,13 @@ bool IsLeakUnit(const QString& unit) {
     return std::all_of(unit.begin(), unit.end(), [](QChar c) { return c.isPrint(); });
 }
 
-std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
-                                            const PartLimits& limits) {
+Result<void, ArchiveError> StorePartLimits(const ArchiveLocation& location,
+                                           const PartLimits& limits) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Write);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = MigrateSchema(connection))
-        return refused;
+    if (Result<void, ArchiveError> migrated = MigrateSchema(connection); !migrated)
+        return migrated;
     QSqlQuery query(connection.db());
     query.prepare(
         "INSERT INTO part_limits (pn, lower_limit, upper_limit, changed_by, changed_at, unit)"
@@ -58,17 +58,17 @@ std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
                                              : QVariant(KeptText(limits.unit)));
     if (!query.exec())
         return connection.failure(query.lastError());
-    return std::nullopt;
+    return {};
 }
 
-std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
-                                                                      const QString& pn) {
-    std::variant<QString, ArchiveError> unit = UnitColumn(connection);
-    if (auto* error = std::get_if<ArchiveError>(&unit))
-        return *error;
+Result<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
+                                                                const QString& pn) {
+    Result<QString, ArchiveError> unit = UnitColumn(connection);
+    if (!unit)
+        return unit.error();
     QSqlQuery query(connection.db());
-    query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " +
-                  std::get<QString>(unit) + " FROM part_limits WHERE pn = ? ORDER BY id");
+    query.prepare("SELECT lower_limit, upper_limit, changed_by, changed_at, " + unit.value() +
+                  " FROM part_limits WHERE pn = ? ORDER BY id");
     query.addBindValue(KeptText(pn));
     if (!query.exec())
         return connection.failure(query.lastError());
@@ -82,20 +82,20 @@ std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveCon
     return changes;
 }
 
-std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
+Result<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns) {
     std::map<QString, PartLimits> standing;
-    std::variant<bool, ArchiveError> kept = HasSchema(connection, kPartLimitsSchema);
-    if (auto* error = std::get_if<ArchiveError>(&kept))
-        return *error;
-    if (!std::get<bool>(kept))
+    Result<bool, ArchiveError> kept = HasSchema(connection, kPartLimitsSchema);
+    if (!kept)
+        return kept.error();
+    if (!kept.value())
         return standing;
-    std::variant<QString, ArchiveError> unit = UnitColumn(connection);
-    if (auto* error = std::get_if<ArchiveError>(&unit))
-        return *error;
-    std::optional<ArchiveError> failed = SelectByPns(
+    Result<QString, ArchiveError> unit = UnitColumn(connection);
+    if (!unit)
+        return unit.error();
+    Result<void, ArchiveError> read = SelectByPns(
         connection, KeptTexts(pns),
-        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + std::get<QString>(unit) +
+        "SELECT pn, lower_limit, upper_limit, changed_by, changed_at, " + unit.value() +
             " FROM part_limits p"
             " WHERE pn IN (%1) AND id = (SELECT MAX(id) FROM part_limits l WHERE l.pn = p.pn)",
         [&](const QSqlQuery& query) {
@@ -105,17 +105,18 @@ std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
                                query.value(3).toString(), ChangeTimeOf(query.value(4).toString()),
                                query.value(5).toString()});
         });
-    if (failed)
-        return *failed;
+    if (!read)
+        return read.error();
     return standing;
 }
 
-std::variant<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
+Result<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn) {
     bool found = false;
-    if (std::optional<ArchiveError> failed =
+    if (Result<void, ArchiveError> read =
             SelectByPns(connection, {pn}, "SELECT 1 FROM tests WHERE pn IN (%1) LIMIT 1",
-                        [&found](const QSqlQuery&) { found = true; }))
-        return *failed;
+                        [&found](const QSqlQuery&) { found = true; });
+        !read)
+        return read.error();
     return found;
 }
 

@@ -4,12 +4,12 @@
 #include <QString>
 #include <map>
 #include <optional>
-#include <variant>
 #include <vector>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
 #include "archive/archive_location.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -33,21 +33,22 @@ inline constexpr int kLeakUnitMostCharacters = 16;
 bool IsLeakUnit(const QString& unit);
 
 // Keeps a change of a PN's limits (migrating the archive first). Nothing is overwritten: every
-// change stays, and the one stored last stands, whoever's clock says what. None when stored.
-std::optional<ArchiveError> StorePartLimits(const ArchiveLocation& location,
-                                            const PartLimits& limits);
+// change stays, and the one stored last stands, whoever's clock says what. The failure says why it
+// was not stored.
+Result<void, ArchiveError> StorePartLimits(const ArchiveLocation& location,
+                                           const PartLimits& limits);
 
 // Every change of the PN's limits, oldest first. An archive made before units were kept has
 // none.
-std::variant<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
-                                                                      const QString& pn);
+Result<std::vector<PartLimits>, ArchiveError> PartLimitsHistory(ArchiveConnection& connection,
+                                                                const QString& pn);
 
 // The limits that stand for each of these PNs that has any. An archive made before limits were
 // kept (an older schema, read as it stands) has none.
-std::variant<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
+Result<std::map<QString, PartLimits>, ArchiveError> StandingPartLimits(
     ArchiveConnection& connection, const std::vector<QString>& pns);
 
 // Whether the archive holds a test of the PN: limits for a PN never tested are most often a typo.
-std::variant<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn);
+Result<bool, ArchiveError> PnHasTests(ArchiveConnection& connection, const QString& pn);
 
 }  // namespace qm4250

@@ -5,9 +5,9 @@
 
 namespace qm4250 {
 
-std::optional<ArchiveError> SelectByValues(ArchiveConnection& connection,
-                                           const QVariantList& values, const QString& sql,
-                                           const std::function<void(const QSqlQuery&)>& row) {
+Result<void, ArchiveError> SelectByValues(ArchiveConnection& connection, const QVariantList& values,
+                                          const QString& sql,
+                                          const std::function<void(const QSqlQuery&)>& row) {
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);
     for (size_t first = 0; first < size_t(values.size()); first += kPnsPerQuery) {
@@ -22,12 +22,12 @@ std::optional<ArchiveError> SelectByValues(ArchiveConnection& connection,
         if (query.lastError().isValid())
             return connection.failure(query.lastError());
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
-                                        const std::vector<QString>& pns, const QString& sql,
-                                        const std::function<void(const QSqlQuery&)>& row) {
+Result<void, ArchiveError> SelectByPns(ArchiveConnection& connection,
+                                       const std::vector<QString>& pns, const QString& sql,
+                                       const std::function<void(const QSqlQuery&)>& row) {
     QVariantList values;
     for (const QString& pn : pns)
         values << pn;

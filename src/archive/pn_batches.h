@@ -4,11 +4,11 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -17,13 +17,13 @@ inline constexpr size_t kPnsPerQuery = 500;
 
 // Runs `sql`, its %1 standing for the placeholders of a list of values, once for each batch of
 // the values, and hands each row to `row`. Any error ends it. The values are bound as given.
-std::optional<ArchiveError> SelectByValues(ArchiveConnection& connection,
-                                           const QVariantList& values, const QString& sql,
-                                           const std::function<void(const QSqlQuery&)>& row);
+Result<void, ArchiveError> SelectByValues(ArchiveConnection& connection, const QVariantList& values,
+                                          const QString& sql,
+                                          const std::function<void(const QSqlQuery&)>& row);
 
 // The same for a list of PNs.
-std::optional<ArchiveError> SelectByPns(ArchiveConnection& connection,
-                                        const std::vector<QString>& pns, const QString& sql,
-                                        const std::function<void(const QSqlQuery&)>& row);
+Result<void, ArchiveError> SelectByPns(ArchiveConnection& connection,
+                                       const std::vector<QString>& pns, const QString& sql,
+                                       const std::function<void(const QSqlQuery&)>& row);
 
 }  // namespace qm4250

@@ -142,9 +142,9 @@ std::variant<SchemaState, QSqlError> Inspect(ArchiveConnection& connection) {
     return SchemaState{SchemaState::Kind::Ours, query.value(0).toInt()};
 }
 
-// Why an archive in this state cannot be used, if it cannot.
-std::optional<ArchiveError> Refusal(const ArchiveConnection& connection, const SchemaState& state,
-                                    bool writing) {
+// Whether an archive in this state can be used; the failure says why it cannot.
+Result<void, ArchiveError> Refusal(const ArchiveConnection& connection, const SchemaState& state,
+                                   bool writing) {
     QString where = connection.location().display();
     if (state.kind == SchemaState::Kind::NotOurs)
         return ArchiveError{ArchiveError::Kind::NotOurs, where, {}};
@@ -152,7 +152,7 @@ std::optional<ArchiveError> Refusal(const ArchiveConnection& connection, const S
         return ArchiveError{ArchiveError::Kind::Missing, where, {}};
     if (writing && state.version > LatestSchemaVersion())
         return ArchiveError{ArchiveError::Kind::NewerSchema, where, {}, state.version};
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace
@@ -161,7 +161,7 @@ int LatestSchemaVersion() {
     return Migrations().back().version;
 }
 
-std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
+Result<void, ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     QSqlDatabase& db = connection.db();
     ArchiveLocation::Engine engine = connection.location().engine;
     bool sqlite = engine == ArchiveLocation::Engine::Sqlite;
@@ -170,16 +170,17 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
     if (auto* error = std::get_if<QSqlError>(&inspected))
         return connection.failure(*error);
-    if (std::optional<ArchiveError> refused =
-            Refusal(connection, std::get<SchemaState>(inspected), true))
-        return refused;
+    if (Result<void, ArchiveError> usable =
+            Refusal(connection, std::get<SchemaState>(inspected), true);
+        !usable)
+        return usable;
     if (sqlite) {
         bool empty = std::get<SchemaState>(inspected).kind == SchemaState::Kind::Empty;
         if (std::optional<ArchiveError> failed = connection.useWriteAheadLog(empty))
-            return failed;
+            return *failed;
     }
     if (std::get<SchemaState>(inspected).version == LatestSchemaVersion())
-        return std::nullopt;
+        return {};
     // Two programs that meet an empty or older archive at once must not both migrate it: SQLite's
     // write lock, or PostgreSQL's advisory lock, lets one migrate while the other waits, and the
     // other then finds the work done.
@@ -196,8 +197,8 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     if (auto* error = std::get_if<QSqlError>(&inspected))
         return abandon(connection.failure(*error));
     const SchemaState& state = std::get<SchemaState>(inspected);
-    if (std::optional<ArchiveError> refused = Refusal(connection, state, true))
-        return abandon(*refused);
+    if (Result<void, ArchiveError> usable = Refusal(connection, state, true); !usable)
+        return abandon(usable.error());
     if (state.kind == SchemaState::Kind::Empty &&
         !query.exec("CREATE TABLE schema_version (version INTEGER PRIMARY KEY)"))
         return abandon(connection.failure(query.lastError()));
@@ -215,20 +216,20 @@ std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection) {
     }
     if (!query.exec("COMMIT"))
         return abandon(connection.failure(query.lastError()));
-    return std::nullopt;
+    return {};
 }
 
-std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version) {
+Result<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version) {
     std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
     if (auto* error = std::get_if<QSqlError>(&inspected))
         return connection.failure(*error);
     const SchemaState& state = std::get<SchemaState>(inspected);
-    if (std::optional<ArchiveError> refused = Refusal(connection, state, false))
-        return *refused;
+    if (Result<void, ArchiveError> usable = Refusal(connection, state, false); !usable)
+        return usable.error();
     return state.version >= version;
 }
 
-std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection) {
+Result<void, ArchiveError> CheckReadable(ArchiveConnection& connection) {
     std::variant<SchemaState, QSqlError> inspected = Inspect(connection);
     if (auto* error = std::get_if<QSqlError>(&inspected))
         return connection.failure(*error);

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <optional>
-#include <variant>
-
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -12,14 +10,15 @@ namespace qm4250 {
 // numbered migrations it lacks, each recorded in schema_version, all in one transaction. A
 // database of another program's, or one a newer version made, is refused and left untouched,
 // byte for byte. An archive already at this version is only read, without a lock.
-std::optional<ArchiveError> MigrateSchema(ArchiveConnection& connection);
+Result<void, ArchiveError> MigrateSchema(ArchiveConnection& connection);
 
 // Whether the archive can be read: it must be this program's, at any version; nothing is changed.
-std::optional<ArchiveError> CheckReadable(ArchiveConnection& connection);
+// The failure says why it cannot.
+Result<void, ArchiveError> CheckReadable(ArchiveConnection& connection);
 
 // Whether the archive, read as it stands, has at least this version of the schema; another
 // program's database, or an empty one, is refused as CheckReadable refuses it.
-std::variant<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version);
+Result<bool, ArchiveError> HasSchema(ArchiveConnection& connection, int version);
 
 // The schema version this program writes.
 int LatestSchemaVersion();

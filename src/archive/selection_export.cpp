@@ -1,7 +1,6 @@
 #include "archive/selection_export.h"
 
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "archive/test_selection.h"
@@ -14,10 +13,10 @@ ExportFailure ExportFailureOf(const SaveFailure& failure) {
 
 Result<size_t, ExportFailure> ExportSelection(const ArchiveLocation& location,
                                               const TestFilter& filter, const std::string& path) {
-    std::variant<std::vector<History>, ArchiveError> selected = SelectTests(location, filter);
-    if (auto* error = std::get_if<ArchiveError>(&selected))
-        return ExportFailure(*error);
-    const std::vector<History>& histories = std::get<std::vector<History>>(selected);
+    Result<std::vector<History>, ArchiveError> selected = SelectTests(location, filter);
+    if (!selected)
+        return ExportFailure(selected.error());
+    const std::vector<History>& histories = selected.value();
     if (SaveResult saved = SaveHistories(histories, path); !saved)
         return ExportFailureOf(saved.error());
     return TestCount(histories);

@@ -145,8 +145,8 @@ std::optional<QSqlError> ReadQt(QSqlDatabase db, const TestFilter& filter,
 
 }  // namespace
 
-std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
-                                                           const TestFilter& filter) {
+Result<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
+                                                     const TestFilter& filter) {
     SelectedTests selected;
     if (sqlite3* db = NativeHandle<sqlite3>(connection.db(), {"sqlite3*"})) {
         if (std::optional<QString> failed = ReadSqlite(db, filter, selected))
@@ -158,8 +158,8 @@ std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& co
     return selected;
 }
 
-std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection,
-                                                   const TestFilter& filter) {
+Result<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection,
+                                             const TestFilter& filter) {
     FilterSql where = FilterSqlOf(filter);
     QSqlQuery query(connection.db());
     query.prepare(
@@ -173,8 +173,8 @@ std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection
     return static_cast<size_t>(query.value(0).toLongLong());
 }
 
-std::variant<QString, ArchiveError> TestDetails(ArchiveConnection& connection, qint64 id,
-                                                const QString& unit) {
+Result<QString, ArchiveError> TestDetails(ArchiveConnection& connection, qint64 id,
+                                          const QString& unit) {
     QSqlQuery query(connection.db());
     query.prepare(
         "SELECT i.serial, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code, t.tested_at"
@@ -193,8 +193,8 @@ std::variant<QString, ArchiveError> TestDetails(ArchiveConnection& connection, q
              query.value(3).toString(), leak, query.value(5).toString(), query.value(6).toString());
 }
 
-std::variant<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,
-                                                                   const std::vector<qint64>& ids) {
+Result<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,
+                                                             const std::vector<qint64>& ids) {
     std::map<qint64, TestName> names;
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <variant>
 #include <vector>
 
 #include "analysis/process_series.h"
 #include "archive/archive_connection.h"
 #include "archive/archive_error.h"
 #include "archive/test_filter.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -34,17 +34,17 @@ struct SelectedTests {
 
 // Any error, even after some were read, fails the selection. On SQLite the rows are read through
 // the engine's own library, a million in the time Qt's SQL layer takes for a third of them.
-std::variant<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
-                                                           const TestFilter& filter);
+Result<SelectedTests, ArchiveError> SelectTestPoints(ArchiveConnection& connection,
+                                                     const TestFilter& filter);
 
 // How many instruments the tests the filter selects come from.
-std::variant<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection,
-                                                   const TestFilter& filter);
+Result<size_t, ArchiveError> InstrumentCount(ArchiveConnection& connection,
+                                             const TestFilter& filter);
 
 // A test's fields as a tooltip shows them, as plain text, the leak followed by its unit where
 // there is one; empty when the archive does not hold the test.
-std::variant<QString, ArchiveError> TestDetails(ArchiveConnection& connection, qint64 id,
-                                                const QString& unit);
+Result<QString, ArchiveError> TestDetails(ArchiveConnection& connection, qint64 id,
+                                          const QString& unit);
 
 // How a list names a test: its Seq# and its instrument's serial, as archived.
 struct TestName {
@@ -57,7 +57,7 @@ struct TestName {
 // The names of these tests; an id the archive does not hold is left out. Read in chunks of a
 // bounded number of bound values, so any number of ids makes no statement too long for the
 // engine.
-std::variant<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,
-                                                                   const std::vector<qint64>& ids);
+Result<std::map<qint64, TestName>, ArchiveError> TestNamesOf(ArchiveConnection& connection,
+                                                             const std::vector<qint64>& ids);
 
 }  // namespace qm4250

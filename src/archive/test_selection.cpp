@@ -18,13 +18,13 @@ std::string Bytes(const QVariant& value) {
 
 }  // namespace
 
-std::variant<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& location,
-                                                             const TestFilter& filter) {
+Result<std::vector<History>, ArchiveError> SelectTests(const ArchiveLocation& location,
+                                                       const TestFilter& filter) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return connection.error();
-    if (std::optional<ArchiveError> refused = CheckReadable(connection))
-        return *refused;
+    if (Result<void, ArchiveError> readable = CheckReadable(connection); !readable)
+        return readable.error();
     QSqlQuery query(connection.db());
     if (!SelectFiltered(query,
                         "i.serial, i.model, t.seq, t.pn, t.cust_code, t.leak_text, t.error_code,"

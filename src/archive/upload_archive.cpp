@@ -16,8 +16,8 @@ UploadWrite::UploadWrite(const ArchiveLocation& location, QString device, const 
       when_(when) {
     if (!connection_.isOpen())
         error_ = connection_.error();
-    else if (std::optional<ArchiveError> refused = MigrateSchema(connection_))
-        error_ = refused;
+    else if (Result<void, ArchiveError> migrated = MigrateSchema(connection_); !migrated)
+        error_ = migrated.error();
 }
 
 UploadWrite::~UploadWrite() {

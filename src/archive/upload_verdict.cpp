@@ -30,16 +30,16 @@ struct NewPart {
 };
 
 template <typename Value>
-std::optional<ArchiveError> Take(std::variant<Value, ArchiveError> read, Value& into) {
-    if (auto* error = std::get_if<ArchiveError>(&read))
-        return *error;
-    into = std::move(std::get<Value>(read));
-    return std::nullopt;
+Result<void, ArchiveError> Take(Result<Value, ArchiveError> read, Value& into) {
+    if (!read)
+        return read.error();
+    into = std::move(read.value());
+    return {};
 }
 
 }  // namespace
 
-std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
+Result<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     ArchiveConnection& connection, const std::vector<qint64>& uploads) {
     if (uploads.empty())
         return std::vector<PartVerdict>{};
@@ -50,7 +50,7 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     for (qint64 upload : uploads)
         ids << upload;
     // A verdict is asked of an upload from an instrument: one id, one batch.
-    std::optional<ArchiveError> failed = SelectByValues(
+    Result<void, ArchiveError> read = SelectByValues(
         connection, ids,
         "SELECT i.serial, t.pn, MAX(t.tested_at) FROM tests t"
         " JOIN instruments i ON i.id = t.instrument_id WHERE t.first_upload_id IN (%1)"
@@ -60,21 +60,21 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
                              IsoDate(row.value(2).toString().left(10))});
             pns.push_back(parts.back().pn);
         });
-    if (!failed)
-        failed = SelectByValues(
+    if (read)
+        read = SelectByValues(
             connection, ids, "SELECT id FROM tests WHERE first_upload_id IN (%1)",
             [&](const QSqlQuery& row) { newTests.insert(row.value(0).toLongLong()); });
     std::map<QString, PartLimits> tolerances;
     std::map<QString, FrozenLimits> frozen;
     std::map<qint64, Exclusion> exclusions;
-    if (!failed)
-        failed = Take(StandingPartLimits(connection, pns), tolerances);
-    if (!failed)
-        failed = Take(StandingFrozenLimits(connection, pns), frozen);
-    if (!failed)
-        failed = Take(StandingExclusions(connection, pns), exclusions);
-    if (failed)
-        return *failed;
+    if (read)
+        read = Take(StandingPartLimits(connection, pns), tolerances);
+    if (read)
+        read = Take(StandingFrozenLimits(connection, pns), frozen);
+    if (read)
+        read = Take(StandingExclusions(connection, pns), exclusions);
+    if (!read)
+        return read.error();
 
     std::vector<PartVerdict> verdicts;
     for (const NewPart& part : parts) {
@@ -83,9 +83,9 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
         filter.pns = {part.pn};
         filter.from = part.newest.addDays(-29);
         SelectedTests selected;
-        if (std::optional<ArchiveError> error =
-                Take(SelectTestPoints(connection, filter), selected))
-            return *error;
+        if (Result<void, ArchiveError> taken = Take(SelectTestPoints(connection, filter), selected);
+            !taken)
+            return taken.error();
         std::vector<TestReading> readings;
         std::vector<bool> isNew;
         for (const TestPoint& test : selected.points) {
@@ -107,7 +107,7 @@ std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     return verdicts;
 }
 
-std::variant<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
+Result<std::vector<PartVerdict>, ArchiveError> VerdictOnUploads(
     const ArchiveLocation& location, const std::vector<qint64>& uploads) {
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())

@@ -108,10 +108,11 @@ std::string HeadlessUpload::savedLine() const {
 namespace {
 
 // The last line says what the archive makes of the new tests, where it finds any beyond.
-std::string VerdictLine(const std::variant<std::vector<PartVerdict>, ArchiveError>& verdict) {
-    if (auto* error = std::get_if<ArchiveError>(&verdict))
-        return "qm4250-upload: limits not checked: " + ArchiveErrorText(*error).toStdString();
-    std::string text = VerdictText(std::get<0>(verdict));
+std::string VerdictLine(const Result<std::vector<PartVerdict>, ArchiveError>& verdict) {
+    if (!verdict)
+        return "qm4250-upload: limits not checked: " +
+               ArchiveErrorText(verdict.error()).toStdString();
+    std::string text = VerdictText(verdict.value());
     return text.empty() ? text : "Archive verdict: " + text;
 }
 

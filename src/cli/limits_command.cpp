@@ -1,7 +1,6 @@
 #include "cli/limits_command.h"
 
 #include <QDateTime>
-#include <variant>
 #include <vector>
 
 #include "archive/archive_connection.h"
@@ -26,32 +25,31 @@ std::string ChangeText(const PartLimits& change) {
 
 // What of the PN's standing limits a change leaves as they are: its limits when only the unit
 // is given, its unit when only the limits are. An archive not made yet has none.
-std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
-                                                const LimitsArguments& arguments,
-                                                const QString& pn) {
+Result<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
+                                          const LimitsArguments& arguments, const QString& pn) {
     ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
     bool missing = !connection.isOpen() && connection.error().kind == ArchiveError::Kind::Missing;
     if (!connection.isOpen() && !missing)
         return connection.error();
-    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
-    if (auto* error = std::get_if<ArchiveError>(&author))
-        return *error;
+    Result<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (!author)
+        return author.error();
     PartLimits change{pn,
                       arguments.lower,
                       arguments.upper,
-                      std::get<QString>(author),
+                      author.value(),
                       QDateTime::currentDateTimeUtc(),
                       arguments.unit.value_or(QString())};
     if ((arguments.upper && arguments.unit) || missing)
         return change;
     auto standing = StandingPartLimits(connection, {pn});
-    if (auto* error = std::get_if<ArchiveError>(&standing)) {
-        if (error->kind == ArchiveError::Kind::Missing)
+    if (!standing) {
+        if (standing.error().kind == ArchiveError::Kind::Missing)
             return change;
-        return *error;
+        return standing.error();
     }
-    auto found = std::get<0>(standing).find(pn);
-    if (found == std::get<0>(standing).end())
+    auto found = standing.value().find(pn);
+    if (found == standing.value().end())
         return change;
     if (!arguments.upper) {
         change.lower = found->second.lower;
@@ -65,10 +63,10 @@ std::variant<PartLimits, ArchiveError> ChangeOf(const ArchiveLocation& archive,
 // A PN the archive holds no test of is most often a typo; the limits are kept all the same.
 void WarnOfAnUntestedPn(const ArchiveLocation& archive, const QString& pn, std::FILE* err) {
     ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
-    std::variant<bool, ArchiveError> tested =
-        connection.isOpen() ? PnHasTests(connection, pn)
-                            : std::variant<bool, ArchiveError>(connection.error());
-    if (auto* found = std::get_if<bool>(&tested); found && !*found)
+    Result<bool, ArchiveError> tested = connection.isOpen()
+                                            ? PnHasTests(connection, pn)
+                                            : Result<bool, ArchiveError>(connection.error());
+    if (tested && !tested.value())
         std::fprintf(err, "qm4250-archive: warning: the archive holds no test of PN %s\n",
                      EscapedText(pn.toStdString()).c_str());
 }
@@ -78,33 +76,29 @@ void WarnOfAnUntestedPn(const ArchiveLocation& archive, const QString& pn, std::
 bool RunLimitsCommand(const ArchiveLocation& archive, const QString& pn,
                       const LimitsArguments& arguments, std::FILE* out, std::FILE* err) {
     if (arguments.upper || arguments.unit) {
-        std::variant<PartLimits, ArchiveError> change = ChangeOf(archive, arguments, pn);
-        std::optional<ArchiveError> failed;
-        if (auto* error = std::get_if<ArchiveError>(&change))
-            failed = *error;
-        else
-            failed = StorePartLimits(archive, std::get<PartLimits>(change));
-        if (failed) {
+        Result<PartLimits, ArchiveError> change = ChangeOf(archive, arguments, pn);
+        Result<void, ArchiveError> stored = change ? StorePartLimits(archive, change.value())
+                                                   : Result<void, ArchiveError>(change.error());
+        if (!stored) {
             std::fprintf(err, "qm4250-archive: limits not stored: %s\n",
-                         ShownError(*failed).c_str());
+                         ShownError(stored.error()).c_str());
             return false;
         }
         WarnOfAnUntestedPn(archive, pn, err);
         std::fprintf(out, "PN %s: %s\n", EscapedText(pn.toStdString()).c_str(),
-                     ChangeText(std::get<PartLimits>(change)).c_str());
+                     ChangeText(change.value()).c_str());
         return true;
     }
     ArchiveConnection connection(archive, ArchiveConnection::Access::Read);
-    std::variant<std::vector<PartLimits>, ArchiveError> history =
-        connection.isOpen()
-            ? PartLimitsHistory(connection, pn)
-            : std::variant<std::vector<PartLimits>, ArchiveError>(connection.error());
-    if (auto* error = std::get_if<ArchiveError>(&history)) {
+    Result<std::vector<PartLimits>, ArchiveError> history =
+        connection.isOpen() ? PartLimitsHistory(connection, pn)
+                            : Result<std::vector<PartLimits>, ArchiveError>(connection.error());
+    if (!history) {
         std::fprintf(err, "qm4250-archive: the archive cannot be read: %s\n",
-                     ShownError(*error).c_str());
+                     ShownError(history.error()).c_str());
         return false;
     }
-    const std::vector<PartLimits>& changes = std::get<std::vector<PartLimits>>(history);
+    const std::vector<PartLimits>& changes = history.value();
     if (changes.empty())
         std::fprintf(out, "PN %s: no limits set\n", EscapedText(pn.toStdString()).c_str());
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {

@@ -22,10 +22,10 @@ Result<FrozenLimits, BaselineRefusal> BaselineLimits(ArchiveConnection& connecti
         filter.from = baseline.from;
         filter.to = baseline.to;
     }
-    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
-    if (auto* error = std::get_if<ArchiveError>(&selected))
-        return BaselineRefusal(*error);
-    std::vector<TestPoint>& points = std::get<SelectedTests>(selected).points;
+    Result<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
+    if (!selected)
+        return BaselineRefusal(selected.error());
+    std::vector<TestPoint>& points = selected.value().points;
     if (baseline.firstTests > 0 && points.size() > baseline.firstTests)
         points.resize(baseline.firstTests);
     std::vector<TestReading> readings;
@@ -36,14 +36,14 @@ Result<FrozenLimits, BaselineRefusal> BaselineLimits(ArchiveConnection& connecti
     std::optional<ControlLimits> limits = IndividualsLimits(process);
     if (!limits)
         return BaselineRefusal(NoMovingRange{baseline, kept});
-    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
-    if (auto* error = std::get_if<ArchiveError>(&author))
-        return BaselineRefusal(*error);
+    Result<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (!author)
+        return BaselineRefusal(author.error());
     return FrozenLimits{pn,
                         limits,
                         BaselineText(baseline),
                         static_cast<qint64>(kept),
-                        std::get<QString>(author),
+                        author.value(),
                         QDateTime::currentDateTimeUtc()};
 }
 

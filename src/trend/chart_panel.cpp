@@ -12,7 +12,6 @@
 #include <QToolTip>
 #include <algorithm>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "analysis/subgroup_constants.h"
@@ -50,21 +49,20 @@ QCustomPlot* Plot(QWidget* parent, const char* name, int height) {
 }
 
 // The test a point is, as the operator knows it: "Seq# 4 of 4711, PN A12, 2026-12-01 06:30:00".
-std::variant<QString, ArchiveError> PointName(ArchiveConnection& connection, const TestPoint& test,
-                                              const QString& pn) {
-    std::variant<std::map<qint64, TestName>, ArchiveError> read =
-        TestNamesOf(connection, {test.id});
-    if (auto* error = std::get_if<ArchiveError>(&read))
-        return *error;
+Result<QString, ArchiveError> PointName(ArchiveConnection& connection, const TestPoint& test,
+                                        const QString& pn) {
+    Result<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(connection, {test.id});
+    if (!read)
+        return read.error();
     return QString("Seq# %1, PN %2, %3")
-        .arg(ListedName(std::get<0>(read), test.id, true), pn, TestTimeText(test.seconds));
+        .arg(ListedName(read.value(), test.id, true), pn, TestTimeText(test.seconds));
 }
 
 // A point's fields as its tooltip starts, or why the archive cannot give them.
-QString DetailsText(const std::variant<QString, ArchiveError>& details) {
-    if (auto* error = std::get_if<ArchiveError>(&details))
-        return "The archive cannot be read: " + ArchiveErrorText(*error);
-    const QString& fields = std::get<QString>(details);
+QString DetailsText(const Result<QString, ArchiveError>& details) {
+    if (!details)
+        return "The archive cannot be read: " + ArchiveErrorText(details.error());
+    const QString& fields = details.value();
     return fields.isEmpty() ? QString("Seq# ") + kDeletedTest : fields;
 }
 
@@ -336,13 +334,13 @@ void ChartPanel::offerPointMenu(const QPoint& at) {
         menu.addAction(leftOut ? "&Take back into the limits…" : "&Leave out of the limits…");
     if (menu.exec(chart_->mapToGlobal(at)) != action)
         return;
-    std::variant<QString, ArchiveError> name =
+    Result<QString, ArchiveError> name =
         PointName(connection_, test, selection_.selected.pns[test.part]);
-    if (auto* error = std::get_if<ArchiveError>(&name)) {
-        emit told("The archive cannot be read: " + ArchiveErrorText(*error));
+    if (!name) {
+        emit told("The archive cannot be read: " + ArchiveErrorText(name.error()));
         return;
     }
-    if (std::optional<QString> reason = AskExclusionReason(this, leftOut, std::get<QString>(name)))
+    if (std::optional<QString> reason = AskExclusionReason(this, leftOut, name.value()))
         emit exclusionAsked(test.id, !leftOut, *reason);
 }
 

@@ -8,16 +8,16 @@ namespace qm4250 {
 std::variant<JudgedSelection, SelectionNotRead> SelectAndJudge(ArchiveConnection& connection,
                                                                const TestFilter& filter,
                                                                SelectionJudging choices) {
-    std::variant<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
-    if (auto* error = std::get_if<ArchiveError>(&selected))
-        return SelectionNotRead{SelectionNotRead::What::Tests, *error};
+    Result<SelectedTests, ArchiveError> selected = SelectTestPoints(connection, filter);
+    if (!selected)
+        return SelectionNotRead{SelectionNotRead::What::Tests, selected.error()};
     JudgedSelection judged;
-    judged.selected = std::move(std::get<SelectedTests>(selected));
-    std::variant<SelectionJudging, ArchiveError> judging =
+    judged.selected = std::move(selected.value());
+    Result<SelectionJudging, ArchiveError> judging =
         ReadJudging(connection, judged.selected.pns, std::move(choices));
-    if (auto* error = std::get_if<ArchiveError>(&judging))
-        return SelectionNotRead{SelectionNotRead::What::Judging, *error};
-    judged.judging = std::move(std::get<SelectionJudging>(judging));
+    if (!judging)
+        return SelectionNotRead{SelectionNotRead::What::Judging, judging.error()};
+    judged.judging = std::move(judging.value());
     return judged;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <functional>
-#include <variant>
 
 #include "archive/change_author.h"
 #include "archive/exclusions.h"
@@ -17,14 +16,15 @@ namespace {
 // Stores a change made by whoever runs the program, as the archive knows them.
 Result<void, JudgingRefusal> Keep(
     ArchiveConnection& connection, JudgingRefusal::Change change,
-    const std::function<std::optional<ArchiveError>(const QString& author)>& store) {
-    std::variant<QString, ArchiveError> author = ChangeAuthor(connection);
-    if (auto* error = std::get_if<ArchiveError>(&author))
-        return JudgingRefusal{change, *error};
+    const std::function<Result<void, ArchiveError>(const QString& author)>& store) {
+    Result<QString, ArchiveError> author = ChangeAuthor(connection);
+    if (!author)
+        return JudgingRefusal{change, author.error()};
     // The store opens a connection of its own: a lock on the archive waits off the event thread.
-    const QString& by = std::get<QString>(author);
-    if (std::optional<ArchiveError> notStored = OffTheEventThread([&] { return store(by); }))
-        return JudgingRefusal{change, *notStored};
+    if (Result<void, ArchiveError> stored =
+            OffTheEventThread([&] { return store(author.value()); });
+        !stored)
+        return JudgingRefusal{change, stored.error()};
     return {};
 }
 
@@ -49,9 +49,10 @@ Result<void, JudgingRefusal> JudgingChanges::freezeLimits(const QString& pn,
         BaselineLimits(connection_, pn, baseline, selection_.judging);
     if (!computed)
         return JudgingRefusal{JudgingRefusal::Change::Freeze, computed.error()};
-    if (std::optional<ArchiveError> notStored =
-            OffTheEventThread([&] { return StoreFrozenLimits(location_, computed.value()); }))
-        return JudgingRefusal{JudgingRefusal::Change::Freeze, *notStored};
+    if (Result<void, ArchiveError> stored =
+            OffTheEventThread([&] { return StoreFrozenLimits(location_, computed.value()); });
+        !stored)
+        return JudgingRefusal{JudgingRefusal::Change::Freeze, stored.error()};
     return {};
 }
 

@@ -1,7 +1,6 @@
 #include "trend/judging_panels.h"
 
 #include <map>
-#include <variant>
 
 #include "trend/chart_layers.h"
 #include "trend/fit_columns.h"
@@ -89,12 +88,12 @@ void JudgingPanels::showLists() {
     for (const auto* list : {&breaks, &leftOut})
         for (const ListedTest& listed : *list)
             ids.push_back(listed.test->id);
-    std::variant<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(*connection_, ids);
-    if (auto* error = std::get_if<ArchiveError>(&read)) {
-        showNotRead(*error);
+    Result<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(*connection_, ids);
+    if (!read) {
+        showNotRead(read.error());
         return;
     }
-    const std::map<qint64, TestName>& names = std::get<0>(read);
+    const std::map<qint64, TestName>& names = read.value();
     auto fill = [&](QTableWidget* table, const std::vector<ListedTest>& list, bool whatFirst) {
         table->clearSpans();
         table->setRowCount(static_cast<int>(list.size()));

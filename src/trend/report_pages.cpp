@@ -106,20 +106,20 @@ void DrawStatistics(QCPPainter& painter, const std::vector<StatisticsCell>& cell
 // tests left out of its limits, at most kListedAtMost of them, each test named by its Seq# and,
 // where the report spans several instruments, its instrument; the archive's error where their
 // names cannot be read.
-std::variant<QStringList, ArchiveError> ListLines(ArchiveConnection& connection,
-                                                  const std::vector<ListedTest>& breaks,
-                                                  size_t testsBreaking,
-                                                  const std::vector<ListedTest>& excluded,
-                                                  const SelectionJudging& judging,
-                                                  const QString& unit, bool nameInstruments) {
+Result<QStringList, ArchiveError> ListLines(ArchiveConnection& connection,
+                                            const std::vector<ListedTest>& breaks,
+                                            size_t testsBreaking,
+                                            const std::vector<ListedTest>& excluded,
+                                            const SelectionJudging& judging, const QString& unit,
+                                            bool nameInstruments) {
     std::vector<qint64> ids;
     for (const auto* list : {&breaks, &excluded})
         for (size_t i = 0; i < std::min(list->size(), kListedAtMost); ++i)
             ids.push_back((*list)[i].test->id);
-    std::variant<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(connection, ids);
-    if (auto* error = std::get_if<ArchiveError>(&read))
-        return *error;
-    const std::map<qint64, TestName>& names = std::get<0>(read);
+    Result<std::map<qint64, TestName>, ArchiveError> read = TestNamesOf(connection, ids);
+    if (!read)
+        return read.error();
+    const std::map<qint64, TestName>& names = read.value();
     auto line = [&](const ListedTest& listed) {
         QString test = "Seq# " + ListedName(names, listed.test->id, nameInstruments);
         QString leak = LimitText(listed.leak) + (unit.isEmpty() ? QString() : " " + unit);
@@ -214,12 +214,12 @@ Result<bool, ArchiveError> DrawReport(QIODevice& device, ArchiveConnection& conn
         ChartJudgement judged = JudgeChart(ProcessOf(series, view), view.frozen, view.rules);
         ChartSummary summary;
         summary.breaks = std::move(judged.breaks);
-        std::variant<QStringList, ArchiveError> lines =
+        Result<QStringList, ArchiveError> lines =
             ListLines(connection, BreakList(series, summary, kListedAtMost), judged.pointsBroken,
                       ExclusionList(series, judging), judging, view.unit, severalInstruments);
-        if (auto* error = std::get_if<ArchiveError>(&lines))
-            return *error;
-        pagesOf.lines = std::move(std::get<QStringList>(lines));
+        if (!lines)
+            return lines.error();
+        pagesOf.lines = std::move(lines.value());
         std::vector<TestReading> readings;
         for (const TestPoint& point : pagesOf.tests)
             readings.push_back(judging.readingOf(point));

@@ -34,9 +34,9 @@ ExportResult SelectionExports::statistics(const QString& path) const {
     std::vector<qint64> ids;
     for (const TestPoint& point : charted.points.tests)
         ids.push_back(point.id);
-    std::variant<std::map<qint64, TestName>, ArchiveError> names = TestNamesOf(connection_, ids);
-    if (auto* error = std::get_if<ArchiveError>(&names))
-        return ExportFailure(*error);
+    Result<std::map<qint64, TestName>, ArchiveError> names = TestNamesOf(connection_, ids);
+    if (!names)
+        return ExportFailure(names.error());
     std::map<const TestPoint*, QStringList> broken;
     for (const RunRuleBreak& rule : charted.summary.breaks)
         broken[charted.series.source[rule.index]] << RuleName(rule.rule);
@@ -45,7 +45,7 @@ ExportResult SelectionExports::statistics(const QString& path) const {
     for (const TestPoint& point : charted.points.tests) {
         auto excluded = exclusions.find(point.id);
         rows.push_back({selection_.selected.pns[point.part],
-                        ListedName(std::get<0>(names), point.id, false), point.seconds, point.leak,
+                        ListedName(names.value(), point.id, false), point.seconds, point.leak,
                         point.reject, broken[&point].join(", "),
                         excluded == exclusions.end() ? QString() : excluded->second.reason});
     }
@@ -60,13 +60,13 @@ ExportResult SelectionExports::report(const QString& path, const TestFilter& fil
     if (selection_.selected.points.empty())
         return ExportFailure(
             Failure{Failure::Kind::NothingToWrite, 0, QFile::encodeName(path).toStdString()});
-    std::variant<size_t, ArchiveError> instruments = InstrumentCount(connection_, filter);
-    if (auto* error = std::get_if<ArchiveError>(&instruments))
-        return ExportFailure(*error);
+    Result<size_t, ArchiveError> instruments = InstrumentCount(connection_, filter);
+    if (!instruments)
+        return ExportFailure(instruments.error());
     Result<void, ExportFailure> written =
         WriteReport(path, connection_, selection_.selected, selection_.judging,
                     {FilterDescription(filter), location_.display(), QDateTime::currentDateTime()},
-                    axis, std::get<size_t>(instruments) > 1);
+                    axis, instruments.value() > 1);
     if (!written)
         return written.error();
     return ExportCounts{selection_.selected.points.size(), selection_.selected.pns.size()};
@@ -103,8 +103,8 @@ Result<void, ExportFailure> WriteArchiveReport(const ArchiveLocation& location,
     ArchiveConnection connection(location, ArchiveConnection::Access::Read);
     if (!connection.isOpen())
         return ExportFailure(connection.error());
-    if (std::optional<ArchiveError> unreadable = CheckReadable(connection))
-        return ExportFailure(*unreadable);
+    if (Result<void, ArchiveError> readable = CheckReadable(connection); !readable)
+        return ExportFailure(readable.error());
     SelectionJudging choices;
     choices.rules = rules;
     std::variant<JudgedSelection, SelectionNotRead> judged =

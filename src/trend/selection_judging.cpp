@@ -57,21 +57,21 @@ PartStatistics SelectionJudging::statisticsOf(const QString& pn,
     return statistics;
 }
 
-std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,
-                                                         const std::vector<QString>& pns,
-                                                         SelectionJudging choices) {
+Result<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,
+                                                   const std::vector<QString>& pns,
+                                                   SelectionJudging choices) {
     auto tolerances = StandingPartLimits(connection, pns);
-    if (auto* error = std::get_if<ArchiveError>(&tolerances))
-        return *error;
+    if (!tolerances)
+        return tolerances.error();
     auto frozen = StandingFrozenLimits(connection, pns);
-    if (auto* error = std::get_if<ArchiveError>(&frozen))
-        return *error;
+    if (!frozen)
+        return frozen.error();
     auto exclusions = StandingExclusions(connection, pns);
-    if (auto* error = std::get_if<ArchiveError>(&exclusions))
-        return *error;
-    choices.tolerances = std::move(std::get<0>(tolerances));
-    choices.frozen = std::move(std::get<0>(frozen));
-    choices.exclusions = std::move(std::get<0>(exclusions));
+    if (!exclusions)
+        return exclusions.error();
+    choices.tolerances = std::move(tolerances.value());
+    choices.frozen = std::move(frozen.value());
+    choices.exclusions = std::move(exclusions.value());
     return choices;
 }
 

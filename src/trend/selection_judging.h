@@ -3,7 +3,6 @@
 #include <QString>
 #include <map>
 #include <optional>
-#include <variant>
 #include <vector>
 
 #include "analysis/chart_judgement.h"
@@ -13,6 +12,7 @@
 #include "archive/frozen_limits.h"
 #include "archive/part_limits.h"
 #include "archive/test_points.h"
+#include "result/result.h"
 #include "trend/chart_series.h"
 #include "trend/control_chart_plot.h"
 
@@ -54,9 +54,9 @@ struct SelectionJudging {
 };
 
 // The tolerances, frozen limits and exclusions that stand for these PNs; the choices as given.
-std::variant<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,
-                                                         const std::vector<QString>& pns,
-                                                         SelectionJudging choices);
+Result<SelectionJudging, ArchiveError> ReadJudging(ArchiveConnection& connection,
+                                                   const std::vector<QString>& pns,
+                                                   SelectionJudging choices);
 
 // A line of a chart's lists: a rule a test broke, or why it was left out of the limits.
 struct ListedTest {

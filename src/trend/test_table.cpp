@@ -55,16 +55,16 @@ TestTable::TestTable(QWidget* parent) : QTableView(parent), model_(new TestsMode
     connect(copy, &QShortcut::activated, this, &TestTable::copySelectedCells);
 }
 
-std::optional<ArchiveError> TestTable::showTests(ArchiveConnection& connection,
-                                                 const TestFilter& filter) {
+Result<void, ArchiveError> TestTable::showTests(ArchiveConnection& connection,
+                                                const TestFilter& filter) {
     model_->setQuery(TestTableQuery(connection, filter, sort_));
-    std::optional<ArchiveError> error;
+    Result<void, ArchiveError> shown;
     if (model_->lastError().isValid())
-        error = connection.failure(model_->lastError());
+        shown = connection.failure(model_->lastError());
     for (int column = 0; column < kTestTableColumns; ++column)
         model_->setHeaderData(column, Qt::Horizontal, kTitles[static_cast<size_t>(column)]);
     FitColumns(*this);
-    return error;
+    return shown;
 }
 
 void TestTable::release() {

@@ -8,6 +8,7 @@
 #include "archive/archive_error.h"
 #include "archive/test_filter.h"
 #include "archive/test_table_query.h"
+#include "result/result.h"
 
 namespace qm4250 {
 
@@ -19,8 +20,8 @@ class TestTable : public QTableView {
   public:
     explicit TestTable(QWidget* parent);
 
-    // What the filter selects, in the order last chosen; the error when it cannot be read.
-    std::optional<ArchiveError> showTests(ArchiveConnection& connection, const TestFilter& filter);
+    // What the filter selects, in the order last chosen; the failure says why it cannot be read.
+    Result<void, ArchiveError> showTests(ArchiveConnection& connection, const TestFilter& filter);
     // Lets the query go, as it must be before its connection closes: while its rows are fetched as
     // the table scrolls, it holds SQLite's view of the archive as it was for every statement of
     // the connection.

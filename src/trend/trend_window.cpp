@@ -21,15 +21,15 @@ TrendWindow::TrendWindow(const ArchiveLocation& location, QWidget* parent)
       exports_(location_, *connection_, selection_),
       changes_(location_, *connection_, selection_) {
     if (!connection_->isOpen())
-        unreadable_ = connection_->error();
+        readable_ = connection_->error();
     else
-        unreadable_ = CheckReadable(*connection_);
+        readable_ = CheckReadable(*connection_);
     setObjectName("TrendWindow");
     setWindowTitle("QM4250 Test Archive: " + location_.display());
     buildLayout();
     wireParts();
     judgingControls_->chooseFor(selection_.judging);
-    if (!unreadable_)
+    if (readable_)
         filters_->showInstruments(ArchivedInstruments(*connection_));
 }
 
@@ -93,7 +93,7 @@ TestFilter TrendWindow::filter() const {
 }
 
 bool TrendWindow::showRecent() {
-    std::optional<QString> serial = unreadable_ ? std::nullopt : filters_->chooseFirstInstrument();
+    std::optional<QString> serial = readable_ ? filters_->chooseFirstInstrument() : std::nullopt;
     if (std::optional<NewestTest> newest =
             serial ? NewestTestOf(*connection_, *serial) : std::nullopt) {
         filters_->setFrom(newest->day.addDays(-29));
@@ -103,8 +103,8 @@ bool TrendWindow::showRecent() {
 }
 
 bool TrendWindow::applyFilter() {
-    if (unreadable_) {
-        summary_->setText("The archive cannot be opened: " + ArchiveErrorText(*unreadable_));
+    if (!readable_) {
+        summary_->setText("The archive cannot be opened: " + ArchiveErrorText(readable_.error()));
         return false;
     }
     if (std::optional<QString> refusal = filters_->refusal()) {
@@ -144,8 +144,9 @@ void TrendWindow::showChart(const QString& summary) {
 }
 
 void TrendWindow::showTable() {
-    if (std::optional<ArchiveError> error = table_->showTests(*connection_, filters_->filter()))
-        summary_->setText("The archive cannot be read: " + ArchiveErrorText(*error));
+    if (Result<void, ArchiveError> shown = table_->showTests(*connection_, filters_->filter());
+        !shown)
+        summary_->setText("The archive cannot be read: " + ArchiveErrorText(shown.error()));
 }
 
 void TrendWindow::judgeByChoices() {
@@ -166,16 +167,17 @@ bool TrendWindow::judgeAnew(const Result<void, JudgingRefusal>& kept) {
     // The table's query holds SQLite's view of the archive as it was: let go, the change is seen.
     table_->release();
     // A write may have made the archive readable at a newer schema.
-    unreadable_ = CheckReadable(*connection_);
-    if (unreadable_)
+    readable_ = CheckReadable(*connection_);
+    if (!readable_)
         return false;
-    std::variant<SelectionJudging, ArchiveError> read =
+    Result<SelectionJudging, ArchiveError> read =
         ReadJudging(*connection_, selection_.selected.pns, selection_.judging);
-    if (auto* error = std::get_if<ArchiveError>(&read)) {
-        summary_->setText("The limits and exclusions cannot be read: " + ArchiveErrorText(*error));
+    if (!read) {
+        summary_->setText("The limits and exclusions cannot be read: " +
+                          ArchiveErrorText(read.error()));
         return false;
     }
-    selection_.judging = std::move(std::get<SelectionJudging>(read));
+    selection_.judging = std::move(read.value());
     panels_->showStatistics(StatisticsPerPart(selection_.selected, selection_.judging));
     chart_->draw();
     showTable();

@@ -4,11 +4,11 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
-#include <optional>
 
 #include "archive/archive_connection.h"
 #include "archive/archive_location.h"
 #include "archive/test_filter.h"
+#include "result/result.h"
 #include "trend/baseline_limits.h"
 #include "trend/chart_panel.h"
 #include "trend/export_buttons.h"
@@ -70,7 +70,7 @@ class TrendWindow : public QWidget {
 
     ArchiveLocation location_;
     std::unique_ptr<ArchiveConnection> connection_;
-    std::optional<ArchiveError> unreadable_;  // why the archive cannot be read, if it cannot
+    Result<void, ArchiveError> readable_;  // whether the archive can be read, and why not
     JudgedSelection selection_;
     SelectionExports exports_;
     JudgingChanges changes_;

@@ -30,10 +30,10 @@ ArchiveOutcome Store(const QString& configured, const History& history, const QS
     if (result.newTests == 0)
         return outcome;
     auto verdict = VerdictOnUploads(*chosen.location, result.uploads);
-    if (auto* error = std::get_if<ArchiveError>(&verdict))
-        outcome.verdictNotRead = ArchiveErrorText(*error).toStdString();
+    if (!verdict)
+        outcome.verdictNotRead = ArchiveErrorText(verdict.error()).toStdString();
     else
-        outcome.verdict = std::move(std::get<0>(verdict));
+        outcome.verdict = std::move(verdict.value());
     return outcome;
 }
 

@@ -133,11 +133,10 @@ class InstrumentsExport : public testing::TestWithParam<ExportCase> {
     void SetUp() override { MakeEmptyArchive(GetParam().engine, folder_, location_); }
 
     std::vector<History> selectAll() {
-        std::variant<std::vector<History>, ArchiveError> selected = SelectTests(location_, {});
-        if (auto* error = std::get_if<ArchiveError>(&selected))
-            ADD_FAILURE() << ArchiveErrorText(*error).toStdString();
-        auto* histories = std::get_if<std::vector<History>>(&selected);
-        return histories ? *histories : std::vector<History>{};
+        Result<std::vector<History>, ArchiveError> selected = SelectTests(location_, {});
+        if (!selected)
+            ADD_FAILURE() << ArchiveErrorText(selected.error()).toStdString();
+        return selected ? selected.value() : std::vector<History>{};
     }
 
     SheetArchiveResult import(const std::string& path) {

@@ -380,8 +380,8 @@ TEST_P(TrendWindowTest, TheTableShowsLeaksAsReceivedAndCopiesABlock) {
     History odd = HistoryOf({"1S4713", "11,ODD,C,OVER,N,3600,4", "12,ODD,C,,N,7200,4"});
     ASSERT_TRUE(StoreUpload(location_, {odd, "/dev/ttyUSB0", 3, QDateTime::currentDateTimeUtc()})
                     .written());
-    ASSERT_FALSE(StorePartLimits(
-        location_, {"ODD", std::nullopt, 0.5, "qa", QDateTime::currentDateTimeUtc()}));
+    ASSERT_TRUE(StorePartLimits(location_,
+                                {"ODD", std::nullopt, 0.5, "qa", QDateTime::currentDateTimeUtc()}));
     filterBy("pn", "ODD");
     QTableView* table = find<QTableView>("tests");
     EXPECT_EQ(table->model()->index(0, 4).data().toString(), "OVER");
@@ -418,10 +418,10 @@ TEST_P(TrendWindowTest, TheTableShowsErrorsAndRelaysAsTheUploadWindow) {
 // report page; a PN with too few tests says how many it would need.
 TEST_P(TrendWindowTest, ToleranceLimitsBringCapability) {
     QDateTime now = QDateTime::currentDateTimeUtc();
-    ASSERT_FALSE(StorePartLimits(location_, {"P%2", std::nullopt, 0.5, "qa", now}));
+    ASSERT_TRUE(StorePartLimits(location_, {"P%2", std::nullopt, 0.5, "qa", now}));
     History few = HistoryOf({"1S4714", "11,FEW,C,0.5,N,3600,4", "12,FEW,C,0.4,N,7200,4"});
     ASSERT_TRUE(StoreUpload(location_, {few, "/dev/ttyUSB0", 3, now}).written());
-    ASSERT_FALSE(StorePartLimits(location_, {"FEW", 0.1, 0.9, "qa", now}));
+    ASSERT_TRUE(StorePartLimits(location_, {"FEW", 0.1, 0.9, "qa", now}));
     ASSERT_TRUE(window_->applyFilter());
     auto* usl = find<QCustomPlot>("controlChart")->findChild<QCPItemText*>("USL");
     ASSERT_TRUE(usl) << "the charted PN, P%2, has an upper limit";
