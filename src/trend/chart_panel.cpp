@@ -17,6 +17,7 @@
 #include "analysis/subgroup_constants.h"
 #include "trend/chart_layers.h"
 #include "trend/exclusion_dialog.h"
+#include "trend/failure_texts.h"
 #include "trend/listed_names.h"
 #include "trend/rule_names.h"
 #include "trend/subgroup_chart_plot.h"
@@ -61,7 +62,7 @@ Result<QString, ArchiveError> PointName(ArchiveConnection& connection, const Tes
 // A point's fields as its tooltip starts, or why the archive cannot give them.
 QString DetailsText(const Result<QString, ArchiveError>& details) {
     if (!details)
-        return "The archive cannot be read: " + ArchiveErrorText(details.error());
+        return NotReadText(details.error());
     const QString& fields = details.value();
     return fields.isEmpty() ? QString("Seq# ") + kDeletedTest : fields;
 }
@@ -337,7 +338,7 @@ void ChartPanel::offerPointMenu(const QPoint& at) {
     Result<QString, ArchiveError> name =
         PointName(connection_, test, selection_.selected.pns[test.part]);
     if (!name) {
-        emit told("The archive cannot be read: " + ArchiveErrorText(name.error()));
+        emit told(NotReadText(name.error()));
         return;
     }
     if (std::optional<QString> reason = AskExclusionReason(this, leftOut, name.value()))

@@ -73,6 +73,10 @@ QString BaselineRefusalText(const BaselineRefusal& cause) {
 
 }  // namespace
 
+QString NotReadText(const ArchiveError& error) {
+    return "The archive cannot be read: " + ArchiveErrorText(error);
+}
+
 QString RefusalText(const JudgingRefusal& refusal) {
     QString why = BaselineRefusalText(refusal.cause);
     switch (refusal.change) {

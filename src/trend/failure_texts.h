@@ -13,6 +13,10 @@ namespace qm4250 {
 // holds (32,767 characters)".
 QString ExportFailureText(const ExportFailure& failure, const QString& path);
 
+// A read of the archive that failed, as the window's lists, tooltips and summary say it: "The
+// archive cannot be read: <the archive's error>".
+QString NotReadText(const ArchiveError& error);
+
 // A change to the judging that was not kept, as the window's summary says it: "The exclusion
 // was not kept: <the archive's error>", "The limits were not frozen: the baseline (first 100
 // tests) holds 1 tests that make limits, …".

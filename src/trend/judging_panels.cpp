@@ -3,6 +3,7 @@
 #include <map>
 
 #include "trend/chart_layers.h"
+#include "trend/failure_texts.h"
 #include "trend/fit_columns.h"
 #include "trend/listed_names.h"
 #include "trend/statistics_cells.h"
@@ -113,7 +114,7 @@ void JudgingPanels::showLists() {
 // Lists of tests without their Seq#s would hide that the archive failed: each list says why in
 // their place, as the window says it of the other reads.
 void JudgingPanels::showNotRead(const ArchiveError& error) {
-    QString text = "The archive cannot be read: " + ArchiveErrorText(error);
+    QString text = NotReadText(error);
     for (QTableWidget* table : {breaks_, leftOut_}) {
         table->clearContents();
         table->setRowCount(1);

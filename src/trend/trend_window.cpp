@@ -121,10 +121,10 @@ bool TrendWindow::applyFilter() {
         selection_.selected = {};
         chart_->showPns();
         chart_->draw();
-        summary_->setText((notRead->what == SelectionNotRead::What::Tests
-                               ? "The archive cannot be read: "
-                               : "The limits and exclusions cannot be read: ") +
-                          ArchiveErrorText(notRead->error));
+        summary_->setText(notRead->what == SelectionNotRead::What::Tests
+                              ? NotReadText(notRead->error)
+                              : "The limits and exclusions cannot be read: " +
+                                    ArchiveErrorText(notRead->error));
         return false;
     }
     selection_ = std::move(std::get<JudgedSelection>(judged));
@@ -146,7 +146,7 @@ void TrendWindow::showChart(const QString& summary) {
 void TrendWindow::showTable() {
     if (Result<void, ArchiveError> shown = table_->showTests(*connection_, filters_->filter());
         !shown)
-        summary_->setText("The archive cannot be read: " + ArchiveErrorText(shown.error()));
+        summary_->setText(NotReadText(shown.error()));
 }
 
 void TrendWindow::judgeByChoices() {
